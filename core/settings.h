@@ -1,0 +1,47 @@
+#pragma once
+
+#include "baselogger.h"
+#include "singleton.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// What the tool remembers between runs: window geometry and state, and the recently used
+// firmware files. Owns the one INI file; nobody else opens it. GUI thread only.
+class Settings : public QObject, public Singleton<Settings>, public BaseLogger
+{
+    Q_OBJECT
+    friend class Singleton<Settings>;
+
+public:
+    static constexpr int kMaxFirmwareFiles = 10;
+
+    QString fileName() const;
+
+    void saveGeometry(const QString& name, const QByteArray& geometry);
+    QByteArray restoreGeometry(const QString& name);
+    void saveWindowStates(Qt::WindowStates states);
+    Qt::WindowStates restoreWindowStates();
+
+    // Entry `index` of the recent list, or an empty string when the list is shorter or the file is gone.
+    QString firmwareFile(int index = 0) const;
+    // Directory of firmwareFile(0); empty when there is no existing recent file.
+    QString firmwarePath() const;
+    void addFirmwareFile(const QString& path);
+
+    // Writes pending changes to disk now (QSettings otherwise syncs on its own schedule).
+    void sync();
+
+signals:
+    void firmwarePathChanged(QString path);
+
+private:
+    Settings();
+
+    std::unique_ptr<QSettings> m_settings;
+};

@@ -1,0 +1,7 @@
+#include "singleton.h"
+
+QReadWriteLock& singletonCreationLock()
+{
+    static QReadWriteLock lock;
+    return lock;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing, benchmarking and fuzzing need.
+# Only missing packages are installed, so running it again costs a few seconds.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config git
+  qtbase5-dev qtbase5-dev-tools qtpositioning5-dev libqt5svg5-dev
+  libusb-1.0-0-dev libspdlog-dev libfmt-dev zlib1g-dev
+  # tests, benchmarks, fuzzers
+  libgtest-dev libgmock-dev libbenchmark-dev
+  umockdev libumockdev-dev
+  clang libclang-rt-14-dev clang-format
+  # artwork and end-to-end checks
+  librsvg2-bin xvfb xauth gdal-bin gpsbabel libxml2-utils
+  # Windows cross-compile of the frame code
+  g++-mingw-w64-x86-64
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: everything is installed"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "install-deps: installing ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
