@@ -35,9 +35,11 @@ void LoggerFactory::init(int level, const QString& logFilePath)
     m_sinks.push_back(m_uiSink);
 
     if (!fileError.isEmpty()) {
-        logger(QStringLiteral("LoggerFactory"))
-            ->error("Can't open log file {}, logging continues without it: {}",
-                    QFileInfo(logFilePath).absoluteFilePath(), fileError);
+        // Reported on the remaining sinks at error level, whatever level was chosen.
+        spdlog::logger report("LoggerFactory", m_sinks.begin(), m_sinks.end());
+        report.error("Can't open log file {}, logging continues without it: {}",
+                     QFileInfo(logFilePath).absoluteFilePath(), fileError);
+        report.flush();
     }
 }
 

@@ -1,0 +1,149 @@
+#include "core/loggerfactory.h"
+#include "core/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Test mode keeps the store away from the user's real files; every case starts from an empty store.
+class SettingsTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Tessor"));
+        QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
+        LoggerFactory::instance()->init(0, QString());
+    }
+
+    void SetUp() override
+    {
+        QSettings raw(Settings::instance()->fileName(), QSettings::IniFormat);
+        raw.clear();
+        raw.sync();
+    }
+
+    QString makeFile(const QString& name)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("firmware");
+        return QFileInfo(path).absoluteFilePath();
+    }
+
+    QStringList stored() const
+    {
+        QSettings raw(Settings::instance()->fileName(), QSettings::IniFormat);
+        return raw.value(QStringLiteral("FirmwareFiles")).toStringList();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(SettingsTest, FileLivesBelowTheApplicationDataDirectory)
+{
+    const QString expected = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                                 .absoluteFilePath(QStringLiteral("Service Software Vectaris/Tymbrel.ini"));
+    EXPECT_EQ(Settings::instance()->fileName(), expected);
+}
+
+TEST_F(SettingsTest, FreshStoreHasTheDefaults)
+{
+    Settings* settings = Settings::instance();
+    EXPECT_TRUE(settings->restoreGeometry(QStringLiteral("MainWindow")).isEmpty());
+    EXPECT_EQ(settings->restoreWindowStates(), Qt::WindowNoState);
+    EXPECT_TRUE(settings->firmwareFile().isEmpty());
+    EXPECT_TRUE(settings->firmwarePath().isEmpty());
+    EXPECT_TRUE(settings->firmwareFile(-1).isEmpty());
+}
+
+TEST_F(SettingsTest, GeometryAndStatesSurviveInTheFile)
+{
+    Settings* settings = Settings::instance();
+    settings->saveGeometry(QStringLiteral("MainWindow"), QByteArray("\x01\x02geometry", 10));
+    settings->saveWindowStates(Qt::WindowMaximized | Qt::WindowActive);
+    settings->sync();
+
+    QSettings raw(settings->fileName(), QSettings::IniFormat);
+    EXPECT_EQ(raw.value(QStringLiteral("Geometry/MainWindow")).toByteArray(), QByteArray("\x01\x02geometry", 10));
+    EXPECT_EQ(raw.value(QStringLiteral("WindowStates/MainWindow")).toInt(),
+              int(Qt::WindowMaximized | Qt::WindowActive));
+    EXPECT_EQ(settings->restoreWindowStates(), Qt::WindowMaximized | Qt::WindowActive);
+}
+
+TEST_F(SettingsTest, AddingTheSameFileTwiceChangesNothingTheSecondTime)
+{
+    Settings* settings = Settings::instance();
+    QSignalSpy spy(settings, &Settings::firmwarePathChanged);
+    const QString file = makeFile(QStringLiteral("a.firmware"));
+
+    settings->addFirmwareFile(file);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.first().at(0).toString(), QFileInfo(file).absolutePath());
+
+    settings->addFirmwareFile(file);
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(stored(), QStringList{file});
+}
+
+TEST_F(SettingsTest, EleventhFileDropsTheOldest)
+{
+    Settings* settings = Settings::instance();
+    QStringList files;
+    for (int i = 0; i < 11; ++i) {
+        files.prepend(makeFile(QStringLiteral("f%1.firmware").arg(i)));
+        settings->addFirmwareFile(files.first());
+    }
+    EXPECT_EQ(stored(), files.mid(0, 10));
+    EXPECT_EQ(settings->firmwareFile(9), files.at(9));
+    EXPECT_TRUE(settings->firmwareFile(10).isEmpty());
+}
+
+TEST_F(SettingsTest, ReusingAnOlderFileMovesItToTheFront)
+{
+    Settings* settings = Settings::instance();
+    const QString a = makeFile(QStringLiteral("a.firmware"));
+    const QString b = makeFile(QStringLiteral("b.firmware"));
+    const QString c = makeFile(QStringLiteral("c.firmware"));
+    settings->addFirmwareFile(a);
+    settings->addFirmwareFile(b);
+    settings->addFirmwareFile(c);
+
+    QSignalSpy spy(settings, &Settings::firmwarePathChanged);
+    settings->addFirmwareFile(a);
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(stored(), (QStringList{a, c, b}));
+}
+
+TEST_F(SettingsTest, MissingOrVanishedFilesAreNotOffered)
+{
+    Settings* settings = Settings::instance();
+    QSignalSpy spy(settings, &Settings::firmwarePathChanged);
+    settings->addFirmwareFile(QString());
+    settings->addFirmwareFile(m_dir.filePath(QStringLiteral("never-existed.firmware")));
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_TRUE(stored().isEmpty());
+
+    const QString older = makeFile(QStringLiteral("older.firmware"));
+    const QString newer = makeFile(QStringLiteral("newer.firmware"));
+    settings->addFirmwareFile(older);
+    settings->addFirmwareFile(newer);
+    QFile::remove(newer);
+
+    // The entry stays in the list but reads as empty; older entries are still offered by index.
+    EXPECT_EQ(stored().size(), 2);
+    EXPECT_TRUE(settings->firmwareFile(0).isEmpty());
+    EXPECT_TRUE(settings->firmwarePath().isEmpty());
+    EXPECT_EQ(settings->firmwareFile(1), older);
+}
