@@ -19,7 +19,8 @@ Settings::Settings() : BaseLogger(QStringLiteral("Settings"))
 {
     // The application name contains a '/', so it becomes a sub-directory plus the file name.
     const QDir dataDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QString path = dataDir.absoluteFilePath(QCoreApplication::applicationName() + QStringLiteral(".ini"));
+    const QString path =
+        dataDir.absoluteFilePath(QCoreApplication::applicationName() + QStringLiteral(".ini"));
     m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
     logger()->debug("Use settings file: {}", QDir::toNativeSeparators(m_settings->fileName()));
 }

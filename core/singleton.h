@@ -11,8 +11,7 @@ QReadWriteLock& singletonCreationLock();
 // The ready marker is tested before the lock, so only the very first calls ever take it; creation
 // itself runs write-locked, so concurrent first calls from several threads create exactly one T.
 // T befriends Singleton<T> and keeps its constructor private.
-template <typename T>
-class Singleton
+template <typename T> class Singleton
 {
 public:
     static T* instance()

@@ -6,8 +6,7 @@ void UiSink::sink_it_(const spdlog::details::log_msg& record)
 {
     const auto sinceEpoch =
         std::chrono::duration_cast<std::chrono::milliseconds>(record.time.time_since_epoch()).count();
-    emit newMessage(QDateTime::fromMSecsSinceEpoch(sinceEpoch),
-                    static_cast<int>(record.level),
+    emit newMessage(QDateTime::fromMSecsSinceEpoch(sinceEpoch), static_cast<int>(record.level),
                     QString::fromLatin1(record.logger_name.data(), int(record.logger_name.size())),
                     QString::fromLatin1(record.payload.data(), int(record.payload.size())));
 }

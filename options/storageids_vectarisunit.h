@@ -3,8 +3,8 @@
 #include <QMetaEnum>
 #include <QObject>
 
-// Storage ids of the locator sensor and the mini antenna: calibration constants at 0x21100000 + frequency in Hz.
-// The 19000 Hz key stands after the 32768 Hz one, on purpose: listings keep this order.
+// Storage ids of the locator sensor and the mini antenna: calibration constants at 0x21100000 + frequency in
+// Hz. The 19000 Hz key stands after the 32768 Hz one, on purpose: listings keep this order.
 class StorageIDs_VectarisUnit
 {
     Q_GADGET

@@ -86,7 +86,8 @@ TEST(Logging, InfoLevelKeepsTraceAndDebugFromEverySink)
 
     const QStringList files = QDir(dir.path()).entryList({QStringLiteral("Tool_*.log")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
-    EXPECT_TRUE(QRegExp(QStringLiteral("Tool_\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}\\.log")).exactMatch(files.first()));
+    EXPECT_TRUE(
+        QRegExp(QStringLiteral("Tool_\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}\\.log")).exactMatch(files.first()));
     QFile file(dir.filePath(files.first()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();

@@ -1,5 +1,5 @@
-#include "core/loggerfactory.h"
 #include "core/settings.h"
+#include "core/loggerfactory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,7 +46,8 @@ protected:
         return raw.value(QStringLiteral("FirmwareFiles")).toStringList();
     }
 
-    QTemporaryDir m_dir;
+    // The application name holds a '/', so the default template would name a missing directory.
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/settingstest-XXXXXX")};
 };
 
 } // namespace
@@ -76,7 +77,8 @@ TEST_F(SettingsTest, GeometryAndStatesSurviveInTheFile)
     settings->sync();
 
     QSettings raw(settings->fileName(), QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("Geometry/MainWindow")).toByteArray(), QByteArray("\x01\x02geometry", 10));
+    EXPECT_EQ(raw.value(QStringLiteral("Geometry/MainWindow")).toByteArray(),
+              QByteArray("\x01\x02geometry", 10));
     EXPECT_EQ(raw.value(QStringLiteral("WindowStates/MainWindow")).toInt(),
               int(Qt::WindowMaximized | Qt::WindowActive));
     EXPECT_EQ(settings->restoreWindowStates(), Qt::WindowMaximized | Qt::WindowActive);

@@ -11,12 +11,17 @@ using Family = StorageIdCatalogue::Family;
 TEST(Catalogue, EnumerationsAreFoundByNameWithTheirKeyCounts)
 {
     EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_general::staticMetaObject, "Options").keyCount(), 7);
-    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_ControlUnit::staticMetaObject, "Options").keyCount(), 46);
-    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_ControlUnit::staticMetaObject, "UserSettings").keyCount(),
-              147);
-    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_SensorUnit::staticMetaObject, "Options").keyCount(), 17);
-    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_VectarisUnit::staticMetaObject, "Options").keyCount(), 34);
-    EXPECT_FALSE(StorageIdCatalogue::enumeration(StorageIDs_SensorUnit::staticMetaObject, "UserSettings").isValid());
+    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_ControlUnit::staticMetaObject, "Options").keyCount(),
+              46);
+    EXPECT_EQ(
+        StorageIdCatalogue::enumeration(StorageIDs_ControlUnit::staticMetaObject, "UserSettings").keyCount(),
+        147);
+    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_SensorUnit::staticMetaObject, "Options").keyCount(),
+              17);
+    EXPECT_EQ(
+        StorageIdCatalogue::enumeration(StorageIDs_VectarisUnit::staticMetaObject, "Options").keyCount(), 34);
+    EXPECT_FALSE(
+        StorageIdCatalogue::enumeration(StorageIDs_SensorUnit::staticMetaObject, "UserSettings").isValid());
     EXPECT_TRUE(StorageIdCatalogue::ids(StorageIDs_SensorUnit::staticMetaObject, "UserSettings").isEmpty());
 }
 
@@ -57,7 +62,8 @@ TEST(Catalogue, FrequencyTablesSitAtBasePlusHertz)
               QStringLiteral("e_sid_cuu_mini_antenna_SSCalibration_491Hz"));
     EXPECT_EQ(StorageIdCatalogue::name(Family::LocatorSensor, 0x2110265Cu),
               QStringLiteral("e_sid_vcs_calibration_9820Hz"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x2800000Eu), QStringLiteral("e_sid_cuu_RebootCounter"));
+    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x2800000Eu),
+              QStringLiteral("e_sid_cuu_RebootCounter"));
     EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x28000013u),
               QStringLiteral("e_sid_cuu_tymbrel_Loudness"));
     EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x2000002Cu),
@@ -66,7 +72,8 @@ TEST(Catalogue, FrequencyTablesSitAtBasePlusHertz)
 
 TEST(Catalogue, DeviceSpecificIdsAreNamedPerKind)
 {
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x20000000u), QStringLiteral("e_sid_cu_Option_Dummy"));
+    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x20000000u),
+              QStringLiteral("e_sid_cu_Option_Dummy"));
     EXPECT_EQ(StorageIdCatalogue::name(Family::AcousticSensor, 0x20000000u),
               QStringLiteral("e_sid_su_sp_Calibration_Acoustic"));
     EXPECT_EQ(StorageIdCatalogue::name(Family::LocatorSensor, 0x20000000u),
@@ -74,7 +81,8 @@ TEST(Catalogue, DeviceSpecificIdsAreNamedPerKind)
     EXPECT_TRUE(StorageIdCatalogue::name(Family::UpdateOnly, 0x20000000u).isEmpty());
 
     // General ids are named for every kind.
-    for (Family family : {Family::ControlUnit, Family::AcousticSensor, Family::LocatorSensor, Family::UpdateOnly}) {
+    for (Family family :
+         {Family::ControlUnit, Family::AcousticSensor, Family::LocatorSensor, Family::UpdateOnly}) {
         EXPECT_EQ(StorageIdCatalogue::name(family, 0x10000004u), QStringLiteral("e_sid_DeviceSerialNumber"));
         EXPECT_EQ(StorageIdCatalogue::name(family, 0u), QStringLiteral("e_sid_None"));
     }
