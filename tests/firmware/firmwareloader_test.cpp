@@ -1,0 +1,138 @@
+#include "firmware/firmwarecipher.h"
+#include "firmware/firmwareloader.h"
+#include "tools/firmwarepacker.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FirmwareLoaderTest : public ::testing::Test
+{
+protected:
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    QString writeJson(const QJsonObject& document, quint8 flags = FirmwareCipher::FlagHash)
+    {
+        return write(QStringLiteral("doc.firmware"), packer.packJson(document, flags));
+    }
+
+    QTemporaryDir dir;
+    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
+};
+
+TEST_F(FirmwareLoaderTest, RoundTripsImageAndHeaderForEveryFlagCombination)
+{
+    QByteArray image(70000, '\0');
+    for (int i = 0; i < image.size(); ++i) {
+        image[i] = char((i * 31 + i / 256) & 0xFF);
+    }
+    FirmwareInfo written;
+    written.firmwareVersion = QStringLiteral("2.4.1");
+    written.developVersion = true;
+    written.changelog = QStringLiteral("Fixes ü and ß");
+    written.type = QStringLiteral("TBX-CU");
+    written.supportedHardware = QStringList{QStringLiteral("B1"), QStringLiteral("C2")};
+    written.createdAt = QStringLiteral("2026-11-30T10:00:00Z");
+    written.offset = 4096;
+
+    for (int flags = 0; flags < 8; ++flags) {
+        const QString path = write(QStringLiteral("f%1.firmware").arg(flags),
+                                   packer.packFirmware(image, written, quint8(flags)));
+        FirmwareInfo info;
+        QJsonObject rest;
+        EXPECT_EQ(loadFirmware(path, &info, &rest), image) << "flags " << flags;
+        EXPECT_EQ(info.firmwareVersion, written.firmwareVersion);
+        EXPECT_TRUE(info.developVersion);
+        EXPECT_EQ(info.changelog, written.changelog);
+        EXPECT_EQ(info.type, written.type);
+        EXPECT_EQ(info.supportedHardware, written.supportedHardware);
+        EXPECT_EQ(info.md5, QCryptographicHash::hash(image, QCryptographicHash::Md5));
+        EXPECT_EQ(info.createdAt, written.createdAt);
+        EXPECT_EQ(info.offset, 4096);
+        EXPECT_FALSE(rest.contains(QStringLiteral("Firmware")));
+        EXPECT_EQ(rest.value(QStringLiteral("FirmwareVersion")).toString(), written.firmwareVersion);
+        EXPECT_EQ(rest.size(), 8);
+    }
+}
+
+TEST_F(FirmwareLoaderTest, ConvertsHeaderFieldsAndDefaults)
+{
+    QJsonObject document;
+    document.insert(QStringLiteral("SupportedHardware"),
+                    QJsonArray{3, 1.5, QStringLiteral("ALL"), true, QJsonValue::Null});
+    document.insert(QStringLiteral("Firmware"), QString::fromLatin1(QByteArray("image").toBase64()));
+    FirmwareInfo info;
+    info.supportedHardware = QStringList{QStringLiteral("stale")};
+    info.offset = 99;
+    info.developVersion = true;
+    EXPECT_EQ(loadFirmware(writeJson(document), &info, nullptr), QByteArray("image"));
+    EXPECT_EQ(info.supportedHardware,
+              (QStringList{QStringLiteral("3"), QStringLiteral("1.5"), QStringLiteral("ALL"),
+                           QStringLiteral("true"), QString()}));
+    EXPECT_EQ(info.offset, 0);
+    EXPECT_FALSE(info.developVersion);
+    EXPECT_TRUE(info.md5.isEmpty());
+
+    // Offsets that are no int give 0; a negative one is kept for the update to refuse.
+    for (const auto& [value, expected] : {std::pair<QJsonValue, int>{QJsonValue(-5), -5},
+                                          {QJsonValue(2.5), 0},
+                                          {QJsonValue(1e12), 0},
+                                          {QJsonValue(QStringLiteral("12")), 0}}) {
+        document.insert(QStringLiteral("Offset"), value);
+        loadFirmware(writeJson(document), &info, nullptr);
+        EXPECT_EQ(info.offset, expected);
+    }
+}
+
+TEST_F(FirmwareLoaderTest, MissingOrNonStringImageGivesEmptyImageButKeepsHeader)
+{
+    QJsonObject document{{QStringLiteral("FirmwareVersion"), QStringLiteral("1.0")}};
+    FirmwareInfo info;
+    QJsonObject rest;
+    EXPECT_TRUE(loadFirmware(writeJson(document), &info, &rest).isEmpty());
+    EXPECT_EQ(info.firmwareVersion, QStringLiteral("1.0"));
+    EXPECT_EQ(rest, document);
+
+    document.insert(QStringLiteral("Firmware"), 12345);
+    EXPECT_TRUE(loadFirmware(writeJson(document), &info, &rest).isEmpty());
+    EXPECT_FALSE(rest.contains(QStringLiteral("Firmware")));
+}
+
+TEST_F(FirmwareLoaderTest, FilesThatAreNoFirmwareGiveEmptyResults)
+{
+    FirmwareInfo untouched;
+    untouched.firmwareVersion = QStringLiteral("keep");
+    EXPECT_TRUE(loadFirmware(QString(), &untouched, nullptr).isEmpty());
+    EXPECT_TRUE(loadFirmware(dir.filePath(QStringLiteral("missing")), &untouched, nullptr).isEmpty());
+    EXPECT_EQ(untouched.firmwareVersion, QStringLiteral("keep"));
+    EXPECT_TRUE(loadFirmware(dir.path(), &untouched, nullptr).isEmpty());
+
+    const QByteArray good = packer.packFirmware("image bytes", FirmwareInfo{}, FirmwareCipher::FlagHash);
+    const QByteArray plainJson =
+        QJsonDocument(FirmwarePacker::firmwareDocument("image", FirmwareInfo{})).toJson();
+    for (const QByteArray& content : {QByteArray(), QByteArray("\x03"), good.left(good.size() - 1),
+                                      QByteArray(4096, '\x03'), plainJson, packer.encrypt("not json", 0)}) {
+        FirmwareInfo info;
+        info.firmwareVersion = QStringLiteral("stale");
+        QJsonObject rest{{QStringLiteral("stale"), 1}};
+        EXPECT_TRUE(loadFirmware(write(QStringLiteral("bad.firmware"), content), &info, &rest).isEmpty());
+        EXPECT_TRUE(info.firmwareVersion.isEmpty());
+        EXPECT_TRUE(rest.isEmpty());
+    }
+}
+
+} // namespace
