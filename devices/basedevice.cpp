@@ -1,0 +1,337 @@
+#include "devices/basedevice.h"
+
+#include "devices/abstractjob.h"
+#include "devices/jobs/deletelogjob.h"
+#include "devices/jobs/factoryresetjob.h"
+#include "devices/jobs/readdefaultvaluesjob.h"
+#include "devices/jobs/readdevicemultipleoptionsjob.h"
+#include "devices/jobs/readdeviceoptionjob.h"
+#include "devices/jobs/readlogjob.h"
+#include "devices/jobs/rebootdevicejob.h"
+#include "devices/jobs/setdevicemultipleoptionsjob.h"
+#include "devices/jobs/setdeviceoptionjob.h"
+#include "devices/jobs/writedeviceoptionsjob.h"
+#include "devices/worker.h"
+
+#if __has_include("devices/jobs/writefirmwarejob.h")
+#include "devices/jobs/writefirmwarejob.h"
+#define SERVICE_HAS_FIRMWARE_JOB 1
+#endif
+
+#include <libusb.h>
+
+namespace {
+int registerDeviceMetaTypes()
+{
+    qRegisterMetaType<NotificationMessageType>("NotificationMessageType");
+    qRegisterMetaType<AbstractJob*>("AbstractJob*");
+    qRegisterMetaType<QList<quint32>>("QList<quint32>");
+    qRegisterMetaType<QHash<quint32, QByteArray>>("QHash<quint32,QByteArray>");
+    return 0;
+}
+} // namespace
+
+BaseDevice::BaseDevice(const QString& name, libusb_device* device, QObject* parent)
+    : QObject(parent), BaseLogger(name), m_name(name)
+{
+    static const int registered = registerDeviceMetaTypes();
+    Q_UNUSED(registered);
+
+    m_worker = new Worker(device ? libusb_ref_device(device) : nullptr, name); // deleted on its thread
+    m_worker->moveToThread(&m_thread);
+    m_thread.setObjectName(name + QStringLiteral("WorkerThread"));
+
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(&m_thread, &QThread::started, m_worker, &Worker::init);
+    connect(m_worker, &Worker::deviceConnected, this, &BaseDevice::deviceConnected);
+    connect(m_worker, &Worker::deviceDisconnected, this, &BaseDevice::deviceDisconnected);
+    connect(m_worker, &Worker::deviceOpenFailed, this, &BaseDevice::deviceOpenFailed);
+    connect(m_worker, &Worker::jobStartded, this, &BaseDevice::busy);
+    connect(m_worker, &Worker::jobFinished, this, &BaseDevice::jobFinished);
+    connect(m_worker, &Worker::jobFinished, this, &BaseDevice::idle);
+    connect(m_worker, &Worker::jobProgressChanged, this, &BaseDevice::progressChanged);
+    connect(this, &BaseDevice::runJob, m_worker, &Worker::executeJob);
+
+    m_thread.start(QThread::InheritPriority);
+}
+
+BaseDevice::~BaseDevice()
+{
+    logger()->trace("Base destroyed!");
+    m_thread.quit();
+    m_thread.wait();
+    // The thread is gone: jobs that were still queued were never run and never came back.
+    const QSet<AbstractJob*> leftOver = m_jobsInFlight;
+    m_jobsInFlight.clear();
+    qDeleteAll(leftOver);
+}
+
+QString BaseDevice::systemIdFromChipId(const QString& chipId)
+{
+    const QString hex = chipId.left(7) + chipId.right(7);
+    bool ok = false;
+    quint64 number = hex.toULongLong(&ok, 16);
+    if (!ok) {
+        number = 0;
+    }
+    const QString digits = (QStringLiteral("0000000000000000") + QString::number(number)).right(16);
+    QStringList groups;
+    for (int i = 0; i < digits.size(); i += 4) {
+        groups << digits.mid(i, 4);
+    }
+    return groups.join(QLatin1Char('-'));
+}
+
+QPixmap BaseDevice::pixmap() const
+{
+    return QPixmap();
+}
+
+quint32 BaseDevice::usbId() const
+{
+    return 0;
+}
+
+void BaseDevice::postJob(AbstractJob* job)
+{
+    if (!job) {
+        return;
+    }
+    if (!job->isQuiet()) {
+        m_jobsInFlight.insert(job);
+    }
+    emit runJob(job);
+}
+
+void BaseDevice::init()
+{
+    postJob(new ReadDefaultValuesJob());
+}
+
+void BaseDevice::setDeviceOption(uint optionId, QByteArray value)
+{
+    auto it = m_deviceOptions.find(optionId);
+    if (it == m_deviceOptions.end() || it.value() == value) {
+        return;
+    }
+    it.value() = value;
+    emit deviceOptionChanged(optionId, value);
+}
+
+void BaseDevice::updateFirmware(QString file)
+{
+#ifdef SERVICE_HAS_FIRMWARE_JOB
+    postJob(new WriteFirmwareJob(file, this));
+#else
+    logger()->error("Firmware update of {} is not available in this build", file);
+    emit notify(NotificationMessageType::Error, tr("Firmware update is not available."));
+#endif
+}
+
+void BaseDevice::downloadLog()
+{
+    postJob(new ReadLogJob());
+}
+
+void BaseDevice::clearLog()
+{
+    postJob(new DeleteLogJob());
+}
+
+void BaseDevice::readDeviceOption(uint optionId)
+{
+    postJob(new ReadDeviceOptionJob(optionId));
+}
+
+void BaseDevice::readMultipleDeviceOptions(QList<quint32> optionIds)
+{
+    postJob(new ReadDeviceMultipleOptionsJob(optionIds));
+}
+
+void BaseDevice::sendDeviceOption(uint optionId, QByteArray value)
+{
+    postJob(new SetDeviceOptionJob(optionId, value));
+}
+
+void BaseDevice::sendDeviceOptions(QHash<quint32, QByteArray> options)
+{
+    postJob(new SetDeviceMultipleOptionsJob(options));
+}
+
+void BaseDevice::writeDeviceOptions(bool reboot)
+{
+    postJob(new WriteDeviceOptionsJob(reboot));
+}
+
+void BaseDevice::rebootDevice()
+{
+    postJob(new RebootDeviceJob());
+}
+
+void BaseDevice::factoryReset()
+{
+    postJob(new FactoryResetJob());
+}
+
+void BaseDevice::deviceDisconnected()
+{
+    m_connected = false;
+    emit disconnected();
+}
+
+void BaseDevice::deviceConnected()
+{
+    m_connected = true;
+    postJob(new ReadDefaultValuesJob());
+    emit connected();
+}
+
+void BaseDevice::deviceOpenFailed(QString step, int error)
+{
+    m_openFailed = true;
+    emit openFailed(step, error);
+}
+
+void BaseDevice::jobFinished(AbstractJob* job)
+{
+    if (!job) {
+        return;
+    }
+    m_jobsInFlight.remove(job);
+
+    const QHash<QString, Handler> handlers{
+        {QStringLiteral("DeleteLogJob"), nullptr},
+        {QStringLiteral("FactoryResetJob"), nullptr},
+        {QStringLiteral("ReadDefaultValuesJob"), &BaseDevice::applyIdentity},
+        {QStringLiteral("ReadLogJob"), &BaseDevice::logText},
+        {QStringLiteral("WriteFirmwareJob"), &BaseDevice::firmwareOutcome},
+        {QStringLiteral("ReadDeviceMultipleOptionsJob"), &BaseDevice::mergeOptions},
+        {QStringLiteral("ReadDeviceOptionJob"), &BaseDevice::storeOption},
+        {QStringLiteral("SetDeviceMultipleOptionsJob"), &BaseDevice::writeAfterSet},
+        {QStringLiteral("WriteDeviceOptionsJob"), &BaseDevice::rebootAfterWrite},
+    };
+
+    const QString name = job->name();
+    const int result = job->result();
+    const QString message = job->resultMessage(result);
+
+    NotificationMessageType type = NotificationMessageType::Success;
+    if (result < 0) {
+        type = NotificationMessageType::Error;
+        logger()->error("Job {} execution failed: {} ({})", name, message, result);
+    } else if (result > 0) {
+        type = NotificationMessageType::Warning;
+        logger()->warn("Job {} execution finished with warning: {} ({})", name, message, result);
+    }
+    if (!message.isEmpty()) {
+        emit notify(type, message);
+    }
+
+    const auto it = handlers.constFind(name);
+    if (it == handlers.constEnd()) {
+        handleJobFinished(job); // the kind owns the job now
+        return;
+    }
+    if (it.value()) {
+        (this->*it.value())(job);
+    }
+    delete job;
+}
+
+void BaseDevice::applyIdentity(AbstractJob* job)
+{
+    auto* identity = static_cast<ReadDefaultValuesJob*>(job);
+    if (identity->serial() != m_serial) {
+        m_serial = identity->serial();
+        emit serialChanged(m_serial);
+    }
+    if (identity->softwareVersion() != m_softwareVersion) {
+        m_softwareVersion = identity->softwareVersion();
+        emit softwareVersionChanged(m_softwareVersion);
+    }
+    setChipId(identity->chipId());
+    if (identity->pcbSerial() != m_pcbSerial) {
+        m_pcbSerial = identity->pcbSerial();
+        emit pcbSerialChanged(m_pcbSerial);
+    }
+    if (identity->hardwareRevision() != m_hardwareRevision) {
+        m_hardwareRevision = identity->hardwareRevision();
+        emit hardwareRevisionChanged(m_hardwareRevision);
+    }
+    if (identity->deviceType() != m_deviceType) {
+        m_deviceType = identity->deviceType();
+        emit deviceTypeChanged(m_deviceType);
+    }
+    if (identity->updateRequired() != m_updateRequired) {
+        m_updateRequired = identity->updateRequired();
+        emit updateRequiredChanged(m_updateRequired);
+    }
+    readDeviceOptions();
+}
+
+void BaseDevice::setChipId(const QString& chipId)
+{
+    if (chipId == m_chipId) {
+        return;
+    }
+    m_chipId = chipId;
+    m_systemId = systemIdFromChipId(chipId);
+    emit chipIdChanged(m_chipId);
+    emit systemIdChanged(m_systemId);
+}
+
+void BaseDevice::storeOption(AbstractJob* job)
+{
+    auto* read = static_cast<ReadDeviceOptionJob*>(job);
+    m_deviceOptions[read->optionId()] = read->value();
+    emit deviceOptionChanged(read->optionId(), read->value());
+}
+
+void BaseDevice::mergeOptions(AbstractJob* job)
+{
+    const QHash<quint32, QByteArray> values = static_cast<ReadDeviceMultipleOptionsJob*>(job)->values();
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        m_deviceOptions.insert(it.key(), it.value());
+        emit deviceOptionChanged(it.key(), it.value());
+    }
+}
+
+void BaseDevice::logText(AbstractJob* job)
+{
+    QByteArray bytes = static_cast<ReadLogJob*>(job)->log();
+    bytes.replace('\0', '\n');
+    const QString text = QString::fromLatin1(bytes);
+    logger()->debug("Logfile:\n {}", text);
+    emit logDownloadFinsihed(text);
+}
+
+void BaseDevice::firmwareOutcome(AbstractJob* job)
+{
+    const int result = job->result();
+    if (result == 0) {
+        emit notify(NotificationMessageType::Success, tr("Firmware update successful! Restart device..."));
+        postJob(new RebootDeviceJob());
+        return;
+    }
+    emit notify(NotificationMessageType::Error,
+                QStringLiteral("%1 (%2 %3)")
+                    .arg(tr("Firmware update failed!"), job->resultMessage(result))
+                    .arg(result));
+}
+
+void BaseDevice::writeAfterSet(AbstractJob* job)
+{
+    // A set that failed part-way must not be made permanent.
+    if (job->result() == 0) {
+        postJob(new WriteDeviceOptionsJob(true));
+    }
+}
+
+void BaseDevice::rebootAfterWrite(AbstractJob* job)
+{
+    auto* write = static_cast<WriteDeviceOptionsJob*>(job);
+    if (write->reboot()) {
+        logger()->debug("WriteDeviceOptions finished {}: Reboot required", write->result());
+        postJob(new RebootDeviceJob());
+    }
+}

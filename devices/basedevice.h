@@ -1,0 +1,156 @@
+#pragma once
+
+#include "core/baselogger.h"
+#include "devices/notificationmessagetype.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <QSet>
+#include <QString>
+#include <QThread>
+
+struct libusb_device;
+class AbstractJob;
+class DeviceWidget;
+class QWidget;
+class Worker;
+
+// The user-interface-side model of one connected instrument: its identity, a cache of its stored
+// options and its worker thread. Every operation creates a job and posts it to the worker (runJob);
+// when the job comes back the device applies its outputs, emits change signals, chains follow-up jobs
+// and raises notifications.
+//
+// Threads: every member function runs on the user-interface thread; only the worker thread executes
+// jobs, and everything between the two threads is queued. Destruction blocks until the running job
+// has finished; jobs still waiting in the queue are not run and are deleted here.
+// Ownership: non-quiet jobs belong to the device from posting on (deleted after they came back, or in
+// the destructor); kinds receive the jobs the base does not know in handleJobFinished and own them.
+class BaseDevice : public QObject, public BaseLogger
+{
+    Q_OBJECT
+
+public:
+    // Takes its own libusb reference on `device` for the worker; the caller keeps its own.
+    BaseDevice(const QString& name, libusb_device* device, QObject* parent = nullptr);
+    ~BaseDevice() override;
+
+    QString name() const { return m_name; }
+    QString serial() const { return m_serial; }
+    QString pcbSerial() const { return m_pcbSerial; }
+    QString softwareVersion() const { return m_softwareVersion; }
+    QString chipId() const { return m_chipId; }
+    QString systemId() const { return m_systemId; }
+    QString deviceType() const { return m_deviceType; }
+    QString hardwareRevision() const { return m_hardwareRevision; }
+    bool updateRequired() const { return m_updateRequired; }
+    bool isConnected() const { return m_connected; }
+    // The cached bytes, empty if `id` is not cached.
+    QByteArray deviceOption(quint32 id) const { return m_deviceOptions.value(id); }
+    bool hasDeviceOption(quint32 id) const { return m_deviceOptions.contains(id); }
+    // True once the transport failed to open; the device then never becomes connected.
+    bool hasOpenFailed() const { return m_openFailed; }
+    // Name of the worker thread: the device name followed by "WorkerThread".
+    QString threadName() const { return m_thread.objectName(); }
+
+    // "1234-5678-9012-3456": the rightmost 16 decimal digits of the number whose hex digits are the
+    // first and last seven characters of `chipId`; all zeros when those are not hexadecimal.
+    static QString systemIdFromChipId(const QString& chipId);
+
+    // Emits notify(type, message) for this device; used by the discovery to report what happened to it.
+    void notifyUser(NotificationMessageType type, const QString& message) { emit notify(type, message); }
+
+    virtual QPixmap pixmap() const;
+    // (USB vendor id << 16) | product id of the kind; 0 for the base.
+    virtual quint32 usbId() const;
+    // The kind's panels, created on first call with `parent` and kept; null while a kind has none.
+    virtual DeviceWidget* productionWidget(QWidget* parent) = 0;
+    virtual DeviceWidget* serviceWidget(QWidget* parent) = 0;
+
+signals:
+    void connected();
+    void disconnected();
+    void chipIdChanged(QString chipId);
+    void systemIdChanged(QString systemId);
+    void nameChanged(QString name);
+    void pcbSerialChanged(QString pcbSerial);
+    void pixmapChanged(QPixmap pixmap);
+    void serialChanged(QString serial);
+    void softwareVersionChanged(QString version);
+    void deviceOptionChanged(uint optionId, QByteArray value);
+    void deviceTypeChanged(QString deviceType);
+    void hardwareRevisionChanged(QString hardwareRevision);
+    void updateRequiredChanged(bool updateRequired);
+    void firmwareUpdateFinished(bool successful);
+    void logDownloadFinsihed(QString logs);
+    void runJob(AbstractJob* job);
+    void progressChanged(QString name, int value, int maximum = -1, QString message = QString());
+    void idle();
+    void busy();
+    void notify(NotificationMessageType type, QString message);
+    // The instrument could not be opened (`step` the failed libusb call, `error` its code). It will never
+    // become connected; the discovery reports it and takes it out of its table.
+    void openFailed(QString step, int error);
+
+public slots:
+    void init();
+    // Changes only the local cache, and only for an id already cached with different bytes.
+    void setDeviceOption(uint optionId, QByteArray value);
+    void updateFirmware(QString file);
+    void downloadLog();
+    void clearLog();
+    void readDeviceOption(uint optionId);
+    void readMultipleDeviceOptions(QList<quint32> optionIds);
+    void sendDeviceOption(uint optionId, QByteArray value);
+    void sendDeviceOptions(QHash<quint32, QByteArray> options);
+    void writeDeviceOptions(bool reboot = false);
+    void rebootDevice();
+    void factoryReset();
+
+    // Hook run after an identity read was applied: posts the reads of the kind's options.
+    virtual void readDeviceOptions() = 0;
+
+protected:
+    // Receives every returned job the base does not handle, and owns it (must delete it).
+    virtual void handleJobFinished(AbstractJob* job) = 0;
+
+    // Hands `job` to the worker. Non-quiet jobs are owned by the device from here on; quiet jobs stay
+    // with their parent.
+    void postJob(AbstractJob* job);
+
+private slots:
+    void deviceDisconnected();
+    void deviceConnected();
+    void jobFinished(AbstractJob* job);
+    void deviceOpenFailed(QString step, int error);
+
+private:
+    using Handler = void (BaseDevice::*)(AbstractJob*);
+
+    void applyIdentity(AbstractJob* job);
+    void storeOption(AbstractJob* job);
+    void mergeOptions(AbstractJob* job);
+    void logText(AbstractJob* job);
+    void firmwareOutcome(AbstractJob* job);
+    void writeAfterSet(AbstractJob* job);
+    void rebootAfterWrite(AbstractJob* job);
+    void setChipId(const QString& chipId);
+
+    QThread m_thread;
+    bool m_connected = false;
+    QString m_name;
+    QString m_serial;
+    QString m_pcbSerial;
+    QString m_softwareVersion;
+    QString m_chipId;
+    QString m_systemId;
+    QString m_deviceType;
+    QString m_hardwareRevision;
+    bool m_updateRequired = false;
+    QHash<quint32, QByteArray> m_deviceOptions;
+    bool m_openFailed = false;
+    Worker* m_worker = nullptr;        // lives on m_thread; deleted there when the thread finishes
+    QSet<AbstractJob*> m_jobsInFlight; // posted, not yet handed back (user-interface thread only)
+};

@@ -1,0 +1,54 @@
+#include "devices/controlunit.h"
+
+#include "devices/abstractjob.h"
+#include "options/storageidcatalogue.h"
+
+#include <QHash>
+
+ControlUnit::ControlUnit(libusb_device* device, QObject* parent)
+    : BaseDevice(QStringLiteral("Control Unit"), device, parent)
+{
+}
+
+ControlUnit::~ControlUnit() = default;
+
+QPixmap ControlUnit::pixmap() const
+{
+    return QPixmap(QStringLiteral(":/images/controlunit.png"));
+}
+
+quint32 ControlUnit::usbId() const
+{
+    return 0x1E843000;
+}
+
+DeviceWidget* ControlUnit::productionWidget(QWidget* /*parent*/)
+{
+    return m_productionWidget;
+}
+
+DeviceWidget* ControlUnit::serviceWidget(QWidget* /*parent*/)
+{
+    return m_serviceWidget;
+}
+
+void ControlUnit::readDeviceOptions()
+{
+    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::ControlUnit);
+    if (!ids.isEmpty()) {
+        readMultipleDeviceOptions(ids);
+    }
+}
+
+void ControlUnit::handleJobFinished(AbstractJob* job)
+{
+    // Handlers of the jobs only a control unit posts, by job name. Every job that reaches this point is
+    // deleted afterwards, with or without a handler.
+    using Handler = void (ControlUnit::*)(AbstractJob*);
+    const QHash<QString, Handler> handlers{};
+    const auto it = handlers.constFind(job->name());
+    if (it != handlers.constEnd() && it.value()) {
+        (this->*it.value())(job);
+    }
+    delete job;
+}

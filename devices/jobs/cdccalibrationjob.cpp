@@ -1,0 +1,151 @@
+#include "devices/jobs/cdccalibrationjob.h"
+
+#include "devices/cdcthreshold.h"
+#include "options/storageids_sensorunit.h"
+#include "usb/usbdevice.h"
+
+#include <QtEndian>
+
+#include <libusb.h>
+
+#include <algorithm>
+
+CdcCalibrationJob::CdcCalibrationJob(int offset, int minThreshold, int maxThreshold, QObject* parent)
+    : AbstractJob(QStringLiteral("CdcCalibrationJob"), parent), m_offset(offset),
+      m_minThreshold(std::min(minThreshold, maxThreshold)),
+      m_maxThreshold(std::max(minThreshold, maxThreshold))
+{
+}
+
+bool CdcCalibrationJob::postThreshold(int sensitivity)
+{
+    const int rc = m_device->sendCommand(e_cmd_CdcSetThreshold, CdcThreshold::toRaw(sensitivity));
+    if (rc != 0) {
+        logger()->error("Can't post CDC threshold {}, error {}", sensitivity, rc);
+        if (m_error == 0) {
+            m_error = rc;
+        }
+        return false;
+    }
+    return true;
+}
+
+int CdcCalibrationJob::readTouchState()
+{
+    int rc = 0;
+    const QByteArray answer =
+        m_device->request(e_cmd_CdcGetState, e_cmd_CdcStateAnswer, &rc, UsbDevice::kRequestTimeoutMs);
+    if (rc != 0) {
+        logger()->error("Can't read CDC state {}", rc);
+        if (m_error == 0) {
+            m_error = rc;
+        }
+        return kStateUnreadable;
+    }
+    return int(UsbDevice::toUInt32(answer));
+}
+
+void CdcCalibrationJob::fail(int step)
+{
+    setResult(m_error);
+    logger()->error("Calibration stopped at threshold {}: nothing stored", step);
+    emit progressChanged(name(), step, kSteps, tr("Calibration failed, nothing stored"));
+}
+
+void CdcCalibrationJob::execute(UsbDevice* device)
+{
+    m_device = device;
+    m_error = 0;
+    m_found = -1;
+    if (!m_device) {
+        m_error = LIBUSB_ERROR_NO_DEVICE;
+        fail(0);
+        return;
+    }
+
+    postThreshold(0);
+    int prev = readTouchState();
+    if (m_error != 0) {
+        fail(0);
+        return;
+    }
+
+    int lastUp = -1;
+    for (int t = 0; t < kSteps; ++t) {
+        postThreshold(t);
+        const int s = readTouchState();
+        if (m_error != 0) {
+            fail(t);
+            return;
+        }
+        if (s != prev) {
+            lastUp = t;
+            prev = s;
+        }
+        emit progressChanged(name(), t, kSteps, tr("Bottom up...."));
+    }
+
+    postThreshold(kSteps - 1);
+    prev = readTouchState();
+    if (m_error != 0) {
+        fail(kSteps - 1);
+        return;
+    }
+    int lastDown = -1;
+    for (int t = kSteps - 1; t >= 0; --t) {
+        postThreshold(t);
+        const int s = readTouchState();
+        if (m_error != 0) {
+            fail(t);
+            return;
+        }
+        if (s != prev) {
+            lastDown = t;
+            prev = s;
+        }
+        emit progressChanged(name(), t, kSteps, tr("Top down..."));
+    }
+
+    m_found = std::max(lastUp, lastDown);
+    const int threshold = m_offset + m_found;
+
+    const quint32 calibratedId = quint32(StorageIDs_SensorUnit::Options::e_sid_su_TouchProtect_Calibrated);
+    QByteArray value(4, '\0');
+    qToLittleEndian<qint32>(threshold, value.data());
+    const QByteArray packet = UsbDevice::commandPacket(e_cmd_SetOption, calibratedId) + value;
+    int transferred = 0;
+    int rc = m_device->sendData(packet, &transferred, UsbDevice::kCommandTimeoutMs);
+    if (rc == 0 && transferred != packet.size()) {
+        rc = LIBUSB_ERROR_IO;
+    }
+    if (rc != 0) {
+        // Not stored: reported as a failure, not as a calibration the instrument does not have.
+        logger()->error("Can't set option {}, error {}, writen length {}", calibratedId, rc, transferred);
+        m_error = rc;
+    } else {
+        postThreshold(threshold);
+        if (m_device->sendCommand(e_cmd_CdcStoreThreshold) != 0) {
+            logger()->error("Can't store threshold");
+        }
+    }
+    const bool stored = m_error == 0;
+    postThreshold(threshold);
+
+    if (!stored) {
+        setResult(m_error);
+        emit progressChanged(name(), m_found, kSteps, tr("Calibration failed, nothing stored"));
+        return;
+    }
+    setResult(threshold < m_minThreshold || threshold > m_maxThreshold ? 1 : 0);
+    emit progressChanged(name(), m_found, kSteps, tr("Final"));
+}
+
+QString CdcCalibrationJob::resultMessage(int result) const
+{
+    if (result >= 0) {
+        return QString();
+    }
+    return tr("Touch sensor calibration failed: the sensor did not answer as expected (%1). The "
+              "calibration was not stored.")
+        .arg(QString::fromLatin1(libusb_error_name(result)));
+}

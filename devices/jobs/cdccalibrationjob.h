@@ -1,0 +1,45 @@
+#pragma once
+
+#include "devices/abstractjob.h"
+
+// Calibrates the acoustic sensor's touch detector: sweeps the threshold 0..4095 up and then down, takes
+// the upper edge of the switching region, stores offset + that point as the calibrated threshold and
+// posts and stores it as the working threshold.
+//
+// Results: 0 stored within [minThreshold, maxThreshold]; 1 stored but outside those limits (warning);
+// negative: a post or state read of the sweep failed (its libusb code, -2 for a wrong answer,
+// LIBUSB_ERROR_NO_DEVICE without a transport). A failed sweep stops at once and stores nothing, since a
+// failed read would otherwise pass for a switching point; its last progress message says so.
+class CdcCalibrationJob : public AbstractJob
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kSteps = 4096;
+    // Raw detector word reported for a state that could not be read.
+    static constexpr int kStateUnreadable = -2147483647 - 1;
+
+    // The limits are ordered, whatever order they come in.
+    CdcCalibrationJob(int offset, int minThreshold, int maxThreshold, QObject* parent = nullptr);
+
+    void execute(UsbDevice* device) override;
+    QString resultMessage(int result) const override;
+
+    int offset() const { return m_offset; }
+    int minThreshold() const { return m_minThreshold; }
+    int maxThreshold() const { return m_maxThreshold; }
+    // The switching point without offset; -1 when the state never changed.
+    int found() const { return m_found; }
+
+private:
+    bool postThreshold(int sensitivity);
+    int readTouchState();
+    void fail(int step);
+
+    int m_offset;
+    int m_minThreshold;
+    int m_maxThreshold;
+    int m_found = -1;
+    UsbDevice* m_device = nullptr;
+    int m_error = 0; // first failed exchange of the sweep
+};

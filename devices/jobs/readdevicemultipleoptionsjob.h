@@ -1,0 +1,26 @@
+#pragma once
+
+#include "devices/abstractjob.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+
+// Reads a list of options in list order. The first unreadable id ends the job; the values read so far
+// are its output and the result stays 0 (a kind's list may name ids an older instrument does not know).
+// Progress: (index of the id's first occurrence, list size) after each read.
+class ReadDeviceMultipleOptionsJob : public AbstractJob
+{
+    Q_OBJECT
+
+public:
+    explicit ReadDeviceMultipleOptionsJob(const QList<quint32>& optionIds, QObject* parent = nullptr);
+
+    void execute(UsbDevice* device) override;
+
+    QHash<quint32, QByteArray> values() const { return m_values; }
+
+private:
+    QHash<quint32, QByteArray> m_values;
+    QList<quint32> m_optionIds;
+};

@@ -1,0 +1,36 @@
+#include "devices/jobs/readlogjob.h"
+
+#include "usb/usbdevice.h"
+
+#include <libusb.h>
+
+ReadLogJob::ReadLogJob(QObject* parent) : AbstractJob(QStringLiteral("ReadLogJob"), parent) {}
+
+void ReadLogJob::execute(UsbDevice* device)
+{
+    if (!device) {
+        setResult(LIBUSB_ERROR_NO_DEVICE);
+        return;
+    }
+    int rc = device->sendCommand(e_cmd_ReadLog);
+    if (rc != 0) {
+        setResult(rc);
+        return;
+    }
+    QByteArray collected;
+    QByteArray packet;
+    rc = device->receiveData(packet, UsbDevice::kStreamFirstPacketTimeoutMs);
+    while (!packet.isEmpty()) {
+        // A failed receive leaves the previous packet in place, so a failure inside the stream lands here.
+        if (rc != 0) {
+            setResult(rc);
+            return;
+        }
+        if (packet.size() == 4 && UsbDevice::toUInt32(packet) == e_cmd_LogEnd) {
+            break;
+        }
+        collected += packet;
+        rc = device->receiveData(packet, UsbDevice::kStreamNextPacketTimeoutMs);
+    }
+    m_log = collected;
+}

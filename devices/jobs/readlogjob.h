@@ -1,0 +1,23 @@
+#pragma once
+
+#include "devices/abstractjob.h"
+
+#include <QByteArray>
+
+// Downloads the instrument's event log: [11], then a stream of packets ended by the 4-byte end code
+// [12], an empty packet or no first packet within 10 s. A receive failure inside the stream ends the job
+// with that libusb code and stores nothing. The log is opaque bytes here.
+class ReadLogJob : public AbstractJob
+{
+    Q_OBJECT
+
+public:
+    explicit ReadLogJob(QObject* parent = nullptr);
+
+    void execute(UsbDevice* device) override;
+
+    QByteArray log() const { return m_log; }
+
+private:
+    QByteArray m_log;
+};

@@ -1,0 +1,106 @@
+#include "devices/tymbrelsensor.h"
+
+#include "devices/jobs/cdccalibrationjob.h"
+#include "devices/jobs/cdcmanuelsettingjob.h"
+#include "options/storageidcatalogue.h"
+
+TymbrelSensor::TymbrelSensor(libusb_device* device, QObject* parent)
+    : TymbrelSensor(QStringLiteral("Tymbrel Sensor"), device, parent)
+{
+}
+
+TymbrelSensor::TymbrelSensor(const QString& name, libusb_device* device, QObject* parent)
+    : BaseDevice(name, device, parent)
+{
+    m_monitorTimer.setInterval(kMonitorIntervalMs);
+    connect(&m_monitorTimer, &QTimer::timeout, this, &TymbrelSensor::pollTouchState);
+    // Posted before the identity read that follows the connection, so these run first once opened.
+    readStoredThresholds();
+}
+
+TymbrelSensor::~TymbrelSensor()
+{
+    m_monitorTimer.stop();
+}
+
+void TymbrelSensor::readStoredThresholds()
+{
+    auto* stored = new CdcManuelSettingJob(CdcManuelSettingJob::ReadStoredThreshold, QVariant(), this);
+    connect(stored, &CdcManuelSettingJob::thresholdSaved, this, [this](int sensitivity) {
+        m_savedThreshold = sensitivity;
+        emit savedCdcThresholdChanged(sensitivity);
+    });
+    postJob(stored);
+
+    auto* calibrated =
+        new CdcManuelSettingJob(CdcManuelSettingJob::ReadCalibratedThreshold, QVariant(), this);
+    connect(calibrated, &CdcManuelSettingJob::calibrationRead, this, [this](int sensitivity) {
+        m_calibratedThreshold = sensitivity;
+        emit savedCdcCalibrationChanged(sensitivity);
+    });
+    postJob(calibrated);
+}
+
+QPixmap TymbrelSensor::pixmap() const
+{
+    return QPixmap(QStringLiteral(":/images/tymbrel_sensor.png"));
+}
+
+quint32 TymbrelSensor::usbId() const
+{
+    return 0x1E843001;
+}
+
+DeviceWidget* TymbrelSensor::productionWidget(QWidget* /*parent*/)
+{
+    return m_productionWidget;
+}
+
+DeviceWidget* TymbrelSensor::serviceWidget(QWidget* /*parent*/)
+{
+    return m_serviceWidget;
+}
+
+void TymbrelSensor::readDeviceOptions()
+{
+    readMultipleDeviceOptions(StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::AcousticSensor));
+}
+
+void TymbrelSensor::calibrateCdc(int offset, int minThreshold, int maxThreshold)
+{
+    postJob(new CdcCalibrationJob(offset, minThreshold, maxThreshold, this));
+}
+
+void TymbrelSensor::writeCdcThreshold(int sensitivity)
+{
+    postJob(new CdcManuelSettingJob(CdcManuelSettingJob::PostThreshold, sensitivity, this));
+}
+
+void TymbrelSensor::saveCdcThreshold(int sensitivity)
+{
+    auto* job = new CdcManuelSettingJob(CdcManuelSettingJob::PostAndStoreThreshold, sensitivity, this);
+    connect(job, &CdcManuelSettingJob::thresholdSaved, this, &TymbrelSensor::savedCdcThresholdChanged);
+    postJob(job);
+}
+
+void TymbrelSensor::startMonitorTouchState()
+{
+    m_monitorTimer.start();
+}
+
+void TymbrelSensor::stopMonitorTouchState()
+{
+    m_monitorTimer.stop();
+}
+
+void TymbrelSensor::pollTouchState()
+{
+    auto* job = new CdcManuelSettingJob(CdcManuelSettingJob::ReadTouchState, QVariant(), this);
+    connect(job, &CdcManuelSettingJob::touchStateChanged, this, &TymbrelSensor::touchDetectorChanged);
+    postJob(job);
+}
+
+void TymbrelSensor::handleJobFinished(AbstractJob* job)
+{
+    delete job;
+}

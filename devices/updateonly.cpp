@@ -1,0 +1,45 @@
+#include "devices/updateonly.h"
+
+#include "devices/abstractjob.h"
+#include "options/storageidcatalogue.h"
+
+UpdateOnly::UpdateOnly(libusb_device* device, QObject* parent)
+    : BaseDevice(QStringLiteral("Pcb for Update"), device, parent)
+{
+}
+
+UpdateOnly::~UpdateOnly() = default;
+
+QPixmap UpdateOnly::pixmap() const
+{
+    return QPixmap(QStringLiteral(":/images/pcb.jpg"));
+}
+
+quint32 UpdateOnly::usbId() const
+{
+    return 0x2952FFFF;
+}
+
+DeviceWidget* UpdateOnly::productionWidget(QWidget* /*parent*/)
+{
+    return m_productionWidget;
+}
+
+DeviceWidget* UpdateOnly::serviceWidget(QWidget* /*parent*/)
+{
+    return nullptr;
+}
+
+void UpdateOnly::readDeviceOptions()
+{
+    // An update-only board knows no options.
+    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::UpdateOnly);
+    if (!ids.isEmpty()) {
+        readMultipleDeviceOptions(ids);
+    }
+}
+
+void UpdateOnly::handleJobFinished(AbstractJob* job)
+{
+    delete job;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "devices/basedevice.h"
+
+// A bare circuit board that only takes firmware updates. Reads its identity but no options.
+// Panels: created on first request once the user interface provides them; null until then.
+class UpdateOnly : public BaseDevice
+{
+    Q_OBJECT
+
+public:
+    UpdateOnly(libusb_device* device, QObject* parent = nullptr);
+    ~UpdateOnly() override;
+
+    QPixmap pixmap() const override;
+    quint32 usbId() const override;
+    DeviceWidget* productionWidget(QWidget* parent) override;
+    DeviceWidget* serviceWidget(QWidget* parent) override;
+    void readDeviceOptions() override;
+
+protected:
+    void handleJobFinished(AbstractJob* job) override;
+
+private:
+    DeviceWidget* m_productionWidget = nullptr;
+};

@@ -1,0 +1,44 @@
+#include "devices/vectarisemitter.h"
+
+#include "devices/abstractjob.h"
+#include "options/storageidcatalogue.h"
+
+VectarisEmitter::VectarisEmitter(libusb_device* device, QObject* parent)
+    : BaseDevice(QStringLiteral("Vectaris Emitter"), device, parent)
+{
+}
+
+VectarisEmitter::~VectarisEmitter() = default;
+
+QPixmap VectarisEmitter::pixmap() const
+{
+    return QPixmap(QStringLiteral(":/images/vcg.png"));
+}
+
+quint32 VectarisEmitter::usbId() const
+{
+    return 0x29520008;
+}
+
+DeviceWidget* VectarisEmitter::productionWidget(QWidget* /*parent*/)
+{
+    return m_productionWidget;
+}
+
+DeviceWidget* VectarisEmitter::serviceWidget(QWidget* /*parent*/)
+{
+    return nullptr;
+}
+
+void VectarisEmitter::readDeviceOptions()
+{
+    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::ControlUnit);
+    if (!ids.isEmpty()) {
+        readMultipleDeviceOptions(ids);
+    }
+}
+
+void VectarisEmitter::handleJobFinished(AbstractJob* job)
+{
+    delete job;
+}

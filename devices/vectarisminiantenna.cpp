@@ -1,0 +1,44 @@
+#include "devices/vectarisminiantenna.h"
+
+#include "devices/abstractjob.h"
+#include "options/storageidcatalogue.h"
+
+VectarisMiniAntenna::VectarisMiniAntenna(libusb_device* device, QObject* parent)
+    : BaseDevice(QStringLiteral("Vectaris Mini Antenna"), device, parent)
+{
+}
+
+VectarisMiniAntenna::~VectarisMiniAntenna() = default;
+
+QPixmap VectarisMiniAntenna::pixmap() const
+{
+    return QPixmap(QStringLiteral(":/images/mna.png"));
+}
+
+quint32 VectarisMiniAntenna::usbId() const
+{
+    return 0x29520007;
+}
+
+DeviceWidget* VectarisMiniAntenna::productionWidget(QWidget* /*parent*/)
+{
+    return m_productionWidget;
+}
+
+DeviceWidget* VectarisMiniAntenna::serviceWidget(QWidget* /*parent*/)
+{
+    return nullptr;
+}
+
+void VectarisMiniAntenna::readDeviceOptions()
+{
+    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::LocatorSensor);
+    if (!ids.isEmpty()) {
+        readMultipleDeviceOptions(ids);
+    }
+}
+
+void VectarisMiniAntenna::handleJobFinished(AbstractJob* job)
+{
+    delete job;
+}

@@ -1,0 +1,44 @@
+#include "devices/vectarissensor.h"
+
+#include "devices/abstractjob.h"
+#include "options/storageidcatalogue.h"
+
+VectarisSensor::VectarisSensor(libusb_device* device, QObject* parent)
+    : BaseDevice(QStringLiteral("Vectaris Sensor"), device, parent)
+{
+}
+
+VectarisSensor::~VectarisSensor() = default;
+
+QPixmap VectarisSensor::pixmap() const
+{
+    return QPixmap(QStringLiteral(":/images/vectaris_sensor.png"));
+}
+
+quint32 VectarisSensor::usbId() const
+{
+    return 0x29520004;
+}
+
+DeviceWidget* VectarisSensor::productionWidget(QWidget* /*parent*/)
+{
+    return m_productionWidget;
+}
+
+DeviceWidget* VectarisSensor::serviceWidget(QWidget* /*parent*/)
+{
+    return nullptr;
+}
+
+void VectarisSensor::readDeviceOptions()
+{
+    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::LocatorSensor);
+    if (!ids.isEmpty()) {
+        readMultipleDeviceOptions(ids);
+    }
+}
+
+void VectarisSensor::handleJobFinished(AbstractJob* job)
+{
+    delete job;
+}

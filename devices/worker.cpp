@@ -1,0 +1,122 @@
+#include "devices/worker.h"
+
+#include "devices/abstractjob.h"
+#include "usb/usbdevice.h"
+
+#include <QElapsedTimer>
+
+#include <libusb.h>
+
+Worker::Worker(libusb_device* device, const QString& name, QObject* parent)
+    : QObject(parent), BaseLogger(name + QStringLiteral(".Worker")), m_device(device), m_name(name)
+{
+}
+
+Worker::~Worker()
+{
+    // The transport must close before the device reference goes.
+    delete m_usbDevice;
+    m_usbDevice = nullptr;
+    if (m_device) {
+        libusb_unref_device(m_device);
+    }
+}
+
+void Worker::init()
+{
+    if (m_usbDevice) {
+        return;
+    }
+    m_usbDevice = new UsbDevice(m_device, m_name, false, this);
+    connect(m_usbDevice, &UsbDevice::ready, this, &Worker::onTransportReady);
+    connect(m_usbDevice, &UsbDevice::disconnected, this, &Worker::onTransportDisconnected);
+    m_usbDevice->open();
+    if (m_open) {
+        return;
+    }
+    // The transport reports a failed open only in its log and emits nothing; find out what failed so
+    // that the user can be told, instead of the instrument silently staying unusable.
+    int error = LIBUSB_ERROR_OTHER;
+    QString step = diagnoseOpenFailure(&error);
+    if (step.isEmpty()) {
+        m_usbDevice->open(); // the failure was transient: give the transport one more try
+        if (m_open) {
+            return;
+        }
+        step = QStringLiteral("open");
+    }
+    logger()->error("Can't open {}: {} failed with {}", m_name, step, libusb_error_name(error));
+    emit deviceOpenFailed(step, error);
+}
+
+QString Worker::diagnoseOpenFailure(int* error)
+{
+    if (!m_device) {
+        *error = LIBUSB_ERROR_NO_DEVICE;
+        return QStringLiteral("libusb_open");
+    }
+    libusb_device_handle* handle = nullptr;
+    int rc = libusb_open(m_device, &handle);
+    if (rc != 0 || !handle) {
+        *error = rc != 0 ? rc : LIBUSB_ERROR_OTHER;
+        return QStringLiteral("libusb_open");
+    }
+    QString failedStep;
+    rc = libusb_set_configuration(handle, 1);
+    if (rc != 0) {
+        failedStep = QStringLiteral("libusb_set_configuration");
+    } else {
+        rc = libusb_claim_interface(handle, 0);
+        if (rc != 0) {
+            failedStep = QStringLiteral("libusb_claim_interface");
+        } else {
+            libusb_release_interface(handle, 0);
+        }
+    }
+    libusb_close(handle);
+    *error = rc;
+    return failedStep;
+}
+
+void Worker::onTransportReady()
+{
+    m_open = true;
+    emit deviceConnected();
+}
+
+void Worker::onTransportDisconnected()
+{
+    m_open = false;
+    emit deviceDisconnected();
+}
+
+void Worker::executeJob(AbstractJob* job)
+{
+    if (!job) {
+        logger()->error("Job is null!");
+        return;
+    }
+    const QString name = job->name();
+    const QString id = job->id().toString();
+    logger()->debug("Running job {} {}...", name, id);
+    QElapsedTimer timer;
+    timer.start();
+
+    const bool quiet = job->isQuiet();
+    QMetaObject::Connection progress;
+    if (!quiet) {
+        progress = connect(job, &AbstractJob::progressChanged, this, &Worker::jobProgressChanged,
+                           Qt::DirectConnection);
+        emit jobStartded();
+    }
+
+    job->execute(m_open ? m_usbDevice : nullptr);
+
+    logger()->debug("Job {} {} finished with result {} ({}) after {}ms", name, id,
+                    job->resultMessage(job->result()), job->result(), timer.elapsed());
+    if (!quiet) {
+        disconnect(progress);
+        // Ownership goes back to the device with this signal: the job is not touched after it.
+        emit jobFinished(job);
+    }
+}
