@@ -102,10 +102,14 @@ private slots:
 
 private:
     void determineEndpoints();
+    // Sends `packet` and reads answers until one carries `expectedAnswer` (and, for an option, echoes
+    // `*optionId`) or `timeoutMs` has passed since the first receive began.
+    QByteArray exchange(const QByteArray& packet, quint32 expectedAnswer, const quint32* optionId,
+                        int* result, unsigned int timeoutMs);
 
     libusb_device* m_device = nullptr;
     libusb_device_handle* m_handle = nullptr;
     quint8 m_outEndpoint = 0x06;
     quint8 m_inEndpoint = 0x85;
-    QTimer m_refreshTimer;
+    QTimer m_refreshTimer; // the 2000 ms connection probe; runs while open
 };

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "sim/siminstrument.h"
+
+#include <QByteArray>
+
+// The acoustic set's control unit (0x1E84:0x3000). Besides the common protocol it keeps the dataset
+// store: [278][1026] streams the store image in 1024-byte packets ended by [279], [280][1026] clears
+// it. Requests with another argument word are ignored, as the firmware does.
+class SimControlUnit : public SimInstrument
+{
+public:
+    explicit SimControlUnit(SimFirmware firmware = SimFirmware::Current);
+
+    // The image the unit streams; build it with the dataset store image writer.
+    void setDatasetStoreImage(const Bytes& image);
+    void setDatasetStoreImage(const QByteArray& image);
+    Bytes datasetStoreImage() const;
+    // What the store holds after a clear (an empty store; no bytes unless set).
+    void setEmptyDatasetStoreImage(const Bytes& image);
+    int datasetClearCount() const;
+
+protected:
+    bool handleKindCommand(uint32_t command, const Bytes& packet, Clock::time_point now) override;
+
+private:
+    Bytes m_image;
+    Bytes m_emptyImage;
+    int m_clearCount = 0;
+};

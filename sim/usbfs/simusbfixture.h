@@ -1,0 +1,103 @@
+#pragma once
+
+#include "sim/simacousticsensor.h"
+#include "sim/simcontrolunit.h"
+#include "sim/siminstrumentfactory.h"
+#include "sim/usbfs/simusbbus.h"
+
+#include <gtest/gtest.h>
+#include <libusb.h>
+
+#include <memory>
+
+// Releases a libusb device reference.
+struct SimLibusbDeviceUnref
+{
+    void operator()(libusb_device* device) const { libusb_unref_device(device); }
+};
+using SimLibusbDevicePtr = std::unique_ptr<libusb_device, SimLibusbDeviceUnref>;
+
+// GoogleTest fixture: a fresh simulated bus per test, created before libusb's default context and
+// torn down after it. A test asks for its instruments in one line:
+//     auto unit = plugControlUnit();
+//     SimLibusbDevicePtr device = libusbDevice(unit);
+// Tests whose code under test calls libusb_init()/libusb_exit() itself (the USB manager) override
+// initialiseLibusb() to return false and must have libusb shut down before TearDown().
+class SimUsbFixture : public ::testing::Test
+{
+protected:
+    virtual bool initialiseLibusb() const { return true; }
+
+    void SetUp() override
+    {
+        m_bus = std::make_unique<SimUsbBus>();
+        ASSERT_TRUE(SimUsbBus::preloadActive()) << "umockdev preload missing";
+        if (initialiseLibusb()) {
+            ASSERT_EQ(libusb_init(nullptr), 0);
+            m_libusbInitialised = true;
+        }
+    }
+
+    void TearDown() override
+    {
+        if (m_libusbInitialised) {
+            libusb_exit(nullptr);
+            m_libusbInitialised = false;
+        }
+        m_bus.reset();
+    }
+
+    SimUsbBus& bus() { return *m_bus; }
+
+    template <typename Instrument>
+    std::shared_ptr<Instrument> plug(std::shared_ptr<Instrument> instrument, uint8_t busNumber = 1,
+                                     uint8_t address = 0)
+    {
+        m_bus->plug(instrument, busNumber, address);
+        return instrument;
+    }
+
+    std::shared_ptr<SimInstrument> plugKind(SimKind kind, SimFirmware firmware = SimFirmware::Current)
+    {
+        return plug(SimInstrumentFactory::create(kind, firmware));
+    }
+
+    std::shared_ptr<SimControlUnit> plugControlUnit(SimFirmware firmware = SimFirmware::Current)
+    {
+        return plug(std::make_shared<SimControlUnit>(firmware));
+    }
+
+    std::shared_ptr<SimAcousticSensor>
+    plugAcousticSensor(SimAcousticSensor::Generation generation = SimAcousticSensor::Generation::First,
+                       SimFirmware firmware = SimFirmware::Current)
+    {
+        return plug(std::make_shared<SimAcousticSensor>(generation, firmware));
+    }
+
+    // The libusb device at the instrument's current port (a new reference), or null.
+    SimLibusbDevicePtr libusbDevice(const std::shared_ptr<SimInstrument>& instrument)
+    {
+        const std::optional<SimUsbBus::Port> port = m_bus->portOf(instrument);
+        if (!port) {
+            return nullptr;
+        }
+        libusb_device** list = nullptr;
+        const ssize_t count = libusb_get_device_list(nullptr, &list);
+        libusb_device* found = nullptr;
+        for (ssize_t i = 0; i < count; ++i) {
+            if (libusb_get_bus_number(list[i]) == port->bus &&
+                libusb_get_device_address(list[i]) == port->address) {
+                found = libusb_ref_device(list[i]);
+                break;
+            }
+        }
+        if (count >= 0) {
+            libusb_free_device_list(list, 1);
+        }
+        return SimLibusbDevicePtr(found);
+    }
+
+private:
+    std::unique_ptr<SimUsbBus> m_bus;
+    bool m_libusbInitialised = false;
+};
