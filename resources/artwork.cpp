@@ -1,0 +1,8 @@
+#include "resources/artwork.h"
+
+#include <QtGlobal>
+
+void initArtwork()
+{
+    Q_INIT_RESOURCE(artwork);
+}

@@ -1,0 +1,329 @@
+// The small widgets of the window frame: spinner, progress dialog, top bar, sidebar, and the frame
+// hit-test rules.
+#include "ui/framehittest.h"
+#include "ui/mainsidebarwidget.h"
+#include "ui/progressdialog.h"
+#include "ui/qprogressindicator.h"
+#include "ui/topbarwidget.h"
+#include "uitestenvironment.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WidgetsTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
+};
+
+// Counts the pixels that differ from fully transparent.
+int paintedPixels(QWidget& widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += qAlpha(image.pixel(x, y)) != 0;
+        }
+    }
+    return count;
+}
+
+TEST_F(WidgetsTest, SpinnerGeometryAt20And100Pixels)
+{
+    const auto small = QProgressIndicator::spokeGeometry(20);
+    EXPECT_EQ(small.outerRadius, 9);
+    EXPECT_EQ(small.innerRadius, 3);
+    EXPECT_EQ(small.length, 6);
+    EXPECT_EQ(small.width, 2); // factor 0.35 up to 32 pixels
+    EXPECT_EQ(small.cornerRadius, 1);
+
+    const auto large = QProgressIndicator::spokeGeometry(100);
+    EXPECT_EQ(large.outerRadius, 49);
+    EXPECT_EQ(large.innerRadius, 18);
+    EXPECT_EQ(large.length, 31);
+    EXPECT_EQ(large.width, 7); // the narrower factor 0.23 above 32 pixels
+    EXPECT_EQ(large.cornerRadius, 3);
+
+    // The factor switches strictly above 32 pixels.
+    EXPECT_EQ(QProgressIndicator::spokeGeometry(32).width,
+              int(QProgressIndicator::spokeGeometry(32).length * 0.35));
+    EXPECT_EQ(QProgressIndicator::spokeGeometry(33).width,
+              int(QProgressIndicator::spokeGeometry(33).length * 0.23));
+}
+
+TEST_F(WidgetsTest, SpinnerDrawsOnlyWhileAnimatingOrWhenAskedTo)
+{
+    QProgressIndicator spinner;
+    spinner.resize(40, 40);
+    EXPECT_EQ(spinner.sizeHint(), QSize(20, 20));
+    EXPECT_EQ(spinner.heightForWidth(33), 33);
+    EXPECT_EQ(paintedPixels(spinner), 0);
+
+    spinner.setDisplayedWhenStopped(true);
+    EXPECT_GT(paintedPixels(spinner), 0);
+    spinner.setDisplayedWhenStopped(false);
+
+    spinner.startAnimation();
+    EXPECT_TRUE(spinner.isAnimated());
+    EXPECT_GT(paintedPixels(spinner), 0);
+    spinner.stopAnimation();
+    EXPECT_FALSE(spinner.isAnimated());
+    EXPECT_EQ(paintedPixels(spinner), 0);
+}
+
+TEST_F(WidgetsTest, SpinnerStepsThirtyDegreesAndChangesDelayOnlyWhenAsked)
+{
+    QProgressIndicator spinner;
+    spinner.setAnimationDelay(100);
+    EXPECT_FALSE(spinner.isAnimated()); // a new delay does not start a stopped spinner
+    EXPECT_EQ(spinner.animationDelay(), 100);
+
+    spinner.setAnimationDelay(10);
+    spinner.startAnimation();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return spinner.angle() != 0; }, 1000));
+    EXPECT_EQ(spinner.angle() % 30, 0);
+
+    // A slower delay while running takes effect at once: in 250 ms at most three steps happen.
+    spinner.setAnimationDelay(100);
+    EXPECT_TRUE(spinner.isAnimated());
+    const int before = spinner.angle();
+    QTest::qWait(250);
+    const int steps = ((spinner.angle() - before + 360) % 360) / 30;
+    EXPECT_LE(steps, 3);
+    EXPECT_GE(steps, 1);
+
+    spinner.startAnimation();
+    EXPECT_EQ(spinner.angle(), 0); // restarting resets the angle
+}
+
+TEST_F(WidgetsTest, ProgressDialogBusyIdleBusyWithinTwoSecondsStaysVisible)
+{
+    ProgressDialog dialog;
+    EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(dialog.size(), QSize(400, 300));
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("Please wait..."));
+
+    dialog.show(); // busy
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.indicator()->isAnimated());
+
+    dialog.hide(); // idle: the hide is delayed
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.isHidePending());
+    QTest::qWait(1000);
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.show(); // busy again within two seconds cancels the hide
+    EXPECT_FALSE(dialog.isHidePending());
+    QTest::qWait(1500); // past the first hide's two seconds
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.indicator()->isAnimated());
+
+    dialog.hide();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 4000));
+    EXPECT_GE(clock.elapsed(), ProgressDialog::kHideDelayMs - 50);
+    EXPECT_FALSE(dialog.indicator()->isAnimated());
+}
+
+TEST_F(WidgetsTest, ProgressDialogIdleAloneStaysHidden)
+{
+    ProgressDialog dialog;
+    dialog.hide();
+    dialog.setProgress(QStringLiteral("Job"), 1, 2, QStringLiteral("ignored"));
+    EXPECT_FALSE(dialog.isVisible());
+    QTest::qWait(ProgressDialog::kHideDelayMs + 200);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.indicator()->isAnimated());
+}
+
+TEST_F(WidgetsTest, TopBarButtonsFollowTheWindowState)
+{
+    TopBarWidget bar;
+    auto visible = [&bar](const char* name) {
+        return bar.findChild<QWidget*>(QLatin1String(name))->isVisibleTo(&bar);
+    };
+    EXPECT_EQ(bar.findChild<QLabel*>(QStringLiteral("titleLabel"))->text(),
+              QStringLiteral("Service Software Vectaris/Tymbrel"));
+    EXPECT_EQ(bar.findChild<QLabel*>(QStringLiteral("subtitleLabel"))->text(),
+              QStringLiteral("Version: 1.2.0"));
+
+    bar.setWindowState(Qt::WindowMaximized);
+    EXPECT_TRUE(visible("minButton"));
+    EXPECT_FALSE(visible("maxButton"));
+    EXPECT_TRUE(visible("restoreButton"));
+
+    bar.setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(visible("minButton"));
+    EXPECT_TRUE(visible("maxButton"));
+    EXPECT_FALSE(visible("restoreButton"));
+
+    bar.setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(visible("minButton"));
+    EXPECT_TRUE(visible("maxButton"));
+    EXPECT_TRUE(visible("restoreButton"));
+
+    // Maximised wins over minimised.
+    bar.setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+    EXPECT_TRUE(visible("minButton"));
+    EXPECT_FALSE(visible("maxButton"));
+}
+
+TEST_F(WidgetsTest, TopBarButtonsEmitTheirSignalsAndHaveAccessibleNames)
+{
+    TopBarWidget bar;
+    bar.setWindowState(Qt::WindowMinimized); // every button but min visible; clicks work regardless
+    const struct
+    {
+        const char* button;
+        void (TopBarWidget::*signal)();
+        const char* name;
+    } cases[] = {{"closeButton", &TopBarWidget::closeWindow, "Close"},
+                 {"minButton", &TopBarWidget::minimizeWindow, "Minimize"},
+                 {"maxButton", &TopBarWidget::maximizeWindow, "Maximize"},
+                 {"restoreButton", &TopBarWidget::restoreWindow, "Restore"}};
+    for (const auto& c : cases) {
+        QSignalSpy spy(&bar, c.signal);
+        auto* button = bar.findChild<QToolButton*>(QLatin1String(c.button));
+        ASSERT_NE(button, nullptr) << c.button;
+        EXPECT_EQ(button->text(), QLatin1String(c.name));
+        EXPECT_FALSE(button->accessibleName().isEmpty()) << c.button;
+        EXPECT_FALSE(button->toolTip().isEmpty()) << c.button;
+        EXPECT_FALSE(button->icon().isNull()) << c.button;
+        button->click();
+        EXPECT_EQ(spy.count(), 1) << c.button;
+    }
+}
+
+TEST_F(WidgetsTest, TopBarTitleAreaExcludesTheButtons)
+{
+    TopBarWidget bar;
+    bar.resize(800, 60);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    auto* title = bar.findChild<QWidget*>(QStringLiteral("titleWidget"));
+    auto* close = bar.findChild<QWidget*>(QStringLiteral("closeButton"));
+    EXPECT_TRUE(bar.isInTitleArea(title->mapToGlobal(title->rect().center())));
+    EXPECT_TRUE(bar.isInTitleArea(title->mapToGlobal(QPoint(1, 1))));
+    EXPECT_FALSE(bar.isInTitleArea(close->mapToGlobal(close->rect().center())));
+    EXPECT_FALSE(bar.isInTitleArea(bar.mapToGlobal(QPoint(-5, 10))));
+}
+
+TEST_F(WidgetsTest, SidebarEmitsOnlyForANewSelection)
+{
+    MainSidebarWidget sidebar;
+    QSignalSpy spy(&sidebar, &MainSidebarWidget::buttonChecked);
+    EXPECT_EQ(sidebar.checkedId(), -1);
+
+    sidebar.setCurrentPage(1);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.takeFirst().at(0).toInt(), 1);
+
+    sidebar.setCurrentPage(1); // already selected: nothing
+    EXPECT_EQ(spy.count(), 0);
+
+    sidebar.setCurrentPage(7); // no such button: nothing, selection kept
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_EQ(sidebar.checkedId(), 1);
+
+    sidebar.button(3)->click(); // a click selects like setCurrentPage, and deselects the old one silently
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.takeFirst().at(0).toInt(), 3);
+    EXPECT_EQ(sidebar.checkedId(), 3);
+
+    const char* names[] = {"logoButton",    "infoButton",       "measurementsButton",
+                           "serviceButton", "productionButton", "developButton"};
+    for (int id = 0; id < 6; ++id) {
+        EXPECT_EQ(sidebar.button(id)->objectName(), QLatin1String(names[id]));
+        EXPECT_EQ(sidebar.button(id)->height(), 60);
+        EXPECT_FALSE(sidebar.button(id)->icon().isNull()) << names[id];
+        EXPECT_FALSE(sidebar.button(id)->accessibleName().isEmpty()) << names[id];
+    }
+    EXPECT_EQ(sidebar.button(0)->iconSize(), QSize(40, 40));
+}
+
+// --- frame hit test -------------------------------------------------------------------------------
+
+FrameHitTestInput window(int x, int y)
+{
+    FrameHitTestInput in;
+    in.left = 100;
+    in.top = 50;
+    in.right = 1060; // 960 wide
+    in.bottom = 740; // 690 high
+    in.x = x;
+    in.y = y;
+    return in;
+}
+
+TEST(FrameHitTest, BandsAreEightPixelsWideOnEveryEdge)
+{
+    EXPECT_EQ(frameHitTest(window(100, 400)), FrameHit::Left);
+    EXPECT_EQ(frameHitTest(window(107, 400)), FrameHit::Left);
+    EXPECT_EQ(frameHitTest(window(108, 400)), FrameHit::None);
+    EXPECT_EQ(frameHitTest(window(1059, 400)), FrameHit::Right);
+    EXPECT_EQ(frameHitTest(window(1052, 400)), FrameHit::Right);
+    EXPECT_EQ(frameHitTest(window(1051, 400)), FrameHit::None);
+    EXPECT_EQ(frameHitTest(window(1060, 400)), FrameHit::None); // right edge is exclusive
+    EXPECT_EQ(frameHitTest(window(500, 50)), FrameHit::Top);
+    EXPECT_EQ(frameHitTest(window(500, 57)), FrameHit::Top);
+    EXPECT_EQ(frameHitTest(window(500, 58)), FrameHit::None);
+    EXPECT_EQ(frameHitTest(window(500, 739)), FrameHit::Bottom);
+    EXPECT_EQ(frameHitTest(window(500, 732)), FrameHit::Bottom);
+    EXPECT_EQ(frameHitTest(window(500, 731)), FrameHit::None);
+}
+
+TEST(FrameHitTest, CornersWhereTwoBandsMeet)
+{
+    EXPECT_EQ(frameHitTest(window(100, 50)), FrameHit::TopLeft);
+    EXPECT_EQ(frameHitTest(window(1059, 50)), FrameHit::TopRight);
+    EXPECT_EQ(frameHitTest(window(103, 736)), FrameHit::BottomLeft);
+    EXPECT_EQ(frameHitTest(window(1055, 739)), FrameHit::BottomRight);
+}
+
+TEST(FrameHitTest, FixedAxesOfferNoBands)
+{
+    auto in = window(100, 50);
+    in.horizontallyResizable = false; // equal minimum and maximum width
+    EXPECT_EQ(frameHitTest(in), FrameHit::Top);
+    in.x = 1059;
+    in.y = 400;
+    EXPECT_EQ(frameHitTest(in), FrameHit::None);
+
+    in = window(100, 50);
+    in.verticallyResizable = false;
+    EXPECT_EQ(frameHitTest(in), FrameHit::Left);
+    in.x = 500;
+    in.y = 739;
+    EXPECT_EQ(frameHitTest(in), FrameHit::None);
+}
+
+TEST(FrameHitTest, TitleAreaMovesOnlyOffTheBands)
+{
+    auto in = window(500, 80);
+    in.inTitleArea = true;
+    EXPECT_EQ(frameHitTest(in), FrameHit::Caption);
+    in.y = 52; // the top band wins over the title area
+    EXPECT_EQ(frameHitTest(in), FrameHit::Top);
+    in.inTitleArea = false;
+    in.y = 80;
+    EXPECT_EQ(frameHitTest(in), FrameHit::None);
+    EXPECT_EQ(int(FrameHit::Caption), 2);
+    EXPECT_EQ(int(FrameHit::BottomRight), 17);
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+#include "ui/infowidget.h"
+
+#include "devices/basedevice.h"
+#include "ui_infowidget.h"
+
+InfoWidget::InfoWidget(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::InfoWidget>())
+{
+    ui->setupUi(this);
+    ui->stackedWidget->setCurrentWidget(ui->pageDisconnected);
+}
+
+InfoWidget::~InfoWidget() = default;
+
+void InfoWidget::setDevice(BaseDevice* device)
+{
+    // Only one device drives the page: a device handed over earlier must not switch it any more.
+    if (m_device && m_device != device) {
+        disconnect(m_device, nullptr, this, nullptr);
+    }
+    m_device = device;
+    if (!device) {
+        deviceDisconnected();
+        return;
+    }
+    ui->stackedWidget->setCurrentWidget(device->isConnected() ? ui->pageConnected : ui->pageDisconnected);
+    connect(device, &BaseDevice::disconnected, this, &InfoWidget::deviceDisconnected, Qt::UniqueConnection);
+    connect(device, &BaseDevice::connected, this, &InfoWidget::deviceConnected, Qt::UniqueConnection);
+    setName(device->name());
+    connect(device, &BaseDevice::nameChanged, this, &InfoWidget::setName, Qt::UniqueConnection);
+    setPixmap(device->pixmap());
+    connect(device, &BaseDevice::pixmapChanged, this, &InfoWidget::setPixmap, Qt::UniqueConnection);
+    setSerial(device->serial());
+    connect(device, &BaseDevice::serialChanged, this, &InfoWidget::setSerial, Qt::UniqueConnection);
+    setSoftwareVersion(device->softwareVersion());
+    connect(device, &BaseDevice::softwareVersionChanged, this, &InfoWidget::setSoftwareVersion,
+            Qt::UniqueConnection);
+}
+
+void InfoWidget::deviceConnected()
+{
+    ui->stackedWidget->setCurrentWidget(ui->pageConnected);
+}
+
+void InfoWidget::deviceDisconnected()
+{
+    ui->stackedWidget->setCurrentWidget(ui->pageDisconnected);
+}
+
+void InfoWidget::setName(const QString& name)
+{
+    ui->deviceNameLabel->setText(name);
+}
+
+void InfoWidget::setPixmap(const QPixmap& pixmap)
+{
+    if (pixmap.isNull()) {
+        ui->deviceImageLabel->setPixmap(QPixmap());
+        return;
+    }
+    ui->deviceImageLabel->setPixmap(
+        pixmap.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void InfoWidget::setSerial(const QString& serial)
+{
+    ui->serialLabel->setText(serial);
+}
+
+void InfoWidget::setSoftwareVersion(const QString& version)
+{
+    ui->versionLabel->setText(version);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class InfoWidget;
+}
+class BaseDevice;
+
+// The Info page: picture, name, serial and firmware version of the connected instrument, or
+// "No device connected!" while there is none. Follows the device it was handed (not owned) until it
+// gets null or another device.
+class InfoWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPictureSize = 400;
+
+    explicit InfoWidget(QWidget* parent = nullptr);
+    ~InfoWidget() override;
+
+    void setDevice(BaseDevice* device);
+
+public slots:
+    void deviceConnected();
+    void deviceDisconnected();
+    void setName(const QString& name);
+    void setPixmap(const QPixmap& pixmap);
+    void setSerial(const QString& serial);
+    void setSoftwareVersion(const QString& version);
+
+private:
+    std::unique_ptr<Ui::InfoWidget> ui;
+    QPointer<BaseDevice> m_device;
+};

@@ -1,0 +1,285 @@
+#include "ui/mainwindow.h"
+
+#include "core/settings.h"
+#include "devices/basedevice.h"
+#include "devices/controlunit.h"
+#include "ui/aboutwidget.h"
+#include "ui/developwidget.h"
+#include "ui/infowidget.h"
+#include "ui/mainsidebarwidget.h"
+#include "ui/measurementswidget.h"
+#include "ui/productionwidget.h"
+#include "ui/progressdialog.h"
+#include "ui/servicewidget.h"
+#include "ui/topbarwidget.h"
+#include "ui_mainwindow.h"
+#include "usb/usbmanager.h"
+
+#include <QCloseEvent>
+#include <QStyle>
+#include <QTimer>
+
+#ifdef Q_OS_WIN
+#include "ui/windowsframe.h"
+#else
+#include "ui/linuxframe.h"
+#endif
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), BaseLogger(QStringLiteral("MainWindow")), ui(std::make_unique<Ui::MainWindow>())
+{
+    ui->setupUi(this);
+    progressDialog = new ProgressDialog(this);
+    progressDialog->setModal(true);
+    ui->notificationWidget->hide();
+
+#ifdef Q_OS_WIN
+    windowsframe::makeFrameless(reinterpret_cast<void*>(winId()));
+#else
+    frame = new LinuxFrame(this, [this](const QPoint& globalPos) { return isInTitleArea(globalPos); });
+#endif
+
+    restoreGeometry(Settings::instance()->restoreGeometry(objectName()));
+
+    pages.insert(AboutPage, ui->aboutWidget);
+    pages.insert(InfoPage, ui->infoWidget);
+    pages.insert(MeasurementsPage, ui->measurementsWidget);
+    pages.insert(ServicePage, ui->serviceWidget);
+    pages.insert(ProductionPage, ui->productionWidget);
+    pages.insert(DevelopPage, ui->developWidget);
+
+    connect(ui->leftWidget, &MainSidebarWidget::buttonChecked, this, &MainWindow::setCurrentPage);
+    connect(ui->topWidget, &TopBarWidget::closeWindow, this, &MainWindow::close);
+    connect(ui->topWidget, &TopBarWidget::maximizeWindow, this, &MainWindow::showMaximized);
+    connect(ui->topWidget, &TopBarWidget::minimizeWindow, this, &MainWindow::showMinimized);
+    connect(ui->topWidget, &TopBarWidget::restoreWindow, this, &MainWindow::showNormal);
+    connect(this, &MainWindow::windowStateChanged, ui->topWidget, &TopBarWidget::setWindowState);
+
+    installEventFilter(this);
+    ui->topWidget->setWindowState(windowState());
+
+    ui->leftWidget->setCurrentPage(InfoPage);
+    hideDeviceButtons();
+}
+
+MainWindow::~MainWindow() = default;
+
+MainSidebarWidget* MainWindow::sidebar() const
+{
+    return ui->leftWidget;
+}
+
+TopBarWidget* MainWindow::topBar() const
+{
+    return ui->topWidget;
+}
+
+QWidget* MainWindow::currentPage() const
+{
+    return ui->contentWidget->currentWidget();
+}
+
+QWidget* MainWindow::notificationBar() const
+{
+    return ui->notificationWidget;
+}
+
+bool MainWindow::isInTitleArea(const QPoint& globalPos) const
+{
+    return ui->topWidget->isInTitleArea(globalPos);
+}
+
+QString MainWindow::notificationTypeName(NotificationMessageType type)
+{
+    switch (type) {
+    case NotificationMessageType::Info:
+        return QStringLiteral("Info");
+    case NotificationMessageType::Success:
+        return QStringLiteral("Success");
+    case NotificationMessageType::Warning:
+        return QStringLiteral("Warning");
+    case NotificationMessageType::Error:
+        return QStringLiteral("Error");
+    case NotificationMessageType::Debug:
+        return QStringLiteral("Debug");
+    }
+    return QString();
+}
+
+QString MainWindow::notificationIconResource(NotificationMessageType type)
+{
+    switch (type) {
+    case NotificationMessageType::Info:
+        return QStringLiteral(":/icons/white/Info_32px.png");
+    case NotificationMessageType::Success:
+        return QStringLiteral(":/icons/white/Ok_32px.png");
+    case NotificationMessageType::Warning:
+        return QStringLiteral(":/icons/white/Error_32px.png");
+    case NotificationMessageType::Error:
+        return QStringLiteral(":/icons/white/Cancel_32px.png");
+    case NotificationMessageType::Debug:
+        return QStringLiteral(":/icons/white/Bug_32px.png");
+    }
+    return QString();
+}
+
+void MainWindow::setCurrentPage(int pageId)
+{
+    if (QWidget* target = pages.value(pageId)) {
+        ui->contentWidget->setCurrentWidget(target);
+    }
+}
+
+void MainWindow::usbDeviceAdded(UsbBusDeviceAddress deviceAddress)
+{
+    const QSharedPointer<BaseDevice> device = UsbManager::instance()->device(deviceAddress);
+    if (!device) {
+        return;
+    }
+    BaseDevice* d = device.data();
+    connect(d, &BaseDevice::connected, this, &MainWindow::usbDeviceConnected, Qt::UniqueConnection);
+    connect(d, &BaseDevice::disconnected, this, &MainWindow::usbDeviceDisconnected, Qt::UniqueConnection);
+    connect(d, &BaseDevice::notify, this, &MainWindow::showNotification, Qt::UniqueConnection);
+    connect(d, &BaseDevice::progressChanged, progressDialog, &ProgressDialog::setProgress,
+            Qt::UniqueConnection);
+}
+
+void MainWindow::usbDeviceConnected()
+{
+    auto* device = qobject_cast<BaseDevice*>(sender());
+    if (!device) {
+        return;
+    }
+    connect(device, &BaseDevice::busy, progressDialog, &ProgressDialog::show, Qt::UniqueConnection);
+    connect(device, &BaseDevice::idle, progressDialog, &ProgressDialog::hide, Qt::UniqueConnection);
+
+    ui->infoWidget->setDevice(device);
+    ui->serviceWidget->setDevice(device);
+    if (device->usbId() == kControlUnitUsbId) {
+        if (auto* controlUnit = qobject_cast<ControlUnit*>(device)) {
+            ui->measurementsWidget->setDevice(controlUnit);
+        }
+    }
+    updateSidebar(device);
+}
+
+void MainWindow::usbDeviceDisconnected()
+{
+    ui->infoWidget->setDevice(nullptr);
+    ui->serviceWidget->setDevice(nullptr);
+    ui->measurementsWidget->setDevice(nullptr);
+    progressDialog->hide();
+    ui->productionWidget->setDevice(nullptr);
+    ui->developWidget->setDevice(nullptr);
+    showInfoUnlessAbout();
+    hideDeviceButtons();
+}
+
+void MainWindow::usbDeviceRemoved(UsbBusDeviceAddress)
+{
+    ui->infoWidget->setDevice(nullptr);
+    ui->measurementsWidget->setDevice(nullptr);
+    ui->serviceWidget->setDevice(nullptr);
+    showInfoUnlessAbout();
+    hideDeviceButtons();
+    ui->productionWidget->setDevice(nullptr);
+    ui->developWidget->setDevice(nullptr);
+}
+
+void MainWindow::updateSidebar(BaseDevice* device)
+{
+    showInfoUnlessAbout();
+    const bool connected = device && device->isConnected();
+    MainSidebarWidget* sidebar = ui->leftWidget;
+    sidebar->setButtonVisible(MeasurementsPage, connected && device->usbId() == kControlUnitUsbId);
+    sidebar->setButtonVisible(ProductionPage, false);
+    sidebar->setButtonVisible(ServicePage, connected);
+    sidebar->setButtonVisible(DevelopPage, false);
+}
+
+void MainWindow::showInfoUnlessAbout()
+{
+    if (ui->leftWidget->checkedId() != AboutPage) {
+        ui->leftWidget->setCurrentPage(InfoPage);
+    }
+}
+
+void MainWindow::hideDeviceButtons()
+{
+    for (int id : {MeasurementsPage, ProductionPage, ServicePage, DevelopPage}) {
+        ui->leftWidget->setButtonVisible(id, false);
+    }
+}
+
+void MainWindow::showNotification(NotificationMessageType type, QString message)
+{
+    const QString icon = notificationIconResource(type);
+    ui->notificationIconLabel->setPixmap(icon.isEmpty() ? QPixmap() : QPixmap(icon));
+    ui->notificationTextLabel->setText(message);
+
+    const QString typeName = notificationTypeName(type);
+    for (QWidget* w : {static_cast<QWidget*>(ui->notificationTextLabel), ui->notificationWidget}) {
+        w->setProperty("Type", typeName);
+        w->style()->unpolish(w);
+        w->style()->polish(w);
+    }
+    ui->notificationWidget->show();
+    QTimer::singleShot(kNotificationMs, this, &MainWindow::hideNotification);
+}
+
+void MainWindow::hideNotification()
+{
+    ui->notificationWidget->hide();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    Settings* settings = Settings::instance();
+    settings->saveWindowStates(windowState());
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        settings->saveGeometry(objectName(), saveGeometry());
+    }
+    // The store lives until process exit and would otherwise write the file only on its own schedule.
+    settings->sync();
+    QMainWindow::closeEvent(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == this) {
+        if (event->type() == QEvent::WindowStateChange) {
+            const Qt::WindowStates current = windowState();
+            if (Settings::instance()->restoreWindowStates() != current) {
+                Settings::instance()->saveWindowStates(current);
+                emit windowStateChanged(current);
+            }
+        } else if (event->type() == QEvent::Show) {
+            if (Settings::instance()->restoreWindowStates() & Qt::WindowMaximized) {
+                QTimer::singleShot(kRestoreMaximizedDelayMs, this, &MainWindow::showMaximized);
+                emit windowStateChanged(Qt::WindowMaximized);
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, long* result)
+{
+#ifdef Q_OS_WIN
+    windowsframe::WindowInfo info;
+    info.hwnd = reinterpret_cast<void*>(winId());
+    info.horizontallyResizable = minimumWidth() != maximumWidth();
+    info.verticallyResizable = minimumHeight() != maximumHeight();
+    info.context = this;
+    info.inTitleArea = [](void* context, int x, int y) {
+        auto* window = static_cast<MainWindow*>(context);
+        // Native coordinates are physical pixels; the widgets work in device-independent ones.
+        const qreal ratio = window->devicePixelRatioF();
+        return window->isInTitleArea(QPoint(qRound(x / ratio), qRound(y / ratio)));
+    };
+    if (windowsframe::handleMessage(info, message, result)) {
+        return true;
+    }
+#endif
+    return QMainWindow::nativeEvent(eventType, message, result);
+}

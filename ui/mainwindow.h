@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/baselogger.h"
+#include "devices/notificationmessagetype.h"
+#include "usb/usbbusdeviceaddress.h"
+
+#include <QMainWindow>
+#include <QMap>
+
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+class BaseDevice;
+class LinuxFrame;
+class MainSidebarWidget;
+class ProgressDialog;
+class TopBarWidget;
+
+// The single top-level window: a frameless frame with top bar, sidebar, notification bar and the page
+// stack. It keeps its geometry and state in the settings store and hands the connected instrument's
+// device object (not owned; the USB manager owns it) to the pages. GUI thread only.
+class MainWindow : public QMainWindow, public BaseLogger
+{
+    Q_OBJECT
+
+public:
+    enum PageId
+    {
+        AboutPage = 0,
+        InfoPage = 1,
+        MeasurementsPage = 2,
+        ServicePage = 3,
+        ProductionPage = 4,
+        DevelopPage = 5,
+    };
+    static constexpr quint32 kControlUnitUsbId = 0x1E843000;
+    static constexpr int kNotificationMs = 6000;
+    static constexpr int kRestoreMaximizedDelayMs = 250;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The parts of the window, for the launcher and the tests.
+    MainSidebarWidget* sidebar() const;
+    TopBarWidget* topBar() const;
+    ProgressDialog* progress() const { return progressDialog; }
+    QWidget* page(int pageId) const { return pages.value(pageId); }
+    QWidget* currentPage() const;
+    QWidget* notificationBar() const;
+
+    // True when the global point is on the title area of the top bar (the window is dragged by it).
+    bool isInTitleArea(const QPoint& globalPos) const;
+
+    // Text and icon resource of a notification type; empty for values outside the enumeration.
+    static QString notificationTypeName(NotificationMessageType type);
+    static QString notificationIconResource(NotificationMessageType type);
+
+signals:
+    void windowStateChanged(Qt::WindowStates states);
+
+public slots:
+    void setCurrentPage(int pageId);
+    void usbDeviceAdded(UsbBusDeviceAddress deviceAddress);
+    void usbDeviceRemoved(UsbBusDeviceAddress deviceAddress);
+    void usbDeviceConnected();
+    void usbDeviceDisconnected();
+    void showNotification(NotificationMessageType type, QString message);
+    void hideNotification();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
+
+private:
+    void updateSidebar(BaseDevice* device);
+    void showInfoUnlessAbout();
+    void hideDeviceButtons();
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    QMap<int, QWidget*> pages;                // page id -> page in the stack (children of the stack)
+    ProgressDialog* progressDialog = nullptr; // child of this window
+    LinuxFrame* frame = nullptr;              // child of this window; null on Windows
+};

@@ -1,0 +1,94 @@
+#include "ui/startup.h"
+
+#include "core/loggerfactory.h"
+#include "resources/artwork.h"
+#include "ui/mainwindow.h"
+#include "usb/usbmanager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace {
+const QString kStyleSheet = QStringLiteral(":/Stylesheet.qss");
+
+// The style sheet's bytes up to the first zero byte, as Latin-1; empty when it cannot be read.
+QString loadStyleSheet()
+{
+    QFile file(kStyleSheet);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QString();
+    }
+    QByteArray bytes = file.readAll();
+    const int zero = bytes.indexOf('\0');
+    if (zero >= 0) {
+        bytes.truncate(zero);
+    }
+    return QString::fromLatin1(bytes);
+}
+} // namespace
+
+int logLevelFromArguments(const QStringList& arguments)
+{
+    if (arguments.contains(QStringLiteral("--trace"))) {
+        return 0;
+    }
+    if (arguments.contains(QStringLiteral("--debug"))) {
+        return 1;
+    }
+    return 2;
+}
+
+QString logFilePath(const QString& dataDir, const QString& executablePath)
+{
+    return QDir(dataDir).filePath(QFileInfo(executablePath).baseName() + QStringLiteral(".log"));
+}
+
+int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
+{
+    initArtwork();
+    // The attribute only takes effect when set before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessor"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("tessor.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+
+    app.setStyleSheet(loadStyleSheet());
+
+    const int level = logLevelFromArguments(QCoreApplication::arguments());
+    LoggerFactory* loggerFactory = LoggerFactory::instance();
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(QDir(dataDir).absolutePath());
+    loggerFactory->init(level, logFilePath(dataDir, QCoreApplication::applicationFilePath()));
+
+    loggerFactory->logger(QStringLiteral("Main"))
+        ->info("{} {}", QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
+
+    auto window = std::make_unique<MainWindow>();
+
+    UsbManager* usbManager = UsbManager::instance();
+    usbManager->init();
+    QObject::connect(usbManager, &UsbManager::deviceAdded, window.get(), &MainWindow::usbDeviceAdded,
+                     Qt::DirectConnection);
+    QObject::connect(usbManager, &UsbManager::deviceRemoved, window.get(), &MainWindow::usbDeviceRemoved,
+                     Qt::DirectConnection);
+
+    if (hooks.windowCreated) {
+        hooks.windowCreated(*window);
+    }
+    window->show();
+    app.exec();
+
+    if (hooks.eventLoopFinished) {
+        hooks.eventLoopFinished();
+    }
+    usbManager->deinit();
+    window.reset();
+    return 0;
+}
