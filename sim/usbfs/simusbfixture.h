@@ -9,18 +9,12 @@
 #include <libusb.h>
 
 #include <memory>
-
-// Releases a libusb device reference.
-struct SimLibusbDeviceUnref
-{
-    void operator()(libusb_device* device) const { libusb_unref_device(device); }
-};
-using SimLibusbDevicePtr = std::unique_ptr<libusb_device, SimLibusbDeviceUnref>;
+#include <vector>
 
 // GoogleTest fixture: a fresh simulated bus per test, created before libusb's default context and
 // torn down after it. A test asks for its instruments in one line:
 //     auto unit = plugControlUnit();
-//     SimLibusbDevicePtr device = libusbDevice(unit);
+//     libusb_device* device = libusbDevice(unit); // held by the fixture until TearDown()
 // Tests whose code under test calls libusb_init()/libusb_exit() itself (the USB manager) override
 // initialiseLibusb() to return false and must have libusb shut down before TearDown().
 class SimUsbFixture : public ::testing::Test
@@ -40,6 +34,10 @@ protected:
 
     void TearDown() override
     {
+        for (libusb_device* device : m_heldDevices) {
+            libusb_unref_device(device);
+        }
+        m_heldDevices.clear();
         if (m_libusbInitialised) {
             libusb_exit(nullptr);
             m_libusbInitialised = false;
@@ -74,8 +72,9 @@ protected:
         return plug(std::make_shared<SimAcousticSensor>(generation, firmware));
     }
 
-    // The libusb device at the instrument's current port (a new reference), or null.
-    SimLibusbDevicePtr libusbDevice(const std::shared_ptr<SimInstrument>& instrument)
+    // The libusb device at the instrument's current port, or null. The fixture holds a reference until
+    // TearDown(), so the pointer stays valid for the whole test (also after an unplug).
+    libusb_device* libusbDevice(const std::shared_ptr<SimInstrument>& instrument)
     {
         const std::optional<SimUsbBus::Port> port = m_bus->portOf(instrument);
         if (!port) {
@@ -94,10 +93,14 @@ protected:
         if (count >= 0) {
             libusb_free_device_list(list, 1);
         }
-        return SimLibusbDevicePtr(found);
+        if (found) {
+            m_heldDevices.push_back(found);
+        }
+        return found;
     }
 
 private:
     std::unique_ptr<SimUsbBus> m_bus;
+    std::vector<libusb_device*> m_heldDevices;
     bool m_libusbInitialised = false;
 };

@@ -26,18 +26,15 @@ protected:
     // Opens a transport on `instrument`; the log of the transport is captured in `log`.
     std::unique_ptr<UsbDevice> open(const std::shared_ptr<SimInstrument>& instrument)
     {
-        m_libusbDevice = libusbDevice(instrument);
-        EXPECT_TRUE(m_libusbDevice);
-        auto device = std::make_unique<UsbDevice>(m_libusbDevice.get(), QStringLiteral("Test"), false);
+        libusb_device* usb = libusbDevice(instrument);
+        EXPECT_TRUE(usb);
+        auto device = std::make_unique<UsbDevice>(usb, QStringLiteral("Test"), false);
         log = LogCapture::attach(device->logger());
         device->open();
         return device;
     }
 
     std::shared_ptr<LogCapture> log;
-
-private:
-    SimLibusbDevicePtr m_libusbDevice;
 };
 
 } // namespace
@@ -53,4 +50,322 @@ TEST_F(UsbDeviceTest, OpensAndReadsTheSoftwareVersion)
         device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(version, QByteArray("BOOT 1.4.2$2021-03-04", 22));
+}
+
+TEST_F(UsbDeviceTest, Prefers1024ByteInEndpointOverAnEarlier512ByteOne)
+{
+    auto unit = std::make_shared<SimControlUnit>();
+    unit->setEndpointLayout(SimUsbIdentity::EndpointLayout::ExtraSmallInFirst);
+    plug(unit);
+    auto device = open(unit);
+    EXPECT_EQ(device->inEndpoint(), 0x81);
+    EXPECT_EQ(device->outEndpoint(), 0x01);
+    EXPECT_TRUE(log->contains(spdlog::level::trace, "Add IN Endpoint 0x81"));
+    EXPECT_FALSE(log->contains(spdlog::level::trace, "Add IN Endpoint 0x82"));
+    int result = 1;
+    device->request(e_cmd_GetChipId, e_cmd_ChipIdAnswer, &result, 50);
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(UsbDeviceTest, WithoutA1024ByteEndpointEveryTransferFails)
+{
+    auto unit = std::make_shared<SimControlUnit>();
+    unit->setEndpointLayout(SimUsbIdentity::EndpointLayout::No1024Endpoint);
+    plug(unit);
+    auto device = open(unit);
+    EXPECT_EQ(device->inEndpoint(), 0);
+    EXPECT_EQ(device->outEndpoint(), 0);
+    EXPECT_LT(device->sendCommand(e_cmd_Reboot), 0);
+    QByteArray data("untouched");
+    EXPECT_LT(device->receiveData(data, 50), 0);
+    EXPECT_EQ(data, QByteArray("untouched"));
+    int result = 0;
+    device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
+    EXPECT_LT(result, 0);
+    EXPECT_NE(result, UsbDevice::kWrongAnswer);
+    EXPECT_TRUE(unit->received().empty());
+}
+
+TEST_F(UsbDeviceTest, OpenFailsCleanlyWhenTheConfigurationCannotBeSet)
+{
+    auto unit = plugControlUnit();
+    unit->faults().failSetConfiguration();
+    auto device = open(unit);
+    QSignalSpy ready(device.get(), &UsbDevice::ready);
+    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
+    device->open();
+    EXPECT_EQ(ready.count(), 0);
+    EXPECT_FALSE(device->isOpen());
+    EXPECT_TRUE(log->contains(spdlog::level::err, "libusb_set_configuration failed: LIBUSB_ERROR_BUSY\n"));
+    device->close();
+    EXPECT_EQ(disconnected.count(), 0);
+}
+
+TEST_F(UsbDeviceTest, OpenFailsCleanlyWhenTheInterfaceCannotBeClaimed)
+{
+    auto unit = plugControlUnit();
+    unit->faults().failClaimInterface();
+    auto device = open(unit);
+    EXPECT_FALSE(device->isOpen());
+    EXPECT_TRUE(log->contains(spdlog::level::err, "libusb_claim_interface failed: LIBUSB_ERROR_BUSY\n"));
+    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
+    device->close();
+    EXPECT_EQ(disconnected.count(), 0);
+    // A later attempt succeeds once the interface is free.
+    unit->faults().failClaimInterface(false);
+    QSignalSpy ready(device.get(), &UsbDevice::ready);
+    device->open();
+    EXPECT_EQ(ready.count(), 1);
+}
+
+TEST_F(UsbDeviceTest, OpeningTwiceIsHarmlessAndCloseEmitsOnce)
+{
+    auto unit = plugControlUnit();
+    auto device = std::make_unique<UsbDevice>(libusbDevice(unit), QStringLiteral("Twice"), false);
+    QSignalSpy ready(device.get(), &UsbDevice::ready);
+    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
+    device->open();
+    device->open();
+    EXPECT_EQ(ready.count(), 1);
+    EXPECT_TRUE(device->isOpen());
+    device->close();
+    device->close();
+    EXPECT_EQ(disconnected.count(), 1);
+    EXPECT_FALSE(device->isOpen());
+    device.reset();
+    EXPECT_EQ(disconnected.count(), 1);
+}
+
+TEST_F(UsbDeviceTest, ReceiveTimeOutLeavesTheCallersBufferUntouched)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    QByteArray data("previous packet");
+    EXPECT_EQ(device->receiveData(data, 50), -7);
+    EXPECT_EQ(data, QByteArray("previous packet"));
+    EXPECT_TRUE(log->contains(spdlog::level::err, "Unable to receive packet: LIBUSB_ERROR_TIMEOUT\n"));
+}
+
+TEST_F(UsbDeviceTest, OptionRequestIsLittleEndianAndReturnsTheValue)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    int result = 1;
+    const QByteArray value = device->readOption(0x10000001, &result, 50);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(value, QByteArray("CU"));
+    ASSERT_EQ(unit->received().size(), 1u);
+    EXPECT_EQ(SimInstrument::toByteArray(unit->received()[0]), bytes({0x15, 0, 0, 0, 0x01, 0, 0, 0x10}));
+    EXPECT_EQ(UsbDevice::commandPacket(e_cmd_GetOption, 0x10000001),
+              bytes({0x15, 0, 0, 0, 0x01, 0, 0, 0x10}));
+}
+
+TEST_F(UsbDeviceTest, WrongAnswerCodeGivesMinusTwoWithItsLine)
+{
+    auto unit = plugControlUnit();
+    unit->faults().wrongAnswerCode(e_cmd_GetSoftwareVersion, 6);
+    auto device = open(unit);
+    int result = 0;
+    EXPECT_TRUE(device->request(1, 2, &result, 50).isEmpty());
+    EXPECT_EQ(result, -2);
+    EXPECT_EQ(log->count(spdlog::level::err, "Wrong Answer: 2:6"), 1);
+    EXPECT_FALSE(log->contains(spdlog::level::err, "Can't read data: LIBUSB_ERROR_TIMEOUT"));
+}
+
+TEST_F(UsbDeviceTest, WrongOptionIdGivesMinusTwoWithItsLine)
+{
+    auto unit = plugControlUnit();
+    unit->faults().wrongOptionId(0x10000002, 0x10000004);
+    auto device = open(unit);
+    int result = 0;
+    EXPECT_TRUE(device->readOption(0x10000002, &result, 50).isEmpty());
+    EXPECT_EQ(result, -2);
+    EXPECT_EQ(log->count(spdlog::level::err, "Wrong Option: 268435458:268435460"), 1);
+}
+
+TEST_F(UsbDeviceTest, TwoByteAnswerCountsMissingBytesAsZero)
+{
+    auto unit = plugControlUnit();
+    unit->faults().noAnswerTo(e_cmd_GetSoftwareVersion, 1);
+    unit->injectInPacket({0x02, 0x00});
+    auto device = open(unit);
+    int result = 1;
+    EXPECT_TRUE(device->request(1, 2, &result, 50).isEmpty());
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(UsbDevice::toUInt32(bytes({0x02, 0x00})), 2u);
+    EXPECT_EQ(UsbDevice::toUInt32(QByteArray()), 0u);
+}
+
+TEST_F(UsbDeviceTest, EmptyAnswerIsAWrongAnswer)
+{
+    auto unit = plugControlUnit();
+    unit->faults().noAnswerTo(e_cmd_GetSoftwareVersion, 1);
+    unit->injectInPacket({});
+    auto device = open(unit);
+    int result = 0;
+    device->request(1, 2, &result, 50);
+    EXPECT_EQ(result, -2);
+    EXPECT_TRUE(log->contains(spdlog::level::err, "Wrong Answer: 2:0"));
+}
+
+TEST_F(UsbDeviceTest, NoAnswerTimesOutWithTheLibusbName)
+{
+    auto unit = plugControlUnit();
+    unit->faults().noAnswerTo(e_cmd_GetSoftwareVersion);
+    auto device = open(unit);
+    int result = 0;
+    EXPECT_TRUE(device->request(1, 2, &result, 50).isEmpty());
+    EXPECT_EQ(result, -7);
+    EXPECT_TRUE(log->contains(spdlog::level::err, "Can't read data: LIBUSB_ERROR_TIMEOUT"));
+    // A null result pointer is allowed.
+    device->request(1, 2, nullptr, 50);
+}
+
+// The fault mended in the protocol layer: a late answer used to be read as the answer to the next
+// request, and every later request stayed one answer behind.
+TEST_F(UsbDeviceTest, LateAnswerIsDrainedAndTheLinkStaysInStep)
+{
+    auto unit = plugControlUnit();
+    unit->faults().lateAnswerTo(e_cmd_GetSerialNumber, 80ms, 1);
+    auto device = open(unit);
+    int result = 0;
+    device->request(e_cmd_GetSerialNumber, e_cmd_SerialNumberAnswer, &result, 50);
+    EXPECT_EQ(result, -7);
+
+    const QByteArray version =
+        device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(version.startsWith("BOOT 1.4.2"));
+    EXPECT_EQ(log->count(spdlog::level::err, "Wrong Answer: 2:8"), 1);
+
+    const QByteArray chip = device->request(e_cmd_GetChipId, e_cmd_ChipIdAnswer, &result, 50);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(chip.startsWith("2A0047"));
+    const QByteArray type = device->readOption(0x10000001, &result, 50);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(type, QByteArray("CU"));
+    EXPECT_EQ(unit->queuedInPackets(), 0u);
+}
+
+TEST_F(UsbDeviceTest, LateOptionAnswerIsDrainedByTheNextOptionRead)
+{
+    auto unit = plugControlUnit();
+    unit->faults().lateAnswerTo(e_cmd_GetOption, 70ms, 1);
+    auto device = open(unit);
+    int result = 0;
+    device->readOption(0x10000004, &result, 50);
+    EXPECT_EQ(result, -7);
+    const QByteArray type = device->readOption(0x10000001, &result, 50);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(type, QByteArray("CU"));
+    EXPECT_TRUE(log->contains(spdlog::level::err, "Wrong Option: 268435457:268435460"));
+}
+
+TEST_F(UsbDeviceTest, StalledAnswerReportsPipeError)
+{
+    auto unit = plugControlUnit();
+    unit->faults().pipeErrorOnAnswerTo(e_cmd_GetChipId, 1);
+    auto device = open(unit);
+    int result = 0;
+    device->request(e_cmd_GetChipId, e_cmd_ChipIdAnswer, &result, 50);
+    EXPECT_EQ(result, -9);
+    EXPECT_TRUE(log->contains(spdlog::level::err, "Can't read data: LIBUSB_ERROR_PIPE"));
+    device->request(e_cmd_GetChipId, e_cmd_ChipIdAnswer, &result, 50);
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(UsbDeviceTest, StalledRequestFailsTheSend)
+{
+    auto unit = plugControlUnit();
+    unit->faults().pipeErrorOn(e_cmd_WriteOptions, 1);
+    auto device = open(unit);
+    EXPECT_EQ(device->sendCommand(e_cmd_WriteOptions), -9);
+    EXPECT_TRUE(log->contains(spdlog::level::err, "Unable to send packet: LIBUSB_ERROR_PIPE\n"));
+    EXPECT_EQ(unit->countReceived(e_cmd_WriteOptions), 0u);
+}
+
+TEST_F(UsbDeviceTest, ShortWriteReportsTheBytesTaken)
+{
+    auto unit = plugControlUnit();
+    unit->faults().shortWrite(e_cmd_SetOption, 6, 1);
+    auto device = open(unit);
+    QByteArray packet = UsbDevice::commandPacket(e_cmd_SetOption, 0x20000002) + bytes({1, 0, 0, 0});
+    int transferred = -1;
+    EXPECT_EQ(device->sendData(packet, &transferred, 50), 0);
+    EXPECT_EQ(transferred, 6);
+    ASSERT_EQ(unit->received().size(), 1u);
+    EXPECT_EQ(unit->received()[0].size(), 6u);
+}
+
+TEST_F(UsbDeviceTest, ZeroLengthAndEndCodePacketsArriveAsSuch)
+{
+    auto unit = plugControlUnit();
+    unit->setLog(SimInstrument::Bytes(1500, 'L'));
+    unit->faults().endCodeInStream(e_cmd_ReadLog, 1, 1);
+    auto device = open(unit);
+    ASSERT_EQ(device->sendCommand(e_cmd_ReadLog), 0);
+    QByteArray packet;
+    ASSERT_EQ(device->receiveData(packet, 1000), 0);
+    EXPECT_EQ(packet.size(), 1024);
+    ASSERT_EQ(device->receiveData(packet, 250), 0);
+    EXPECT_EQ(packet, bytes({12, 0, 0, 0}));
+    ASSERT_EQ(device->receiveData(packet, 250), 0);
+    EXPECT_EQ(packet.size(), 1500 - 1024);
+    ASSERT_EQ(device->receiveData(packet, 250), 0);
+    EXPECT_EQ(packet, bytes({12, 0, 0, 0}));
+
+    unit->faults().zeroLengthPacketInStream(e_cmd_ReadLog, 0, 1);
+    ASSERT_EQ(device->sendCommand(e_cmd_ReadLog), 0);
+    packet = "stale";
+    ASSERT_EQ(device->receiveData(packet, 1000), 0);
+    EXPECT_TRUE(packet.isEmpty());
+}
+
+TEST_F(UsbDeviceTest, StreamThatStopsEndsInATimeOut)
+{
+    auto unit = plugControlUnit();
+    unit->setDatasetStoreImage(SimInstrument::Bytes(3000, 0x5A));
+    unit->faults().stopStreamAfter(e_cmd_ReadDataSets, 2);
+    auto device = open(unit);
+    ASSERT_EQ(device->sendCommand(e_cmd_ReadDataSets, 1026), 0);
+    QByteArray packet;
+    ASSERT_EQ(device->receiveData(packet, 1000), 0);
+    ASSERT_EQ(device->receiveData(packet, 250), 0);
+    EXPECT_EQ(device->receiveData(packet, 250), -7);
+    EXPECT_EQ(packet.size(), 1024);
+}
+
+TEST_F(UsbDeviceTest, UnplugInTheMiddleOfARequestReportsNoDevice)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    unit->faults().unplugAfterPackets(1);
+    int result = 0;
+    device->request(e_cmd_GetSerialNumber, e_cmd_SerialNumberAnswer, &result, 50);
+    EXPECT_EQ(result, LIBUSB_ERROR_NO_DEVICE);
+    EXPECT_FALSE(device->isOpen());
+    EXPECT_EQ(device->sendCommand(e_cmd_Reboot), LIBUSB_ERROR_NO_DEVICE);
+}
+
+TEST_F(UsbDeviceTest, TraceDumpIsCutIntoLinesOf14Bytes)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    QByteArray packet = UsbDevice::commandPacket(e_cmd_SetOption, 0x20000002);
+    packet += QByteArray(8, '\x01');
+    device->sendData(packet, nullptr, 50);
+    EXPECT_TRUE(log->contains(spdlog::level::trace,
+                              "Send data\n\t17:00:00:00:02:00:00:20:01:01:01:01:01:01\n\t"
+                              "01:01"));
+}
+
+TEST_F(UsbDeviceTest, WithTraceOffNoDumpIsWritten)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    device->logger()->set_level(spdlog::level::debug);
+    device->sendCommand(e_cmd_Reboot);
+    for (const auto& line : log->lines()) {
+        EXPECT_NE(line.text.rfind("Send data", 0), 0u);
+    }
 }
