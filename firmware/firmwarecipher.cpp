@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr int kChecksumSize = 2;
@@ -43,36 +44,50 @@ QByteArray FirmwareCipher::decrypt(QByteArray cipherText)
     }
 
     const quint8 flags = quint8(cipherText.at(1));
-    QByteArray body = cipherText.mid(2);
+    const char* cipher = cipherText.constData() + 2;
+    const int count = cipherText.size() - 2;
+
+    // plain[i] = cipher[i] ^ cipher[i - 1] ^ key[i % 8]: the chaining value is the enciphered byte, so no
+    // output depends on another output and eight bytes are done at a time. The first plain byte is random
+    // filler and is not produced at all: body[j] is plain[j + 1].
+    QByteArray body(count - 1, Qt::Uninitialized);
+    char* out = body.data();
+    // Key bytes in memory order for plain indices 1..8, so that a word starting at body[8k] lines up.
+    char keyBytes[8];
+    for (size_t k = 0; k < 8; ++k) {
+        keyBytes[k] = m_keyParts[(k + 1) % 8];
+    }
+    quint64 keyWord = 0;
+    std::memcpy(&keyWord, keyBytes, 8);
+    int j = 0;
+    for (; j + 8 <= count - 1; j += 8) {
+        quint64 current = 0;
+        quint64 previous = 0;
+        std::memcpy(&current, cipher + j + 1, 8);
+        std::memcpy(&previous, cipher + j, 8);
+        const quint64 plain = current ^ previous ^ keyWord;
+        std::memcpy(out + j, &plain, 8);
+    }
+    for (; j < count - 1; ++j) {
+        out[j] = char(cipher[j + 1] ^ cipher[j] ^ m_keyParts[size_t(j + 1) % m_keyParts.size()]);
+    }
     cipherText.clear();
 
-    // The chaining value is the enciphered byte, so every byte depends only on its own and its
-    // predecessor's cipher byte.
-    char previous = 0;
-    char* bytes = body.data();
-    for (int i = 0; i < body.size(); ++i) {
-        const char enciphered = bytes[i];
-        bytes[i] = char(enciphered ^ previous ^ m_keyParts[size_t(i) % m_keyParts.size()]);
-        previous = enciphered;
-    }
-    body.remove(0, 1); // random filler
-
+    // The integrity fields are checked in place; the payload is cut out once at the end.
     bool intact = true;
+    int start = 0;
     if (flags & FlagChecksum) {
-        if (body.size() < kChecksumSize) {
-            intact = false;
-        } else {
-            const quint16 stored = qFromBigEndian<quint16>(body.constData());
-            body.remove(0, kChecksumSize);
-            intact = stored == qChecksum(body.constData(), uint(body.size()));
-        }
+        start = kChecksumSize;
+        intact = body.size() >= start && qFromBigEndian<quint16>(body.constData()) ==
+                                             qChecksum(body.constData() + start, uint(body.size() - start));
     } else if (flags & FlagHash) {
-        if (body.size() < kHashSize) {
-            intact = false;
+        start = kHashSize;
+        if (body.size() >= start) {
+            QCryptographicHash sha1(QCryptographicHash::Sha1);
+            sha1.addData(body.constData() + start, body.size() - start);
+            intact = sha1.result() == QByteArray::fromRawData(body.constData(), kHashSize);
         } else {
-            const QByteArray stored = body.left(kHashSize);
-            body.remove(0, kHashSize);
-            intact = stored == QCryptographicHash::hash(body, QCryptographicHash::Sha1);
+            intact = false;
         }
     }
     if (!intact) {
@@ -82,10 +97,13 @@ QByteArray FirmwareCipher::decrypt(QByteArray cipherText)
 
     if (flags & FlagCompressed) {
         QByteArray plain;
-        if (!uncompressBounded(body, &plain)) {
+        if (!uncompressBounded(QByteArray::fromRawData(body.constData() + start, body.size() - start),
+                               &plain)) {
             qWarning("Compressed payload is corrupt or too large.");
         }
         body = plain;
+    } else if (start > 0) {
+        body.remove(0, start);
     }
 
     m_lastError = ErrorNone;

@@ -98,6 +98,31 @@ TEST_F(FirmwareLoaderTest, ConvertsHeaderFieldsAndDefaults)
     }
 }
 
+TEST_F(FirmwareLoaderTest, DecodesImagesOfEveryLengthAndLenientBase64LikeQt)
+{
+    for (int size : {0, 1, 2, 3, 4, 5, 760, 761}) {
+        const QByteArray image = QByteArray(size, '\xA5') + QByteArray::number(size);
+        FirmwareInfo info;
+        EXPECT_EQ(loadFirmware(write(QStringLiteral("n.firmware"), packer.packFirmware(image, info, 0)),
+                               &info, nullptr),
+                  image)
+            << size;
+    }
+    // Base64 as some other writer might produce it: line breaks, no padding, stray characters, URL alphabet.
+    const QByteArray image("\x00\x01\xFE\xFF"
+                           "firmware image\x7F",
+                           19);
+    const QString base64 = QString::fromLatin1(image.toBase64());
+    for (const QString& text :
+         {base64.left(12) + QStringLiteral("\n") + base64.mid(12), base64.left(base64.size() - 1),
+          QStringLiteral("*") + base64, base64 + QStringLiteral("===="), QStringLiteral("a-_b") + base64,
+          QString::fromUtf8("\u00e9") + base64, QStringLiteral("===="), QStringLiteral("A===")}) {
+        QJsonObject document{{QStringLiteral("Firmware"), text}};
+        EXPECT_EQ(loadFirmware(writeJson(document), nullptr, nullptr), QByteArray::fromBase64(text.toUtf8()))
+            << text.toStdString();
+    }
+}
+
 TEST_F(FirmwareLoaderTest, MissingOrNonStringImageGivesEmptyImageButKeepsHeader)
 {
     QJsonObject document{{QStringLiteral("FirmwareVersion"), QStringLiteral("1.0")}};
