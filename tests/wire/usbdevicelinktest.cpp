@@ -1,1 +1,138 @@
+#include "logcapture.h"
+
+#include "sim/usbfs/simusbfixture.h"
+#include "usb/usbdevice.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
 #include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+// The connection watch, re-enumeration and the long exchanges, through the real libusb. Each case
+// waits for the 2000 ms probe at least once.
+namespace {
+
+class UsbDeviceLinkTest : public SimUsbFixture
+{
+protected:
+    std::unique_ptr<UsbDevice> open(const std::shared_ptr<SimInstrument>& instrument)
+    {
+        auto device = std::make_unique<UsbDevice>(libusbDevice(instrument), QStringLiteral("Link"), false);
+        log = LogCapture::attach(device->logger());
+        device->open();
+        EXPECT_TRUE(device->isOpen());
+        return device;
+    }
+
+    std::shared_ptr<LogCapture> log;
+};
+
+} // namespace
+
+TEST_F(UsbDeviceLinkTest, UnplugGivesExactlyOneDisconnectedWithinAboutTwoSeconds)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
+    QElapsedTimer clock;
+    clock.start();
+    bus().unplug(unit);
+    ASSERT_TRUE(disconnected.wait(3000));
+    EXPECT_LE(clock.elapsed(), 2600);
+    EXPECT_TRUE(log->contains(spdlog::level::trace, "Device not open: LIBUSB_ERROR_NO_DEVICE"));
+    EXPECT_EQ(log->count(spdlog::level::debug, "Device closed"), 1);
+    QTest::qWait(2300);
+    device.reset();
+    EXPECT_EQ(disconnected.count(), 1);
+}
+
+TEST_F(UsbDeviceLinkTest, BusyProbeKeepsTheDeviceOpen)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    unit->faults().probeBusy();
+    // The probe request itself now reports busy.
+    libusb_device_handle* raw = nullptr;
+    ASSERT_EQ(libusb_open(libusbDevice(unit), &raw), 0);
+    unsigned char descriptor[18];
+    EXPECT_EQ(libusb_control_transfer(raw, 0x80, 6, 0x0100, 0, descriptor, 18, 1000), LIBUSB_ERROR_BUSY);
+    libusb_close(raw);
+    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
+    QTest::qWait(2300);
+    EXPECT_EQ(disconnected.count(), 0);
+    EXPECT_TRUE(device->isOpen());
+    int result = 1;
+    device->request(e_cmd_GetChipId, e_cmd_ChipIdAnswer, &result, 50);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(log->contains(spdlog::level::trace, "Device not open: LIBUSB_ERROR_BUSY"));
+}
+
+TEST_F(UsbDeviceLinkTest, RebootDropsUncommittedOptionsAndReenumerates)
+{
+    const quint32 compass = 0x20000007;
+    const quint32 bnr = 0x20000002;
+    auto unit = plugControlUnit();
+    const SimUsbBus::Port before = *bus().portOf(unit);
+    auto device = open(unit);
+    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
+
+    // Committed: BNR off. Not committed: compass off.
+    EXPECT_EQ(
+        device->sendData(UsbDevice::commandPacket(e_cmd_SetOption, bnr) + QByteArray(4, '\0'), nullptr, 50),
+        0);
+    EXPECT_EQ(device->sendCommand(e_cmd_WriteOptions), 0);
+    EXPECT_EQ(device->sendData(UsbDevice::commandPacket(e_cmd_SetOption, compass) + QByteArray(4, '\0'),
+                               nullptr, 50),
+              0);
+    int result = 1;
+    EXPECT_EQ(device->readOption(compass, &result, 50), QByteArray(4, '\0'));
+    EXPECT_EQ(device->sendCommand(e_cmd_Reboot), 0);
+    ASSERT_TRUE(disconnected.wait(3000));
+
+    ASSERT_TRUE(bus().waitUntilPlugged(unit, 3s));
+    const SimUsbBus::Port after = *bus().portOf(unit);
+    EXPECT_FALSE(after == before);
+    EXPECT_EQ(bus().plugCount(unit), 2);
+    libusb_device* again = libusbDevice(unit);
+    ASSERT_NE(again, nullptr);
+    auto reopened = std::make_unique<UsbDevice>(again, QStringLiteral("Again"), false);
+    reopened->open();
+    EXPECT_EQ(reopened->readOption(compass, &result, 50), QByteArray::fromHex("01000000"));
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(reopened->readOption(bnr, &result, 50), QByteArray(4, '\0'));
+    EXPECT_EQ(unit->rebootCount(), 1);
+}
+
+TEST_F(UsbDeviceLinkTest, FirmwareIsVerifiedAfterTheInstrumentsDelay)
+{
+    auto sensor = plugAcousticSensor(SimAcousticSensor::Generation::Second);
+    sensor->setVerifyDelay(300ms);
+    auto device = open(sensor);
+    QByteArray image(760 * 3 + 1, '\0');
+    for (int i = 0; i < image.size(); ++i) {
+        image[i] = char(i * 7);
+    }
+    const quint32 crc =
+        SimProtocol::jamCrc(reinterpret_cast<const uint8_t*>(image.constData()), size_t(image.size()));
+    ASSERT_EQ(device->sendCommand(e_cmd_FirmwareStart, quint32(image.size())), 0);
+    ASSERT_EQ(device->sendCommand(e_cmd_FirmwareChecksum, crc), 0);
+    for (int position = 0; position < image.size(); position += 760) {
+        const QByteArray packet =
+            UsbDevice::commandPacket(e_cmd_FirmwareData, quint32(position)) + image.mid(position, 760);
+        int transferred = 0;
+        ASSERT_EQ(device->sendData(packet, &transferred, 50), 0);
+        EXPECT_EQ(transferred, packet.size());
+    }
+    ASSERT_EQ(device->sendCommand(e_cmd_FirmwareData), 0);
+    QElapsedTimer clock;
+    clock.start();
+    int result = 1;
+    const QByteArray status = device->request(e_cmd_FirmwareData, e_cmd_FirmwareVerifyAnswer, &result, 60000);
+    EXPECT_GE(clock.elapsed(), 250);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(UsbDevice::toUInt32(status.right(4)), 0u);
+    EXPECT_EQ(SimInstrument::toByteArray(sensor->firmwareImage()), image);
+}
