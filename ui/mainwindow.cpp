@@ -224,7 +224,7 @@ void MainWindow::showNotification(NotificationMessageType type, QString message)
         w->style()->polish(w);
     }
     ui->notificationWidget->show();
-    QTimer::singleShot(kNotificationMs, this, &MainWindow::hideNotification);
+    QTimer::singleShot(kNotificationMs, Qt::PreciseTimer, this, &MainWindow::hideNotification);
 }
 
 void MainWindow::hideNotification()

@@ -9,6 +9,7 @@ ProgressDialog::ProgressDialog(QWidget* parent)
     ui->setupUi(this);
     m_hideTimer.setSingleShot(true);
     m_hideTimer.setInterval(kHideDelayMs);
+    m_hideTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_hideTimer, &QTimer::timeout, this, &ProgressDialog::hideNow);
 }
 

@@ -1,0 +1,184 @@
+// The main window without an instrument: form, pages, notifications, window state and geometry.
+#include "ui/mainwindow.h"
+#include "core/settings.h"
+#include "ui/infowidget.h"
+#include "ui/mainsidebarwidget.h"
+#include "ui/progressdialog.h"
+#include "ui/topbarwidget.h"
+#include "uitestenvironment.h"
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
+};
+
+bool buttonVisible(MainWindow& window, int id)
+{
+    return window.sidebar()->button(id)->isVisibleTo(window.sidebar());
+}
+
+TEST_F(MainWindowTest, FormPagesAndStartState)
+{
+    MainWindow window;
+    EXPECT_EQ(window.objectName(), QStringLiteral("MainWindow"));
+    EXPECT_EQ(window.size(), QSize(960, 690)); // nothing stored yet: the form's size
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(window.progress()->isModal());
+    EXPECT_FALSE(window.notificationBar()->isVisibleTo(&window));
+
+    const char* names[] = {"aboutWidget",   "infoWidget",       "measurementsWidget",
+                           "serviceWidget", "productionWidget", "developWidget"};
+    auto* stack = window.findChild<QStackedWidget*>(QStringLiteral("contentWidget"));
+    ASSERT_NE(stack, nullptr);
+    ASSERT_EQ(stack->count(), 6);
+    for (int id = 0; id < 6; ++id) {
+        ASSERT_NE(window.page(id), nullptr);
+        EXPECT_EQ(window.page(id)->objectName(), QLatin1String(names[id]));
+        EXPECT_EQ(stack->indexOf(window.page(id)), id);
+    }
+
+    // Info selected, every device button hidden, About and Info offered.
+    EXPECT_EQ(window.sidebar()->checkedId(), MainWindow::InfoPage);
+    EXPECT_EQ(window.currentPage(), window.page(MainWindow::InfoPage));
+    EXPECT_TRUE(buttonVisible(window, MainWindow::AboutPage));
+    EXPECT_TRUE(buttonVisible(window, MainWindow::InfoPage));
+    for (int id : {2, 3, 4, 5}) {
+        EXPECT_FALSE(buttonVisible(window, id)) << id;
+    }
+    EXPECT_EQ(window.sidebar()->width(), 60);
+    EXPECT_EQ(window.topBar()->height(), 60);
+}
+
+TEST_F(MainWindowTest, SidebarSwitchesPagesAndUnknownIdsAreIgnored)
+{
+    MainWindow window;
+    window.sidebar()->setCurrentPage(MainWindow::AboutPage);
+    EXPECT_EQ(window.currentPage(), window.page(MainWindow::AboutPage));
+    window.setCurrentPage(42);
+    EXPECT_EQ(window.currentPage(), window.page(MainWindow::AboutPage));
+    window.setCurrentPage(-1);
+    EXPECT_EQ(window.currentPage(), window.page(MainWindow::AboutPage));
+    window.setCurrentPage(MainWindow::DevelopPage);
+    EXPECT_EQ(window.currentPage(), window.page(MainWindow::DevelopPage));
+}
+
+TEST_F(MainWindowTest, NotificationIsColouredByTypeAndHiddenSixSecondsAfterTheFirstOfTwo)
+{
+    MainWindow window;
+    window.show();
+    auto* bar = window.notificationBar();
+    auto* text = window.findChild<QLabel*>(QStringLiteral("notificationTextLabel"));
+    auto* icon = window.findChild<QLabel*>(QStringLiteral("notificationIconLabel"));
+
+    QElapsedTimer clock;
+    clock.start();
+    window.showNotification(NotificationMessageType::Error, QStringLiteral("first"));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->property("Type").toString(), QStringLiteral("Error"));
+    EXPECT_EQ(text->property("Type").toString(), QStringLiteral("Error"));
+    EXPECT_FALSE(icon->pixmap(Qt::ReturnByValue).isNull());
+
+    QTest::qWait(3000);
+    window.showNotification(NotificationMessageType::Success, QStringLiteral("second"));
+    EXPECT_EQ(text->text(), QStringLiteral("second"));
+    EXPECT_EQ(bar->property("Type").toString(), QStringLiteral("Success"));
+
+    // The first message's timer hides the bar six seconds after the first call, cutting the second short.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !bar->isVisible(); }, 5000));
+    EXPECT_GE(clock.elapsed(), MainWindow::kNotificationMs - 50);
+    EXPECT_LT(clock.elapsed(), MainWindow::kNotificationMs + 1500);
+}
+
+TEST_F(MainWindowTest, UnknownNotificationTypeShowsTextWithoutIcon)
+{
+    MainWindow window;
+    window.showNotification(static_cast<NotificationMessageType>(9), QStringLiteral("odd"));
+    auto* text = window.findChild<QLabel*>(QStringLiteral("notificationTextLabel"));
+    auto* icon = window.findChild<QLabel*>(QStringLiteral("notificationIconLabel"));
+    EXPECT_EQ(text->text(), QStringLiteral("odd"));
+    EXPECT_EQ(text->property("Type").toString(), QString());
+    EXPECT_TRUE(icon->pixmap(Qt::ReturnByValue).isNull());
+    EXPECT_TRUE(window.notificationBar()->isVisibleTo(&window));
+    window.hideNotification();
+    EXPECT_FALSE(window.notificationBar()->isVisibleTo(&window));
+}
+
+TEST_F(MainWindowTest, TopBarFollowsTheWindowState)
+{
+    MainWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto visible = [&window](const char* name) {
+        return window.topBar()->findChild<QWidget*>(QLatin1String(name))->isVisible();
+    };
+    EXPECT_TRUE(visible("maxButton"));
+    EXPECT_FALSE(visible("restoreButton"));
+
+    window.showMaximized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("restoreButton"); }, 2000));
+    EXPECT_TRUE(visible("minButton"));
+    EXPECT_FALSE(visible("maxButton"));
+    EXPECT_EQ(Settings::instance()->restoreWindowStates(), Qt::WindowStates(Qt::WindowMaximized));
+
+    window.showNormal();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("maxButton"); }, 2000));
+    EXPECT_TRUE(visible("minButton"));
+    EXPECT_FALSE(visible("restoreButton"));
+
+    // The top bar's own buttons drive the window.
+    window.topBar()->findChild<QAbstractButton*>(QStringLiteral("maxButton"))->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 2000));
+}
+
+TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartMaximisesLate)
+{
+    {
+        MainWindow window;
+        window.show();
+        window.showMaximized();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 2000));
+        window.topBar()->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
+        EXPECT_FALSE(window.isVisible());
+    }
+    // Written to the file, not only held in memory.
+    QSettings file(Settings::instance()->fileName(), QSettings::IniFormat);
+    EXPECT_EQ(file.value(QStringLiteral("WindowStates/MainWindow")).toInt(), int(Qt::WindowMaximized));
+    EXPECT_FALSE(file.contains(QStringLiteral("Geometry/MainWindow")));
+
+    MainWindow next;
+    EXPECT_EQ(next.size(), QSize(960, 690));
+    next.show();
+    EXPECT_FALSE(next.isMaximized()); // maximised 250 ms after the show, not at once
+    EXPECT_TRUE(QTest::qWaitFor([&] { return next.isMaximized(); }, 2000));
+}
+
+TEST_F(MainWindowTest, CloseInNormalStateStoresGeometryThatTheNextWindowRestores)
+{
+    {
+        MainWindow window;
+        window.show();
+        window.setGeometry(40, 30, 1000, 700);
+        window.close();
+    }
+    QSettings file(Settings::instance()->fileName(), QSettings::IniFormat);
+    EXPECT_EQ(file.value(QStringLiteral("WindowStates/MainWindow")).toInt(), 0);
+    EXPECT_FALSE(file.value(QStringLiteral("Geometry/MainWindow")).toByteArray().isEmpty());
+
+    MainWindow next;
+    EXPECT_EQ(next.size(), QSize(1000, 700));
+}
+
+} // namespace
