@@ -1,0 +1,245 @@
+#include "measurements/vectarisdatasetstokml.h"
+
+#include "measurements/generalnumber.h"
+#include "measurements/kmlstreamwriter.h"
+
+#include <QCoreApplication>
+#include <QGeoCoordinate>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+const char kNamespace[] = "http://www.opengis.net/kml/2.2";
+const char kPointIcon[] = "http://maps.google.com/mapfiles/kml/shapes/placemark_circle.png";
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("VectarisDatasetsToKml", text);
+}
+
+int writeUnsigned(char* out, quint32 value)
+{
+    return int(std::to_chars(out, out + 16, value).ptr - out);
+}
+
+// ISO 8601 with the UTC offset ("2019-05-01T14:45:12+02:00"): a local time without its offset would
+// be read as UTC and move every point in time by the offset.
+QByteArray isoTimeWithOffset(const QDateTime& time)
+{
+    if (!time.isValid())
+        return QByteArray();
+    const int offset = time.offsetFromUtc();
+    return time.toOffsetFromUtc(offset).toString(Qt::ISODate).toLatin1();
+}
+
+// "lon,lat,0" with ten significant digits.
+int writeCoordinates(char* out, const QGeoCoordinate& coordinate)
+{
+    int n = writeGeneralNumber(out, coordinate.longitude(), 10);
+    out[n++] = ',';
+    n += writeGeneralNumber(out + n, coordinate.latitude(), 10);
+    std::memcpy(out + n, ",0", 2);
+    return n + 2;
+}
+
+// The measured values in document order; only the first four have a display name.
+struct DataField
+{
+    const char* name;
+    QByteArray displayName; // escaped UTF-8
+};
+
+constexpr int kFieldCount = 10;
+constexpr int kFrequencyField = 4;
+
+QByteArray escaped(const QString& text)
+{
+    QByteArray out;
+    KmlStreamWriter::appendEscaped(out, text);
+    return out;
+}
+
+class DocumentWriter
+{
+public:
+    explicit DocumentWriter(QIODevice* device) : m_xml(device)
+    {
+        const DataField fields[kFieldCount] = {{"MaxCoil", escaped(translated("Max. Coil [dB]"))},
+                                               {"MinCoil", escaped(translated("Min. Coil [dB]"))},
+                                               {"Depth", escaped(translated("Depth [m]"))},
+                                               {"Amperage", escaped(translated("Amperage"))},
+                                               {"Frequency", QByteArray()},
+                                               {"ModeLevel", QByteArray()},
+                                               {"Azimuth", QByteArray()},
+                                               {"Zenit", QByteArray()},
+                                               {"HazeLevel", QByteArray()},
+                                               {"SisValue", QByteArray()}};
+        std::copy(std::begin(fields), std::end(fields), std::begin(m_fields));
+    }
+
+    bool write(const QList<VectarisDataset>& datasets)
+    {
+        m_xml.writeStartDocument();
+        m_xml.writeStartElement("kml");
+        m_xml.writeAttribute("xmlns", QLatin1String(kNamespace));
+        m_xml.writeStartElement("Document");
+        writeStyles();
+        m_xml.writeStartElement("Folder");
+        m_xml.writeRawTextElement("name", QByteArrayLiteral("Datasets"));
+        for (const VectarisDataset& dataset : datasets) {
+            writeSeries(dataset);
+            if (m_xml.hasError())
+                break;
+        }
+        m_xml.writeEndDocument();
+        return !m_xml.hasError();
+    }
+
+private:
+    void writeStyles()
+    {
+        m_xml.writeStartElement("Style");
+        m_xml.writeAttribute("id", QStringLiteral("pointStyle"));
+        m_xml.writeStartElement("IconStyle");
+        m_xml.writeRawTextElement("scale", QByteArrayLiteral("0.8"));
+        m_xml.writeRawTextElement("heading", QByteArrayLiteral("0"));
+        m_xml.writeStartElement("Icon");
+        m_xml.writeTextElement("href", QLatin1String(kPointIcon));
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+
+        m_xml.writeStartElement("Style");
+        m_xml.writeAttribute("id", QStringLiteral("lineStyle"));
+        m_xml.writeStartElement("LineStyle");
+        m_xml.writeRawTextElement("color", QByteArrayLiteral("E30613aa"));
+        m_xml.writeRawTextElement("width", QByteArrayLiteral("6"));
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+    }
+
+    void writeSeries(const VectarisDataset& dataset)
+    {
+        m_xml.writeStartElement("Folder");
+        m_xml.writeTextElement("name",
+                               dataset.title.isEmpty() ? dataset.date.toString(Qt::TextDate) : dataset.title);
+        // An undated series gets no time stamp rather than an empty, unreadable one.
+        const QByteArray when = isoTimeWithOffset(dataset.date);
+        if (!when.isEmpty()) {
+            m_xml.writeStartElement("TimeStamp");
+            m_xml.writeRawTextElement("when", when);
+            m_xml.writeEndElement();
+        }
+        m_xml.writeStartElement("Folder");
+        m_xml.writeRawTextElement("name", QByteArrayLiteral("Track"));
+
+        QByteArray namePrefix;
+        if (!dataset.title.isEmpty()) {
+            KmlStreamWriter::appendEscaped(namePrefix, dataset.title);
+            namePrefix.append(": ");
+        }
+        m_line.resize(0);
+        quint32 k = 0;
+        for (const VectarisDataPoint& point : dataset.points) {
+            writePoint(point, namePrefix, ++k);
+            if (m_xml.hasError())
+                return;
+        }
+
+        m_xml.writeStartElement("Placemark");
+        m_xml.writeRawTextElement("name", QByteArrayLiteral("Track"));
+        m_xml.writeRawTextElement("styleUrl", QByteArrayLiteral("#lineStyle"));
+        m_xml.writeStartElement("LineString");
+        m_xml.writeRawTextElement("coordinates", m_line);
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+    }
+
+    void writePoint(const VectarisDataPoint& point, const QByteArray& namePrefix, quint32 k)
+    {
+        char text[64];
+        m_xml.writeStartElement("Placemark");
+        m_name.resize(0);
+        m_name.append(namePrefix);
+        m_name.append(text, writeUnsigned(text, k));
+        m_xml.writeRawTextElement("name", m_name);
+        m_xml.writeRawTextElement("styleUrl", QByteArrayLiteral("#pointStyle"));
+
+        // A point without a fix has no place and no time: it keeps its placemark and values only.
+        const QGeoCoordinate coordinate = point.position.coordinate();
+        const QDateTime timestamp = point.position.timestamp();
+        if (timestamp.isValid() && coordinate.isValid()) {
+            m_xml.writeStartElement("TimeStamp");
+            m_xml.writeRawTextElement("when", isoTimeWithOffset(timestamp));
+            m_xml.writeEndElement();
+        }
+        if (coordinate.isValid()) {
+            const int n = writeCoordinates(text, coordinate);
+            m_xml.writeStartElement("Point");
+            m_xml.writeRawTextElement("coordinates", text, n);
+            m_xml.writeEndElement();
+            m_line.append(text, n);
+            m_line.append(' ');
+        }
+
+        const float values[] = {point.maxCoil,   point.minCoil, point.depth, point.amperage,  0,
+                                point.modeLevel, point.azimuth, point.zenit, point.hazeLevel, point.sisValue};
+        m_xml.writeStartElement("ExtendedData");
+        for (int i = 0; i < kFieldCount; ++i) {
+            const DataField& field = m_fields[i];
+            m_xml.writeStartElement("Data");
+            m_xml.writeRawAttribute("name", field.name);
+            if (!field.displayName.isEmpty())
+                m_xml.writeRawTextElement("displayName", field.displayName);
+            const int n = i == kFrequencyField ? writeUnsigned(text, point.frequency)
+                                               : writeGeneralNumber(text, double(values[i]), 6);
+            m_xml.writeRawTextElement("value", text, n);
+            m_xml.writeEndElement();
+        }
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+    }
+
+    KmlStreamWriter m_xml;
+    DataField m_fields[kFieldCount];
+    QByteArray m_line;
+    QByteArray m_name;
+};
+
+} // namespace
+
+bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device)
+{
+    if (!device)
+        return false;
+    if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
+        return false;
+    if (!device->isWritable())
+        return false;
+    bool written = DocumentWriter(device).write(datasets);
+    // A file device may still hold the tail of the document in its own buffer: a full disk shows
+    // only when that reaches the file.
+    if (auto* file = qobject_cast<QFileDevice*>(device))
+        written = file->flush() && written;
+    if (!written) {
+        if (auto* saveFile = qobject_cast<QSaveFile*>(device))
+            saveFile->cancelWriting();
+    }
+    return written;
+}
+
+bool VectarisDatasetsToKmlFile(const QList<VectarisDataset>& datasets, const QString& fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!VectarisDatasetsToKml(datasets, &file))
+        return false;
+    return file.commit();
+}
