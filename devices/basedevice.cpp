@@ -214,6 +214,7 @@ void BaseDevice::jobFinished(AbstractJob* job)
     const QString name = job->name();
     const int result = job->result();
     const QString message = job->resultMessage(result);
+    emit jobResult(name, result, message);
 
     NotificationMessageType type = NotificationMessageType::Success;
     if (result < 0) {

@@ -52,6 +52,8 @@ public:
     bool hasDeviceOption(quint32 id) const { return m_deviceOptions.contains(id); }
     // True once the transport failed to open; the device then never becomes connected.
     bool hasOpenFailed() const { return m_openFailed; }
+    // Non-quiet jobs posted and not yet handed back (0 when the device is idle).
+    int pendingJobCount() const { return m_jobsInFlight.size(); }
     // Name of the worker thread: the device name followed by "WorkerThread".
     QString threadName() const { return m_thread.objectName(); }
 
@@ -93,6 +95,9 @@ signals:
     // The instrument could not be opened (`step` the failed libusb call, `error` its code). It will never
     // become connected; the discovery reports it and takes it out of its table.
     void openFailed(QString step, int error);
+    // Every non-quiet job that came back, with its result and result message, before its outputs are
+    // applied; for diagnostics and tests.
+    void jobResult(QString name, int result, QString message);
 
 public slots:
     void init();

@@ -10,6 +10,9 @@
 Worker::Worker(libusb_device* device, const QString& name, QObject* parent)
     : QObject(parent), BaseLogger(name + QStringLiteral(".Worker")), m_device(device), m_name(name)
 {
+    // Jobs travel to and from this worker in queued calls.
+    static const int registered = qRegisterMetaType<AbstractJob*>("AbstractJob*");
+    Q_UNUSED(registered);
 }
 
 Worker::~Worker()
@@ -114,9 +117,15 @@ void Worker::executeJob(AbstractJob* job)
 
     logger()->debug("Job {} {} finished with result {} ({}) after {}ms", name, id,
                     job->resultMessage(job->result()), job->result(), timer.elapsed());
+    const bool failed = job->result() < 0;
     if (!quiet) {
         disconnect(progress);
         // Ownership goes back to the device with this signal: the job is not touched after it.
         emit jobFinished(job);
+    }
+    if (failed && m_open) {
+        // A failed job is often the first sign of an unplug: probe now rather than at the next
+        // 2000 ms tick, so that the jobs queued behind it fail fast and the device is released.
+        QMetaObject::invokeMethod(m_usbDevice, "refreshConnectionState", Qt::DirectConnection);
     }
 }

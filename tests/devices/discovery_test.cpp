@@ -1,0 +1,183 @@
+// Discovery end to end: the real UsbManager and device kinds over libusb against emulated instruments.
+#include "devices/controlunit.h"
+#include "devices/tymbrelsensor.h"
+#include "devices/tymbrelsensor2.h"
+#include "simharness.h"
+
+#include <QPointer>
+#include <QThread>
+
+namespace {
+
+struct KindCase
+{
+    SimKind sim;
+    const char* className;
+    const char* name;
+    quint32 usbId;
+    const char* foundLine;
+};
+
+const KindCase kKinds[] = {
+    {SimKind::ControlUnit, "ControlUnit", "Control Unit", 0x1E843000, "tymbrel+ control unit found!"},
+    {SimKind::AcousticSensor, "TymbrelSensor", "Tymbrel Sensor", 0x1E843001, "tymbrel+ sensor found!"},
+    {SimKind::LocatorSensor, "VectarisSensor", "Vectaris Sensor", 0x29520004, "Vectaris Sensor found!"},
+    {SimKind::MiniAntenna, "VectarisMiniAntenna", "Vectaris Mini Antenna", 0x29520007,
+     "Vectaris Mini Antenna found!"},
+    {SimKind::Emitter, "VectarisEmitter", "Vectaris Emitter", 0x29520008, "Vectaris Emitter found!"},
+    {SimKind::AcousticSensor2, "TymbrelSensor2", "Tymbrel Sensor2", 0x1E843001, "tymbrel2+ sensor found!"},
+    {SimKind::UpdateOnly, "UpdateOnly", "Pcb for Update", 0x2952FFFF, "Updateonly found!"},
+};
+
+void PrintTo(const KindCase& kind, std::ostream* out)
+{
+    *out << kind.className;
+}
+
+class Discovery : public SimHarness
+{
+};
+
+class DiscoveryKinds : public SimHarness, public ::testing::WithParamInterface<KindCase>
+{
+};
+
+} // namespace
+
+TEST_P(DiscoveryKinds, CreatesTheMatchingKindServesItAndLetsItGo)
+{
+    const KindCase& kind = GetParam();
+    auto instrument = SimInstrumentFactory::create(kind.sim);
+    QSharedPointer<BaseDevice> device = plugAndSettle(instrument);
+    ASSERT_TRUE(device);
+    EXPECT_STREQ(device->metaObject()->className(), kind.className);
+    EXPECT_EQ(device->name(), QString::fromLatin1(kind.name));
+    EXPECT_EQ(device->usbId(), kind.usbId);
+    EXPECT_EQ(device->threadName(), QString::fromLatin1(kind.name) + QStringLiteral("WorkerThread"));
+    EXPECT_TRUE(log().contains(QString::fromLatin1(kind.foundLine)));
+    // Panels come with the user interface; until then every kind offers none.
+    EXPECT_EQ(device->productionWidget(nullptr), nullptr);
+    EXPECT_EQ(device->serviceWidget(nullptr), nullptr);
+    // Serving one instrument: no polling.
+    EXPECT_FALSE(manager()->isPolling());
+    EXPECT_EQ(manager()->addresses().size(), 1);
+
+    const UsbBusDeviceAddress address = manager()->addresses().first();
+    QPointer<BaseDevice> watch(device.data());
+    QSignalSpy removed(manager(), &UsbManager::deviceRemoved);
+    QSignalSpy disconnected(device.data(), &BaseDevice::disconnected);
+    bus().unplug(instrument);
+    ASSERT_TRUE(removed.wait(5000));
+    EXPECT_EQ(disconnected.count(), 1);
+    EXPECT_EQ(removed.at(0).at(0).value<UsbBusDeviceAddress>(), address);
+    EXPECT_TRUE(manager()->device(address).isNull()); // gone from the table before the signal
+    EXPECT_TRUE(log().contains(
+        QStringLiteral("Remove device (bus %1, device %2)").arg(address.bus()).arg(address.address())));
+    EXPECT_TRUE(manager()->isPolling());
+    device.reset();
+    flushDeletes();
+    EXPECT_TRUE(watch.isNull()); // the table held the last reference
+
+    // Plugged in again: found by a later poll.
+    QSharedPointer<BaseDevice> again = plugAndSettle(instrument);
+    ASSERT_TRUE(again);
+    EXPECT_STREQ(again->metaObject()->className(), kind.className);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKinds, DiscoveryKinds, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<KindCase>& info) {
+                             return std::string(info.param.className);
+                         });
+
+TEST_F(Discovery, UnknownProductsAndForeignVendorsAreNotServed)
+{
+    QSignalSpy added(manager(), &UsbManager::deviceAdded);
+    plugKind(SimKind::UnknownProduct);
+    plugKind(SimKind::ForeignVendor);
+    // Several poll ticks: the unknown product is reported on every one of them.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return log().count(QStringLiteral("Unknow device found: 0x2952:0x5")) >= 3; }, 5000));
+    EXPECT_EQ(added.count(), 0);
+    EXPECT_TRUE(manager()->addresses().isEmpty());
+    if (SimHarness::kLogLevel == 0) {
+        EXPECT_TRUE(log().contains(QStringLiteral("Device found: 0x46d:0xc077")));
+    }
+    EXPECT_EQ(log().count(QStringLiteral("Unknow device found: 0x46d")), 0);
+    EXPECT_TRUE(manager()->isPolling());
+}
+
+TEST_F(Discovery, TwoInstrumentsAreServedOneAfterTheOther)
+{
+    manager()->setPollInterval(60 * 60 * 1000); // both must be on the bus at the same scan
+    auto first = plugKind(SimKind::LocatorSensor);
+    auto second = plugKind(SimKind::Emitter);
+    QSignalSpy added(manager(), &UsbManager::deviceAdded);
+    manager()->pollNow();
+    ASSERT_EQ(added.count(), 1);
+    QTest::qWait(100);
+    EXPECT_EQ(manager()->addresses().size(), 1);
+    QSharedPointer<BaseDevice> served = manager()->device(manager()->addresses().first());
+    ASSERT_TRUE(served);
+    auto servedInstrument = served->name() == QStringLiteral("Vectaris Sensor") ? first : second;
+    const QString otherName = served->name() == QStringLiteral("Vectaris Sensor")
+                                  ? QStringLiteral("Vectaris Emitter")
+                                  : QStringLiteral("Vectaris Sensor");
+    served.reset();
+
+    manager()->setPollInterval(kTestPollMs);
+    QSignalSpy removed(manager(), &UsbManager::deviceRemoved);
+    bus().unplug(servedInstrument);
+    ASSERT_TRUE(removed.wait(5000));
+    ASSERT_TRUE(added.wait(5000));
+    QSharedPointer<BaseDevice> next = manager()->device(added.at(1).at(0).value<UsbBusDeviceAddress>());
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->name(), otherName);
+}
+
+TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsReportedOnceAndReleased)
+{
+    auto blocked = SimInstrumentFactory::create(SimKind::ControlUnit);
+    blocked->faults().failClaimInterface(true);
+    DeviceRecorder recorder;
+    int notifications = 0;
+    QString message;
+    QObject::connect(manager(), &UsbManager::deviceAdded, manager(), [&](UsbBusDeviceAddress address) {
+        QObject::connect(manager()->device(address).data(), &BaseDevice::notify, manager(),
+                         [&](NotificationMessageType type, QString text) {
+                             EXPECT_EQ(type, NotificationMessageType::Error);
+                             ++notifications;
+                             message = text;
+                         });
+    });
+    QSignalSpy removed(manager(), &UsbManager::deviceRemoved);
+    QSignalSpy added(manager(), &UsbManager::deviceAdded);
+    plug(blocked);
+    // Reported, taken out of the table and polled for again; retried on later ticks, told only once.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return removed.count() >= 3; }, 10000));
+    EXPECT_EQ(notifications, 1);
+    EXPECT_TRUE(message.contains(QStringLiteral("Control Unit")));
+    EXPECT_TRUE(message.contains(QStringLiteral("could not be opened")));
+    EXPECT_TRUE(message.contains(QStringLiteral("in use by another program"))) << message.toStdString();
+    EXPECT_TRUE(log().contains(QStringLiteral("libusb_claim_interface failed with LIBUSB_ERROR_BUSY")));
+    EXPECT_TRUE(manager()->isPolling() || !manager()->addresses().isEmpty());
+
+    // Another instrument is picked up although the blocked one is still there.
+    auto good = SimInstrumentFactory::create(SimKind::AcousticSensor);
+    QSharedPointer<BaseDevice> device = plugAndSettle(good);
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->name(), QStringLiteral("Tymbrel Sensor"));
+    bus().unplug(good);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !device->isConnected(); }, 5000));
+    device.reset();
+
+    // Once the cause is gone, a later attempt serves the blocked instrument.
+    blocked->faults().failClaimInterface(false);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto addresses = manager()->addresses();
+            return !addresses.isEmpty() && manager()->device(addresses.first())->isConnected();
+        },
+        10000));
+    EXPECT_EQ(manager()->device(manager()->addresses().first())->name(), QStringLiteral("Control Unit"));
+    EXPECT_EQ(notifications, 1);
+}

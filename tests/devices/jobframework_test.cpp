@@ -1,0 +1,301 @@
+// The job framework and the device base without an instrument: ordering, quiet jobs, progress
+// forwarding, result reporting, clean-up of jobs that never ran, and the pure helpers.
+#include "devices/abstractjob.h"
+#include "devices/basedevice.h"
+#include "devices/cdcthreshold.h"
+#include "devices/jobs/cdccalibrationjob.h"
+#include "devices/jobs/readdefaultvaluesjob.h"
+#include "devices/worker.h"
+#include "logcapture.h"
+
+#include <QCoreApplication>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+// Records the order jobs ran in; can block until released, to hold the worker busy.
+struct Journal
+{
+    std::mutex mutex; // guards order
+    QStringList order;
+    std::atomic<int> alive{0};
+    QSemaphore gate;
+};
+
+class FakeJob : public AbstractJob
+{
+    Q_OBJECT
+public:
+    FakeJob(Journal& journal, QString tag, bool quiet = false, int result = 0, bool waitForGate = false)
+        : AbstractJob(QStringLiteral("FakeJob"), nullptr), m_journal(journal), m_tag(std::move(tag)),
+          m_quiet(quiet), m_resultToSet(result), m_wait(waitForGate)
+    {
+        ++m_journal.alive;
+    }
+    ~FakeJob() override { --m_journal.alive; }
+
+    void execute(UsbDevice* device) override
+    {
+        sawDevice = device != nullptr;
+        if (m_wait) {
+            m_journal.gate.acquire();
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_journal.mutex);
+            m_journal.order << m_tag;
+        }
+        emit progressChanged(name(), 7);
+        emit ownSignal();
+        if (m_resultToSet != 0) {
+            setResult(m_resultToSet);
+        }
+    }
+    bool isQuiet() const override { return m_quiet; }
+    QString resultMessage(int result) const override
+    {
+        return result < 0 ? QStringLiteral("fake failure") : QString();
+    }
+
+    bool sawDevice = true;
+
+signals:
+    void ownSignal();
+
+private:
+    Journal& m_journal;
+    QString m_tag;
+    bool m_quiet;
+    int m_resultToSet;
+    bool m_wait;
+};
+
+// A device kind without an instrument: the worker's transport never opens.
+class BareDevice : public BaseDevice
+{
+    Q_OBJECT
+public:
+    explicit BareDevice(QObject* parent = nullptr)
+        : BaseDevice(QStringLiteral("Bare Device"), nullptr, parent)
+    {
+    }
+    DeviceWidget* productionWidget(QWidget*) override { return nullptr; }
+    DeviceWidget* serviceWidget(QWidget*) override { return nullptr; }
+    void readDeviceOptions() override { ++optionReads; }
+    void post(AbstractJob* job) { postJob(job); }
+
+    int optionReads = 0;
+    QStringList handedToKind;
+
+protected:
+    void handleJobFinished(AbstractJob* job) override
+    {
+        handedToKind << job->name();
+        delete job;
+    }
+};
+
+class WorkerFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        worker = new Worker(nullptr, QStringLiteral("Fake"));
+        worker->moveToThread(&thread);
+        QObject::connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
+        QObject::connect(&thread, &QThread::started, worker, &Worker::init);
+        thread.start();
+    }
+    void TearDown() override
+    {
+        thread.quit();
+        thread.wait();
+    }
+    void post(AbstractJob* job)
+    {
+        QMetaObject::invokeMethod(worker, "executeJob", Qt::QueuedConnection, Q_ARG(AbstractJob*, job));
+    }
+
+    QThread thread;
+    Worker* worker = nullptr;
+};
+
+} // namespace
+
+TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
+{
+    qRegisterMetaType<AbstractJob*>("AbstractJob*");
+    Journal journal;
+    QStringList events;
+    QList<AbstractJob*> returned;
+    QObject::connect(worker, &Worker::jobStartded, qApp, [&] { events << QStringLiteral("start"); });
+    QObject::connect(worker, &Worker::jobFinished, qApp, [&](AbstractJob* job) {
+        events << QStringLiteral("finish");
+        returned << job;
+    });
+    QList<QVariantList> progress;
+    QObject::connect(worker, &Worker::jobProgressChanged, qApp,
+                     [&](QString name, int value, int maximum, QString message) {
+                         progress << QVariantList{name, value, maximum, message};
+                     });
+
+    auto* first = new FakeJob(journal, QStringLiteral("first"), false, 0, true);
+    auto* quiet = new FakeJob(journal, QStringLiteral("quiet"), true);
+    auto* last = new FakeJob(journal, QStringLiteral("last"), false, -5);
+    int quietOwnSignals = 0;
+    QObject::connect(quiet, &FakeJob::ownSignal, qApp, [&] { ++quietOwnSignals; });
+    post(first);
+    post(quiet);
+    post(last);
+    journal.gate.release(); // the second and third were queued while the first was still running
+
+    QSignalSpy finished(worker, &Worker::jobFinished);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return returned.size() == 2 && quietOwnSignals == 1; }, 5000));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(journal.order, (QStringList{"first", "quiet", "last"}));
+    EXPECT_EQ(events, (QStringList{"start", "finish", "start", "finish"}));
+    EXPECT_EQ(returned, (QList<AbstractJob*>{first, last}));
+    EXPECT_EQ(first->result(), 0); // never set: stays 0
+    EXPECT_EQ(last->result(), -5);
+    EXPECT_FALSE(first->sawDevice); // a transport that never opened is not handed to jobs
+    // Progress of loud jobs only, with the two-argument form's defaults.
+    ASSERT_EQ(progress.size(), 2);
+    EXPECT_EQ(progress[0], (QVariantList{"FakeJob", 7, -1, QString()}));
+    delete first;
+    delete last;
+    delete quiet; // a quiet job belongs to whoever created it
+    EXPECT_EQ(journal.alive, 0);
+}
+
+TEST_F(WorkerFixture, NullJobAndFailedOpenAreReported)
+{
+    LogCapture log(0);
+    // A fresh worker whose logger writes into the capture.
+    QThread otherThread;
+    auto* other = new Worker(nullptr, QStringLiteral("Nothing"));
+    other->moveToThread(&otherThread);
+    QSignalSpy openFailed(other, &Worker::deviceOpenFailed);
+    QSignalSpy connected(other, &Worker::deviceConnected);
+    QObject::connect(&otherThread, &QThread::finished, other, &QObject::deleteLater);
+    QObject::connect(&otherThread, &QThread::started, other, &Worker::init);
+    otherThread.start();
+    ASSERT_TRUE(openFailed.wait(5000));
+    EXPECT_EQ(connected.count(), 0);
+    QMetaObject::invokeMethod(other, "executeJob", Qt::QueuedConnection,
+                              Q_ARG(AbstractJob*, static_cast<AbstractJob*>(nullptr)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains(QStringLiteral("Job is null!")); }, 5000));
+    EXPECT_TRUE(log.contains(QStringLiteral("Nothing.Worker: Can't open Nothing")));
+    otherThread.quit();
+    otherThread.wait();
+}
+
+TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
+{
+    LogCapture log(0);
+    Journal journal;
+    auto device = std::make_unique<BareDevice>();
+    EXPECT_EQ(device->threadName(), QStringLiteral("Bare DeviceWorkerThread"));
+    QSignalSpy openFailed(device.get(), &BaseDevice::openFailed);
+    ASSERT_TRUE(openFailed.wait(5000));
+    EXPECT_TRUE(device->hasOpenFailed());
+    EXPECT_FALSE(device->isConnected());
+
+    QSignalSpy notify(device.get(), &BaseDevice::notify);
+    QSignalSpy busy(device.get(), &BaseDevice::busy);
+    QSignalSpy idle(device.get(), &BaseDevice::idle);
+    device->post(new FakeJob(journal, QStringLiteral("a"), false, -3));
+    device->post(new FakeJob(journal, QStringLiteral("b"), false, 2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->handedToKind.size() == 2; }, 5000));
+    EXPECT_EQ(busy.count(), 2);
+    EXPECT_EQ(idle.count(), 2);
+    // Only the failure has a message; the warning's message is empty, so it is only logged.
+    ASSERT_EQ(notify.count(), 1);
+    EXPECT_EQ(notify.at(0).at(0).value<NotificationMessageType>(), NotificationMessageType::Error);
+    EXPECT_EQ(notify.at(0).at(1).toString(), QStringLiteral("fake failure"));
+    EXPECT_TRUE(log.contains(QStringLiteral("Job FakeJob execution failed: fake failure (-3)")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Job FakeJob execution finished with warning:  (2)")));
+
+    // Jobs queued behind a running one are not run when the device goes, and are not leaked either.
+    device->post(new FakeJob(journal, QStringLiteral("blocking"), false, 0, true));
+    for (int i = 0; i < 5; ++i) {
+        device->post(new FakeJob(journal, QStringLiteral("queued")));
+    }
+    QThread::msleep(20);
+    journal.gate.release();
+    device.reset();
+    EXPECT_EQ(journal.alive, 0);
+    EXPECT_LE(journal.order.count(QStringLiteral("queued")), 5);
+}
+
+TEST(BaseDevice, IdentityOfAFailedReadIsAppliedAndFollowedByTheOptionHook)
+{
+    BareDevice device;
+    QSignalSpy chip(&device, &BaseDevice::chipIdChanged);
+    QSignalSpy system(&device, &BaseDevice::systemIdChanged);
+    device.init(); // no transport: the identity read fails with -1 and applies empty values
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 1; }, 5000));
+    EXPECT_EQ(chip.count(), 0); // empty equals the empty chip id it had
+    EXPECT_TRUE(device.serial().isEmpty());
+    device.init();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 2; }, 5000));
+}
+
+TEST(BaseDevice, SetDeviceOptionOnlyChangesCachedDifferentValues)
+{
+    BareDevice device;
+    QSignalSpy changed(&device, &BaseDevice::deviceOptionChanged);
+    device.setDeviceOption(0x10000001, QByteArray("x")); // not cached: ignored
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_FALSE(device.hasDeviceOption(0x10000001));
+    // A failed single read caches an empty value, which makes the id known to the cache.
+    device.readDeviceOption(0x10000001);
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_TRUE(device.hasDeviceOption(0x10000001));
+    EXPECT_TRUE(device.deviceOption(0x10000001).isEmpty());
+    device.setDeviceOption(0x10000001, QByteArray());
+    EXPECT_EQ(changed.count(), 1); // same bytes: nothing
+    device.setDeviceOption(0x10000001, QByteArray("abc"));
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed.at(1).at(1).toByteArray(), QByteArray("abc"));
+    EXPECT_EQ(device.deviceOption(0x10000001), QByteArray("abc"));
+}
+
+TEST(BaseDevice, SystemIdFromChipId)
+{
+    EXPECT_EQ(BaseDevice::systemIdFromChipId(QStringLiteral("0123456789ABCDEF01")),
+              QStringLiteral("0320-2560-4508-4417"));
+    EXPECT_EQ(BaseDevice::systemIdFromChipId(QStringLiteral("FFFFFFFFFFFFFFFF")),
+              QStringLiteral("2057-5940-3792-7935"));
+    EXPECT_EQ(BaseDevice::systemIdFromChipId(QStringLiteral("not a hex id")),
+              QStringLiteral("0000-0000-0000-0000"));
+    // Shorter than seven characters: used twice.
+    EXPECT_EQ(BaseDevice::systemIdFromChipId(QStringLiteral("FF")), QStringLiteral("0000-0000-0006-5535"));
+}
+
+TEST(Jobs, PureConversions)
+{
+    EXPECT_EQ(ReadDefaultValuesJob::versionFromAnswer(QStringLiteral("BOOT 1.4.2$2021-03-04")),
+              QStringLiteral("1.4.2"));
+    EXPECT_EQ(ReadDefaultValuesJob::versionFromAnswer(QStringLiteral("1.4.2")), QStringLiteral("1.4.2"));
+    EXPECT_EQ(ReadDefaultValuesJob::versionFromAnswer(QStringLiteral("$$$")), QStringLiteral("$$$"));
+
+    EXPECT_EQ(CdcThreshold::toRaw(4095), 2146955265u);
+    EXPECT_EQ(CdcThreshold::toSensitivity(2146955265u), 4095);
+    EXPECT_EQ(CdcThreshold::toSensitivity(524287u), 1);
+    EXPECT_EQ(CdcThreshold::toSensitivity(262143u), 0);
+    EXPECT_EQ(CdcThreshold::toSensitivity(262144u), 1);
+
+    CdcCalibrationJob job(0, 4095, 0);
+    EXPECT_EQ(job.minThreshold(), 0);
+    EXPECT_EQ(job.maxThreshold(), 4095);
+}
+
+#include "jobframework_test.moc"

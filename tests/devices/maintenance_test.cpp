@@ -1,0 +1,195 @@
+// Option writes, commit and reboot chains, factory reset and the device log, end to end.
+#include "sim/simprotocol.h"
+#include "simharness.h"
+
+#include <vector>
+
+namespace {
+
+using namespace SimProtocol;
+
+class Maintenance : public SimHarness
+{
+protected:
+    void SetUp() override
+    {
+        SimHarness::SetUp();
+        instrument = SimInstrumentFactory::create(SimKind::ControlUnit);
+        device = plugAndSettle(instrument);
+        ASSERT_TRUE(device);
+        instrument->clearReceived();
+        recorder.attach(device.data());
+    }
+    void TearDown() override
+    {
+        device.reset();
+        SimHarness::TearDown();
+    }
+
+    // The commands the instrument received, without the connection's own traffic.
+    std::vector<uint32_t> commands() const { return instrument->receivedCommands(); }
+
+    std::shared_ptr<SimInstrument> instrument;
+    QSharedPointer<BaseDevice> device;
+    DeviceRecorder recorder;
+};
+
+const quint32 kSheathFaultOption = 0x20000001;
+const quint32 kTestResults = 0x10000003;
+
+QByteArray int32Bytes(qint32 value)
+{
+    return SimInstrument::toByteArray(SimInstrument::int32Value(value));
+}
+
+} // namespace
+
+TEST_F(Maintenance, SetCommitAndRebootRunInOrderAndTheInstrumentComesBack)
+{
+    QSignalSpy removed(manager(), &UsbManager::deviceRemoved);
+    QSignalSpy added(manager(), &UsbManager::deviceAdded);
+    device->sendDeviceOptions({{kTestResults, QByteArray("ok")}, {kSheathFaultOption, int32Bytes(1)}});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 5000));
+    EXPECT_EQ(recorder.jobs,
+              (QStringList{"SetDeviceMultipleOptionsJob", "WriteDeviceOptionsJob", "RebootDeviceJob"}));
+    EXPECT_EQ(commands(), (std::vector<uint32_t>{SetOption, SetOption, WriteOptions, Reboot}));
+    EXPECT_EQ(SimInstrument::toByteArray(*instrument->permanentOption(kTestResults)), QByteArray("ok"));
+    EXPECT_EQ(SimInstrument::toByteArray(*instrument->permanentOption(kSheathFaultOption)), int32Bytes(1));
+    EXPECT_TRUE(recorder.notes.isEmpty());
+    EXPECT_TRUE(log().contains(QStringLiteral("WriteDeviceOptions finished 0: Reboot required")));
+    // The cache is not touched by a set.
+    EXPECT_NE(device->deviceOption(kTestResults), QByteArray("ok"));
+
+    // The reboot re-enumerates the instrument: the device goes and a later poll finds it again.
+    ASSERT_TRUE(removed.wait(5000) || removed.count() > 0);
+    ASSERT_TRUE(added.wait(5000) || added.count() > 0);
+    QSharedPointer<BaseDevice> back = manager()->device(added.at(0).at(0).value<UsbBusDeviceAddress>());
+    ASSERT_TRUE(back);
+    ASSERT_TRUE(waitSettled(back));
+    EXPECT_EQ(back->deviceOption(kTestResults), QByteArray("ok"));
+}
+
+TEST_F(Maintenance, AFailedSetIsReportedAndNotCommitted)
+{
+    instrument->faults().pipeErrorOn(SetOption, 1);
+    device->sendDeviceOptions({{kTestResults, QByteArray("half")}});
+    ASSERT_TRUE(waitIdle(device));
+    EXPECT_EQ(recorder.jobs, QStringList{"SetDeviceMultipleOptionsJob"});
+    EXPECT_EQ(recorder.resultOf("SetDeviceMultipleOptionsJob"), -9); // LIBUSB_ERROR_PIPE
+    EXPECT_EQ(instrument->countReceived(WriteOptions), 0u);
+    EXPECT_EQ(instrument->countReceived(Reboot), 0u);
+    ASSERT_EQ(recorder.notes.size(), 1);
+    EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Error);
+    EXPECT_TRUE(recorder.notes[0].second.contains(QStringLiteral("LIBUSB_ERROR_PIPE")));
+    EXPECT_TRUE(recorder.notes[0].second.contains(QStringLiteral("0x10000003")));
+
+    // A single set reports its failure too, and does not commit either.
+    instrument->faults().shortWrite(SetOption, 6, 1);
+    device->sendDeviceOption(kTestResults, QByteArray("short"));
+    ASSERT_TRUE(waitIdle(device));
+    EXPECT_LT(recorder.resultOf("SetDeviceOptionJob"), 0);
+    EXPECT_EQ(recorder.notes.size(), 2);
+    EXPECT_EQ(instrument->countReceived(WriteOptions), 0u);
+
+    // A good single set changes only the working copy.
+    device->sendDeviceOption(kTestResults, QByteArray("work"));
+    ASSERT_TRUE(waitIdle(device));
+    EXPECT_EQ(recorder.resultOf("SetDeviceOptionJob"), 0);
+    EXPECT_EQ(SimInstrument::toByteArray(*instrument->option(kTestResults)), QByteArray("work"));
+    EXPECT_NE(SimInstrument::toByteArray(*instrument->permanentOption(kTestResults)), QByteArray("work"));
+    EXPECT_EQ(recorder.notes.size(), 2);
+}
+
+TEST_F(Maintenance, EmptySetStillCommitsAndReboots)
+{
+    device->sendDeviceOptions({});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 5000));
+    EXPECT_EQ(commands(), (std::vector<uint32_t>{WriteOptions, Reboot}));
+}
+
+TEST_F(Maintenance, CommitWithoutRebootAndAFailedCommit)
+{
+    device->writeDeviceOptions(false);
+    ASSERT_TRUE(waitIdle(device));
+    EXPECT_EQ(commands(), (std::vector<uint32_t>{WriteOptions}));
+
+    instrument->clearReceived();
+    instrument->faults().pipeErrorOn(WriteOptions, 1);
+    device->writeDeviceOptions(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 5000));
+    EXPECT_EQ(recorder.resultOf("WriteDeviceOptionsJob"), -9);
+    ASSERT_EQ(recorder.notes.size(), 1);
+    EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Error);
+    EXPECT_EQ(commands(), (std::vector<uint32_t>{Reboot})); // the stalled commit never arrived
+}
+
+TEST_F(Maintenance, FactoryResetResetsThenReboots)
+{
+    device->factoryReset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("FactoryResetJob"); }, 5000));
+    EXPECT_EQ(recorder.resultOf("FactoryResetJob"), 0);
+    EXPECT_EQ(commands(), (std::vector<uint32_t>{FactoryReset, Reboot}));
+    EXPECT_EQ(instrument->factoryResetCount(), 1);
+}
+
+TEST_F(Maintenance, FactoryResetThatCannotBeSentDoesNotReboot)
+{
+    instrument->faults().pipeErrorOn(FactoryReset, 1);
+    device->factoryReset();
+    ASSERT_TRUE(waitIdle(device));
+    EXPECT_EQ(recorder.resultOf("FactoryResetJob"), -9);
+    EXPECT_EQ(instrument->countReceived(Reboot), 0u);
+    EXPECT_EQ(instrument->factoryResetCount(), 0);
+}
+
+TEST_F(Maintenance, DeviceLogIsReadAndDeleted)
+{
+    SimProtocol::Bytes text;
+    for (int i = 0; i < 1500; ++i) { // more than one packet
+        text.push_back(uint8_t('a' + i % 26));
+    }
+    text.push_back(0);
+    for (const char c : std::string("second line")) {
+        text.push_back(uint8_t(c));
+    }
+    instrument->setLog(text);
+    QSignalSpy logs(device.data(), &BaseDevice::logDownloadFinsihed);
+    device->downloadLog();
+    ASSERT_TRUE(logs.wait(15000));
+    const QString received = logs.at(0).at(0).toString();
+    EXPECT_EQ(received.size(), 1512);
+    EXPECT_TRUE(received.endsWith(QStringLiteral("\nsecond line")));
+    EXPECT_EQ(recorder.resultOf("ReadLogJob"), 0);
+
+    device->clearLog();
+    ASSERT_TRUE(waitIdle(device));
+    ASSERT_EQ(recorder.notes.size(), 1);
+    EXPECT_EQ(recorder.notes[0],
+              qMakePair(NotificationMessageType::Success, QStringLiteral("Log entries deleted!")));
+    EXPECT_TRUE(instrument->log().empty());
+
+    instrument->faults().pipeErrorOn(DeleteLog, 1);
+    device->clearLog();
+    ASSERT_TRUE(waitIdle(device));
+    ASSERT_EQ(recorder.notes.size(), 2);
+    EXPECT_EQ(recorder.notes[1],
+              qMakePair(NotificationMessageType::Error, QStringLiteral("Something goes wrong!")));
+}
+
+TEST_F(Maintenance, ABrokenLogStreamStoresNothing)
+{
+    instrument->setLog(SimProtocol::Bytes(3000, uint8_t('x')));
+    instrument->faults().stopStreamAfter(ReadLog, 1, 1);
+    QSignalSpy logs(device.data(), &BaseDevice::logDownloadFinsihed);
+    device->downloadLog();
+    ASSERT_TRUE(logs.wait(15000));
+    EXPECT_TRUE(logs.at(0).at(0).toString().isEmpty());
+    EXPECT_EQ(recorder.resultOf("ReadLogJob"), -7); // LIBUSB_ERROR_TIMEOUT inside the stream
+
+    // A zero-length packet ends the log like the end marker.
+    instrument->faults().zeroLengthPacketInStream(ReadLog, 1, 1);
+    device->downloadLog();
+    ASSERT_TRUE(logs.wait(15000));
+    EXPECT_EQ(logs.at(1).at(0).toString().size(), 1024);
+    EXPECT_EQ(recorder.resultOf("ReadLogJob"), 0);
+}

@@ -1,0 +1,166 @@
+// The acoustic sensor's touch detector end to end: calibration sweep, manual threshold modes and the
+// monitoring timer, against the simulated detector.
+#include "devices/tymbrelsensor.h"
+#include "sim/simacousticsensor.h"
+#include "sim/simprotocol.h"
+#include "simharness.h"
+
+namespace {
+
+using namespace SimProtocol;
+
+constexpr quint32 kCalibratedOption = 0x2000000A;
+constexpr quint32 kRaw = 524287;
+// Packets of a full calibration: post + read, 4096 x (post + read) up, the same down, then set
+// option, post, store and post.
+constexpr size_t kCalibrationPackets = 3 + 4096 * 3 + 3 + 4096 * 3 + 4;
+
+class TouchSensor : public SimHarness
+{
+protected:
+    void SetUp() override
+    {
+        SimHarness::SetUp();
+        instrument = std::make_shared<SimAcousticSensor>();
+        instrument->storeOption(kCalibratedOption, SimInstrument::int32Value(990));
+        instrument->storeOption(0x20000004, SimInstrument::int32Value(int32_t(1200 * kRaw)));
+        device = plugAndSettle(instrument, &recorder);
+        ASSERT_TRUE(device);
+        sensor = qobject_cast<TymbrelSensor*>(device.data());
+        ASSERT_NE(sensor, nullptr);
+    }
+    void TearDown() override
+    {
+        sensor = nullptr;
+        device.reset();
+        SimHarness::TearDown();
+    }
+
+    // The calibration sets the option in the working copy, as the protocol's set command does.
+    int calibratedOptionValue() const { return int(wordAt(*instrument->option(kCalibratedOption), 0)); }
+    bool waitFor(const QString& job) const
+    {
+        return QTest::qWaitFor([&] { return recorder.jobs.contains(job); }, 60000);
+    }
+
+    std::shared_ptr<SimAcousticSensor> instrument;
+    QSharedPointer<BaseDevice> device;
+    TymbrelSensor* sensor = nullptr;
+    DeviceRecorder recorder;
+};
+
+} // namespace
+
+TEST_F(TouchSensor, CalibrationFindsTheUpperEdgeAndStoresIt)
+{
+    instrument->clearReceived();
+    recorder.progress.clear();
+    const size_t sentBefore = instrument->sentPacketCount();
+    sensor->calibrateCdc(0, 0, 4095);
+    ASSERT_TRUE(waitFor("CdcCalibrationJob"));
+    EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), 0);
+    // Switches at 1000 rising and 980 falling: the upper edge is taken.
+    ASSERT_FALSE(recorder.progress.isEmpty());
+    EXPECT_EQ(recorder.progress.last(), (QVariantList{"CdcCalibrationJob", 1000, 4096, "Final"}));
+    EXPECT_EQ(calibratedOptionValue(), 1000);
+    EXPECT_EQ(instrument->postedRawThreshold(), 1000 * kRaw);
+    EXPECT_EQ(instrument->storedRawThreshold(), 1000 * kRaw);
+    EXPECT_EQ(instrument->countReceived(CdcGetState), 8194u);
+    EXPECT_EQ(instrument->received().size() + instrument->sentPacketCount() - sentBefore,
+              kCalibrationPackets);
+    EXPECT_TRUE(recorder.notes.isEmpty());
+    // Sweep progress, as the panel shows it.
+    EXPECT_EQ(recorder.progress.first(), (QVariantList{"CdcCalibrationJob", 0, 4096, "Bottom up...."}));
+    EXPECT_TRUE(recorder.progress.contains(QVariantList{"CdcCalibrationJob", 4095, 4096, "Top down..."}));
+}
+
+TEST_F(TouchSensor, OffsetAndLimitsMakeAWarning)
+{
+    instrument->setSwitchingPoints(1500, 1400);
+    sensor->calibrateCdc(20, 1000, 1510); // limits in either order are fine; 1520 is above
+    ASSERT_TRUE(waitFor("CdcCalibrationJob"));
+    EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), 1);
+    EXPECT_EQ(recorder.progress.last().at(1).toInt(), 1500);
+    EXPECT_EQ(calibratedOptionValue(), 1520); // stored all the same
+    EXPECT_TRUE(recorder.notes.isEmpty());    // the warning has no message
+    EXPECT_TRUE(
+        log().contains(QStringLiteral("Job CdcCalibrationJob execution finished with warning:  (1)")));
+}
+
+TEST_F(TouchSensor, ADetectorThatNeverSwitchesGivesMinusOne)
+{
+    instrument->setTouchOverride(true);
+    sensor->calibrateCdc(0, 0, 4095);
+    ASSERT_TRUE(waitFor("CdcCalibrationJob"));
+    EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), 1);
+    EXPECT_EQ(recorder.progress.last().at(1).toInt(), -1);
+    EXPECT_EQ(calibratedOptionValue(), -1);
+}
+
+TEST_F(TouchSensor, AFailedReadInTheSweepStoresNothing)
+{
+    // Fails one state read in the middle of the rising sweep.
+    QObject::connect(device.data(), &BaseDevice::progressChanged, device.data(),
+                     [&](QString, int value, int, QString) {
+                         if (value == 700) {
+                             instrument->faults().wrongAnswerCode(CdcGetState, 0x40007, 1);
+                         }
+                     });
+    sensor->calibrateCdc(0, 0, 4095);
+    ASSERT_TRUE(waitFor("CdcCalibrationJob"));
+    EXPECT_LT(recorder.resultOf("CdcCalibrationJob"), 0);
+    EXPECT_EQ(recorder.progress.last().at(3).toString(),
+              QStringLiteral("Calibration failed, nothing stored"));
+    EXPECT_EQ(calibratedOptionValue(), 990);
+    EXPECT_EQ(instrument->countReceived(CdcStoreThreshold), 0u);
+    EXPECT_EQ(instrument->countReceived(SetOption), 0u);
+    ASSERT_EQ(recorder.notes.size(), 1);
+    EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Error);
+    EXPECT_TRUE(recorder.notes[0].second.contains(QStringLiteral("not stored")));
+}
+
+TEST_F(TouchSensor, ManualModesReadPostAndStoreThresholds)
+{
+    // Read at construction: the stored threshold (raw word) and the calibrated one (option value).
+    EXPECT_EQ(sensor->savedCdcThreshold(), 1200);
+    EXPECT_EQ(sensor->calibratedCdcThreshold(), 990);
+
+    QSignalSpy saved(sensor, &TymbrelSensor::savedCdcThresholdChanged);
+    sensor->writeCdcThreshold(1234);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return instrument->postedRawThreshold() == 1234 * kRaw; }, 5000));
+    EXPECT_EQ(instrument->storedRawThreshold(), 1200 * kRaw);
+
+    sensor->saveCdcThreshold(4095);
+    ASSERT_TRUE(saved.wait(5000));
+    EXPECT_EQ(saved.at(0).at(0).toInt(), 4095);
+    EXPECT_EQ(instrument->storedRawThreshold(), 2146955265u);
+    ASSERT_TRUE(waitFor("CdcManuelSettingJob")); // the store comes back, the others stay quiet
+    EXPECT_EQ(recorder.jobs.count("CdcManuelSettingJob"), 1);
+    EXPECT_EQ(sensor->savedCdcThreshold(), 1200); // the sensor's own copy is not updated by a save
+
+    // A store that fails is reported and emits nothing.
+    instrument->faults().pipeErrorOn(CdcStoreThreshold, 1);
+    sensor->saveCdcThreshold(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.count("CdcManuelSettingJob") == 2; }, 5000));
+    EXPECT_EQ(recorder.results.last(), -9);
+    EXPECT_EQ(saved.count(), 1);
+}
+
+TEST_F(TouchSensor, MonitoringPollsTheDetectorEvery500ms)
+{
+    QSignalSpy touched(sensor, &TymbrelSensor::touchDetectorChanged);
+    instrument->setTouchOverride(true);
+    sensor->startMonitorTouchState();
+    EXPECT_TRUE(sensor->isMonitoringTouchState());
+    ASSERT_TRUE(touched.wait(2000));
+    EXPECT_TRUE(touched.last().at(0).toBool());
+    instrument->setTouchOverride(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !touched.last().at(0).toBool(); }, 2000));
+    sensor->stopMonitorTouchState();
+    QTest::qWait(100);
+    const int count = touched.count();
+    QTest::qWait(700);
+    EXPECT_EQ(touched.count(), count);
+    EXPECT_LE(count, 6); // about two ticks per second
+    EXPECT_TRUE(recorder.jobs.isEmpty() || !recorder.jobs.contains("CdcManuelSettingJob"));
+}
