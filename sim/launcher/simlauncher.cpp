@@ -1,0 +1,322 @@
+#include "sim/launcher/simlauncher.h"
+
+#include "sim/simdefaults.h"
+#include "sim/siminstrument.h"
+#include "sim/usbfs/simusbbus.h"
+#include "ui/mainwindow.h"
+#include "ui/topbarwidget.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QStackedWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+struct KindName
+{
+    const char* name;
+    SimKind kind;
+};
+constexpr KindName kKinds[] = {
+    {"control-unit", SimKind::ControlUnit},         {"acoustic-sensor", SimKind::AcousticSensor},
+    {"acoustic-sensor2", SimKind::AcousticSensor2}, {"locator-sensor", SimKind::LocatorSensor},
+    {"mini-antenna", SimKind::MiniAntenna},         {"emitter", SimKind::Emitter},
+    {"update-only", SimKind::UpdateOnly},           {"unknown-product", SimKind::UnknownProduct},
+    {"foreign-vendor", SimKind::ForeignVendor},
+};
+
+// Accepts decimal or 0x-prefixed hexadecimal.
+std::optional<uint32_t> number(const QString& text)
+{
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 0);
+    return ok ? std::optional<uint32_t>(value) : std::nullopt;
+}
+
+QString labelText(QWidget* root, const char* name)
+{
+    auto* label = root ? root->findChild<QLabel*>(QLatin1String(name)) : nullptr;
+    return label ? label->text() : QString();
+}
+
+// A press and a release on the button's centre, delivered like the mouse would deliver them.
+void clickLikeAUser(QAbstractButton* button)
+{
+    const QPoint centre = button->rect().center();
+    const QPoint global = button->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(button, &press);
+    QApplication::sendEvent(button, &release);
+}
+} // namespace
+
+SimLauncher::SimLauncher(SimUsbBus& bus, QObject* parent)
+    : QObject(parent), BaseLogger(QStringLiteral("SimLauncher")), m_bus(bus)
+{
+}
+
+QStringList SimLauncher::kindNames()
+{
+    QStringList names;
+    for (const KindName& k : kKinds) {
+        names << QLatin1String(k.name);
+    }
+    return names;
+}
+
+std::optional<SimKind> SimLauncher::kindFromName(const QString& name)
+{
+    for (const KindName& k : kKinds) {
+        if (name == QLatin1String(k.name)) {
+            return k.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+int SimLauncher::plug(const QString& kind, const QString& serial, const QString& softwareVersion)
+{
+    const std::optional<SimKind> simKind = kindFromName(kind);
+    if (!simKind) {
+        return -1;
+    }
+    Plugged plugged;
+    plugged.id = m_nextId++;
+    plugged.kind = kind;
+    plugged.instrument = SimInstrumentFactory::create(*simKind);
+    if (!serial.isEmpty()) {
+        plugged.instrument->storeOption(SimDefaults::DeviceSerialNumber,
+                                        SimInstrument::textValue(serial.toLatin1().toStdString()));
+    }
+    if (!softwareVersion.isEmpty()) {
+        plugged.instrument->setSoftwareVersion(softwareVersion.toLatin1().toStdString());
+    }
+    m_bus.plug(plugged.instrument);
+    logger()->info("Plugged {}", describe(plugged));
+    m_instruments.push_back(plugged);
+    emit instrumentsChanged();
+    return plugged.id;
+}
+
+bool SimLauncher::unplug(int id)
+{
+    for (auto it = m_instruments.begin(); it != m_instruments.end(); ++it) {
+        if (it->id == id) {
+            m_bus.unplug(it->instrument);
+            logger()->info("Unplugged {}", describe(*it));
+            m_instruments.erase(it);
+            emit instrumentsChanged();
+            return true;
+        }
+    }
+    return false;
+}
+
+SimLauncher::Plugged* SimLauncher::find(int id)
+{
+    for (Plugged& p : m_instruments) {
+        if (p.id == id) {
+            return &p;
+        }
+    }
+    return nullptr;
+}
+
+QString SimLauncher::describe(const Plugged& plugged) const
+{
+    const auto port = m_bus.portOf(plugged.instrument);
+    return QStringLiteral("%1 %2 bus %3 address %4")
+        .arg(plugged.id)
+        .arg(plugged.kind)
+        .arg(port ? port->bus : 0)
+        .arg(port ? port->address : 0);
+}
+
+void SimLauncher::setWindow(MainWindow* window)
+{
+    m_window = window;
+}
+
+void SimLauncher::listenOnStandardInput()
+{
+    if (m_stdin) {
+        return;
+    }
+    m_stdin = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+    connect(m_stdin, &QSocketNotifier::activated, this, &SimLauncher::readStandardInput);
+}
+
+void SimLauncher::readStandardInput()
+{
+    // Read the descriptor directly: stdio would buffer lines the notifier never announces again.
+    char buffer[4096];
+    const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof(buffer));
+    if (count <= 0) {
+        // End of input (or an error): stop listening; the tool keeps running until its window closes.
+        m_stdin->setEnabled(false);
+        return;
+    }
+    m_pendingInput.append(buffer, int(count));
+    int end = 0;
+    while ((end = m_pendingInput.indexOf('\n')) >= 0) {
+        const QString line = QString::fromLocal8Bit(m_pendingInput.left(end)).trimmed();
+        m_pendingInput.remove(0, end + 1);
+        for (const QString& answer : execute(line)) {
+            std::fprintf(stdout, "%s\n", answer.toLocal8Bit().constData());
+            emit output(answer);
+        }
+    }
+    std::fflush(stdout);
+}
+
+QStringList SimLauncher::execute(const QString& line)
+{
+    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty()) {
+        return {};
+    }
+    const QString command = words.first();
+    if (command == QLatin1String("help")) {
+        return helpText().split(QLatin1Char('\n'));
+    }
+    if (command == QLatin1String("plug") && words.size() >= 2) {
+        const int id = plug(words.at(1), words.value(2), words.value(3));
+        if (id < 0) {
+            return {
+                QStringLiteral("error unknown kind %1 (kinds: %2)").arg(words.at(1), kindNames().join(' '))};
+        }
+        return {QStringLiteral("plugged ") + describe(*find(id))};
+    }
+    if (command == QLatin1String("unplug")) {
+        const int id =
+            words.size() >= 2 ? words.at(1).toInt() : (m_instruments.empty() ? -1 : m_instruments.back().id);
+        return {unplug(id) ? QStringLiteral("unplugged %1").arg(id)
+                           : QStringLiteral("error no instrument %1").arg(id)};
+    }
+    if (command == QLatin1String("list")) {
+        QStringList lines;
+        for (const Plugged& p : m_instruments) {
+            lines << QStringLiteral("instrument ") + describe(p);
+        }
+        lines << QStringLiteral("end");
+        return lines;
+    }
+    if (command == QLatin1String("fault")) {
+        return {fault(words)};
+    }
+    if (command == QLatin1String("info")) {
+        return {info()};
+    }
+    if (command == QLatin1String("screenshot") && words.size() >= 2) {
+        return {screenshot(words.at(1))};
+    }
+    if (command == QLatin1String("close")) {
+        return {close()};
+    }
+    return {QStringLiteral("error unknown command: %1 (try help)").arg(line)};
+}
+
+QString SimLauncher::fault(const QStringList& words)
+{
+    // fault <id> <what> [arguments]
+    Plugged* target = words.size() >= 3 ? find(words.at(1).toInt()) : nullptr;
+    if (!target) {
+        return QStringLiteral("error usage: fault <id> <what> [arguments]");
+    }
+    SimFaults& faults = target->instrument->faults();
+    const QString what = words.at(2);
+    const std::optional<uint32_t> a = number(words.value(3));
+    const std::optional<uint32_t> b = number(words.value(4));
+    if (what == QLatin1String("no-answer") && a) {
+        faults.noAnswerTo(*a);
+    } else if (what == QLatin1String("late-answer") && a && b) {
+        faults.lateAnswerTo(*a, std::chrono::milliseconds(*b));
+    } else if (what == QLatin1String("wrong-answer") && a && b) {
+        faults.wrongAnswerCode(*a, *b);
+    } else if (what == QLatin1String("pipe-error") && a) {
+        faults.pipeErrorOn(*a);
+    } else if (what == QLatin1String("probe-busy")) {
+        faults.probeBusy(true);
+    } else if (what == QLatin1String("unplug-after") && a) {
+        faults.unplugAfterPackets(*a);
+    } else if (what == QLatin1String("clear")) {
+        faults.clear();
+    } else {
+        return QStringLiteral("error unknown fault: %1 (try help)").arg(words.mid(2).join(' '));
+    }
+    logger()->info("Fault on instrument {}: {}", target->id, words.mid(2).join(' '));
+    return QStringLiteral("fault %1 %2").arg(target->id).arg(words.mid(2).join(' '));
+}
+
+QString SimLauncher::info() const
+{
+    QWidget* page = m_window ? m_window->page(MainWindow::InfoPage) : nullptr;
+    auto* stack = page ? page->findChild<QStackedWidget*>(QStringLiteral("stackedWidget")) : nullptr;
+    const bool connected = stack && stack->currentWidget() &&
+                           stack->currentWidget()->objectName() == QLatin1String("pageConnected");
+    return QStringLiteral("info connected=%1 name=%2|serial=%3|firmware=%4")
+        .arg(connected ? 1 : 0)
+        .arg(labelText(page, "deviceNameLabel"), labelText(page, "serialLabel"),
+             labelText(page, "versionLabel"));
+}
+
+QString SimLauncher::screenshot(const QString& path) const
+{
+    if (!m_window) {
+        return QStringLiteral("error no window");
+    }
+    // What the display shows, frame and all, not a re-rendering of the widgets.
+    QScreen* screen = m_window->screen();
+    QPixmap shot = screen ? screen->grabWindow(0) : QPixmap();
+    if (shot.isNull()) {
+        shot = m_window->grab();
+    }
+    return shot.save(path, "PNG") ? QStringLiteral("screenshot %1").arg(path)
+                                  : QStringLiteral("error cannot write %1").arg(path);
+}
+
+QString SimLauncher::close()
+{
+    if (!m_window) {
+        return QStringLiteral("error no window");
+    }
+    auto* button = m_window->topBar()->findChild<QAbstractButton*>(QStringLiteral("closeButton"));
+    if (!button) {
+        return QStringLiteral("error no close button");
+    }
+    clickLikeAUser(button);
+    return QStringLiteral("closing");
+}
+
+QString SimLauncher::helpText()
+{
+    return QStringLiteral("commands (one per line):\n"
+                          "  plug <kind> [serial] [firmware]   plug in a new instrument; kinds: %1\n"
+                          "  unplug [id]                       unplug an instrument (default: the last one)\n"
+                          "  list                              list the plugged instruments\n"
+                          "  fault <id> no-answer <cmd>        stop answering a command (cmd decimal or "
+                          "0x.., e.g. 0x10E chip id)\n"
+                          "  fault <id> late-answer <cmd> <ms> answer a command late\n"
+                          "  fault <id> wrong-answer <cmd> <code>  answer a command with a wrong code\n"
+                          "  fault <id> pipe-error <cmd>       stall the transfer of a command\n"
+                          "  fault <id> probe-busy             make the connection probe fail (the tool sees "
+                          "a disconnect)\n"
+                          "  fault <id> unplug-after <n>       vanish after n more packets\n"
+                          "  fault <id> clear                  behave again\n"
+                          "  info                              what the Info page shows\n"
+                          "  screenshot <file.png>             save a screenshot\n"
+                          "  close                             click the window's close button")
+        .arg(kindNames().join(' '));
+}

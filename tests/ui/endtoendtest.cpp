@@ -1,0 +1,131 @@
+// End to end under Xvfb: the launcher starts the tool with a simulated control unit; the Info page
+// shows the unit's identity; the window is closed with its close button; the run leaves exit code 0,
+// the shut-down line in the daily log and the window geometry in the settings file.
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 30000;
+
+// Collects the launcher's output and waits for a line starting with `prefix`.
+class LauncherProcess
+{
+public:
+    explicit LauncherProcess(QProcess& process) : m_process(process) {}
+
+    QString waitForLine(const QString& prefix, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeoutMs) {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+                m_seen << line;
+                if (line.startsWith(prefix)) {
+                    return line;
+                }
+            }
+            if (m_process.state() == QProcess::NotRunning) {
+                return QString();
+            }
+            m_process.waitForReadyRead(200);
+        }
+        return QString();
+    }
+
+    void send(const QString& command) { m_process.write((command + QLatin1Char('\n')).toLocal8Bit()); }
+
+    QString tail() const { return m_seen.mid(std::max(0, int(m_seen.size()) - 40)).join(QLatin1Char('\n')); }
+
+private:
+    QProcess& m_process;
+    QStringList m_seen;
+};
+
+QString findFile(const QString& dir, const QString& pattern)
+{
+    QDirIterator it(dir, {pattern}, QDir::Files, QDirIterator::Subdirectories);
+    return it.hasNext() ? it.next() : QString();
+}
+
+TEST(EndToEnd, LauncherShowsTheSimulatedControlUnitAndClosesCleanly)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()) {
+        GTEST_SKIP() << "xvfb-run is not installed";
+    }
+    QTemporaryDir dataHome;
+    ASSERT_TRUE(dataHome.isValid());
+    const QString screenshot = QStringLiteral(SERVICE_E2E_ARTIFACT_DIR "/e2e-info-page.png");
+    QDir().mkpath(QStringLiteral(SERVICE_E2E_ARTIFACT_DIR));
+    QFile::remove(screenshot);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("xvfb-run"),
+                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
+                   QStringLiteral(SERVICE_SIM_PATH), QStringLiteral("--kind"), QStringLiteral("control-unit"),
+                   QStringLiteral("--serial"), QStringLiteral("CU-E2E-0042"), QStringLiteral("--firmware"),
+                   QStringLiteral("4.5.6"), QStringLiteral("--poll-interval"), QStringLiteral("500"),
+                   QStringLiteral("--no-control-window"), QStringLiteral("--trace")});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    LauncherProcess launcher(process);
+    ASSERT_FALSE(launcher.waitForLine(QStringLiteral("ready"), kStartTimeoutMs).isEmpty())
+        << launcher.tail().toStdString();
+
+    const QString expected =
+        QStringLiteral("info connected=1 name=Control Unit|serial=CU-E2E-0042|firmware=4.5.6");
+    QString info;
+    QElapsedTimer clock;
+    clock.start();
+    while (info != expected && clock.elapsed() < kStartTimeoutMs) {
+        launcher.send(QStringLiteral("info"));
+        info = launcher.waitForLine(QStringLiteral("info "), 5000);
+        if (info != expected) {
+            QThread::msleep(300);
+        }
+    }
+    ASSERT_EQ(info, expected) << launcher.tail().toStdString();
+
+    launcher.send(QStringLiteral("screenshot ") + screenshot);
+    EXPECT_EQ(launcher.waitForLine(QStringLiteral("screenshot"), 10000),
+              QStringLiteral("screenshot ") + screenshot);
+    EXPECT_TRUE(QFile::exists(screenshot));
+
+    launcher.send(QStringLiteral("close"));
+    EXPECT_EQ(launcher.waitForLine(QStringLiteral("closing"), 10000), QStringLiteral("closing"));
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000)) << launcher.tail().toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << launcher.tail().toStdString();
+
+    const QString log = findFile(dataHome.path(), QStringLiteral("service-sim_*.log"));
+    ASSERT_FALSE(log.isEmpty()) << "no daily log below " << dataHome.path().toStdString();
+    QFile logFile(log);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QByteArray logText = logFile.readAll();
+    EXPECT_TRUE(logText.contains("Service Software Vectaris/Tymbrel 1.2.0"));
+    EXPECT_TRUE(logText.contains("Deinit USB Manager"));
+
+    const QString ini = findFile(dataHome.path(), QStringLiteral("Tymbrel.ini"));
+    ASSERT_FALSE(ini.isEmpty());
+    QSettings settings(ini, QSettings::IniFormat);
+    EXPECT_FALSE(settings.value(QStringLiteral("Geometry/MainWindow")).toByteArray().isEmpty());
+    EXPECT_EQ(settings.value(QStringLiteral("WindowStates/MainWindow")).toInt(), 0);
+}
+
+} // namespace
