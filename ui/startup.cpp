@@ -51,6 +51,14 @@ QString logFilePath(const QString& dataDir, const QString& executablePath)
 int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
 {
     initArtwork();
+#ifdef Q_OS_LINUX
+    // The tool draws no OpenGL. Without this the X11 platform plugin loads the GL driver stack at start
+    // (with Mesa's software renderer some 45 MB of resident memory and a noticeable share of start-up
+    // time). An explicit setting in the environment is respected.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    }
+#endif
     // The attribute only takes effect when set before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);

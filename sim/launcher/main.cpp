@@ -3,7 +3,7 @@
 // and disturb instruments while the tool runs. For demonstrations, support and our own testing; not
 // part of the installed product.
 //
-//   service-sim [--kind <kind>]... [--serial <text>] [--firmware <text>] [--poll-interval <ms>]
+//   service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>] [--poll-interval <ms>]
 //               [--no-control-window] [tool switches such as --debug, --trace]
 #include "sim/launcher/simcontrolwindow.h"
 #include "sim/launcher/simlauncher.h"
@@ -48,6 +48,8 @@ Options parse(int argc, char** argv)
             options.controlWindow = false;
         } else if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
             options.help = true;
+        } else if (arg[0] != '-' && SimLauncher::kindFromName(QString::fromLocal8Bit(arg))) {
+            options.kinds.emplace_back(arg); // "service-sim controlunit" as well as "--kind control-unit"
         }
     }
     return options;
@@ -59,7 +61,7 @@ int main(int argc, char** argv)
     const Options options = parse(argc, argv);
     if (options.help) {
         std::printf(
-            "usage: service-sim [--kind <kind>]... [--serial <text>] [--firmware <text>]\n"
+            "usage: service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>]\n"
             "                   [--poll-interval <ms>] [--no-control-window] [--debug|--trace]\n\n%s\n",
             SimLauncher::helpText().toLocal8Bit().constData());
         return 0;

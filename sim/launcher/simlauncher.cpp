@@ -78,8 +78,13 @@ QStringList SimLauncher::kindNames()
 
 std::optional<SimKind> SimLauncher::kindFromName(const QString& name)
 {
+    // "control-unit", "controlunit", "Control_Unit" all name the same kind.
+    auto normalised = [](QString text) {
+        return text.toLower().remove(QLatin1Char('-')).remove(QLatin1Char('_'));
+    };
+    const QString wanted = normalised(name);
     for (const KindName& k : kKinds) {
-        if (name == QLatin1String(k.name)) {
+        if (!wanted.isEmpty() && wanted == normalised(QLatin1String(k.name))) {
             return k.kind;
         }
     }

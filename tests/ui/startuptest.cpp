@@ -1,0 +1,37 @@
+// The pure parts of the start-up sequence: log level from the command line and the log file name.
+#include "ui/startup.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Startup, LogLevelFromSwitches)
+{
+    const auto level = [](std::initializer_list<const char*> args) {
+        QStringList list{QStringLiteral("service-software")};
+        for (const char* a : args) {
+            list << QString::fromLatin1(a);
+        }
+        return logLevelFromArguments(list);
+    };
+    EXPECT_EQ(level({}), 2);
+    EXPECT_EQ(level({"--debug"}), 1);
+    EXPECT_EQ(level({"--trace"}), 0);
+    EXPECT_EQ(level({"--debug", "--trace"}), 0); // trace wins, in either order
+    EXPECT_EQ(level({"--trace", "--debug"}), 0);
+    EXPECT_EQ(level({"--DEBUG"}), 2); // exact, case-sensitive
+    EXPECT_EQ(level({"--debugging", "-debug", "debug"}), 2);
+    EXPECT_EQ(level({"--usb-debug"}), 2); // the USB manager's switch, not a log level
+}
+
+TEST(Startup, LogFileIsNamedAfterTheExecutableCutAtTheFirstDot)
+{
+    EXPECT_EQ(logFilePath(QStringLiteral("/data/app"), QStringLiteral("C:/Program Files/Tool/Tool.exe")),
+              QStringLiteral("/data/app/Tool.log"));
+    EXPECT_EQ(logFilePath(QStringLiteral("/data/app"), QStringLiteral("/usr/bin/service-software")),
+              QStringLiteral("/data/app/service-software.log"));
+    EXPECT_EQ(logFilePath(QStringLiteral("/data/app"), QStringLiteral("/opt/x/tool.v2.bin")),
+              QStringLiteral("/data/app/tool.log"));
+}
+
+} // namespace
