@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <libusb.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 // GoogleTest fixture: a fresh simulated bus per test, created before libusb's default context and
@@ -72,20 +74,35 @@ protected:
         return plug(std::make_shared<SimAcousticSensor>(generation, firmware));
     }
 
-    // The libusb device at the instrument's current port, or null. The fixture holds a reference until
-    // TearDown(), so the pointer stays valid for the whole test (also after an unplug).
+    // The libusb device at the instrument's current port, or null when it is not plugged. The fixture
+    // holds a reference until TearDown(), so the pointer stays valid for the whole test (also after an
+    // unplug). libusb learns of a new device from its "add" event; a loaded machine may deliver that a
+    // little late, so the lookup keeps trying for a second.
     libusb_device* libusbDevice(const std::shared_ptr<SimInstrument>& instrument)
     {
         const std::optional<SimUsbBus::Port> port = m_bus->portOf(instrument);
         if (!port) {
             return nullptr;
         }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (libusb_device* found = findLibusbDevice(*port)) {
+                m_heldDevices.push_back(found);
+                return found;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return nullptr;
+    }
+
+private:
+    static libusb_device* findLibusbDevice(const SimUsbBus::Port& port)
+    {
         libusb_device** list = nullptr;
         const ssize_t count = libusb_get_device_list(nullptr, &list);
         libusb_device* found = nullptr;
         for (ssize_t i = 0; i < count; ++i) {
-            if (libusb_get_bus_number(list[i]) == port->bus &&
-                libusb_get_device_address(list[i]) == port->address) {
+            if (libusb_get_bus_number(list[i]) == port.bus &&
+                libusb_get_device_address(list[i]) == port.address) {
                 found = libusb_ref_device(list[i]);
                 break;
             }
@@ -93,13 +110,9 @@ protected:
         if (count >= 0) {
             libusb_free_device_list(list, 1);
         }
-        if (found) {
-            m_heldDevices.push_back(found);
-        }
         return found;
     }
 
-private:
     std::unique_ptr<SimUsbBus> m_bus;
     std::vector<libusb_device*> m_heldDevices;
     bool m_libusbInitialised = false;
