@@ -1,11 +1,26 @@
 #include "devices/abstractjob.h"
 
+#include <atomic>
+
+namespace {
+std::atomic<int> g_liveJobs{0};
+} // namespace
+
 AbstractJob::AbstractJob(const QString& name, QObject* parent)
     : QObject(parent), BaseLogger(name), m_id(QUuid::createUuid()), m_name(name)
 {
+    ++g_liveJobs;
 }
 
-AbstractJob::~AbstractJob() = default;
+AbstractJob::~AbstractJob()
+{
+    --g_liveJobs;
+}
+
+int AbstractJob::liveCount()
+{
+    return g_liveJobs.load();
+}
 
 QString AbstractJob::resultMessage(int /*result*/) const
 {

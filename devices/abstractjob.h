@@ -27,6 +27,9 @@ public:
     explicit AbstractJob(const QString& name, QObject* parent = nullptr);
     ~AbstractJob() override;
 
+    // Job objects alive in the process (diagnostics and leak tests).
+    static int liveCount();
+
     QUuid id() const { return m_id; }
     QString name() const { return m_name; }
     int result() const { return m_result; }

@@ -20,7 +20,11 @@
 
 #include <libusb.h>
 
+#include <atomic>
+
 namespace {
+std::atomic<int> g_liveDevices{0};
+
 int registerDeviceMetaTypes()
 {
     qRegisterMetaType<NotificationMessageType>("NotificationMessageType");
@@ -53,6 +57,12 @@ BaseDevice::BaseDevice(const QString& name, libusb_device* device, QObject* pare
     connect(this, &BaseDevice::runJob, m_worker, &Worker::executeJob);
 
     m_thread.start(QThread::InheritPriority);
+    ++g_liveDevices;
+}
+
+int BaseDevice::liveCount()
+{
+    return g_liveDevices.load();
 }
 
 BaseDevice::~BaseDevice()
@@ -64,6 +74,7 @@ BaseDevice::~BaseDevice()
     const QSet<AbstractJob*> leftOver = m_jobsInFlight;
     m_jobsInFlight.clear();
     qDeleteAll(leftOver);
+    --g_liveDevices;
 }
 
 QString BaseDevice::systemIdFromChipId(const QString& chipId)

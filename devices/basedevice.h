@@ -37,6 +37,9 @@ public:
     BaseDevice(const QString& name, libusb_device* device, QObject* parent = nullptr);
     ~BaseDevice() override;
 
+    // Device objects alive in the process (diagnostics and leak tests).
+    static int liveCount();
+
     QString name() const { return m_name; }
     QString serial() const { return m_serial; }
     QString pcbSerial() const { return m_pcbSerial; }

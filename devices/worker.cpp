@@ -7,12 +7,24 @@
 
 #include <libusb.h>
 
+#include <atomic>
+
+namespace {
+std::atomic<int> g_liveWorkers{0};
+} // namespace
+
+int Worker::liveCount()
+{
+    return g_liveWorkers.load();
+}
+
 Worker::Worker(libusb_device* device, const QString& name, QObject* parent)
     : QObject(parent), BaseLogger(name + QStringLiteral(".Worker")), m_device(device), m_name(name)
 {
     // Jobs travel to and from this worker in queued calls.
     static const int registered = qRegisterMetaType<AbstractJob*>("AbstractJob*");
     Q_UNUSED(registered);
+    ++g_liveWorkers;
 }
 
 Worker::~Worker()
@@ -23,6 +35,7 @@ Worker::~Worker()
     if (m_device) {
         libusb_unref_device(m_device);
     }
+    --g_liveWorkers;
 }
 
 void Worker::init()

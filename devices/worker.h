@@ -24,6 +24,9 @@ public:
     Worker(libusb_device* device, const QString& name, QObject* parent = nullptr);
     ~Worker() override;
 
+    // Workers alive in the process (diagnostics and leak tests).
+    static int liveCount();
+
 signals:
     void jobStartded();
     void jobFinished(AbstractJob* job);

@@ -1,0 +1,239 @@
+// Every job against every way an instrument can misbehave: each run ends with a result, nothing hangs
+// or crashes, and after an unplug the device goes, the discovery lets go of it and finds the
+// instrument again when it is plugged back in.
+#include "devices/abstractjob.h"
+#include "devices/tymbrelsensor.h"
+#include "devices/worker.h"
+#include "sim/simacousticsensor.h"
+#include "sim/simprotocol.h"
+#include "simharness.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+
+#include <functional>
+
+namespace {
+
+using namespace SimProtocol;
+
+enum class Fault
+{
+    NoAnswer,
+    WrongAnswerCode,
+    WrongOptionId,
+    LateAnswer,
+    UnplugAtFirstPacket,
+    UnplugAtMiddlePacket,
+    UnplugAtLastPacket
+};
+
+const char* faultName(Fault fault)
+{
+    switch (fault) {
+    case Fault::NoAnswer:
+        return "NoAnswer";
+    case Fault::WrongAnswerCode:
+        return "WrongAnswerCode";
+    case Fault::WrongOptionId:
+        return "WrongOptionId";
+    case Fault::LateAnswer:
+        return "LateAnswer";
+    case Fault::UnplugAtFirstPacket:
+        return "UnplugAtFirstPacket";
+    case Fault::UnplugAtMiddlePacket:
+        return "UnplugAtMiddlePacket";
+    case Fault::UnplugAtLastPacket:
+        return "UnplugAtLastPacket";
+    }
+    return "";
+}
+
+constexpr quint32 kTestResults = 0x10000003;
+
+struct JobCase
+{
+    const char* label;
+    const char* jobName;
+    bool sensor;         // runs on the acoustic sensor (else the control unit)
+    uint32_t keyCommand; // the command whose answer the faults disturb
+    size_t packets;      // packets both ways of one undisturbed run
+    std::function<void(BaseDevice*)> start;
+};
+
+TymbrelSensor* asSensor(BaseDevice* device)
+{
+    return qobject_cast<TymbrelSensor*>(device);
+}
+
+const std::vector<JobCase>& jobCases()
+{
+    static const std::vector<JobCase> cases = {
+        {"ReadDefaultValues", "ReadDefaultValuesJob", false, GetSerialNumber, 12,
+         [](BaseDevice* d) { d->init(); }},
+        {"ReadDeviceOption", "ReadDeviceOptionJob", false, GetOption, 2,
+         [](BaseDevice* d) { d->readDeviceOption(kTestResults); }},
+        {"ReadDeviceMultipleOptions", "ReadDeviceMultipleOptionsJob", false, GetOption, 10,
+         [](BaseDevice* d) {
+             d->readMultipleDeviceOptions({0x10000000, 0x10000001, 0x10000002, 0x10000003, 0x10000004});
+         }},
+        {"SetDeviceOption", "SetDeviceOptionJob", false, SetOption, 1,
+         [](BaseDevice* d) { d->sendDeviceOption(kTestResults, QByteArray("x")); }},
+        {"SetDeviceMultipleOptions", "SetDeviceMultipleOptionsJob", false, SetOption, 3,
+         [](BaseDevice* d) {
+             d->sendDeviceOptions({{0x10000003, QByteArray("a")},
+                                   {0x20000001, QByteArray(4, '\1')},
+                                   {0x20000002, QByteArray(4, '\0')}});
+         }},
+        {"WriteDeviceOptions", "WriteDeviceOptionsJob", false, WriteOptions, 1,
+         [](BaseDevice* d) { d->writeDeviceOptions(false); }},
+        {"RebootDevice", "RebootDeviceJob", false, Reboot, 1, [](BaseDevice* d) { d->rebootDevice(); }},
+        {"FactoryReset", "FactoryResetJob", false, FactoryReset, 2, [](BaseDevice* d) { d->factoryReset(); }},
+        // 2500 log bytes: three data packets and the end code after the request.
+        {"ReadLog", "ReadLogJob", false, ReadLog, 5, [](BaseDevice* d) { d->downloadLog(); }},
+        {"DeleteLog", "DeleteLogJob", false, DeleteLog, 1, [](BaseDevice* d) { d->clearLog(); }},
+        {"CdcCalibration", "CdcCalibrationJob", true, CdcGetState, 3 + 4096 * 3 + 3 + 4096 * 3 + 4,
+         [](BaseDevice* d) { asSensor(d)->calibrateCdc(0, 0, 4095); }},
+        {"CdcReadTouchState", "CdcManuelSettingJob", true, CdcGetState, 2,
+         [](BaseDevice* d) { QMetaObject::invokeMethod(asSensor(d), "pollTouchState"); }},
+        {"CdcPostThreshold", "CdcManuelSettingJob", true, CdcSetThreshold, 1,
+         [](BaseDevice* d) { asSensor(d)->writeCdcThreshold(1500); }},
+        {"CdcStoreThreshold", "CdcManuelSettingJob", true, CdcStoreThreshold, 2,
+         [](BaseDevice* d) { asSensor(d)->saveCdcThreshold(1500); }},
+    };
+    return cases;
+}
+
+struct MatrixCase
+{
+    size_t job;
+    Fault fault;
+};
+
+void PrintTo(const MatrixCase& c, std::ostream* out)
+{
+    *out << jobCases()[c.job].label << "/" << faultName(c.fault);
+}
+
+std::vector<MatrixCase> allCases()
+{
+    std::vector<MatrixCase> cases;
+    for (size_t job = 0; job < jobCases().size(); ++job) {
+        for (Fault fault :
+             {Fault::NoAnswer, Fault::WrongAnswerCode, Fault::WrongOptionId, Fault::LateAnswer,
+              Fault::UnplugAtFirstPacket, Fault::UnplugAtMiddlePacket, Fault::UnplugAtLastPacket}) {
+            cases.push_back({job, fault});
+        }
+    }
+    return cases;
+}
+
+class FaultMatrix : public SimHarness, public ::testing::WithParamInterface<MatrixCase>
+{
+};
+
+} // namespace
+
+TEST_P(FaultMatrix, EveryJobEndsWithAResult)
+{
+    const JobCase& job = jobCases()[GetParam().job];
+    const Fault fault = GetParam().fault;
+
+    std::shared_ptr<SimInstrument> instrument =
+        SimInstrumentFactory::create(job.sensor ? SimKind::AcousticSensor : SimKind::ControlUnit);
+    instrument->setLog(SimProtocol::Bytes(2500, uint8_t('L')));
+    QSharedPointer<BaseDevice> device = plugAndSettle(instrument);
+    ASSERT_TRUE(device);
+    // The sensor's own reads at construction are quiet: let them finish before the traffic is counted.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return instrument->queuedInPackets() == 0; }, 2000));
+    QTest::qWait(20);
+
+    SimFaults& faults = instrument->faults();
+    switch (fault) {
+    case Fault::NoAnswer:
+        faults.noAnswerTo(job.keyCommand);
+        break;
+    case Fault::WrongAnswerCode:
+        faults.wrongAnswerCode(job.keyCommand, 0xDEAD);
+        break;
+    case Fault::WrongOptionId:
+        for (quint32 id : {0x10000000u, 0x10000001u, 0x10000002u, 0x10000003u, 0x10000004u}) {
+            faults.wrongOptionId(id, id + 0x100);
+        }
+        break;
+    case Fault::LateAnswer:
+        faults.lateAnswerTo(job.keyCommand, std::chrono::milliseconds(80));
+        break;
+    case Fault::UnplugAtFirstPacket:
+        faults.unplugAfterPackets(1);
+        break;
+    case Fault::UnplugAtMiddlePacket:
+        faults.unplugAfterPackets(std::max<size_t>(1, job.packets / 2));
+        break;
+    case Fault::UnplugAtLastPacket:
+        faults.unplugAfterPackets(job.packets);
+        break;
+    }
+    const bool unplug = fault == Fault::UnplugAtFirstPacket || fault == Fault::UnplugAtMiddlePacket ||
+                        fault == Fault::UnplugAtLastPacket;
+
+    QSignalSpy disconnected(device.data(), &BaseDevice::disconnected);
+    QSignalSpy removed(manager(), &UsbManager::deviceRemoved);
+    const QString finishedLine = QStringLiteral("Job %1 {").arg(QString::fromLatin1(job.jobName));
+    const int finishedBefore = log().count(finishedLine);
+    job.start(device.data());
+
+    // The worker's line "Job <name> {id} finished with result <message> (<code>) after <n>ms" is
+    // written for quiet and loud jobs alike.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log().count(finishedLine) > finishedBefore; }, 45000))
+        << "job did not finish";
+    const QStringList lines = log().lines();
+    for (const QString& line : lines) {
+        if (line.contains(finishedLine) && line.contains(QStringLiteral("finished with result"))) {
+            EXPECT_TRUE(line.contains(QRegularExpression(QStringLiteral("\\((-?\\d+)\\) after"))))
+                << line.toStdString();
+        }
+    }
+
+    if (unplug) {
+        // The device notices, reports disconnected() once, and the discovery lets go of it.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return removed.count() > 0; }, 10000));
+        EXPECT_EQ(disconnected.count(), 1);
+        EXPECT_TRUE(manager()->addresses().isEmpty());
+        QPointer<BaseDevice> watch(device.data());
+        device.reset();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                flushDeletes();
+                return watch.isNull();
+            },
+            10000));
+        // No job, worker or device object left behind (sensor jobs went with their sensor).
+        EXPECT_EQ(BaseDevice::liveCount(), 0);
+        EXPECT_EQ(Worker::liveCount(), 0);
+        EXPECT_EQ(AbstractJob::liveCount(), 0);
+
+        // Plugged back in: a later poll finds it.
+        faults.clear();
+        QSharedPointer<BaseDevice> again = plugAndSettle(instrument);
+        ASSERT_TRUE(again);
+        EXPECT_TRUE(again->isConnected());
+        return;
+    }
+
+    // Not unplugged: the device stays usable once the instrument behaves again.
+    faults.clear();
+    if (!job.sensor && job.keyCommand != Reboot && job.keyCommand != FactoryReset &&
+        job.keyCommand != SetOption) {
+        ASSERT_TRUE(waitIdle(device));
+        QTest::qWait(150); // let late answers arrive and be discarded by the next exchanges
+        ASSERT_TRUE(device->isConnected());
+        EXPECT_EQ(device->pendingJobCount(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllJobs, FaultMatrix, ::testing::ValuesIn(allCases()),
+                         [](const ::testing::TestParamInfo<MatrixCase>& info) {
+                             return std::string(jobCases()[info.param.job].label) + "_" +
+                                    faultName(info.param.fault);
+                         });
