@@ -369,3 +369,19 @@ TEST_F(UsbDeviceTest, WithTraceOffNoDumpIsWritten)
         EXPECT_NE(line.text.rfind("Send data", 0), 0u);
     }
 }
+
+// Jobs queued behind a disconnect still run on the closed transport: they must fail, not crash.
+TEST_F(UsbDeviceTest, TransfersAfterCloseReportNoDevice)
+{
+    auto unit = plugControlUnit();
+    auto device = open(unit);
+    device->close();
+    EXPECT_EQ(device->sendCommand(e_cmd_WriteOptions), LIBUSB_ERROR_NO_DEVICE);
+    QByteArray data("kept");
+    EXPECT_EQ(device->receiveData(data, 50), LIBUSB_ERROR_NO_DEVICE);
+    EXPECT_EQ(data, QByteArray("kept"));
+    int result = 0;
+    device->readOption(0x10000001, &result, 50);
+    EXPECT_EQ(result, LIBUSB_ERROR_NO_DEVICE);
+    EXPECT_TRUE(unit->received().empty());
+}
