@@ -4,6 +4,7 @@
 #include "sim/siminstrument.h"
 #include "sim/usbfs/simusbbus.h"
 #include "ui/mainwindow.h"
+#include "ui/progressdialog.h"
 #include "ui/topbarwidget.h"
 
 #include <QAbstractButton>
@@ -271,8 +272,10 @@ QString SimLauncher::info() const
     auto* stack = page ? page->findChild<QStackedWidget*>(QStringLiteral("stackedWidget")) : nullptr;
     const bool connected = stack && stack->currentWidget() &&
                            stack->currentWidget()->objectName() == QLatin1String("pageConnected");
-    return QStringLiteral("info connected=%1 name=%2|serial=%3|firmware=%4")
+    const bool busy = m_window && m_window->progress()->isVisible();
+    return QStringLiteral("info connected=%1 busy=%2 name=%3|serial=%4|firmware=%5")
         .arg(connected ? 1 : 0)
+        .arg(busy ? 1 : 0)
         .arg(labelText(page, "deviceNameLabel"), labelText(page, "serialLabel"),
              labelText(page, "versionLabel"));
 }
