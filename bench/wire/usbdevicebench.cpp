@@ -91,34 +91,38 @@ void BM_BareLibusbExchange(benchmark::State& state)
     libusb_close(handle);
 }
 
-BENCHMARK(BM_UsbDeviceRequest)->MeasureProcessCPUTime()->Iterations(5000);
-BENCHMARK(BM_UsbDeviceRequestTraceOn)->MeasureProcessCPUTime()->Iterations(5000);
-BENCHMARK(BM_BareLibusbExchange)->MeasureProcessCPUTime()->Iterations(5000);
+BENCHMARK(BM_UsbDeviceRequest)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
+BENCHMARK(BM_UsbDeviceRequestTraceOn)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
+BENCHMARK(BM_BareLibusbExchange)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
 
-// Keeps the per-exchange times so that the ratio can be printed after all runs.
+// Keeps the median time per exchange of each benchmark, so that the ratios can be printed after all runs.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            m_cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
-            m_real[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                m_cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
+                m_real[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void printRatios() const
     {
-        const std::string bare = "BM_BareLibusbExchange/iterations:5000/process_time";
-        for (const char* name : {"BM_UsbDeviceRequest/iterations:5000/process_time",
-                                 "BM_UsbDeviceRequestTraceOn/iterations:5000/process_time"}) {
+        const std::string bare = "BM_BareLibusbExchange";
+        if (m_cpu.count(bare) == 0 || m_cpu.at(bare) <= 0) {
+            return;
+        }
+        for (const char* name : {"BM_UsbDeviceRequest", "BM_UsbDeviceRequestTraceOn"}) {
             const auto cpu = m_cpu.find(name);
-            if (cpu == m_cpu.end() || m_cpu.count(bare) == 0 || m_cpu.at(bare) <= 0) {
+            if (cpu == m_cpu.end()) {
                 continue;
             }
             std::printf(
-                "%s: CPU per exchange %.1f us vs bare libusb %.1f us, ratio %.3f; real time ratio %.3f\n",
+                "%s: CPU per exchange %.1f us, bare libusb %.1f us, ratio %.3f (real time ratio %.3f)\n",
                 name, cpu->second / 1000.0, m_cpu.at(bare) / 1000.0, cpu->second / m_cpu.at(bare),
                 m_real.at(name) / m_real.at(bare));
         }
