@@ -106,32 +106,17 @@ QByteArray loadFirmwareFromData(const QByteArray& fileContent, FirmwareInfo* inf
 
 QByteArray loadFirmware(const QString& path, FirmwareInfo* info, QJsonObject* rest)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
+    // Only regular files: a FIFO would block the open for ever, a device node would never end.
+    const QFileInfo fileInfo(path);
+    if (path.isEmpty() || !fileInfo.exists() || !fileInfo.isFile()) {
         return QByteArray();
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return QByteArray();
     }
-    QByteArray content;
-    if (!file.isSequential()) {
-        if (file.size() > kMaxFirmwareFileSize) {
-            return loadFirmwareFromData(QByteArray(), info, rest);
-        }
-        content = file.readAll();
-    } else {
-        // A pipe or device node has no size: read in steps and give up one step past the cap.
-        constexpr qint64 kStep = 64 * 1024;
-        while (content.size() <= kMaxFirmwareFileSize) {
-            const QByteArray part = file.read(kStep);
-            if (part.isEmpty()) {
-                break;
-            }
-            content.append(part);
-        }
-        if (content.size() > kMaxFirmwareFileSize) {
-            return loadFirmwareFromData(QByteArray(), info, rest);
-        }
+    if (file.size() > kMaxFirmwareFileSize) {
+        return loadFirmwareFromData(QByteArray(), info, rest);
     }
-    return loadFirmwareFromData(content, info, rest);
+    return loadFirmwareFromData(file.readAll(), info, rest);
 }

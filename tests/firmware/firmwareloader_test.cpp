@@ -145,6 +145,8 @@ TEST_F(FirmwareLoaderTest, FilesThatAreNoFirmwareGiveEmptyResults)
     EXPECT_TRUE(loadFirmware(dir.filePath(QStringLiteral("missing")), &untouched, nullptr).isEmpty());
     EXPECT_EQ(untouched.firmwareVersion, QStringLiteral("keep"));
     EXPECT_TRUE(loadFirmware(dir.path(), &untouched, nullptr).isEmpty());
+    EXPECT_TRUE(loadFirmware(QStringLiteral("/dev/zero"), &untouched, nullptr).isEmpty());
+    EXPECT_EQ(untouched.firmwareVersion, QStringLiteral("keep"));
 
     const QByteArray good = packer.packFirmware("image bytes", FirmwareInfo{}, FirmwareCipher::FlagHash);
     const QByteArray plainJson =

@@ -1,0 +1,210 @@
+// A firmware transfer through the tool's stack (WriteFirmwareJob: load, checks, UsbDevice, libusb) against
+// the same packets sent as a bare libusb loop, to the same emulated instrument in one process. The
+// ratio of the two is the cost the stack adds on top of the transfers themselves. Process CPU time counts
+// the emulation's worker thread too, which is the same for both.
+#include "devices/jobs/writefirmwarejob.h"
+#include "firmware/firmwarechecksum.h"
+#include "firmware/firmwarecipher.h"
+#include "sim/simcontrolunit.h"
+#include "sim/usbfs/simusbbus.h"
+#include "tools/firmwarepacker.h"
+#include "usb/usbdevice.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <benchmark/benchmark.h>
+#include <libusb.h>
+#include <spdlog/sinks/null_sink.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kImageSize = 256 * 1024;
+constexpr int kChunk = 760;
+
+libusb_device* s_device = nullptr;
+QString s_path;
+QByteArray s_image;
+
+libusb_device* findDevice(const SimUsbBus::Port& port)
+{
+    libusb_device** list = nullptr;
+    const ssize_t count = libusb_get_device_list(nullptr, &list);
+    libusb_device* found = nullptr;
+    for (ssize_t i = 0; i < count; ++i) {
+        if (libusb_get_bus_number(list[i]) == port.bus &&
+            libusb_get_device_address(list[i]) == port.address) {
+            found = libusb_ref_device(list[i]);
+        }
+    }
+    if (count >= 0) {
+        libusb_free_device_list(list, 1);
+    }
+    return found;
+}
+
+QByteArray word(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian<quint32>(value, bytes.data());
+    return bytes;
+}
+
+void runJob(benchmark::State& state, bool logging)
+{
+    UsbDevice usb(s_device, QStringLiteral("Bench"), false);
+    usb.logger()->set_level(spdlog::level::info);
+    usb.open();
+    int failures = 0;
+    for (auto _ : state) {
+        WriteFirmwareJob job(s_path, nullptr);
+        if (logging) {
+            // The per-packet info line formatted into a sink that drops it.
+            job.logger()->sinks().push_back(std::make_shared<spdlog::sinks::null_sink_mt>());
+            job.logger()->set_level(spdlog::level::info);
+        }
+        job.execute(&usb);
+        failures += job.result() != 0;
+    }
+    state.counters["failures"] = failures;
+    state.SetBytesProcessed(state.iterations() * kImageSize);
+}
+
+void BM_WriteFirmwareJob(benchmark::State& state)
+{
+    runJob(state, false);
+}
+
+void BM_WriteFirmwareJobLogging(benchmark::State& state)
+{
+    runJob(state, true);
+}
+
+void BM_BareLibusbTransfer(benchmark::State& state)
+{
+    libusb_device_handle* handle = nullptr;
+    if (libusb_open(s_device, &handle) != 0 || libusb_set_configuration(handle, 1) != 0 ||
+        libusb_claim_interface(handle, 0) != 0) {
+        state.SkipWithError("cannot open the emulated instrument");
+        return;
+    }
+    std::vector<QByteArray> packets;
+    packets.push_back(word(e_cmd_FirmwareStart) + word(kImageSize));
+    packets.push_back(word(e_cmd_FirmwareChecksum) + word(firmwareChecksum(s_image)));
+    for (int position = 0; position < kImageSize; position += kChunk) {
+        packets.push_back(word(e_cmd_FirmwareData) + word(quint32(position)) + s_image.mid(position, kChunk));
+    }
+    packets.push_back(word(e_cmd_FirmwareData));
+    packets.push_back(word(e_cmd_FirmwareData));
+    unsigned char answer[1024];
+    int failures = 0;
+    const unsigned int timeoutMs = unsigned(state.range(0));
+    for (auto _ : state) {
+        for (QByteArray& packet : packets) {
+            int transferred = 0;
+            failures += libusb_bulk_transfer(handle, 0x01, reinterpret_cast<unsigned char*>(packet.data()),
+                                             packet.size(), &transferred, timeoutMs) != 0;
+        }
+        int transferred = 0;
+        failures += libusb_bulk_transfer(handle, 0x81, answer, sizeof answer, &transferred, 60000) != 0;
+        failures += transferred != 8 || answer[4] != 0;
+    }
+    state.counters["failures"] = failures;
+    state.SetBytesProcessed(state.iterations() * kImageSize);
+    libusb_release_interface(handle, 0);
+    libusb_close(handle);
+}
+
+BENCHMARK(BM_WriteFirmwareJob)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteFirmwareJobLogging)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareLibusbTransfer)
+    ->Arg(50)
+    ->Arg(1000)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            m_real[run.benchmark_name()] = run.GetAdjustedRealTime();
+            m_cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const
+    {
+        const std::string bare = "BM_BareLibusbTransfer/50/process_time/real_time";
+        for (const char* name : {"BM_WriteFirmwareJob/process_time/real_time",
+                                 "BM_WriteFirmwareJobLogging/process_time/real_time"}) {
+            if (m_real.count(name) == 0 || m_real.count(bare) == 0 || m_real.at(bare) <= 0) {
+                continue;
+            }
+            std::printf(
+                "%s: %.1f ms per %d KiB transfer vs bare libusb %.1f ms: real time ratio %.3f, CPU ratio "
+                "%.3f\n",
+                name, m_real.at(name), kImageSize / 1024, m_real.at(bare), m_real.at(name) / m_real.at(bare),
+                m_cpu.at(name) / m_cpu.at(bare));
+        }
+    }
+
+private:
+    std::map<std::string, double> m_real;
+    std::map<std::string, double> m_cpu;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    QTemporaryDir dir;
+    s_image = QByteArray(kImageSize, '\0');
+    for (int i = 0; i < kImageSize; ++i) {
+        s_image[i] = char((i * 13 + i / 509) & 0xFF);
+    }
+    FirmwareInfo info;
+    info.supportedHardware = QStringList{QStringLiteral("ALL")};
+    s_path = dir.filePath(QStringLiteral("bench.firmware"));
+    QFile file(s_path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(FirmwarePacker(FirmwareCipher::kBuiltInKey)
+                       .packFirmware(s_image, info,
+                                     FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash)) <= 0) {
+        return 1;
+    }
+    file.close();
+
+    auto bus = std::make_unique<SimUsbBus>();
+    auto unit = std::make_shared<SimControlUnit>();
+    const SimUsbBus::Port port = bus->plug(unit);
+    if (libusb_init(nullptr) != 0) {
+        return 1;
+    }
+    s_device = findDevice(port);
+    if (!s_device) {
+        std::fprintf(stderr, "emulated instrument not found\n");
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    libusb_unref_device(s_device);
+    libusb_exit(nullptr);
+    bus.reset();
+    return 0;
+}
