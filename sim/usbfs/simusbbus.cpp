@@ -262,8 +262,7 @@ bool SimUsbBus::waitUntilUnplugged(const std::shared_ptr<SimInstrument>& instrum
 
 void SimUsbBus::setReenumerationDelay(std::chrono::milliseconds delay)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_reenumerationDelay = delay;
+    m_reenumerationDelayMs.store(int64_t(delay.count()));
 }
 
 int SimUsbBus::plugCount(const std::shared_ptr<SimInstrument>& instrument) const
@@ -288,12 +287,7 @@ void SimUsbBus::onLinkEvent(SimUsbfsDevice& device, SimInstrument::LinkEvent eve
     if (event != SimInstrument::LinkEvent::Reenumerate) {
         return;
     }
-    std::chrono::milliseconds delay;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        delay = m_reenumerationDelay;
-    }
-    schedule(delay, [this, bus = port.bus, instrument]() {
+    schedule(std::chrono::milliseconds(m_reenumerationDelayMs.load()), [this, bus = port.bus, instrument]() {
         if (auto alive = instrument.lock()) {
             std::lock_guard<std::mutex> lock(m_mutex);
             plugLocked(alive, bus, 0);

@@ -2,6 +2,7 @@
 
 #include "sim/siminstrument.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -92,7 +93,9 @@ private:
     std::vector<std::shared_ptr<SimUsbfsDevice>> m_retired;
     std::map<const SimInstrument*, int> m_plugCounts;
     std::map<uint8_t, uint8_t> m_nextAddress;
-    std::chrono::milliseconds m_reenumerationDelay{300};
+    // Read on umockdev's worker thread, which must never wait for m_mutex (the testbed calls made under
+    // it may need that thread).
+    std::atomic<int64_t> m_reenumerationDelayMs{300};
 
     std::mutex m_taskMutex; // guards the task list and m_stopping
     std::condition_variable m_taskReady;
