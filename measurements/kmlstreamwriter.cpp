@@ -6,38 +6,27 @@
 
 #include <cstring>
 
-namespace {
-constexpr int kBlockSize = 256 * 1024;
-}
-
-KmlStreamWriter::KmlStreamWriter(QIODevice* device) : m_device(device)
+KmlStreamWriter::KmlStreamWriter(QIODevice* device)
+    : m_device(device), m_block(std::make_unique<char[]>(kBlockSize))
 {
-    m_buffer.reserve(kBlockSize + 4096);
-}
-
-void KmlStreamWriter::append(const char* bytes, int size)
-{
-    m_buffer.append(bytes, size);
-}
-
-void KmlStreamWriter::append(const char* literal)
-{
-    m_buffer.append(literal, int(std::strlen(literal)));
-}
-
-void KmlStreamWriter::flushIfFull()
-{
-    if (m_buffer.size() >= kBlockSize)
-        flush();
 }
 
 void KmlStreamWriter::flush()
 {
-    if (!m_error && !m_buffer.isEmpty()) {
-        if (!m_device || m_device->write(m_buffer) != m_buffer.size())
+    if (!m_error && m_used > 0) {
+        if (!m_device || m_device->write(m_block.get(), m_used) != m_used)
             m_error = true;
     }
-    m_buffer.resize(0);
+    m_used = 0;
+}
+
+void KmlStreamWriter::flushFor(int size)
+{
+    flush();
+    if (size > m_capacity) {
+        m_block = std::make_unique<char[]>(size_t(size));
+        m_capacity = size;
+    }
 }
 
 void KmlStreamWriter::indent(int level)
@@ -96,7 +85,6 @@ void KmlStreamWriter::writeEndElement()
         // Nothing was written inside: an empty-element tag.
         append("/>", 2);
         m_inStartElement = m_lastWasStartElement = false;
-        flushIfFull();
         return;
     }
     if (!finishStartElement(false) && !m_lastWasStartElement)
@@ -105,7 +93,6 @@ void KmlStreamWriter::writeEndElement()
     append("</", 2);
     append(name);
     append(">", 1);
-    flushIfFull();
 }
 
 void KmlStreamWriter::writeAttribute(const char* name, const QString& value)
@@ -113,7 +100,9 @@ void KmlStreamWriter::writeAttribute(const char* name, const QString& value)
     append(" ", 1);
     append(name);
     append("=\"", 2);
-    appendEscaped(m_buffer, value, true);
+    QByteArray escaped;
+    appendEscaped(escaped, value, true);
+    append(escaped.constData(), escaped.size());
     append("\"", 1);
 }
 
@@ -130,7 +119,9 @@ void KmlStreamWriter::writeTextElement(const char* name, const QString& text)
 {
     writeStartElement(name);
     finishStartElement(true);
-    appendEscaped(m_buffer, text);
+    QByteArray escaped;
+    appendEscaped(escaped, text);
+    append(escaped.constData(), escaped.size());
     writeEndElement();
 }
 

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QVector>
 
+#include <cstring>
+#include <memory>
+
 class QIODevice;
 
 // Streams an XML document in UTF-8 to a device, laid out exactly as the framework's QXmlStreamWriter
@@ -46,12 +49,23 @@ private:
     // that were written without a line break (the framework's "wrote something" rule).
     bool finishStartElement(bool contents);
     void indent(int level);
-    void append(const char* bytes, int size);
-    void append(const char* literal);
-    void flushIfFull();
+    void append(const char* bytes, int size)
+    {
+        if (m_used + size > m_capacity)
+            flushFor(size);
+        std::memcpy(m_block.get() + m_used, bytes, size_t(size));
+        m_used += size;
+    }
+    void append(const char* literal) { append(literal, int(std::strlen(literal))); }
+    // Makes room for size bytes, writing the block out and, for an oversized piece, growing it.
+    void flushFor(int size);
+
+    static constexpr int kBlockSize = 256 * 1024;
 
     QIODevice* m_device;
-    QByteArray m_buffer;
+    std::unique_ptr<char[]> m_block;
+    int m_used = 0;
+    int m_capacity = kBlockSize;
     QVector<const char*> m_open;
     bool m_inStartElement = false;
     bool m_lastWasStartElement = false;

@@ -147,6 +147,14 @@ TEST(KmlExport, MatchesTheFrameworkWriterElementForElement)
     EXPECT_EQ(exported({}).toStdString(), referenceDocument({}).toStdString());
 }
 
+TEST(KmlExport, MatchesTheFrameworkWriterInUtc)
+{
+    qputenv("TZ", "UTC");
+    tzset();
+    const QList<VectarisDataset> datasets = kmltestdata::series();
+    EXPECT_EQ(exported(datasets).toStdString(), referenceDocument(datasets).toStdString());
+}
+
 TEST(KmlExport, NamesCoordinatesAndValues)
 {
     qputenv("TZ", "Europe/Berlin");
