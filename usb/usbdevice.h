@@ -79,7 +79,13 @@ public:
 
     int sendCommand(quint32 command);
     int sendCommand(quint32 command, quint32 argument);
+    // Sends [command] and returns the payload of the answer carrying `expectedAnswer`. An answer with
+    // another code ("Wrong Answer") or, for readOption, another echoed id ("Wrong Option") is logged and
+    // dropped, and reading goes on within the same time-out, so that a late answer to an earlier request
+    // cannot put the link out of step. *result: 0, a libusb code, or kWrongAnswer when only mismatching
+    // answers came. `result` may be null.
     QByteArray request(quint32 command, quint32 expectedAnswer, int* result, unsigned int timeoutMs);
+    // Sends [21][optionId]; returns the value bytes after [22][optionId]. Results as for request().
     QByteArray readOption(quint32 optionId, int* result, unsigned int timeoutMs);
 
     static quint32 toUInt32(const QByteArray& bytes);
