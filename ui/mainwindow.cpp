@@ -275,7 +275,7 @@ bool MainWindow::nativeEvent(const QByteArray& eventType, void* message, long* r
         auto* window = static_cast<MainWindow*>(context);
         // Native coordinates are physical pixels; the widgets work in device-independent ones.
         const qreal ratio = window->devicePixelRatioF();
-        return window->isInTitleArea(QPoint(qRound(x / ratio), qRound(y / ratio)));
+        return window->isInTitleArea(window->mapToGlobal(QPoint(qRound(x / ratio), qRound(y / ratio))));
     };
     if (windowsframe::handleMessage(info, message, result)) {
         return true;

@@ -55,7 +55,11 @@ long hitTest(const WindowInfo& window, HWND hwnd, LPARAM lParam, bool* handled)
     in.horizontallyResizable = window.horizontallyResizable;
     in.verticallyResizable = window.verticallyResizable;
     in.band = kBorderBand;
-    in.inTitleArea = window.inTitleArea && window.inTitleArea(window.context, in.x, in.y);
+    if (window.inTitleArea) {
+        POINT client = {in.x, in.y};
+        in.inTitleArea =
+            ScreenToClient(hwnd, &client) && window.inTitleArea(window.context, client.x, client.y);
+    }
     const FrameHit hit = frameHitTest(in);
     *handled = hit != FrameHit::None;
     return static_cast<long>(hit);

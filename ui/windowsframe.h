@@ -12,8 +12,9 @@ struct WindowInfo
     void* hwnd = nullptr;
     bool horizontallyResizable = true;
     bool verticallyResizable = true;
-    // Tells whether a point in physical screen coordinates lies in the title area. Null: nowhere.
-    bool (*inTitleArea)(void* context, int screenX, int screenY) = nullptr;
+    // Tells whether a point, in physical pixels relative to the window's client area, lies in the title
+    // area. Null: nowhere. (Client coordinates stay right on monitors of different scaling.)
+    bool (*inTitleArea)(void* context, int clientX, int clientY) = nullptr;
     void* context = nullptr;
 };
 
