@@ -1,0 +1,115 @@
+// 200 plug/unplug cycles with jobs in flight: afterwards no device object, worker, job, thread or
+// libusb device reference is left behind.
+#include "devices/abstractjob.h"
+#include "devices/tymbrelsensor.h"
+#include "devices/worker.h"
+#include "options/storageidcatalogue.h"
+#include "simharness.h"
+
+#include <QDir>
+#include <QPointer>
+
+#include <libusb.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// libusb's own account of its device objects, from its debug log: every device it allocates is
+// logged, and so is every device whose last reference went.
+std::atomic<int> g_allocated{0};
+std::atomic<int> g_destroyed{0};
+
+void LIBUSB_CALL countDevices(libusb_context*, enum libusb_log_level, const char* text)
+{
+    if (qEnvironmentVariableIsSet("SOAK_TRACE") &&
+        (std::strstr(text, "allocating new device") || std::strstr(text, "destroy device"))) {
+        fputs(text, stderr);
+    }
+    if (std::strstr(text, "allocating new device")) {
+        ++g_allocated;
+    } else if (std::strstr(text, "destroy device")) {
+        ++g_destroyed;
+    }
+}
+
+int threadCount()
+{
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+}
+
+class Soak : public SimHarness
+{
+};
+
+constexpr int kCycles = 200;
+
+} // namespace
+
+TEST_F(Soak, PlugAndUnplugWithJobsInFlightLeavesNothingBehind)
+{
+    libusb_set_log_cb(nullptr, countDevices, LIBUSB_LOG_CB_GLOBAL);
+    libusb_set_option(nullptr, LIBUSB_OPTION_LOG_LEVEL, LIBUSB_LOG_LEVEL_DEBUG);
+    const int threadsBefore = threadCount();
+
+    const SimKind kinds[] = {SimKind::ControlUnit, SimKind::AcousticSensor, SimKind::UpdateOnly};
+    int removedTotal = 0;
+    QObject::connect(manager(), &UsbManager::deviceRemoved, manager(), [&] { ++removedTotal; });
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        auto instrument = SimInstrumentFactory::create(kinds[cycle % 3]);
+        instrument->setLog(SimProtocol::Bytes(64 * 1024, uint8_t('L')));
+        QSignalSpy added(manager(), &UsbManager::deviceAdded);
+        plug(instrument);
+        ASSERT_TRUE(added.wait(5000) || added.count() > 0) << "cycle " << cycle;
+        QSharedPointer<BaseDevice> device = manager()->device(added.at(0).at(0).value<UsbBusDeviceAddress>());
+        ASSERT_TRUE(device);
+        // The instrument may already be gone again before the unplug below, if opening it failed.
+        const int removedBefore = removedTotal;
+        // Jobs queued behind the opening of the transport, still running or waiting at the unplug.
+        switch (cycle % 3) {
+        case 0:
+            device->readMultipleDeviceOptions(
+                StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::ControlUnit));
+            device->downloadLog();
+            break;
+        case 1:
+            qobject_cast<TymbrelSensor*>(device.data())->calibrateCdc(0, 0, 4095);
+            qobject_cast<TymbrelSensor*>(device.data())->startMonitorTouchState();
+            break;
+        default:
+            // (No reboot or factory reset here: a rebooting instrument comes back on its own.)
+            device->downloadLog();
+            device->clearLog();
+            device->readDeviceOption(0x10000004);
+            break;
+        }
+        QTest::qWait(5 + cycle % 40); // unplug at a different point of the traffic each time
+        bus().unplug(instrument);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return removedTotal > removedBefore && manager()->addresses().isEmpty(); }, 10000))
+            << "cycle " << cycle;
+        device.reset();
+        flushDeletes();
+    }
+
+    bus().unplugAll();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            flushDeletes();
+            return BaseDevice::liveCount() == 0 && Worker::liveCount() == 0 && AbstractJob::liveCount() == 0;
+        },
+        10000));
+    EXPECT_TRUE(manager()->addresses().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return threadCount() <= threadsBefore; }, 5000))
+        << threadCount() << " threads, " << threadsBefore << " before";
+    // Every libusb device of an unplugged instrument was released.
+    EXPECT_GT(g_allocated.load(), kCycles - 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return g_destroyed.load() == g_allocated.load(); }, 5000))
+        << g_allocated.load() << " allocated, " << g_destroyed.load() << " destroyed";
+    std::printf("soak: %d cycles, %d libusb devices allocated, %d destroyed, %d threads (%d before)\n",
+                kCycles, g_allocated.load(), g_destroyed.load(), threadCount(), threadsBefore);
+    libusb_set_option(nullptr, LIBUSB_OPTION_LOG_LEVEL, LIBUSB_LOG_LEVEL_NONE);
+    libusb_set_log_cb(nullptr, nullptr, LIBUSB_LOG_CB_GLOBAL);
+}
