@@ -1,5 +1,7 @@
 #include "firmwarecipher.h"
 
+#include "firmware/firmwarechecksum.h"
+
 #include <QCryptographicHash>
 #include <QtEndian>
 
@@ -79,7 +81,7 @@ QByteArray FirmwareCipher::decrypt(QByteArray cipherText)
     if (flags & FlagChecksum) {
         start = kChecksumSize;
         intact = body.size() >= start && qFromBigEndian<quint16>(body.constData()) ==
-                                             qChecksum(body.constData() + start, uint(body.size() - start));
+                                             containerChecksum(body.constData() + start, body.size() - start);
     } else if (flags & FlagHash) {
         start = kHashSize;
         if (body.size() >= start) {

@@ -1,6 +1,7 @@
 // Cost of reading a 4 MiB firmware file, per container flag combination, beside the cost of its parts
 // (SHA-1 over the payload, inflating it, the chained XOR alone) on the same bytes. Throughput is given
 // in image bytes per second.
+#include "firmware/firmwarechecksum.h"
 #include "firmware/firmwarecipher.h"
 #include "firmware/firmwareloader.h"
 #include "tools/firmwarepacker.h"
@@ -93,6 +94,19 @@ void BM_Sha1OfPayload(benchmark::State& state)
 }
 BENCHMARK(BM_Sha1OfPayload)->Unit(benchmark::kMillisecond);
 
+void BM_ChecksumOfPayload(benchmark::State& state)
+{
+    const QByteArray text = payload();
+    const bool qt = state.range(0) == 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(qt ? qChecksum(text.constData(), uint(text.size()))
+                                    : containerChecksum(text.constData(), text.size()));
+    }
+    state.SetLabel(qt ? "qChecksum" : "containerChecksum");
+    state.SetBytesProcessed(state.iterations() * kImageSize);
+}
+BENCHMARK(BM_ChecksumOfPayload)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_InflatePayload(benchmark::State& state)
 {
     const QByteArray compressed = qCompress(payload(), 9);
@@ -129,6 +143,7 @@ void BM_Base64DecodeImage(benchmark::State& state)
     for (auto _ : state) {
         benchmark::DoNotOptimize(QByteArray::fromBase64(encoded).constData());
     }
+    state.SetLabel("QByteArray::fromBase64 (the loader's fallback)");
     state.SetBytesProcessed(state.iterations() * kImageSize);
 }
 BENCHMARK(BM_Base64DecodeImage)->Unit(benchmark::kMillisecond);

@@ -39,4 +39,21 @@ TEST(FirmwareChecksum, EqualsTheBitwiseDefinition)
     }
 }
 
+TEST(ContainerChecksum, EqualsQtChecksum)
+{
+    EXPECT_EQ(containerChecksum("123456789", 9), 0x906E);
+    EXPECT_EQ(containerChecksum(nullptr, 0), qChecksum(nullptr, 0));
+    QRandomGenerator generator(7);
+    for (int size = 1; size < 70; ++size) {
+        QByteArray data(size, Qt::Uninitialized);
+        for (char& byte : data) {
+            byte = char(generator.bounded(256));
+        }
+        EXPECT_EQ(containerChecksum(data.constData(), size), qChecksum(data.constData(), uint(size))) << size;
+    }
+    const QByteArray large(100003, '\x5A');
+    EXPECT_EQ(containerChecksum(large.constData(), large.size()),
+              qChecksum(large.constData(), uint(large.size())));
+}
+
 } // namespace
