@@ -1,6 +1,8 @@
 #include "devices/controlunit.h"
 
 #include "devices/abstractjob.h"
+#include "devices/jobs/cleardatasetsjob.h"
+#include "devices/jobs/readdatasetsjob.h"
 #include "options/storageidcatalogue.h"
 
 #include <QHash>
@@ -45,10 +47,31 @@ void ControlUnit::handleJobFinished(AbstractJob* job)
     // Handlers of the jobs only a control unit posts, by job name. Every job that reaches this point is
     // deleted afterwards, with or without a handler.
     using Handler = void (ControlUnit::*)(AbstractJob*);
-    const QHash<QString, Handler> handlers{};
+    static const QHash<QString, Handler> handlers{
+        {QStringLiteral("ReadDataSetsJob"), &ControlUnit::handleReadDataSets}};
     const auto it = handlers.constFind(job->name());
     if (it != handlers.constEnd() && it.value()) {
         (this->*it.value())(job);
     }
     delete job;
+}
+
+void ControlUnit::updateDataSets()
+{
+    postJob(new ReadDataSetsJob());
+}
+
+void ControlUnit::removeDataSets()
+{
+    postJob(new ClearDataSetsJob());
+}
+
+void ControlUnit::handleReadDataSets(AbstractJob* job)
+{
+    if (job->result() != 0) {
+        return;
+    }
+    if (auto* read = qobject_cast<ReadDataSetsJob*>(job)) {
+        emit datasetsChanged(read->datasets());
+    }
 }

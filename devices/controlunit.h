@@ -1,9 +1,12 @@
 #pragma once
 
 #include "devices/basedevice.h"
+#include "measurements/vectarisdataset.h"
 
-// The Tymbrel control unit. Reads the general, control-unit and user-settings options.
-// Its measurement-series operations are added by the measurements layer.
+#include <QList>
+
+// The Tymbrel control unit. Reads the general, control-unit and user-settings options, and fetches and
+// deletes the measurement series recorded in the field.
 // Panels: created on first request once the user interface provides them; null until then.
 class ControlUnit : public BaseDevice
 {
@@ -19,10 +22,21 @@ public:
     DeviceWidget* serviceWidget(QWidget* parent) override;
     void readDeviceOptions() override;
 
+public slots:
+    // Fetches all series; a successful read ends in datasetsChanged, a failed one emits nothing.
+    void updateDataSets();
+    // Deletes all series on the unit. Nothing follows: the series shown stay until the next update.
+    void removeDataSets();
+
+signals:
+    void datasetsChanged(QList<VectarisDataset> datasets);
+
 protected:
     void handleJobFinished(AbstractJob* job) override;
 
 private:
+    void handleReadDataSets(AbstractJob* job);
+
     DeviceWidget* m_productionWidget = nullptr;
     DeviceWidget* m_serviceWidget = nullptr;
 };
