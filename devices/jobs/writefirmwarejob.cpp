@@ -53,7 +53,7 @@ QString WriteFirmwareJob::resultMessage(int result) const
 
 void WriteFirmwareJob::execute(UsbDevice* usb)
 {
-    // 1-4: everything about the file is checked before the instrument hears of it.
+    // Everything about the file is checked before the instrument hears of it.
     FirmwareInfo info;
     const QByteArray image = loadFirmware(m_file, &info, nullptr);
     if (image.isEmpty()) {
@@ -84,7 +84,7 @@ void WriteFirmwareJob::execute(UsbDevice* usb)
     }
     const int size = image.size() - offset;
 
-    // 5-7: size and checksum of the bytes that follow.
+    // Size and checksum of the bytes that follow.
     if (!usb) {
         logger()->error("Can't write firmware {}", usbErrorName(LIBUSB_ERROR_NO_DEVICE));
         setResult(UsbError);
@@ -107,7 +107,7 @@ void WriteFirmwareJob::execute(UsbDevice* usb)
         return;
     }
 
-    // 8: the data, addressed from the first transmitted byte. A packet that did not go out whole ends
+    // The data, addressed from the first transmitted byte. A packet that did not go out whole ends
     // the transfer: the instrument sees nothing further.
     logger()->trace("Write firmware data");
     const QByteArray dataCode = word(e_cmd_FirmwareData);
@@ -132,7 +132,7 @@ void WriteFirmwareJob::execute(UsbDevice* usb)
         position += length;
     }
 
-    // 9-11: end of data, then the verification, which may take the instrument a long time.
+    // End of data, then the verification, which may take the instrument a long time.
     usb->sendCommand(e_cmd_FirmwareData);
     logger()->trace("Verify firmware");
     rc = LIBUSB_SUCCESS;
