@@ -195,6 +195,11 @@ QSharedPointer<BaseDevice> UsbManager::createDevice(quint16 vendor, quint16 prod
 void UsbManager::scan()
 {
     logger()->trace("Scan for devices...");
+    // libusb releases its own reference to a departed device only while it handles events, which
+    // otherwise happens only inside transfers. A scan runs while no instrument is served, so no
+    // transfer is in flight: drain those notifications here without waiting.
+    timeval noWait{0, 0};
+    libusb_handle_events_timeout_completed(nullptr, &noWait, nullptr);
     libusb_device** list = nullptr;
     const ssize_t count = libusb_get_device_list(nullptr, &list);
     logger()->trace("Found {0:d} devices", count);
