@@ -37,13 +37,12 @@ void writeDigits(char* out, int value, int digits)
 // ISO 8601 with the UTC offset ("2019-05-01T14:45:12+02:00", "Z" for UTC): a local time without its
 // offset would be read as UTC and move every point in time by the offset. Written by hand because the
 // framework's conversions cost several times more than the rest of a placemark.
-QByteArray isoTimeWithOffset(const QDateTime& time)
+QByteArray isoTimeWithOffset(const QDateTime& time, int offset)
 {
     if (!time.isValid())
         return QByteArray();
     const QDate date = time.date();
     const QTime clock = time.time();
-    const int offset = time.offsetFromUtc();
     if (date.year() < 0 || date.year() > 9999 || offset % 60 != 0)
         return time.toOffsetFromUtc(offset).toString(Qt::ISODate).toLatin1();
     char text[32];
@@ -69,6 +68,35 @@ QByteArray isoTimeWithOffset(const QDateTime& time)
     writeDigits(text + 23, minutes % 60, 2);
     return QByteArray(text, 25);
 }
+
+// The UTC offset of local time stamps, remembered per local minute and daylight-saving flag. The
+// framework derives a local time's offset from exactly these two (through the C library, which
+// costs as much as writing the rest of a placemark), and offsets change only at whole minutes, so
+// the answer is the framework's own. Consecutive points are seconds apart: nearly every lookup hits.
+class UtcOffsetCache
+{
+public:
+    int offsetOf(const QDateTime& time)
+    {
+        if (!time.isValid() || time.timeSpec() != Qt::LocalTime)
+            return time.offsetFromUtc();
+        const qint64 minute = time.date().toJulianDay() * 1440 + time.time().msecsSinceStartOfDay() / 60000;
+        const bool daylight = time.isDaylightTime();
+        if (!m_valid || minute != m_minute || daylight != m_daylight) {
+            m_offset = time.offsetFromUtc();
+            m_minute = minute;
+            m_daylight = daylight;
+            m_valid = true;
+        }
+        return m_offset;
+    }
+
+private:
+    bool m_valid = false;
+    qint64 m_minute = 0;
+    bool m_daylight = false;
+    int m_offset = 0;
+};
 
 // "lon,lat,0" with ten significant digits.
 int writeCoordinates(char* out, const QGeoCoordinate& coordinate)
@@ -162,7 +190,7 @@ private:
         m_xml.writeTextElement("name",
                                dataset.title.isEmpty() ? dataset.date.toString(Qt::TextDate) : dataset.title);
         // An undated series gets no time stamp rather than an empty, unreadable one.
-        const QByteArray when = isoTimeWithOffset(dataset.date);
+        const QByteArray when = isoTimeWithOffset(dataset.date, m_offsets.offsetOf(dataset.date));
         if (!when.isEmpty()) {
             m_xml.writeStartElement("TimeStamp");
             m_xml.writeRawTextElement("when", when);
@@ -210,7 +238,7 @@ private:
         const QDateTime timestamp = point.position.timestamp();
         if (timestamp.isValid() && coordinate.isValid()) {
             m_xml.writeStartElement("TimeStamp");
-            m_xml.writeRawTextElement("when", isoTimeWithOffset(timestamp));
+            m_xml.writeRawTextElement("when", isoTimeWithOffset(timestamp, m_offsets.offsetOf(timestamp)));
             m_xml.writeEndElement();
         }
         if (coordinate.isValid()) {
@@ -241,6 +269,7 @@ private:
     }
 
     KmlStreamWriter m_xml;
+    UtcOffsetCache m_offsets;
     DataField m_fields[kFieldCount];
     QByteArray m_line;
     QByteArray m_name;

@@ -147,6 +147,19 @@ TEST(KmlExport, MatchesTheFrameworkWriterElementForElement)
     EXPECT_EQ(exported({}).toStdString(), referenceDocument({}).toStdString());
 }
 
+TEST(KmlExport, TimesKeepTheirOffsetAcrossDaylightSavingChanges)
+{
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const QList<VectarisDataset> datasets = kmltestdata::transitionSeries();
+    const QByteArray document = exported(datasets);
+    EXPECT_EQ(document.toStdString(), referenceDocument(datasets).toStdString());
+    // 02:40 local happens twice on 27 October: once in summer time, once in winter time.
+    EXPECT_TRUE(document.contains("<when>2019-10-27T02:40:05+02:00</when>"));
+    EXPECT_TRUE(document.contains("<when>2019-10-27T02:40:08+01:00</when>"));
+    EXPECT_TRUE(document.contains("<when>2019-03-31T03:00:06+02:00</when>"));
+}
+
 TEST(KmlExport, MatchesTheFrameworkWriterInUtc)
 {
     qputenv("TZ", "UTC");

@@ -62,4 +62,21 @@ inline QList<VectarisDataset> series()
     return {dated, titled, filled, empty};
 }
 
+// Points every 20 minutes (UTC) across both daylight-saving changes of 2019 in Europe and South
+// America, so that local clock times repeat and jump.
+inline QList<VectarisDataset> transitionSeries()
+{
+    VectarisDataset autumn;
+    autumn.title = QStringLiteral("autumn");
+    VectarisDataset spring;
+    spring.title = QStringLiteral("spring");
+    const QDateTime autumnStart(QDate(2019, 10, 26), QTime(23, 0), Qt::UTC);
+    const QDateTime springStart(QDate(2019, 3, 30), QTime(23, 0), Qt::UTC);
+    for (int i = 0; i < 12; ++i) {
+        autumn.points.append(point(float(i), 48.1, 11.5, autumnStart.addSecs(i * 1200 + i)));
+        spring.points.append(point(float(i), 48.1, 11.5, springStart.addSecs(i * 1200 + i)));
+    }
+    return {autumn, spring};
+}
+
 } // namespace kmltestdata
