@@ -134,8 +134,10 @@ void MainWindow::usbDeviceAdded(UsbBusDeviceAddress deviceAddress)
 {
     const QSharedPointer<BaseDevice> device = UsbManager::instance()->device(deviceAddress);
     if (!device) {
+        logger()->debug("No device at {}", deviceAddress.toString());
         return;
     }
+    logger()->debug("Device {} added at {}", device->name(), deviceAddress.toString());
     BaseDevice* d = device.data();
     connect(d, &BaseDevice::connected, this, &MainWindow::usbDeviceConnected, Qt::UniqueConnection);
     connect(d, &BaseDevice::disconnected, this, &MainWindow::usbDeviceDisconnected, Qt::UniqueConnection);
@@ -150,6 +152,7 @@ void MainWindow::usbDeviceConnected()
     if (!device) {
         return;
     }
+    logger()->debug("Device {} connected", device->name());
     connect(device, &BaseDevice::busy, progressDialog, &ProgressDialog::show, Qt::UniqueConnection);
     connect(device, &BaseDevice::idle, progressDialog, &ProgressDialog::hide, Qt::UniqueConnection);
 
@@ -165,6 +168,7 @@ void MainWindow::usbDeviceConnected()
 
 void MainWindow::usbDeviceDisconnected()
 {
+    logger()->debug("Device disconnected");
     ui->infoWidget->setDevice(nullptr);
     ui->serviceWidget->setDevice(nullptr);
     ui->measurementsWidget->setDevice(nullptr);
@@ -175,8 +179,9 @@ void MainWindow::usbDeviceDisconnected()
     hideDeviceButtons();
 }
 
-void MainWindow::usbDeviceRemoved(UsbBusDeviceAddress)
+void MainWindow::usbDeviceRemoved(UsbBusDeviceAddress deviceAddress)
 {
+    logger()->debug("Device removed from {}", deviceAddress.toString());
     ui->infoWidget->setDevice(nullptr);
     ui->measurementsWidget->setDevice(nullptr);
     ui->serviceWidget->setDevice(nullptr);
