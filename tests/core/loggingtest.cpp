@@ -112,7 +112,7 @@ TEST(Logging, UiSinkCarriesLevelNameMessageAndTime)
     QSignalSpy spy(LoggerFactory::instance()->uiSink(), &UiSink::newMessage);
     const QDateTime before = QDateTime::currentDateTime();
     NamedObject object(QStringLiteral("Carrier"));
-    object.logger()->error("Wrong Answer: {}:{}", 2, 6);
+    object.logger()->error("Wrong Answer: {}:{} {}", 2, 6, QStringLiteral("Gerät"));
     const QDateTime after = QDateTime::currentDateTime();
 
     ASSERT_EQ(spy.count(), 1);
@@ -122,7 +122,7 @@ TEST(Logging, UiSinkCarriesLevelNameMessageAndTime)
     EXPECT_LE(stamp, after.addMSecs(1));
     EXPECT_EQ(call.at(1).toInt(), 4);
     EXPECT_EQ(call.at(2).toString(), QStringLiteral("Carrier"));
-    EXPECT_EQ(call.at(3).toString(), QStringLiteral("Wrong Answer: 2:6"));
+    EXPECT_EQ(call.at(3).toString(), QStringLiteral("Wrong Answer: 2:6 Gerät"));
 }
 
 TEST(Logging, SameNameSharesOneLoggerAndDestructionDropsTheName)
