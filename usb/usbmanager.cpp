@@ -1,5 +1,6 @@
 #include "usb/usbmanager.h"
 
+#include "core/loggerfactory.h"
 #include "devices/basedevice.h"
 #include "devices/controlunit.h"
 #include "devices/tymbrelsensor.h"
@@ -48,6 +49,12 @@ QString openFailureText(int error)
     }
 }
 } // namespace
+
+UsbManager* UsbManager::instance()
+{
+    LoggerFactory::instance();
+    return Singleton<UsbManager>::instance();
+}
 
 UsbManager::UsbManager() : QObject(nullptr), BaseLogger(QStringLiteral("UsbManager"))
 {

@@ -31,6 +31,10 @@ class UsbManager : public QObject, public Singleton<UsbManager>, public BaseLogg
 public:
     static constexpr int kPollIntervalMs = 5000;
 
+    // The process-wide manager, created on first use. The logger factory is made first: the manager's
+    // constructor needs it, and singletons are created under one lock that cannot be taken twice.
+    static UsbManager* instance();
+
     // Starts libusb (default context), applies "--usb-debug"/"--usb-info" from the application's
     // arguments and starts polling; the first scan follows the first timeout. Runs once.
     void init();
