@@ -102,12 +102,22 @@ protected:
     }
 };
 
+// Posts jobs the way a device does: by a signal connected across the threads.
+class Poster : public QObject
+{
+    Q_OBJECT
+signals:
+    void post(AbstractJob* job);
+};
+
 class WorkerFixture : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
+        log = std::make_unique<LogCapture>(0); // before any thread logs
         worker = new Worker(nullptr, QStringLiteral("Fake"));
+        QObject::connect(&poster, &Poster::post, worker, &Worker::executeJob);
         worker->moveToThread(&thread);
         QObject::connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
         QObject::connect(&thread, &QThread::started, worker, &Worker::init);
@@ -118,11 +128,10 @@ protected:
         thread.quit();
         thread.wait();
     }
-    void post(AbstractJob* job)
-    {
-        QMetaObject::invokeMethod(worker, "executeJob", Qt::QueuedConnection, Q_ARG(AbstractJob*, job));
-    }
+    void post(AbstractJob* job) { emit poster.post(job); }
 
+    std::unique_ptr<LogCapture> log;
+    Poster poster;
     QThread thread;
     Worker* worker = nullptr;
 };
@@ -156,7 +165,6 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
     post(last);
     journal.gate.release(); // the second and third were queued while the first was still running
 
-    QSignalSpy finished(worker, &Worker::jobFinished);
     ASSERT_TRUE(QTest::qWaitFor([&] { return returned.size() == 2 && quietOwnSignals == 1; }, 5000));
     QCoreApplication::processEvents();
 
@@ -177,22 +185,24 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
 
 TEST_F(WorkerFixture, NullJobAndFailedOpenAreReported)
 {
-    LogCapture log(0);
     // A fresh worker whose logger writes into the capture.
     QThread otherThread;
     auto* other = new Worker(nullptr, QStringLiteral("Nothing"));
     other->moveToThread(&otherThread);
-    QSignalSpy openFailed(other, &Worker::deviceOpenFailed);
-    QSignalSpy connected(other, &Worker::deviceConnected);
+    int openFailed = 0;
+    int connected = 0;
+    QObject::connect(other, &Worker::deviceOpenFailed, qApp, [&] { ++openFailed; });
+    QObject::connect(other, &Worker::deviceConnected, qApp, [&] { ++connected; });
+    Poster poster;
+    QObject::connect(&poster, &Poster::post, other, &Worker::executeJob);
     QObject::connect(&otherThread, &QThread::finished, other, &QObject::deleteLater);
     QObject::connect(&otherThread, &QThread::started, other, &Worker::init);
     otherThread.start();
-    ASSERT_TRUE(openFailed.wait(5000));
-    EXPECT_EQ(connected.count(), 0);
-    QMetaObject::invokeMethod(other, "executeJob", Qt::QueuedConnection,
-                              Q_ARG(AbstractJob*, static_cast<AbstractJob*>(nullptr)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains(QStringLiteral("Job is null!")); }, 5000));
-    EXPECT_TRUE(log.contains(QStringLiteral("Nothing.Worker: Can't open Nothing")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return openFailed == 1; }, 5000));
+    EXPECT_EQ(connected, 0);
+    emit poster.post(nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log->contains(QStringLiteral("Job is null!")); }, 5000));
+    EXPECT_TRUE(log->contains(QStringLiteral("Nothing.Worker: Can't open Nothing")));
     otherThread.quit();
     otherThread.wait();
 }
