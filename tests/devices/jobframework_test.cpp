@@ -144,13 +144,14 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
     Journal journal;
     QStringList events;
     QList<AbstractJob*> returned;
-    QObject::connect(worker, &Worker::jobStartded, qApp, [&] { events << QStringLiteral("start"); });
-    QObject::connect(worker, &Worker::jobFinished, qApp, [&](AbstractJob* job) {
+    QObject::connect(worker, &Worker::jobStartded, QCoreApplication::instance(),
+                     [&] { events << QStringLiteral("start"); });
+    QObject::connect(worker, &Worker::jobFinished, QCoreApplication::instance(), [&](AbstractJob* job) {
         events << QStringLiteral("finish");
         returned << job;
     });
     QList<QVariantList> progress;
-    QObject::connect(worker, &Worker::jobProgressChanged, qApp,
+    QObject::connect(worker, &Worker::jobProgressChanged, QCoreApplication::instance(),
                      [&](QString name, int value, int maximum, QString message) {
                          progress << QVariantList{name, value, maximum, message};
                      });
@@ -159,7 +160,7 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
     auto* quiet = new FakeJob(journal, QStringLiteral("quiet"), true);
     auto* last = new FakeJob(journal, QStringLiteral("last"), false, -5);
     int quietOwnSignals = 0;
-    QObject::connect(quiet, &FakeJob::ownSignal, qApp, [&] { ++quietOwnSignals; });
+    QObject::connect(quiet, &FakeJob::ownSignal, QCoreApplication::instance(), [&] { ++quietOwnSignals; });
     post(first);
     post(quiet);
     post(last);
@@ -191,8 +192,8 @@ TEST_F(WorkerFixture, NullJobAndFailedOpenAreReported)
     other->moveToThread(&otherThread);
     int openFailed = 0;
     int connected = 0;
-    QObject::connect(other, &Worker::deviceOpenFailed, qApp, [&] { ++openFailed; });
-    QObject::connect(other, &Worker::deviceConnected, qApp, [&] { ++connected; });
+    QObject::connect(other, &Worker::deviceOpenFailed, QCoreApplication::instance(), [&] { ++openFailed; });
+    QObject::connect(other, &Worker::deviceConnected, QCoreApplication::instance(), [&] { ++connected; });
     Poster poster;
     QObject::connect(&poster, &Poster::post, other, &Worker::executeJob);
     QObject::connect(&otherThread, &QThread::finished, other, &QObject::deleteLater);
