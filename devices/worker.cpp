@@ -135,6 +135,12 @@ void Worker::executeJob(AbstractJob* job)
         disconnect(progress);
         // Ownership goes back to the device with this signal: the job is not touched after it.
         emit jobFinished(job);
+    } else {
+        // A quiet job is never handed back, and the touch monitor posts two of them a second: kept
+        // until their device goes, they would pile up for as long as monitoring runs. The deletion is
+        // queued on the job's own (GUI) thread behind the signals it emitted while it ran, so their
+        // receivers still see them; a device destroyed first takes the job and this event with it.
+        job->deleteLater();
     }
     if (failed && m_open) {
         // A failed job is often the first sign of an unplug: probe now rather than at the next

@@ -1,5 +1,6 @@
 // The acoustic sensor's touch detector end to end: calibration sweep, manual threshold modes and the
 // monitoring timer, against the simulated detector.
+#include "devices/abstractjob.h"
 #include "devices/tymbrelsensor.h"
 #include "sim/simacousticsensor.h"
 #include "sim/simprotocol.h"
@@ -163,4 +164,7 @@ TEST_F(TouchSensor, MonitoringPollsTheDetectorEvery500ms)
     EXPECT_EQ(touched.count(), count);
     EXPECT_LE(count, 6); // about two ticks per second
     EXPECT_TRUE(recorder.jobs.isEmpty() || !recorder.jobs.contains("CdcManuelSettingJob"));
+    // The polling jobs are released once they ran: monitoring does not pile up job objects.
+    EXPECT_TRUE(QTest::qWaitFor([] { return AbstractJob::liveCount() == 0; }, 1000))
+        << AbstractJob::liveCount();
 }
