@@ -52,6 +52,34 @@ void CdcCalibrationJob::fail(int step)
     emit progressChanged(name(), step, kSteps, tr("Calibration failed, nothing stored"));
 }
 
+bool CdcCalibrationJob::sweep(int first, int last, const QString& message, int* lastChange)
+{
+    const int step = first <= last ? 1 : -1;
+    postThreshold(first);
+    int previous = readTouchState();
+    if (m_error != 0) {
+        fail(first);
+        return false;
+    }
+    *lastChange = -1;
+    for (int t = first;; t += step) {
+        postThreshold(t);
+        const int state = readTouchState();
+        if (m_error != 0) {
+            fail(t);
+            return false;
+        }
+        if (state != previous) {
+            *lastChange = t;
+            previous = state;
+        }
+        emit progressChanged(name(), t, kSteps, message);
+        if (t == last) {
+            return true;
+        }
+    }
+}
+
 void CdcCalibrationJob::execute(UsbDevice* device)
 {
     m_device = device;
@@ -63,47 +91,11 @@ void CdcCalibrationJob::execute(UsbDevice* device)
         return;
     }
 
-    postThreshold(0);
-    int prev = readTouchState();
-    if (m_error != 0) {
-        fail(0);
-        return;
-    }
-
     int lastUp = -1;
-    for (int t = 0; t < kSteps; ++t) {
-        postThreshold(t);
-        const int s = readTouchState();
-        if (m_error != 0) {
-            fail(t);
-            return;
-        }
-        if (s != prev) {
-            lastUp = t;
-            prev = s;
-        }
-        emit progressChanged(name(), t, kSteps, tr("Bottom up...."));
-    }
-
-    postThreshold(kSteps - 1);
-    prev = readTouchState();
-    if (m_error != 0) {
-        fail(kSteps - 1);
-        return;
-    }
     int lastDown = -1;
-    for (int t = kSteps - 1; t >= 0; --t) {
-        postThreshold(t);
-        const int s = readTouchState();
-        if (m_error != 0) {
-            fail(t);
-            return;
-        }
-        if (s != prev) {
-            lastDown = t;
-            prev = s;
-        }
-        emit progressChanged(name(), t, kSteps, tr("Top down..."));
+    if (!sweep(0, kSteps - 1, tr("Bottom up...."), &lastUp) ||
+        !sweep(kSteps - 1, 0, tr("Top down..."), &lastDown)) {
+        return;
     }
 
     m_found = std::max(lastUp, lastDown);

@@ -35,6 +35,10 @@ private:
     bool postThreshold(int sensitivity);
     int readTouchState();
     void fail(int step);
+    // Posts every threshold from `first` to `last` (either direction) after a starting read at
+    // `first`, and gives the last threshold at which the detector changed state (-1: never).
+    // False when an exchange failed; the job has then failed and nothing may be stored.
+    bool sweep(int first, int last, const QString& message, int* lastChange);
 
     int m_offset;
     int m_minThreshold;
