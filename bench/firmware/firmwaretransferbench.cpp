@@ -10,6 +10,8 @@
 #include "tools/firmwarepacker.h"
 #include "usb/usbdevice.h"
 
+#include "bench/support/ratioreporter.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -132,39 +134,6 @@ BENCHMARK(BM_BareLibusbTransfer)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            m_real[run.benchmark_name()] = run.GetAdjustedRealTime();
-            m_cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const
-    {
-        const std::string bare = "BM_BareLibusbTransfer/50/process_time/real_time";
-        for (const char* name : {"BM_WriteFirmwareJob/process_time/real_time",
-                                 "BM_WriteFirmwareJobLogging/process_time/real_time"}) {
-            if (m_real.count(name) == 0 || m_real.count(bare) == 0 || m_real.at(bare) <= 0) {
-                continue;
-            }
-            std::printf(
-                "%s: %.1f ms per %d KiB transfer vs bare libusb %.1f ms: real time ratio %.3f, CPU ratio "
-                "%.3f\n",
-                name, m_real.at(name), kImageSize / 1024, m_real.at(bare), m_real.at(name) / m_real.at(bare),
-                m_cpu.at(name) / m_cpu.at(bare));
-        }
-    }
-
-private:
-    std::map<std::string, double> m_real;
-    std::map<std::string, double> m_cpu;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -202,7 +171,8 @@ int main(int argc, char** argv)
     }
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    reporter.printRatio("BM_WriteFirmwareJob", "BM_BareLibusbTransfer/50");
+    reporter.printRatio("BM_WriteFirmwareJobLogging", "BM_BareLibusbTransfer/50");
     libusb_unref_device(s_device);
     libusb_exit(nullptr);
     bus.reset();

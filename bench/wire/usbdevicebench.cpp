@@ -2,6 +2,8 @@
 #include "sim/usbfs/simusbbus.h"
 #include "usb/usbdevice.h"
 
+#include "bench/support/ratioreporter.h"
+
 #include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
@@ -95,44 +97,6 @@ BENCHMARK(BM_UsbDeviceRequest)->MeasureProcessCPUTime()->Iterations(3000)->Repet
 BENCHMARK(BM_UsbDeviceRequestTraceOn)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
 BENCHMARK(BM_BareLibusbExchange)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
 
-// Keeps the median time per exchange of each benchmark, so that the ratios can be printed after all runs.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                m_cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
-                m_real[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const
-    {
-        const std::string bare = "BM_BareLibusbExchange";
-        if (m_cpu.count(bare) == 0 || m_cpu.at(bare) <= 0) {
-            return;
-        }
-        for (const char* name : {"BM_UsbDeviceRequest", "BM_UsbDeviceRequestTraceOn"}) {
-            const auto cpu = m_cpu.find(name);
-            if (cpu == m_cpu.end()) {
-                continue;
-            }
-            std::printf(
-                "%s: CPU per exchange %.1f us, bare libusb %.1f us, ratio %.3f (real time ratio %.3f)\n",
-                name, cpu->second / 1000.0, m_cpu.at(bare) / 1000.0, cpu->second / m_cpu.at(bare),
-                m_real.at(name) / m_real.at(bare));
-        }
-    }
-
-private:
-    std::map<std::string, double> m_cpu;
-    std::map<std::string, double> m_real;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -152,7 +116,8 @@ int main(int argc, char** argv)
     }
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    reporter.printRatio("BM_UsbDeviceRequest", "BM_BareLibusbExchange");
+    reporter.printRatio("BM_UsbDeviceRequestTraceOn", "BM_BareLibusbExchange");
     libusb_unref_device(s_device);
     libusb_exit(nullptr);
     bus.reset();
