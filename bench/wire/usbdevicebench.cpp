@@ -23,23 +23,6 @@ namespace {
 
 libusb_device* s_device = nullptr;
 
-libusb_device* findDevice(const SimUsbBus::Port& port)
-{
-    libusb_device** list = nullptr;
-    const ssize_t count = libusb_get_device_list(nullptr, &list);
-    libusb_device* found = nullptr;
-    for (ssize_t i = 0; i < count; ++i) {
-        if (libusb_get_bus_number(list[i]) == port.bus &&
-            libusb_get_device_address(list[i]) == port.address) {
-            found = libusb_ref_device(list[i]);
-        }
-    }
-    if (count >= 0) {
-        libusb_free_device_list(list, 1);
-    }
-    return found;
-}
-
 void runUsbDevice(benchmark::State& state, bool trace)
 {
     UsbDevice device(s_device, QStringLiteral("Bench"), false);
@@ -109,7 +92,7 @@ int main(int argc, char** argv)
     if (libusb_init(nullptr) != 0) {
         return 1;
     }
-    s_device = findDevice(port);
+    s_device = SimUsbBus::findLibusbDevice(port);
     if (!s_device) {
         std::fprintf(stderr, "emulated instrument not found\n");
         return 1;

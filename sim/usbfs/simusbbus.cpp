@@ -325,3 +325,21 @@ void SimUsbBus::runScheduler()
         lock.lock();
     }
 }
+
+libusb_device* SimUsbBus::findLibusbDevice(const Port& port)
+{
+    libusb_device** list = nullptr;
+    const ssize_t count = libusb_get_device_list(nullptr, &list);
+    libusb_device* found = nullptr;
+    for (ssize_t i = 0; i < count; ++i) {
+        if (libusb_get_bus_number(list[i]) == port.bus &&
+            libusb_get_device_address(list[i]) == port.address) {
+            found = libusb_ref_device(list[i]);
+            break;
+        }
+    }
+    if (count >= 0) {
+        libusb_free_device_list(list, 1);
+    }
+    return found;
+}

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+struct libusb_device;
+
 typedef struct _UMockdevTestbed UMockdevTestbed;
 class SimUsbfsDevice;
 
@@ -50,6 +52,9 @@ public:
     static SimUsbBus* current();
     // True when umockdev's preload library is active in this process.
     static bool preloadActive();
+    // The libusb device at `port` in libusb's current list, with a reference the caller releases
+    // (libusb_unref_device); null when libusb does not list it (yet).
+    static libusb_device* findLibusbDevice(const Port& port);
 
     // Plugs `instrument` in at `bus`; address 0 picks the next free one (from 2 on). Returns the port.
     Port plug(const std::shared_ptr<SimInstrument>& instrument, uint8_t bus = 1, uint8_t address = 0);

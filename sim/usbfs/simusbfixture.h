@@ -85,7 +85,7 @@ protected:
             return nullptr;
         }
         for (int attempt = 0; attempt < 100; ++attempt) {
-            if (libusb_device* found = findLibusbDevice(*port)) {
+            if (libusb_device* found = SimUsbBus::findLibusbDevice(*port)) {
                 m_heldDevices.push_back(found);
                 return found;
             }
@@ -95,24 +95,6 @@ protected:
     }
 
 private:
-    static libusb_device* findLibusbDevice(const SimUsbBus::Port& port)
-    {
-        libusb_device** list = nullptr;
-        const ssize_t count = libusb_get_device_list(nullptr, &list);
-        libusb_device* found = nullptr;
-        for (ssize_t i = 0; i < count; ++i) {
-            if (libusb_get_bus_number(list[i]) == port.bus &&
-                libusb_get_device_address(list[i]) == port.address) {
-                found = libusb_ref_device(list[i]);
-                break;
-            }
-        }
-        if (count >= 0) {
-            libusb_free_device_list(list, 1);
-        }
-        return found;
-    }
-
     std::unique_ptr<SimUsbBus> m_bus;
     std::vector<libusb_device*> m_heldDevices;
     bool m_libusbInitialised = false;
