@@ -11,12 +11,8 @@
 #include "devices/jobs/setdevicemultipleoptionsjob.h"
 #include "devices/jobs/setdeviceoptionjob.h"
 #include "devices/jobs/writedeviceoptionsjob.h"
-#include "devices/worker.h"
-
-#if __has_include("devices/jobs/writefirmwarejob.h")
 #include "devices/jobs/writefirmwarejob.h"
-#define SERVICE_HAS_FIRMWARE_JOB 1
-#endif
+#include "devices/worker.h"
 
 #include <libusb.h>
 
@@ -36,7 +32,7 @@ int registerDeviceMetaTypes()
 } // namespace
 
 BaseDevice::BaseDevice(const QString& name, libusb_device* device, QObject* parent)
-    : QObject(parent), BaseLogger(name), m_name(name)
+    : UsbInstrument(parent), BaseLogger(name), m_name(name)
 {
     static const int registered = registerDeviceMetaTypes();
     Q_UNUSED(registered);
@@ -68,6 +64,9 @@ int BaseDevice::liveCount()
 BaseDevice::~BaseDevice()
 {
     logger()->trace("Base destroyed!");
+    // Queued jobs must not start any more: the instrument may get commands (a reboot, a reset) that
+    // nobody waits for.
+    m_thread.requestInterruption();
     m_thread.quit();
     m_thread.wait();
     // The thread is gone: jobs that were still queued were never run and never came back.
@@ -131,12 +130,7 @@ void BaseDevice::setDeviceOption(uint optionId, QByteArray value)
 
 void BaseDevice::updateFirmware(QString file)
 {
-#ifdef SERVICE_HAS_FIRMWARE_JOB
     postJob(new WriteFirmwareJob(file, this));
-#else
-    logger()->error("Firmware update of {} is not available in this build", file);
-    emit notify(NotificationMessageType::Error, tr("Firmware update is not available."));
-#endif
 }
 
 void BaseDevice::downloadLog()

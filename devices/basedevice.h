@@ -2,6 +2,7 @@
 
 #include "core/baselogger.h"
 #include "devices/notificationmessagetype.h"
+#include "usb/usbinstrument.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -28,7 +29,7 @@ class Worker;
 // has finished; jobs still waiting in the queue are not run and are deleted here.
 // Ownership: non-quiet jobs belong to the device from posting on (deleted after they came back, or in
 // the destructor); kinds receive the jobs the base does not know in handleJobFinished and own them.
-class BaseDevice : public QObject, public BaseLogger
+class BaseDevice : public UsbInstrument, public BaseLogger
 {
     Q_OBJECT
 
@@ -40,7 +41,7 @@ public:
     // Device objects alive in the process (diagnostics and leak tests).
     static int liveCount();
 
-    QString name() const { return m_name; }
+    QString name() const override { return m_name; }
     QString serial() const { return m_serial; }
     QString pcbSerial() const { return m_pcbSerial; }
     QString softwareVersion() const { return m_softwareVersion; }
@@ -49,7 +50,7 @@ public:
     QString deviceType() const { return m_deviceType; }
     QString hardwareRevision() const { return m_hardwareRevision; }
     bool updateRequired() const { return m_updateRequired; }
-    bool isConnected() const { return m_connected; }
+    bool isConnected() const override { return m_connected; }
     // The cached bytes, empty if `id` is not cached.
     QByteArray deviceOption(quint32 id) const { return m_deviceOptions.value(id); }
     bool hasDeviceOption(quint32 id) const { return m_deviceOptions.contains(id); }
@@ -75,8 +76,6 @@ public:
     virtual DeviceWidget* serviceWidget(QWidget* parent) = 0;
 
 signals:
-    void connected();
-    void disconnected();
     void chipIdChanged(QString chipId);
     void systemIdChanged(QString systemId);
     void nameChanged(QString name);
@@ -95,9 +94,6 @@ signals:
     void idle();
     void busy();
     void notify(NotificationMessageType type, QString message);
-    // The instrument could not be opened (`step` the failed libusb call, `error` its code). It will never
-    // become connected; the discovery reports it and takes it out of its table.
-    void openFailed(QString step, int error);
     // Every non-quiet job that came back, with its result and result message, before its outputs are
     // applied; for diagnostics and tests.
     void jobResult(QString name, int result, QString message);

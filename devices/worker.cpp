@@ -4,6 +4,7 @@
 #include "usb/usbdevice.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <libusb.h>
 
@@ -61,7 +62,8 @@ void Worker::init()
         }
         step = QStringLiteral("open");
     }
-    logger()->error("Can't open {}: {} failed with {}", m_name, step, libusb_error_name(error));
+    // The discovery writes the one error line per attempt, with the time of the next one.
+    logger()->debug("Can't open {}: {} failed with {}", m_name, step, libusb_error_name(error));
     emit deviceOpenFailed(step, error);
 }
 
@@ -114,6 +116,12 @@ void Worker::executeJob(AbstractJob* job)
     }
     const QString name = job->name();
     const QString id = job->id().toString();
+    if (QThread::currentThread()->isInterruptionRequested()) {
+        // The device is going: jobs still queued are not started (it deletes the loud ones itself,
+        // quiet ones go with their parent).
+        logger()->debug("Job {} {} not run: the device is going", name, id);
+        return;
+    }
     logger()->debug("Running job {} {}...", name, id);
     QElapsedTimer timer;
     timer.start();

@@ -55,6 +55,13 @@ void SimFaults::pipeErrorOn(uint32_t command, int times)
     arm(Kind::PipeErrorOut, command, 0, times);
 }
 
+void SimFaults::pipeErrorOnNth(uint32_t command, uint64_t n)
+{
+    if (n > 0) {
+        arm(Kind::PipeErrorOutNth, command, n, 1);
+    }
+}
+
 void SimFaults::pipeErrorOnAnswerTo(uint32_t command, int times)
 {
     arm(Kind::PipeErrorAnswer, command, 0, times);
@@ -148,6 +155,19 @@ std::optional<size_t> SimFaults::takeShortWrite(uint32_t command)
 
 bool SimFaults::takePipeErrorOn(uint32_t command)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto it = m_rules.begin(); it != m_rules.end(); ++it) {
+            if (it->kind != Kind::PipeErrorOutNth || it->key != command) {
+                continue;
+            }
+            if (--it->value == 0) {
+                m_rules.erase(it);
+                return true;
+            }
+            break;
+        }
+    }
     return take(Kind::PipeErrorOut, command).has_value();
 }
 

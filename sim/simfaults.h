@@ -38,6 +38,8 @@ public:
     void shortWrite(uint32_t command, size_t acceptedBytes, int times = kAlways);
     // The OUT transfer carrying `command` stalls; the instrument does not see it.
     void pipeErrorOn(uint32_t command, int times = kAlways);
+    // Only the n-th OUT transfer carrying `command` from now on stalls (n >= 1), once.
+    void pipeErrorOnNth(uint32_t command, uint64_t n);
     // The IN transfer that would carry the answer to `command` stalls instead.
     void pipeErrorOnAnswerTo(uint32_t command, int times = kAlways);
     void zeroLengthPacketInStream(uint32_t streamCommand, size_t afterPackets, int times = kAlways);
@@ -76,6 +78,7 @@ private:
         WrongOptionId,
         ShortWrite,
         PipeErrorOut,
+        PipeErrorOutNth,
         PipeErrorAnswer,
         StreamZeroLength,
         StreamEndCode,

@@ -70,3 +70,8 @@ void InfoWidget::setSoftwareVersion(const QString& version)
 {
     ui->versionLabel->setText(version);
 }
+
+void InfoWidget::setConnectionStatus(const QString& status)
+{
+    ui->connectionStatusLabel->setText(status);
+}

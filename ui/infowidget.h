@@ -12,7 +12,7 @@ class InfoWidget;
 class BaseDevice;
 
 // The Info page: picture, name, serial and firmware version of the connected instrument, or
-// "No device connected!" while there is none. Follows the device it was handed (not owned) until it
+// "No device connected!" with what the tool waits for (or what stands in the way) while there is none. Follows the device it was handed (not owned) until it
 // gets null or another device.
 class InfoWidget : public QWidget
 {
@@ -33,6 +33,9 @@ public slots:
     void setPixmap(const QPixmap& pixmap);
     void setSerial(const QString& serial);
     void setSoftwareVersion(const QString& version);
+    // What the tool waits for, or what keeps an attached instrument from being used; shown while no
+    // instrument is connected.
+    void setConnectionStatus(const QString& status);
 
 private:
     std::unique_ptr<Ui::InfoWidget> ui;

@@ -132,7 +132,8 @@ void MainWindow::setCurrentPage(int pageId)
 
 void MainWindow::usbDeviceAdded(UsbBusDeviceAddress deviceAddress)
 {
-    const QSharedPointer<BaseDevice> device = UsbManager::instance()->device(deviceAddress);
+    const QSharedPointer<BaseDevice> device =
+        qSharedPointerObjectCast<BaseDevice>(UsbManager::instance()->device(deviceAddress));
     if (!device) {
         logger()->debug("No device at {}", deviceAddress.toString());
         return;
@@ -144,6 +145,26 @@ void MainWindow::usbDeviceAdded(UsbBusDeviceAddress deviceAddress)
     connect(d, &BaseDevice::notify, this, &MainWindow::showNotification, Qt::UniqueConnection);
     connect(d, &BaseDevice::progressChanged, progressDialog, &ProgressDialog::setProgress,
             Qt::UniqueConnection);
+}
+
+void MainWindow::followUsbManager(UsbManager* manager)
+{
+    connect(manager, &UsbManager::deviceAdded, this, &MainWindow::usbDeviceAdded, Qt::DirectConnection);
+    connect(manager, &UsbManager::deviceRemoved, this, &MainWindow::usbDeviceRemoved, Qt::DirectConnection);
+    connect(manager, &UsbManager::connectionProblem, this, &MainWindow::usbConnectionProblem);
+    connect(manager, &UsbManager::connectionStatusChanged, this, &MainWindow::usbConnectionStatusChanged);
+    usbConnectionStatusChanged(manager->connectionStatus());
+}
+
+void MainWindow::usbConnectionProblem(UsbBusDeviceAddress address, QString message)
+{
+    logger()->debug("Connection problem at {}: {}", address.toString(), message);
+    showNotification(NotificationMessageType::Error, message);
+}
+
+void MainWindow::usbConnectionStatusChanged(QString status)
+{
+    ui->infoWidget->setConnectionStatus(status);
 }
 
 void MainWindow::usbDeviceConnected()

@@ -16,6 +16,7 @@ class BaseDevice;
 class LinuxFrame;
 class MainSidebarWidget;
 class ProgressDialog;
+class UsbManager;
 class TopBarWidget;
 
 // The single top-level window: a frameless frame with top bar, sidebar, notification bar and the page
@@ -57,6 +58,9 @@ public:
     static QString notificationTypeName(NotificationMessageType type);
     static QString notificationIconResource(NotificationMessageType type);
 
+    // Follows the discovery: arrivals and departures, and what keeps an instrument from being used.
+    void followUsbManager(UsbManager* manager);
+
 signals:
     void windowStateChanged(Qt::WindowStates states);
 
@@ -67,6 +71,10 @@ public slots:
     void usbDeviceConnected();
     void usbDeviceDisconnected();
     void showNotification(NotificationMessageType type, QString message);
+    // An instrument on the bus that cannot be used: said in the notification bar (once per plug, the
+    // discovery sees to that).
+    void usbConnectionProblem(UsbBusDeviceAddress address, QString message);
+    void usbConnectionStatusChanged(QString status);
     void hideNotification();
 
 protected:

@@ -1,8 +1,10 @@
 #include "ui/startup.h"
 
 #include "core/loggerfactory.h"
+#include "devices/devicefactory.h"
 #include "resources/artwork.h"
 #include "ui/mainwindow.h"
+#include "usb/connectiondoctor.h"
 #include "usb/usbmanager.h"
 
 #include <QApplication>
@@ -10,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <cstdio>
 
 #include <memory>
 
@@ -50,6 +54,13 @@ QString logFilePath(const QString& dataDir, const QString& executablePath)
 
 int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
 {
+    // Asked for before anything else: a user setting up the udev rule may have no display at hand.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--udev-rule") == 0) {
+            fputs(ConnectionDoctor::udevRule().toUtf8().constData(), stdout);
+            return 0;
+        }
+    }
     initArtwork();
 #ifdef Q_OS_LINUX
     // The tool draws no OpenGL. Without this the X11 platform plugin loads the GL driver stack at start
@@ -81,11 +92,9 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     auto window = std::make_unique<MainWindow>();
 
     UsbManager* usbManager = UsbManager::instance();
+    DeviceFactory::install();
+    window->followUsbManager(usbManager);
     usbManager->init();
-    QObject::connect(usbManager, &UsbManager::deviceAdded, window.get(), &MainWindow::usbDeviceAdded,
-                     Qt::DirectConnection);
-    QObject::connect(usbManager, &UsbManager::deviceRemoved, window.get(), &MainWindow::usbDeviceRemoved,
-                     Qt::DirectConnection);
 
     if (hooks.windowCreated) {
         hooks.windowCreated(*window);

@@ -74,10 +74,12 @@ void UsbDevice::open()
         logger()->critical("Device is null!");
         return;
     }
+    // A failed open is logged at debug level only: the discovery retries it for as long as the
+    // instrument stays plugged in and writes one error line per attempt itself.
     const int opened = libusb_open(m_device, &m_handle);
     if (opened != LIBUSB_SUCCESS) {
         m_handle = nullptr;
-        logger()->error("Failed to open device: ({})", libusb_error_name(opened));
+        logger()->debug("Failed to open device: ({})", libusb_error_name(opened));
         return;
     }
     if (!m_handle) {
@@ -90,14 +92,14 @@ void UsbDevice::open()
     if (configured != LIBUSB_SUCCESS) {
         libusb_close(m_handle);
         m_handle = nullptr;
-        logger()->error("libusb_set_configuration failed: {}\n", libusb_error_name(configured));
+        logger()->debug("libusb_set_configuration failed: {}\n", libusb_error_name(configured));
         return;
     }
     const int claimed = libusb_claim_interface(m_handle, 0);
     if (claimed != LIBUSB_SUCCESS) {
         libusb_close(m_handle);
         m_handle = nullptr;
-        logger()->error("libusb_claim_interface failed: {}\n", libusb_error_name(claimed));
+        logger()->debug("libusb_claim_interface failed: {}\n", libusb_error_name(claimed));
         return;
     }
     determineEndpoints();
@@ -189,6 +191,9 @@ int UsbDevice::sendData(const QByteArray& data, int* transferred, unsigned int t
     if (transferred) {
         *transferred = 0;
     }
+    if (m_staleAnswerPossible) {
+        drainStaleAnswers();
+    }
     // Without a handle libusb would dereference null; report what a vanished device reports.
     const int result =
         m_handle ? libusb_bulk_transfer(m_handle, m_outEndpoint,
@@ -215,6 +220,9 @@ int UsbDevice::receiveData(QByteArray& data, unsigned int timeoutMs)
         libusb_bulk_transfer(m_handle, m_inEndpoint, reinterpret_cast<unsigned char*>(buffer.data()),
                              buffer.size(), &actual, timeoutMs);
     if (result != LIBUSB_SUCCESS) {
+        if (result == LIBUSB_ERROR_TIMEOUT) {
+            m_staleAnswerPossible = true;
+        }
         logger()->error("Unable to receive packet: {}\n", libusb_error_name(result));
         return result;
     }
@@ -224,6 +232,28 @@ int UsbDevice::receiveData(QByteArray& data, unsigned int timeoutMs)
     }
     data = buffer;
     return LIBUSB_SUCCESS;
+}
+
+void UsbDevice::drainStaleAnswers()
+{
+    m_staleAnswerPossible = false;
+    libusb_device* device = m_handle ? libusb_get_device(m_handle) : nullptr;
+    const int size = device ? libusb_get_max_packet_size(device, m_inEndpoint) : 0;
+    if (size <= 0) {
+        return;
+    }
+    QByteArray buffer(size, '\0');
+    for (int i = 0; i < kDrainMaxPackets; ++i) {
+        int actual = 0;
+        const int result =
+            libusb_bulk_transfer(m_handle, m_inEndpoint, reinterpret_cast<unsigned char*>(buffer.data()),
+                                 buffer.size(), &actual, kDrainTimeoutMs);
+        if (result != LIBUSB_SUCCESS) {
+            return; // nothing more waiting (or the instrument went; the next transfer says so)
+        }
+        logger()->debug("Dropped a late answer of {} bytes: {:#x}", actual,
+                        toUInt32(QByteArray::fromRawData(buffer.constData(), actual)));
+    }
 }
 
 QByteArray UsbDevice::transfer(const QByteArray& request, int* result, unsigned int timeoutMs)

@@ -65,6 +65,12 @@ public:
     static constexpr unsigned int kProbeTimeoutMs = 1000;
     static constexpr int kRefreshIntervalMs = 2000;
     static constexpr int kWrongAnswer = -2;
+    // After a receive timed out, the answer may still come and would be taken for the answer to the
+    // next request of the same kind, keeping the link one answer behind for good. Before the next
+    // packet goes out, what the instrument still sends is read and dropped: at most this many packets,
+    // each awaited this long.
+    static constexpr int kDrainMaxPackets = 16;
+    static constexpr unsigned int kDrainTimeoutMs = 3;
 
     // `device` is not owned: the caller holds a libusb reference for the transport's lifetime.
     UsbDevice(libusb_device* device, const QString& name, bool asyncRead, QObject* parent = nullptr);
@@ -108,6 +114,7 @@ private slots:
 
 private:
     void determineEndpoints();
+    void drainStaleAnswers();
     // Sends `packet` and reads answers until one carries `expectedAnswer` (and, for an option, echoes
     // `*optionId`) or `timeoutMs` has passed since the first receive began.
     QByteArray exchange(const QByteArray& packet, quint32 expectedAnswer, const quint32* optionId,
@@ -118,4 +125,5 @@ private:
     quint8 m_outEndpoint = 0x06;
     quint8 m_inEndpoint = 0x85;
     QTimer m_refreshTimer; // the 2000 ms connection probe; runs while open
+    bool m_staleAnswerPossible = false; // a receive timed out since the last drain
 };

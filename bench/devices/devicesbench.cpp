@@ -6,6 +6,7 @@
 #include "sim/simcontrolunit.h"
 #include "sim/simprotocol.h"
 #include "sim/usbfs/simusbbus.h"
+#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include <QCoreApplication>
@@ -251,6 +252,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     g.bus = std::make_unique<SimUsbBus>(); // before libusb starts
+    DeviceFactory::install();
     UsbManager::instance()->setPollInterval(kPollMs);
     UsbManager::instance()->init();
 
@@ -258,7 +260,7 @@ int main(int argc, char** argv)
     QEventLoop added;
     QObject::connect(UsbManager::instance(), &UsbManager::deviceAdded, &added,
                      [&](UsbBusDeviceAddress address) {
-                         g.served = UsbManager::instance()->device(address);
+                         g.served = qSharedPointerObjectCast<BaseDevice>(UsbManager::instance()->device(address));
                          added.quit();
                      });
     g.bus->plug(g.sensor);

@@ -100,6 +100,15 @@ void CdcCalibrationJob::execute(UsbDevice* device)
 
     m_found = std::max(lastUp, lastDown);
     const int threshold = m_offset + m_found;
+    if (m_found < 0 || threshold < 0 || threshold >= kSteps) {
+        // A detector that never switched, or an offset pushing the point out of range: there is no
+        // threshold to store, and storing one would leave the sensor unable to detect a touch.
+        logger()->error("Calibration found no usable threshold (found {}, offset {}): nothing stored", m_found,
+                        m_offset);
+        setResult(kNoUsableThreshold);
+        emit progressChanged(name(), std::max(m_found, 0), kSteps, tr("Calibration failed, nothing stored"));
+        return;
+    }
 
     const quint32 calibratedId = quint32(StorageIDs_SensorUnit::Options::e_sid_su_TouchProtect_Calibrated);
     QByteArray value(4, '\0');
@@ -114,20 +123,21 @@ void CdcCalibrationJob::execute(UsbDevice* device)
         // Not stored: reported as a failure, not as a calibration the instrument does not have.
         logger()->error("Can't set option {}, error {}, writen length {}", calibratedId, rc, transferred);
         m_error = rc;
-    } else {
-        postThreshold(threshold);
-        if (m_device->sendCommand(e_cmd_CdcStoreThreshold) != 0) {
+    } else if (postThreshold(threshold)) {
+        // Only a threshold the detector took is stored: after a failed post the store command would
+        // make permanent whatever the sweep left posted.
+        rc = m_device->sendCommand(e_cmd_CdcStoreThreshold);
+        if (rc != 0) {
             logger()->error("Can't store threshold");
+            m_error = rc;
         }
     }
-    const bool stored = m_error == 0;
-    postThreshold(threshold);
-
-    if (!stored) {
+    if (m_error != 0) {
         setResult(m_error);
         emit progressChanged(name(), m_found, kSteps, tr("Calibration failed, nothing stored"));
         return;
     }
+    postThreshold(threshold);
     setResult(threshold < m_minThreshold || threshold > m_maxThreshold ? 1 : 0);
     emit progressChanged(name(), m_found, kSteps, tr("Final"));
 }
@@ -136,6 +146,10 @@ QString CdcCalibrationJob::resultMessage(int result) const
 {
     if (result >= 0) {
         return QString();
+    }
+    if (result == kNoUsableThreshold) {
+        return tr("Touch sensor calibration found no usable threshold: the detector did not switch within "
+                  "the range. Nothing was stored.");
     }
     return tr("Touch sensor calibration failed: the sensor did not answer as expected (%1). The "
               "calibration was not stored.")

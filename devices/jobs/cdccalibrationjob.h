@@ -7,9 +7,11 @@
 // posts and stores it as the working threshold.
 //
 // Results: 0 stored within [minThreshold, maxThreshold]; 1 stored but outside those limits (warning);
-// negative: a post or state read of the sweep failed (its libusb code, -2 for a wrong answer,
-// LIBUSB_ERROR_NO_DEVICE without a transport). A failed sweep stops at once and stores nothing, since a
-// failed read would otherwise pass for a switching point; its last progress message says so.
+// kNoUsableThreshold: the detector never switched or offset + point lies outside 0..4095, nothing
+// stored; other negative codes: an exchange failed (its libusb code, -2 for a wrong answer,
+// LIBUSB_ERROR_NO_DEVICE without a transport). The first failed exchange stops the job and nothing more
+// is stored, since a failed read would otherwise pass for a switching point and a failed post would
+// let the store command keep whatever threshold the sweep left; the last progress message says so.
 class CdcCalibrationJob : public AbstractJob
 {
     Q_OBJECT
@@ -18,6 +20,7 @@ public:
     static constexpr int kSteps = 4096;
     // Raw detector word reported for a state that could not be read.
     static constexpr int kStateUnreadable = -2147483647 - 1;
+    static constexpr int kNoUsableThreshold = -100;
 
     // The limits are ordered, whatever order they come in.
     CdcCalibrationJob(int offset, int minThreshold, int maxThreshold, QObject* parent = nullptr);

@@ -7,7 +7,9 @@
 #include <QList>
 
 // Reads a list of options in list order. The first unreadable id ends the job; the values read so far
-// are its output and the result stays 0 (a kind's list may name ids an older instrument does not know).
+// are its output. An id met with silence or a mismatching answer leaves the result 0 (a kind's list may
+// name ids an older instrument does not know); a broken link (unplug, I/O or pipe error) is its libusb
+// code.
 // Progress: (index of the id's first occurrence, list size) after each read.
 class ReadDeviceMultipleOptionsJob : public AbstractJob
 {

@@ -1,5 +1,5 @@
-// Every job against every way an instrument can misbehave: each run ends with a result, nothing hangs
-// or crashes, and after an unplug the device goes, the discovery lets go of it and finds the
+// Every job against every way an instrument can misbehave: each run ends with the result it must have
+// (a job that reports success after a fault it could notice fails here), nothing hangs or crashes, and after an unplug the device goes, the discovery lets go of it and finds the
 // instrument again when it is plugged back in.
 #include "devices/abstractjob.h"
 #include "devices/tymbrelsensor.h"
@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <array>
 #include <functional>
 
 namespace {
@@ -59,6 +60,10 @@ struct JobCase
     uint32_t keyCommand; // the command whose answer the faults disturb
     size_t packets;      // packets both ways of one undisturbed run
     std::function<void(BaseDevice*)> start;
+    // The result for each fault, in the order of Fault. A command without an answer cannot notice a
+    // missing or wrong one; an unplug after the last packet leaves a finished job.
+    std::array<int, 7> expected;
+    bool explainsFailure; // a failed run carries a message for the user
 };
 
 TymbrelSensor* asSensor(BaseDevice* device)
@@ -70,36 +75,36 @@ const std::vector<JobCase>& jobCases()
 {
     static const std::vector<JobCase> cases = {
         {"ReadDefaultValues", "ReadDefaultValuesJob", false, GetSerialNumber, 12,
-         [](BaseDevice* d) { d->init(); }},
+         [](BaseDevice* d) { d->init(); }, {-1, -1, -5, -1, -1, -4, 0}, false},
         {"ReadDeviceOption", "ReadDeviceOptionJob", false, GetOption, 2,
-         [](BaseDevice* d) { d->readDeviceOption(kTestResults); }},
+         [](BaseDevice* d) { d->readDeviceOption(kTestResults); }, {-1, -1, -1, -1, -1, -1, 0}, false},
         {"ReadDeviceMultipleOptions", "ReadDeviceMultipleOptionsJob", false, GetOption, 10,
          [](BaseDevice* d) {
              d->readMultipleDeviceOptions({0x10000000, 0x10000001, 0x10000002, 0x10000003, 0x10000004});
-         }},
+         }, {0, 0, 0, 0, -4, -4, 0}, false},
         {"SetDeviceOption", "SetDeviceOptionJob", false, SetOption, 1,
-         [](BaseDevice* d) { d->sendDeviceOption(kTestResults, QByteArray("x")); }},
+         [](BaseDevice* d) { d->sendDeviceOption(kTestResults, QByteArray("x")); }, {0, 0, 0, 0, 0, 0, 0}, false},
         {"SetDeviceMultipleOptions", "SetDeviceMultipleOptionsJob", false, SetOption, 3,
          [](BaseDevice* d) {
              d->sendDeviceOptions({{0x10000003, QByteArray("a")},
                                    {0x20000001, QByteArray(4, '\1')},
                                    {0x20000002, QByteArray(4, '\0')}});
-         }},
+         }, {0, 0, 0, 0, -4, -4, 0}, true},
         {"WriteDeviceOptions", "WriteDeviceOptionsJob", false, WriteOptions, 1,
-         [](BaseDevice* d) { d->writeDeviceOptions(false); }},
-        {"RebootDevice", "RebootDeviceJob", false, Reboot, 1, [](BaseDevice* d) { d->rebootDevice(); }},
-        {"FactoryReset", "FactoryResetJob", false, FactoryReset, 2, [](BaseDevice* d) { d->factoryReset(); }},
+         [](BaseDevice* d) { d->writeDeviceOptions(false); }, {0, 0, 0, 0, 0, 0, 0}, false},
+        {"RebootDevice", "RebootDeviceJob", false, Reboot, 1, [](BaseDevice* d) { d->rebootDevice(); }, {0, 0, 0, 0, 0, 0, 0}, false},
+        {"FactoryReset", "FactoryResetJob", false, FactoryReset, 2, [](BaseDevice* d) { d->factoryReset(); }, {0, 0, 0, 0, -4, -4, 0}, true},
         // 2500 log bytes: three data packets and the end code after the request.
-        {"ReadLog", "ReadLogJob", false, ReadLog, 5, [](BaseDevice* d) { d->downloadLog(); }},
-        {"DeleteLog", "DeleteLogJob", false, DeleteLog, 1, [](BaseDevice* d) { d->clearLog(); }},
+        {"ReadLog", "ReadLogJob", false, ReadLog, 5, [](BaseDevice* d) { d->downloadLog(); }, {-7, -7, 0, 0, -4, -4, 0}, true},
+        {"DeleteLog", "DeleteLogJob", false, DeleteLog, 1, [](BaseDevice* d) { d->clearLog(); }, {0, 0, 0, 0, 0, 0, 0}, false},
         {"CdcCalibration", "CdcCalibrationJob", true, CdcGetState, 3 + 4096 * 3 + 3 + 4096 * 3 + 4,
-         [](BaseDevice* d) { asSensor(d)->calibrateCdc(0, 0, 4095); }},
+         [](BaseDevice* d) { asSensor(d)->calibrateCdc(0, 0, 4095); }, {-7, -2, 0, -7, -4, -4, 0}, true},
         {"CdcReadTouchState", "CdcManuelSettingJob", true, CdcGetState, 2,
-         [](BaseDevice* d) { QMetaObject::invokeMethod(asSensor(d), "pollTouchState"); }},
+         [](BaseDevice* d) { QMetaObject::invokeMethod(asSensor(d), "pollTouchState"); }, {-7, -2, 0, -7, -4, -4, 0}, false},
         {"CdcPostThreshold", "CdcManuelSettingJob", true, CdcSetThreshold, 1,
-         [](BaseDevice* d) { asSensor(d)->writeCdcThreshold(1500); }},
+         [](BaseDevice* d) { asSensor(d)->writeCdcThreshold(1500); }, {0, 0, 0, 0, 0, 0, 0}, false},
         {"CdcStoreThreshold", "CdcManuelSettingJob", true, CdcStoreThreshold, 2,
-         [](BaseDevice* d) { asSensor(d)->saveCdcThreshold(1500); }},
+         [](BaseDevice* d) { asSensor(d)->saveCdcThreshold(1500); }, {0, 0, 0, 0, -4, -4, 0}, false},
     };
     return cases;
 }
@@ -187,12 +192,21 @@ TEST_P(FaultMatrix, EveryJobEndsWithAResult)
     // written for quiet and loud jobs alike.
     ASSERT_TRUE(QTest::qWaitFor([&] { return log().count(finishedLine) > finishedBefore; }, 45000))
         << "job did not finish";
+    // The run's own line (earlier runs of the same job wrote theirs before).
     const QStringList lines = log().lines();
+    int seen = 0;
+    QRegularExpressionMatch result;
     for (const QString& line : lines) {
-        if (line.contains(finishedLine) && line.contains(QStringLiteral("finished with result"))) {
-            EXPECT_TRUE(line.contains(QRegularExpression(QStringLiteral("\\((-?\\d+)\\) after"))))
-                << line.toStdString();
+        if (line.contains(finishedLine) && line.contains(QStringLiteral("finished with result")) &&
+            seen++ == finishedBefore) {
+            result = QRegularExpression(QStringLiteral("finished with result (.*) \\((-?\\d+)\\) after")).match(line);
         }
+    }
+    ASSERT_TRUE(result.hasMatch());
+    const int code = result.captured(2).toInt();
+    EXPECT_EQ(code, job.expected[size_t(fault)]);
+    if (code < 0 && job.explainsFailure) {
+        EXPECT_FALSE(result.captured(1).isEmpty()) << "a failure without a message for the user";
     }
 
     if (unplug) {

@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -239,11 +240,18 @@ TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
     for (int i = 0; i < 5; ++i) {
         device->post(new FakeJob(journal, QStringLiteral("queued")));
     }
-    QThread::msleep(20);
-    journal.gate.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return busy.count() == 3; }, 5000)); // the blocking one runs
+    // Released only while the destructor already waits for the worker, so that the queued jobs are
+    // still waiting when the device goes.
+    std::thread releaser([&] {
+        QThread::msleep(50);
+        journal.gate.release();
+    });
     device.reset();
+    releaser.join();
     EXPECT_EQ(journal.alive, 0);
-    EXPECT_LE(journal.order.count(QStringLiteral("queued")), 5);
+    EXPECT_EQ(journal.order.count(QStringLiteral("blocking")), 1);
+    EXPECT_EQ(journal.order.count(QStringLiteral("queued")), 0);
 }
 
 TEST(BaseDevice, IdentityOfAFailedReadIsAppliedAndFollowedByTheOptionHook)

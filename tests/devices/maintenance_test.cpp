@@ -63,7 +63,7 @@ TEST_F(Maintenance, SetCommitAndRebootRunInOrderAndTheInstrumentComesBack)
     // The reboot re-enumerates the instrument: the device goes and a later poll finds it again.
     ASSERT_TRUE(removed.wait(5000) || removed.count() > 0);
     ASSERT_TRUE(added.wait(5000) || added.count() > 0);
-    QSharedPointer<BaseDevice> back = manager()->device(added.at(0).at(0).value<UsbBusDeviceAddress>());
+    QSharedPointer<BaseDevice> back = deviceAt(added.at(0).at(0).value<UsbBusDeviceAddress>());
     ASSERT_TRUE(back);
     ASSERT_TRUE(waitSettled(back));
     EXPECT_EQ(back->deviceOption(kTestResults), QByteArray("ok"));

@@ -3,6 +3,7 @@
 #include "devices/basedevice.h"
 #include "logcapture.h"
 #include "sim/usbfs/simusbfixture.h"
+#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,7 @@ protected:
     {
         SimUsbFixture::SetUp();
         log().clear();
+        DeviceFactory::install();
         manager()->setPollInterval(kTestPollMs);
         manager()->init();
     }
@@ -93,6 +95,10 @@ protected:
     {
         return UsbManager::instance();
     }
+    static QSharedPointer<BaseDevice> deviceAt(const UsbBusDeviceAddress& address)
+    {
+        return qSharedPointerObjectCast<BaseDevice>(manager()->device(address));
+    }
 
     // Plugs `instrument` in and waits until the discovery added it, its transport opened and the
     // identity and option reads that follow the connection came back.
@@ -105,7 +111,7 @@ protected:
             // Attached before anything can come back, as the main window does.
             attach = QObject::connect(manager(), &UsbManager::deviceAdded,
                                       [recorder](UsbBusDeviceAddress address) {
-                                          recorder->attach(UsbManager::instance()->device(address).data());
+                                          recorder->attach(deviceAt(address).data());
                                       });
         }
         plug(instrument);
@@ -115,7 +121,7 @@ protected:
             ADD_FAILURE() << "instrument was not added";
             return {};
         }
-        QSharedPointer<BaseDevice> device = manager()->device(added.at(0).at(0).value<UsbBusDeviceAddress>());
+        QSharedPointer<BaseDevice> device = deviceAt(added.at(0).at(0).value<UsbBusDeviceAddress>());
         if (!device) {
             ADD_FAILURE() << "no device object for the added address";
             return {};

@@ -1,10 +1,15 @@
 // The acoustic sensor's touch detector end to end: calibration sweep, manual threshold modes and the
 // monitoring timer, against the simulated detector.
 #include "devices/abstractjob.h"
+#include "devices/jobs/cdccalibrationjob.h"
 #include "devices/tymbrelsensor.h"
 #include "sim/simacousticsensor.h"
 #include "sim/simprotocol.h"
 #include "simharness.h"
+
+#include <libusb.h>
+
+#include <functional>
 
 namespace {
 
@@ -88,14 +93,40 @@ TEST_F(TouchSensor, OffsetAndLimitsMakeAWarning)
         log().contains(QStringLiteral("Job CdcCalibrationJob execution finished with warning:  (1)")));
 }
 
-TEST_F(TouchSensor, ADetectorThatNeverSwitchesGivesMinusOne)
+// Nothing may be made permanent that the detector did not take or that lies outside its range: a
+// detector that never switches, an offset pushing the point past 4095, a final post that fails.
+TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
 {
-    instrument->setTouchOverride(true);
-    sensor->calibrateCdc(0, 0, 4095);
-    ASSERT_TRUE(waitFor("CdcCalibrationJob"));
-    EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), 1);
-    EXPECT_EQ(recorder.progress.last().at(1).toInt(), -1);
-    EXPECT_EQ(calibratedOptionValue(), -1);
+    struct Case
+    {
+        const char* what;
+        std::function<void()> arrange;
+        int offset;
+        int result;
+        size_t setOptions; // set-option packets the instrument saw
+    };
+    const Case cases[] = {
+        {"never switches", [&] { instrument->setTouchOverride(true); }, 0, CdcCalibrationJob::kNoUsableThreshold, 0},
+        {"offset out of range", [] {}, 3200, CdcCalibrationJob::kNoUsableThreshold, 0},
+        // Posts: 1 + 4096 up, 1 + 4096 down, then the found threshold's post is the 8195th.
+        {"final post fails", [&] { instrument->faults().pipeErrorOnNth(CdcSetThreshold, 8195); }, 0,
+         LIBUSB_ERROR_PIPE, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        instrument->clearReceived();
+        recorder.jobs.clear();
+        c.arrange();
+        sensor->calibrateCdc(c.offset, 0, 4095);
+        ASSERT_TRUE(waitFor("CdcCalibrationJob"));
+        EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), c.result);
+        EXPECT_EQ(recorder.progress.last().at(3).toString(), QStringLiteral("Calibration failed, nothing stored"));
+        EXPECT_EQ(instrument->countReceived(CdcStoreThreshold), 0u);
+        EXPECT_EQ(instrument->countReceived(SetOption), c.setOptions);
+        EXPECT_EQ(instrument->storedRawThreshold(), 1200 * kRaw);
+        instrument->setTouchOverride(std::nullopt);
+        instrument->faults().clear();
+    }
 }
 
 TEST_F(TouchSensor, AFailedReadInTheSweepStoresNothing)

@@ -14,6 +14,8 @@
 #include "ui/progressdialog.h"
 #include "ui/servicewidget.h"
 #include "uitestenvironment.h"
+#include "devices/devicefactory.h"
+#include "usb/connectiondoctor.h"
 #include "usb/usbmanager.h"
 
 #include <QAbstractButton>
@@ -51,9 +53,9 @@ protected:
         SimUsbFixture::SetUp();
         window = std::make_unique<MainWindow>();
         manager = UsbManager::instance();
+        DeviceFactory::install();
+        window->followUsbManager(manager);
         manager->init();
-        QObject::connect(manager, &UsbManager::deviceAdded, window.get(), &MainWindow::usbDeviceAdded);
-        QObject::connect(manager, &UsbManager::deviceRemoved, window.get(), &MainWindow::usbDeviceRemoved);
         window->show();
     }
 
@@ -81,7 +83,7 @@ protected:
         if (!connected) {
             return nullptr;
         }
-        return manager->device(manager->addresses().first()).data();
+        return qobject_cast<BaseDevice*>(manager->device(manager->addresses().first()).data());
     }
 
     void expectDetached()
@@ -98,6 +100,26 @@ protected:
     std::unique_ptr<MainWindow> window;
     UsbManager* manager = nullptr;
 };
+
+// An instrument that cannot be opened: the cause and the fix are said once in the notification bar and
+// stay on the Info page until it is unplugged; then the page says again what the tool waits for.
+TEST_F(MainWindowDeviceTest, InfoPageSaysWhatKeepsAnInstrumentFromBeingUsed)
+{
+    QWidget* info = window->page(MainWindow::InfoPage);
+    EXPECT_EQ(labelText(info, "connectionStatusLabel"), ConnectionDoctor::waitingText());
+    auto unit = plugControlUnit();
+    unit->faults().failClaimInterface(true);
+    manager->setPollInterval(30);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->notificationBar()->isVisible(); }, kConnectTimeoutMs));
+    const QString said = labelText(window.get(), "notificationTextLabel");
+    EXPECT_TRUE(said.contains(QStringLiteral("another program"))) << said.toStdString();
+    EXPECT_EQ(labelText(info, "connectionStatusLabel"), said);
+    EXPECT_FALSE(infoShowsConnected(info));
+
+    bus().unplug(unit);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return labelText(info, "connectionStatusLabel") == ConnectionDoctor::waitingText(); }, 5000));
+}
 
 TEST_F(MainWindowDeviceTest, ControlUnitOffersServiceAndMeasurementsAndShowsItsIdentity)
 {

@@ -42,6 +42,13 @@ public:
     }
 
     bool contains(spdlog::level::level_enum level, const std::string& text) { return count(level, text) > 0; }
+    bool containsPrefix(spdlog::level::level_enum level, const std::string& prefix)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::any_of(m_lines.begin(), m_lines.end(), [&](const Line& line) {
+            return line.level == level && line.text.compare(0, prefix.size(), prefix) == 0;
+        });
+    }
 
 protected:
     void sink_it_(const spdlog::details::log_msg& message) override

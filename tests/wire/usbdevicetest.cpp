@@ -4,6 +4,7 @@
 #include "usb/usbdevice.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,7 @@ TEST_F(UsbDeviceTest, OpenFailsCleanlyWhenTheConfigurationCannotBeSet)
     device->open();
     EXPECT_EQ(ready.count(), 0);
     EXPECT_FALSE(device->isOpen());
-    EXPECT_TRUE(log->contains(spdlog::level::err, "libusb_set_configuration failed: LIBUSB_ERROR_BUSY\n"));
+    EXPECT_TRUE(log->contains(spdlog::level::debug, "libusb_set_configuration failed: LIBUSB_ERROR_BUSY\n"));
     device->close();
     EXPECT_EQ(disconnected.count(), 0);
 }
@@ -107,7 +108,7 @@ TEST_F(UsbDeviceTest, OpenFailsCleanlyWhenTheInterfaceCannotBeClaimed)
     unit->faults().failClaimInterface();
     auto device = open(unit);
     EXPECT_FALSE(device->isOpen());
-    EXPECT_TRUE(log->contains(spdlog::level::err, "libusb_claim_interface failed: LIBUSB_ERROR_BUSY\n"));
+    EXPECT_TRUE(log->contains(spdlog::level::debug, "libusb_claim_interface failed: LIBUSB_ERROR_BUSY\n"));
     QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
     device->close();
     EXPECT_EQ(disconnected.count(), 0);
@@ -259,6 +260,28 @@ TEST_F(UsbDeviceTest, LateOptionAnswerIsDrainedByTheNextOptionRead)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(type, QByteArray("CU"));
     EXPECT_TRUE(log->contains(spdlog::level::err, "Wrong Option: 268435457:268435460"));
+}
+
+// A late answer to a request of the same kind as the next one cannot be told apart by its code: it
+// must be gone before the next request, or the link stays one answer behind (touch-state polling).
+TEST_F(UsbDeviceTest, LateAnswerToTheSameRequestIsDroppedBeforeTheNext)
+{
+    auto unit = plugControlUnit();
+    unit->faults().lateAnswerTo(e_cmd_GetSoftwareVersion, 80ms, 1);
+    auto device = open(unit);
+    int result = 0;
+    device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
+    EXPECT_EQ(result, -7);
+    QTest::qWait(100); // the late answer is on its way back now
+    unit->setSoftwareVersion("APP 2.0.0$2026-12-01");
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray version =
+            device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(version.startsWith("APP 2.0.0")) << version.toStdString();
+    }
+    EXPECT_TRUE(log->containsPrefix(spdlog::level::debug, "Dropped a late answer of"));
+    EXPECT_EQ(unit->queuedInPackets(), 0u);
 }
 
 TEST_F(UsbDeviceTest, StalledAnswerReportsPipeError)

@@ -33,6 +33,15 @@ void load(const QByteArray& content)
 }
 } // namespace
 
+// Qt 5.15's JSON parser leaks the first value of a key that occurs twice in one object when that value is
+// an array or object (reproduced with QJsonDocument::fromJson alone). Qt ships without symbols for the
+// parser, so the suppression names the library. Built into the harness so that a plain run needs no
+// LSAN_OPTIONS.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libQt5Core.so.5\n";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const bool quiet = (qInstallMessageHandler(silence), true);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Why an instrument of our vendors that is on the bus cannot be used, and what the user can do about
+// it, in the user's words. A pure function of the platform and of what failed, so that every case can
+// be checked on any machine; libusb's own error names never reach the text.
+class ConnectionDoctor
+{
+public:
+    enum class Platform
+    {
+        Linux,
+        Windows,
+        Other
+    };
+
+    enum class Cause
+    {
+        NoPermission,
+        Busy,
+        NoDriver,
+        Link,       // input/output, pipe, overflow or time-out errors: cable, port or hub
+        Unplugged,  // gone while it was being opened: nothing to fix
+        UnknownProduct,
+        UsbUnavailable,
+        Other
+    };
+
+    struct Diagnosis
+    {
+        Cause cause;
+        QString text; // what happened and what to do, one or two sentences
+    };
+
+    static Platform currentPlatform();
+
+    // An instrument called `name` at `where` ("bus 1, device 5") failed at `step` (the libusb call, or
+    // empty when no single step could be named) with the libusb code `error`.
+    static Diagnosis openFailure(Platform platform, const QString& name, const QString& where,
+                                 const QString& step, int error);
+    // A product of an accepted vendor that the tool has no kind for.
+    static Diagnosis unknownProduct(quint16 vendor, quint16 product, const QString& where);
+    // libusb itself could not be started (no usbfs, a sandbox); `error` is the libusb code.
+    static Diagnosis usbUnavailable(Platform platform, int error);
+    // What the Info page says while nothing is attached.
+    static QString waitingText();
+    // The udev rule for Linux that gives the user at the seat access to both vendors' instruments.
+    static QString udevRule();
+    // The file name under which the rule is installed.
+    static QString udevRuleFileName();
+};

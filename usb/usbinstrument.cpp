@@ -1,0 +1,5 @@
+#include "usb/usbinstrument.h"
+
+UsbInstrument::UsbInstrument(QObject* parent) : QObject(parent) {}
+
+UsbInstrument::~UsbInstrument() = default;

@@ -1,0 +1,3 @@
+#include "usb/usbinstrumentfactory.h"
+
+UsbInstrumentFactory::~UsbInstrumentFactory() = default;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QtGlobal>
+
+struct libusb_device;
+class QObject;
+class UsbInstrument;
+
+// Turns a recognised instrument on the bus into the device object that serves it. The device layer
+// provides the factory and installs it in the discovery; the discovery only matches vendor and product.
+class UsbInstrumentFactory
+{
+public:
+    virtual ~UsbInstrumentFactory();
+
+    // A new device object for `usbId` ((vendor << 16) | product) with `parent`, or null when the factory
+    // has no kind for it. The object takes its own libusb reference on `device` if it needs one.
+    virtual UsbInstrument* create(quint32 usbId, libusb_device* device, QObject* parent) = 0;
+};
