@@ -14,9 +14,9 @@ ControlUnit::ControlUnit(libusb_device* device, QObject* parent)
 
 ControlUnit::~ControlUnit() = default;
 
-QPixmap ControlUnit::pixmap() const
+QString ControlUnit::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/controlunit.png"));
+    return QStringLiteral(":/images/controlunit.png");
 }
 
 quint32 ControlUnit::usbId() const
@@ -24,14 +24,14 @@ quint32 ControlUnit::usbId() const
     return 0x1E843000;
 }
 
-DeviceWidget* ControlUnit::productionWidget(QWidget* /*parent*/)
+DeviceWidget* ControlUnit::productionWidget(QWidget* parent)
 {
-    return m_productionWidget;
+    return panel(DevicePanelFactory::Role::Production, parent);
 }
 
-DeviceWidget* ControlUnit::serviceWidget(QWidget* /*parent*/)
+DeviceWidget* ControlUnit::serviceWidget(QWidget* parent)
 {
-    return m_serviceWidget;
+    return panel(DevicePanelFactory::Role::Service, parent);
 }
 
 void ControlUnit::readDeviceOptions()

@@ -7,7 +7,7 @@
 
 // The Tymbrel control unit. Reads the general, control-unit and user-settings options, and fetches and
 // deletes the measurement series recorded in the field.
-// Panels: created on first request once the user interface provides them; null until then.
+// Panels: created on first request through the panel factory the user interface installs.
 class ControlUnit : public BaseDevice
 {
     Q_OBJECT
@@ -16,7 +16,7 @@ public:
     ControlUnit(libusb_device* device, QObject* parent = nullptr);
     ~ControlUnit() override;
 
-    QPixmap pixmap() const override;
+    QString picture() const override;
     quint32 usbId() const override;
     DeviceWidget* productionWidget(QWidget* parent) override;
     DeviceWidget* serviceWidget(QWidget* parent) override;
@@ -36,7 +36,4 @@ protected:
 
 private:
     void handleReadDataSets(AbstractJob* job);
-
-    DeviceWidget* m_productionWidget = nullptr;
-    DeviceWidget* m_serviceWidget = nullptr;
 };

@@ -34,3 +34,11 @@ void ReadLogJob::execute(UsbDevice* device)
     }
     m_log = collected;
 }
+
+QString ReadLogJob::resultMessage(int result) const
+{
+    if (result >= 0) {
+        return QString();
+    }
+    return tr("The device log could not be read (%1).").arg(QString::fromLatin1(libusb_error_name(result)));
+}

@@ -137,7 +137,7 @@ TEST_F(TouchSensor, ManualModesReadPostAndStoreThresholds)
     EXPECT_EQ(instrument->storedRawThreshold(), 2146955265u);
     ASSERT_TRUE(waitFor("CdcManuelSettingJob")); // the store comes back, the others stay quiet
     EXPECT_EQ(recorder.jobs.count("CdcManuelSettingJob"), 1);
-    EXPECT_EQ(sensor->savedCdcThreshold(), 1200); // the sensor's own copy is not updated by a save
+    EXPECT_EQ(sensor->savedCdcThreshold(), 4095); // the sensor's copy follows the store
 
     // A store that fails is reported and emits nothing.
     instrument->faults().pipeErrorOn(CdcStoreThreshold, 1);
