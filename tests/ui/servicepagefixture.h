@@ -78,7 +78,7 @@ public: // table-driven cases reach the helpers through a reference to the fixtu
 
     // Waits until the Service page serves a connected device other than `previous` that has finished its
     // start-up reads, and opens the page.
-    BaseDevice* attach(BaseDevice* previous = nullptr)
+    BaseDevice* attach(const QPointer<BaseDevice>& previous = nullptr)
     {
         manager->pollNow();
         const bool ready = QTest::qWaitFor(

@@ -35,6 +35,7 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
     auto unit = plugControlUnit();
     BaseDevice* device = attach();
     ASSERT_NE(device, nullptr);
+    const QPointer<BaseDevice> original = device; // gone after the reboot
     const QString path =
         firmwareFile(QStringLiteral("5.0.1"), {QStringLiteral("X9"), device->hardwareRevision()},
                      /*develop=*/true);
@@ -74,7 +75,7 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
     EXPECT_TRUE(noted(QStringLiteral("Firmware update successful! Restart device...")));
 
     // The instrument comes back running the new version.
-    BaseDevice* rebooted = attach(device);
+    BaseDevice* rebooted = attach(original);
     ASSERT_NE(rebooted, nullptr);
     EXPECT_EQ(rebooted->softwareVersion(), QStringLiteral("5.0.1"));
 }
@@ -156,8 +157,10 @@ TEST_F(ServicePageTest, DeviceLogIsSavedAndABrokenDownloadOpensNoDialog)
     download->click();
     auto* save = dialog<QFileDialog>("saveLogsDialog");
     ASSERT_NE(save, nullptr);
-    save->selectFile(saved);
-    static_cast<QDialog*>(save)->accept();
+    EXPECT_EQ(save->windowTitle(), QStringLiteral("Save Logs"));
+    EXPECT_EQ(save->nameFilters(), QStringList{QStringLiteral("Log File (*.log)")});
+    emit save->fileSelected(saved);
+    save->reject();
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("first\nline"));
@@ -171,7 +174,8 @@ TEST_F(ServicePageTest, DeviceLogIsSavedAndABrokenDownloadOpensNoDialog)
     EXPECT_TRUE(noted(QStringLiteral("The device log could not be saved to")));
 
     // A download that broke off: a message, no dialog.
-    unit->faults().stopStreamAfter(ReadLog, 0, 1);
+    unit->setLog(SimProtocol::Bytes(3000, uint8_t('x')));
+    unit->faults().stopStreamAfter(ReadLog, 1, 1);
     download->click();
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return noted(QStringLiteral("The device log could not be read")); }, 15000));
@@ -242,6 +246,7 @@ TEST_F(ServicePageTest, LanguagesAreReadChangedAndSetAndTheUnitRebootsWithThem)
     unit->storeOption(kPolish, SimInstrument::int32Value(1));
     BaseDevice* device = attach();
     ASSERT_NE(device, nullptr);
+    const QPointer<BaseDevice> original = device; // gone after the reboot
     auto* panel = qobject_cast<ServiceWidgetControlUnit*>(service()->servicePanel());
     ASSERT_NE(panel, nullptr);
     auto* set = child<QAbstractButton>(panel, "sendLanguagesToDevice");
@@ -258,7 +263,7 @@ TEST_F(ServicePageTest, LanguagesAreReadChangedAndSetAndTheUnitRebootsWithThem)
     EXPECT_EQ(SimInstrument::toByteArray(*unit->permanentOption(kFrench)),
               SimInstrument::toByteArray(SimInstrument::int32Value(1)));
 
-    BaseDevice* rebooted = attach(device);
+    BaseDevice* rebooted = attach(original);
     ASSERT_NE(rebooted, nullptr);
     auto* fresh = qobject_cast<ServiceWidgetControlUnit*>(service()->servicePanel());
     ASSERT_NE(fresh, nullptr);

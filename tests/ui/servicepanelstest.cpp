@@ -1,6 +1,7 @@
 // The Service page and its panels without an instrument: device objects that never connect, driven by
 // their signals. History, hand-over and clean-up, threshold arithmetic, language reports, calibration
 // read-out and the progress dialog.
+#include "core/loggerfactory.h"
 #include "core/settings.h"
 #include "devices/controlunit.h"
 #include "devices/tymbrelsensor.h"
@@ -36,7 +37,12 @@ namespace {
 class ServicePanelsTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
+    static void SetUpTestSuite()
+    {
+        setUpUiTestEnvironment();
+        // Singletons are created under one lock: the settings store's logger needs the factory first.
+        LoggerFactory::instance();
+    }
 
     template <typename T = QWidget> static T* child(QWidget* parent, const char* name)
     {
