@@ -1,8 +1,10 @@
 #include "sim/launcher/simlauncher.h"
 
+#include "core/settings.h"
 #include "sim/simdefaults.h"
 #include "sim/siminstrument.h"
 #include "sim/usbfs/simusbbus.h"
+#include "ui/mainsidebarwidget.h"
 #include "ui/mainwindow.h"
 #include "ui/progressdialog.h"
 #include "ui/topbarwidget.h"
@@ -10,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -231,6 +234,14 @@ QStringList SimLauncher::execute(const QString& line)
     if (command == QLatin1String("close")) {
         return {close()};
     }
+    if (command == QLatin1String("page") && words.size() >= 2) {
+        return {page(words.at(1))};
+    }
+    if (command == QLatin1String("firmware") && words.size() >= 2) {
+        // The tool's own recent-files list, as if the user had chosen the file earlier.
+        Settings::instance()->addFirmwareFile(words.mid(1).join(QLatin1Char(' ')));
+        return {QStringLiteral("firmware ") + Settings::instance()->firmwareFile(0)};
+    }
     return {QStringLiteral("error unknown command: %1 (try help)").arg(line)};
 }
 
@@ -280,6 +291,21 @@ QString SimLauncher::info() const
              labelText(page, "versionLabel"));
 }
 
+QString SimLauncher::page(const QString& name)
+{
+    static const QHash<QString, int> pages{{QStringLiteral("about"), MainWindow::AboutPage},
+                                           {QStringLiteral("info"), MainWindow::InfoPage},
+                                           {QStringLiteral("measurements"), MainWindow::MeasurementsPage},
+                                           {QStringLiteral("service"), MainWindow::ServicePage},
+                                           {QStringLiteral("production"), MainWindow::ProductionPage},
+                                           {QStringLiteral("develop"), MainWindow::DevelopPage}};
+    if (!m_window || !pages.contains(name)) {
+        return QStringLiteral("error unknown page %1").arg(name);
+    }
+    m_window->sidebar()->setCurrentPage(pages.value(name));
+    return QStringLiteral("page %1").arg(name);
+}
+
 QString SimLauncher::screenshot(const QString& path) const
 {
     if (!m_window) {
@@ -310,21 +336,25 @@ QString SimLauncher::close()
 
 QString SimLauncher::helpText()
 {
-    return QStringLiteral("commands (one per line):\n"
-                          "  plug <kind> [serial] [firmware]   plug in a new instrument; kinds: %1\n"
-                          "  unplug [id]                       unplug an instrument (default: the last one)\n"
-                          "  list                              list the plugged instruments\n"
-                          "  fault <id> no-answer <cmd>        stop answering a command (cmd decimal or "
-                          "0x.., e.g. 0x10E chip id)\n"
-                          "  fault <id> late-answer <cmd> <ms> answer a command late\n"
-                          "  fault <id> wrong-answer <cmd> <code>  answer a command with a wrong code\n"
-                          "  fault <id> pipe-error <cmd>       stall the transfer of a command\n"
-                          "  fault <id> probe-busy             make the connection probe fail (the tool sees "
-                          "a disconnect)\n"
-                          "  fault <id> unplug-after <n>       vanish after n more packets\n"
-                          "  fault <id> clear                  behave again\n"
-                          "  info                              what the Info page shows\n"
-                          "  screenshot <file.png>             save a screenshot\n"
-                          "  close                             click the window's close button")
+    return QStringLiteral(
+               "commands (one per line):\n"
+               "  plug <kind> [serial] [firmware]   plug in a new instrument; kinds: %1\n"
+               "  unplug [id]                       unplug an instrument (default: the last one)\n"
+               "  list                              list the plugged instruments\n"
+               "  fault <id> no-answer <cmd>        stop answering a command (cmd decimal or "
+               "0x.., e.g. 0x10E chip id)\n"
+               "  fault <id> late-answer <cmd> <ms> answer a command late\n"
+               "  fault <id> wrong-answer <cmd> <code>  answer a command with a wrong code\n"
+               "  fault <id> pipe-error <cmd>       stall the transfer of a command\n"
+               "  fault <id> probe-busy             make the connection probe fail (the tool sees "
+               "a disconnect)\n"
+               "  fault <id> unplug-after <n>       vanish after n more packets\n"
+               "  fault <id> clear                  behave again\n"
+               "  info                              what the Info page shows\n"
+               "  screenshot <file.png>             save a screenshot\n"
+               "  page <name>                       open a page (about info measurements service "
+               "production develop)\n"
+               "  firmware <file>                   put a firmware file on top of the recent list\n"
+               "  close                             click the window's close button")
         .arg(kindNames().join(' '));
 }

@@ -70,6 +70,7 @@ private:
     QString fault(const QStringList& words);
     QString info() const;
     QString screenshot(const QString& path) const;
+    QString page(const QString& name);
     QString close();
     QString describe(const Plugged& plugged) const;
 
