@@ -70,7 +70,8 @@ TEST_F(TouchSensor, CalibrationFindsTheUpperEdgeAndStoresIt)
     // The sensor then reads both thresholds back (two requests, two answers), so that what it shows is
     // what the instrument holds.
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return sensor->calibratedCdcThreshold() == 1000 && sensor->savedCdcThreshold() == 1000; }, 5000));
+        [&] { return sensor->calibratedCdcThreshold() == 1000 && sensor->savedCdcThreshold() == 1000; },
+        5000));
     EXPECT_EQ(instrument->received().size() + instrument->sentPacketCount() - sentBefore,
               kCalibrationPackets + 4);
     EXPECT_TRUE(recorder.notes.isEmpty());
