@@ -178,14 +178,15 @@ TEST(DatasetModels, CellsChangeOnlyAfterTheLayoutChange)
         QStringList events;
         QObject::connect(model, &QAbstractItemModel::layoutAboutToBeChanged, [&] { events << "about"; });
         QObject::connect(model, &QAbstractItemModel::layoutChanged, [&] { events << "layout"; });
-        QObject::connect(model, &QAbstractItemModel::dataChanged,
-                         [&](const QModelIndex&, const QModelIndex& bottomRight) {
-                             events << QStringLiteral("data %1/%2").arg(bottomRight.row()).arg(model->rowCount());
-                         });
+        QObject::connect(
+            model, &QAbstractItemModel::dataChanged, [&](const QModelIndex&, const QModelIndex& bottomRight) {
+                events << QStringLiteral("data %1/%2").arg(bottomRight.row()).arg(model->rowCount());
+            });
         for (int rows : {3, 5, 1}) {
             events.clear();
             c.fill(model, rows);
-            EXPECT_EQ(events, (QStringList{"about", "layout", QStringLiteral("data %1/%2").arg(rows - 1).arg(rows)}))
+            EXPECT_EQ(events,
+                      (QStringList{"about", "layout", QStringLiteral("data %1/%2").arg(rows - 1).arg(rows)}))
                 << c.name << " " << rows;
         }
     }
