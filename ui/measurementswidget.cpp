@@ -107,10 +107,15 @@ MeasurementsWidget::MeasurementsWidget(QWidget* parent)
     ui->datasetsListView->setSelectionRectVisible(true);
     connect(ui->datasetsListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MeasurementsWidget::selectionChanged);
-    for (auto signal : {&QAbstractItemModel::modelReset, &QAbstractItemModel::layoutChanged})
-        connect(m_datasetModel, signal, this, &MeasurementsWidget::onDatasetModelChanged);
-    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_datasetModel, signal, this, &MeasurementsWidget::onDatasetModelChanged);
+    // Every kind of change can alter the number of series, so each one re-evaluates "select all".
+    connect(m_datasetModel, &QAbstractItemModel::modelReset, this,
+            &MeasurementsWidget::onDatasetModelChanged);
+    connect(m_datasetModel, &QAbstractItemModel::layoutChanged, this,
+            &MeasurementsWidget::onDatasetModelChanged);
+    connect(m_datasetModel, &QAbstractItemModel::rowsInserted, this,
+            &MeasurementsWidget::onDatasetModelChanged);
+    connect(m_datasetModel, &QAbstractItemModel::rowsRemoved, this,
+            &MeasurementsWidget::onDatasetModelChanged);
     connect(m_datasetModel, &QAbstractItemModel::dataChanged, this,
             &MeasurementsWidget::onDatasetModelChanged);
 
