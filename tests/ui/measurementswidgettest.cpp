@@ -15,6 +15,7 @@
 #include <QGeoCoordinate>
 #include <QLabel>
 #include <QListView>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
