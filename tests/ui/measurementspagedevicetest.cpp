@@ -16,6 +16,7 @@
 #include "uitestenvironment.h"
 #include "usb/usbmanager.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -153,7 +154,8 @@ TEST_F(MeasurementsPageDevice, ExportsAreReadBackByGpsbabel)
     ASSERT_TRUE(waitForRows(2));
     click("selectAllButton");
 
-    QTemporaryDir dir;
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/measurements-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
     struct Case
     {
         MeasurementsWidget::ExportFormat format;

@@ -9,6 +9,7 @@
 #include "ui/trackpicturewidget.h"
 #include "uitestenvironment.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -214,11 +215,17 @@ TEST_F(MeasurementsPage, ButtonsShowIconsWithDistinctShortcutsAndNoneToDelete)
     EXPECT_TRUE(child<ToolButton>("selectAllButton")->isCheckable());
 
     // F5 reloads; Ctrl+E with nothing marked asks nothing.
+    QApplication::setActiveWindow(page.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
     QSignalSpy reloads(page.get(), &MeasurementsWidget::updateDataSets);
+    // A button's shortcut clicks it after a short animation.
     QTest::keyClick(page.get(), Qt::Key_F5);
+    EXPECT_TRUE(reloads.wait(2000));
     EXPECT_EQ(reloads.count(), 1);
+    page->setDatasets(threeSeries());
+    answerFile.clear();
     QTest::keyClick(page.get(), Qt::Key_E, Qt::ControlModifier);
-    EXPECT_TRUE(askedCaption.isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !askedCaption.isEmpty(); }, 2000));
 }
 
 TEST_F(MeasurementsPage, SelectionDrivesTheDetailsAndThePicture)
@@ -330,7 +337,8 @@ TEST_F(MeasurementsPage, SelectAllFollowsEveryChangeAndAnEmptyListClearsTheDetai
 
 TEST_F(MeasurementsPage, ExportWritesTheMarkedSeriesInTheChosenFormat)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/measurements-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
     page->setDatasets(threeSeries());
     select({1, 0});
     const QByteArray datedName = threeSeries().at(1).date.toString(Qt::TextDate).toUtf8();
@@ -394,7 +402,8 @@ TEST_F(MeasurementsPage, ExportWritesTheMarkedSeriesInTheChosenFormat)
 
 TEST_F(MeasurementsPage, AFailedExportIsReportedAndLeavesNothing)
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/measurements-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
     page->setDatasets(threeSeries());
     for (auto format : {MeasurementsWidget::ExportFormat::Kml, MeasurementsWidget::ExportFormat::Gpx,
                         MeasurementsWidget::ExportFormat::Csv}) {
