@@ -59,7 +59,7 @@ private:
                 m_block.append(',');
                 m_block.append(text, writeGeneralNumber(text, coordinate.longitude(), 10));
             } else {
-                m_block.append(",", 1);
+                m_block.append(",,", 2);
             }
             const float values[] = {point.maxCoil, point.minCoil, point.depth, point.amperage};
             for (float value : values) {

@@ -160,9 +160,11 @@ TEST_F(ExportFormats, GpxIsReadBackByGpsbabelAndGdal)
         if (const auto m = point.match(line); m.hasMatch()) {
             read.last().coordinate = QGeoCoordinate(m.captured(2).toDouble(), m.captured(1).toDouble());
         } else if (const auto m = time.match(line); m.hasMatch()) {
+            // Built as UTC directly: read as local time first, a time in the spring gap would not exist.
+            const QStringList parts = m.captured(1).split(QLatin1Char(' '));
             read.append({QGeoCoordinate(),
-                         QDateTime::fromString(m.captured(1), QStringLiteral("yyyy/MM/dd hh:mm:ss"))});
-            read.last().time.setTimeSpec(Qt::UTC);
+                         QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy/MM/dd")),
+                                   QTime::fromString(parts.at(1), QStringLiteral("hh:mm:ss")), Qt::UTC)});
         } else if (const auto m = depth.match(line); m.hasMatch()) {
             depths.append(m.captured(1).toDouble());
         }
