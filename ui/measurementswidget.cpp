@@ -27,7 +27,7 @@ constexpr int kButtonSize = 60;
 constexpr int kIconSize = 32;
 // Rows beyond the visible ones that the table measures when it sizes its columns: the values of a
 // series have similar widths, and measuring all of a long series would stall every switch.
-constexpr int kResizePrecision = 100;
+constexpr int kResizePrecision = 30;
 
 struct FormatInfo
 {
@@ -137,8 +137,8 @@ MeasurementsWidget::MeasurementsWidget(QWidget* parent)
 
     ui->pageSplitter->setStretchFactor(0, 1);
     ui->pageSplitter->setStretchFactor(1, 3);
-    ui->detailsSplitter->setStretchFactor(0, 3);
-    ui->detailsSplitter->setStretchFactor(1, 2);
+    ui->detailsSplitter->setStretchFactor(0, 1);
+    ui->detailsSplitter->setStretchFactor(1, 1);
     clearDetails();
     onDatasetModelChanged();
 }

@@ -21,7 +21,7 @@ constexpr int kMargin = 12;
 constexpr int kLegendWidth = 86;
 constexpr int kDotSize = 6;
 // Dots closer than this share a cell and only the first is drawn: enough for the eye, bounded work.
-constexpr int kDotCell = 2;
+constexpr int kDotCell = 3;
 constexpr int kHoverReach = 10;
 
 } // namespace
@@ -37,7 +37,7 @@ TrackPictureWidget::~TrackPictureWidget() = default;
 
 QSize TrackPictureWidget::sizeHint() const
 {
-    return QSize(480, 320);
+    return QSize(480, 260);
 }
 
 QSize TrackPictureWidget::minimumSizeHint() const
@@ -107,36 +107,37 @@ void TrackPictureWidget::setDataPoints(const VectarisDataPoints& points)
     m_indexes.clear();
     m_projected.clear();
     m_hover = -1;
+    // One pass over the positions (each coordinate() is a copy): degrees first, projected below.
+    m_indexes.reserve(m_points.size());
+    m_projected.reserve(m_points.size());
     double minLatitude = 90, maxLatitude = -90;
     for (int i = 0; i < m_points.size(); ++i) {
         const QGeoCoordinate coordinate = m_points.at(i).position.coordinate();
         if (!coordinate.isValid())
             continue;
+        const double latitude = coordinate.latitude();
         m_indexes.append(i);
-        minLatitude = std::min(minLatitude, coordinate.latitude());
-        maxLatitude = std::max(maxLatitude, coordinate.latitude());
+        m_projected.append(QPointF(coordinate.longitude(), latitude));
+        minLatitude = std::min(minLatitude, latitude);
+        maxLatitude = std::max(maxLatitude, latitude);
     }
     // Equirectangular about the middle latitude: east distances shrink with its cosine, so a metre is
     // as long across as up and down.
     const double eastFactor = std::cos((minLatitude + maxLatitude) / 2 * M_PI / 180.0);
-    m_projected.reserve(m_indexes.size());
-    for (int index : qAsConst(m_indexes)) {
-        const QGeoCoordinate coordinate = m_points.at(index).position.coordinate();
-        m_projected.append(QPointF(coordinate.longitude() * eastFactor, coordinate.latitude()));
-    }
-    if (!m_projected.isEmpty()) {
-        double left = m_projected.first().x(), right = left;
-        double bottom = m_projected.first().y(), top = bottom;
-        for (const QPointF& p : qAsConst(m_projected)) {
-            left = std::min(left, p.x());
-            right = std::max(right, p.x());
-            bottom = std::min(bottom, p.y());
-            top = std::max(top, p.y());
+    double left = 0, right = 0, bottom = 0, top = 0;
+    for (int i = 0; i < m_projected.size(); ++i) {
+        QPointF& p = m_projected[i];
+        p.setX(p.x() * eastFactor);
+        if (i == 0) {
+            left = right = p.x();
+            bottom = top = p.y();
         }
-        m_bounds = QRectF(QPointF(left, bottom), QPointF(right, top));
-    } else {
-        m_bounds = QRectF();
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        bottom = std::min(bottom, p.y());
+        top = std::max(top, p.y());
     }
+    m_bounds = m_projected.isEmpty() ? QRectF() : QRectF(QPointF(left, bottom), QPointF(right, top));
     setColourValue(m_value);
 }
 
@@ -358,7 +359,8 @@ void TrackPictureWidget::paintEvent(QPaintEvent* /*event*/)
     }
 
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QPen(QColor(128, 128, 128, 160), 1.5));
+    // A cosmetic one-pixel line: the rasteriser's fast path, no stroking of thousands of joins.
+    painter.setPen(QPen(QColor(128, 128, 128, 180), 0));
     painter.drawPolyline(m_line);
     for (int bucket = 0; bucket < kBuckets; ++bucket) {
         if (m_dots.at(bucket).isEmpty())
