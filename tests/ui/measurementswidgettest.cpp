@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 VectarisDataPoint point(float depth, double latitude, double longitude, int second)
@@ -430,6 +432,48 @@ TEST_F(MeasurementsPage, DeleteWithoutAUnitAsksNothingOfNobody)
     EXPECT_EQ(selectedRows(), (QList<int>{0, 1, 2}));
     EXPECT_EQ(questions, QStringList{QStringLiteral("Do you want to remove all datasets on the device?")});
     EXPECT_EQ(removals.count(), 0);
+}
+
+// Distances in the picture are ground distances: a degree of longitude shrinks with the latitude, and
+// the scale bar is a round number of metres that fits a quarter of the plot.
+TEST(TrackPicture, DrawsGroundDistancesToScale)
+{
+    struct Case
+    {
+        double latitude;
+        double dLatitude, dLongitude;
+        double metres; // ground distance between the two points
+    };
+    const Case cases[] = {{48.0, 0.001, 0, 111.195},
+                          {60.0, 0, 0.002, 111.195},
+                          {0.0, 0, 0.01, 1111.95},
+                          {-33.0, 0.003, 0.003, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.latitude);
+        TrackPictureWidget picture;
+        picture.resize(600, 400);
+        VectarisDataPoints points = {point(1, c.latitude, 11.0, 0),
+                                     point(2, c.latitude + c.dLatitude, 11.0 + c.dLongitude, 1)};
+        picture.setDataPoints(points);
+        const QPointF a = picture.positionOf(0);
+        const QPointF b = picture.positionOf(1);
+        const double pixels = std::hypot(b.x() - a.x(), b.y() - a.y());
+        double expected = c.metres;
+        if (expected == 0) { // diagonal: north and east legs
+            const double north = c.dLatitude * 111195.0;
+            const double east =
+                c.dLongitude * 111195.0 * std::cos((c.latitude + c.dLatitude / 2) * M_PI / 180);
+            expected = std::hypot(north, east);
+        }
+        EXPECT_NEAR(pixels * picture.metresPerPixel(), expected, expected * 0.002);
+        const double bar = picture.scaleBarMetres();
+        const double leading = bar / std::pow(10.0, std::floor(std::log10(bar)));
+        EXPECT_TRUE(std::abs(leading - 1) < 1e-9 || std::abs(leading - 2) < 1e-9 ||
+                    std::abs(leading - 5) < 1e-9)
+            << bar;
+        EXPECT_LE(bar / picture.metresPerPixel(), 600 / 4.0);
+        EXPECT_GT(bar / picture.metresPerPixel(), 600 / 4.0 / 2.5 - 20);
+    }
 }
 
 } // namespace
