@@ -48,7 +48,8 @@ void ControlUnit::handleJobFinished(AbstractJob* job)
     // deleted afterwards, with or without a handler.
     using Handler = void (ControlUnit::*)(AbstractJob*);
     static const QHash<QString, Handler> handlers{
-        {QStringLiteral("ReadDataSetsJob"), &ControlUnit::handleReadDataSets}};
+        {QStringLiteral("ReadDataSetsJob"), &ControlUnit::handleReadDataSets},
+        {QStringLiteral("ClearDataSetsJob"), &ControlUnit::handleClearDataSets}};
     const auto it = handlers.constFind(job->name());
     if (it != handlers.constEnd() && it.value()) {
         (this->*it.value())(job);
@@ -74,4 +75,10 @@ void ControlUnit::handleReadDataSets(AbstractJob* job)
     if (auto* read = qobject_cast<ReadDataSetsJob*>(job)) {
         emit datasetsChanged(read->datasets());
     }
+}
+
+void ControlUnit::handleClearDataSets(AbstractJob* /*job*/)
+{
+    // The unit does not confirm a clear; only reading the store again shows what is left on it.
+    updateDataSets();
 }

@@ -25,7 +25,8 @@ public:
 public slots:
     // Fetches all series; a successful read ends in datasetsChanged, a failed one emits nothing.
     void updateDataSets();
-    // Deletes all series on the unit. Nothing follows: the series shown stay until the next update.
+    // Deletes all series on the unit, then fetches them again (whether or not the unit took the request),
+    // so that a page never keeps listing series that are gone.
     void removeDataSets();
 
 signals:
@@ -36,4 +37,5 @@ protected:
 
 private:
     void handleReadDataSets(AbstractJob* job);
+    void handleClearDataSets(AbstractJob* job);
 };
