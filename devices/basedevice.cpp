@@ -64,6 +64,15 @@ int BaseDevice::liveCount()
 BaseDevice::~BaseDevice()
 {
     logger()->trace("Base destroyed!");
+    // Panels still alive follow this device no longer and go with it; a page that still shows one
+    // sees it vanish through its own QPointer.
+    for (KeptPanel& kept : m_panels) {
+        if (QObject* panel = kept.object) {
+            QObject::disconnect(this, nullptr, panel, nullptr);
+            QObject::disconnect(panel, nullptr, this, nullptr);
+            panel->deleteLater();
+        }
+    }
     // Queued jobs must not start any more: the instrument may get commands (a reboot, a reset) that
     // nobody waits for.
     m_thread.requestInterruption();
@@ -92,9 +101,39 @@ QString BaseDevice::systemIdFromChipId(const QString& chipId)
     return groups.join(QLatin1Char('-'));
 }
 
-QPixmap BaseDevice::pixmap() const
+QString BaseDevice::picture() const
 {
-    return QPixmap();
+    return QString();
+}
+
+DeviceWidget* BaseDevice::panel(DevicePanelFactory::Role role, QWidget* parent)
+{
+    KeptPanel& kept = m_panels[role == DevicePanelFactory::Role::Service ? 1 : 0];
+    if (kept.object) {
+        return kept.widget;
+    }
+    kept.widget = nullptr;
+    DevicePanelFactory* factory = DevicePanelFactory::installed();
+    if (!factory) {
+        return nullptr;
+    }
+    const DevicePanelFactory::Panel created = factory->createPanel(this, role, parent);
+    if (!created.object) {
+        return nullptr;
+    }
+    kept.object = created.object;
+    kept.widget = created.widget;
+    return kept.widget;
+}
+
+void BaseDevice::releasePanel(const QObject* panel)
+{
+    for (KeptPanel& kept : m_panels) {
+        if (panel && kept.object == panel) {
+            kept.object = nullptr;
+            kept.widget = nullptr;
+        }
+    }
 }
 
 quint32 BaseDevice::usbId() const
@@ -304,6 +343,11 @@ void BaseDevice::mergeOptions(AbstractJob* job)
 
 void BaseDevice::logText(AbstractJob* job)
 {
+    // A broken download is reported by the job's message; handing on a partial or empty text would
+    // ask the user to save a log that is not the instrument's.
+    if (job->result() != 0) {
+        return;
+    }
     QByteArray bytes = static_cast<ReadLogJob*>(job)->log();
     bytes.replace('\0', '\n');
     const QString text = QString::fromLatin1(bytes);

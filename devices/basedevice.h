@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/baselogger.h"
+#include "devices/devicepanelfactory.h"
 #include "devices/notificationmessagetype.h"
 #include "usb/usbinstrument.h"
 
@@ -8,7 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QPixmap>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QThread>
@@ -68,19 +69,26 @@ public:
     // Emits notify(type, message) for this device; used by the discovery to report what happened to it.
     void notifyUser(NotificationMessageType type, const QString& message) { emit notify(type, message); }
 
-    virtual QPixmap pixmap() const;
+    // Resource path of the kind's picture (":/images/…"); empty for the base. A path rather than an
+    // image, so that the devices layer needs no graphics module and works without a display; the user
+    // interface loads it.
+    virtual QString picture() const;
     // (USB vendor id << 16) | product id of the kind; 0 for the base.
     virtual quint32 usbId() const;
-    // The kind's panels, created on first call with `parent` and kept; null while a kind has none.
+    // The kind's panels, created on first call with `parent` through the installed panel factory and
+    // kept while they live; null while a kind has none.
     virtual DeviceWidget* productionWidget(QWidget* parent) = 0;
     virtual DeviceWidget* serviceWidget(QWidget* parent) = 0;
+    // A page lets `panel` go (it deletes it): the next request creates a fresh one. Unknown panels and
+    // repeated calls are ignored.
+    void releasePanel(const QObject* panel);
 
 signals:
     void chipIdChanged(QString chipId);
     void systemIdChanged(QString systemId);
     void nameChanged(QString name);
     void pcbSerialChanged(QString pcbSerial);
-    void pixmapChanged(QPixmap pixmap);
+    void pictureChanged(QString picture);
     void serialChanged(QString serial);
     void softwareVersionChanged(QString version);
     void deviceOptionChanged(uint optionId, QByteArray value);
@@ -124,6 +132,9 @@ protected:
     // with their parent.
     void postJob(AbstractJob* job);
 
+    // The `role` panel: the one kept while it lives, otherwise a new one from the installed factory.
+    DeviceWidget* panel(DevicePanelFactory::Role role, QWidget* parent);
+
 private slots:
     void deviceDisconnected();
     void deviceConnected();
@@ -157,4 +168,12 @@ private:
     bool m_openFailed = false;
     Worker* m_worker = nullptr;        // lives on m_thread; deleted there when the thread finishes
     QSet<AbstractJob*> m_jobsInFlight; // posted, not yet handed back (user-interface thread only)
+    // Production and service panel. The pages own them while they show them; `object` notices when a
+    // page deleted one.
+    struct KeptPanel
+    {
+        QPointer<QObject> object;
+        DeviceWidget* widget = nullptr;
+    };
+    KeptPanel m_panels[2];
 };

@@ -14,9 +14,9 @@ ControlUnit::ControlUnit(libusb_device* device, QObject* parent)
 
 ControlUnit::~ControlUnit() = default;
 
-QPixmap ControlUnit::pixmap() const
+QString ControlUnit::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/controlunit.png"));
+    return QStringLiteral(":/images/controlunit.png");
 }
 
 quint32 ControlUnit::usbId() const
@@ -24,14 +24,14 @@ quint32 ControlUnit::usbId() const
     return 0x1E843000;
 }
 
-DeviceWidget* ControlUnit::productionWidget(QWidget* /*parent*/)
+DeviceWidget* ControlUnit::productionWidget(QWidget* parent)
 {
-    return m_productionWidget;
+    return panel(DevicePanelFactory::Role::Production, parent);
 }
 
-DeviceWidget* ControlUnit::serviceWidget(QWidget* /*parent*/)
+DeviceWidget* ControlUnit::serviceWidget(QWidget* parent)
 {
-    return m_serviceWidget;
+    return panel(DevicePanelFactory::Role::Service, parent);
 }
 
 void ControlUnit::readDeviceOptions()
@@ -48,7 +48,8 @@ void ControlUnit::handleJobFinished(AbstractJob* job)
     // deleted afterwards, with or without a handler.
     using Handler = void (ControlUnit::*)(AbstractJob*);
     static const QHash<QString, Handler> handlers{
-        {QStringLiteral("ReadDataSetsJob"), &ControlUnit::handleReadDataSets}};
+        {QStringLiteral("ReadDataSetsJob"), &ControlUnit::handleReadDataSets},
+        {QStringLiteral("ClearDataSetsJob"), &ControlUnit::handleClearDataSets}};
     const auto it = handlers.constFind(job->name());
     if (it != handlers.constEnd() && it.value()) {
         (this->*it.value())(job);
@@ -74,4 +75,10 @@ void ControlUnit::handleReadDataSets(AbstractJob* job)
     if (auto* read = qobject_cast<ReadDataSetsJob*>(job)) {
         emit datasetsChanged(read->datasets());
     }
+}
+
+void ControlUnit::handleClearDataSets(AbstractJob* /*job*/)
+{
+    // The unit does not confirm a clear; only reading the store again shows what is left on it.
+    updateDataSets();
 }

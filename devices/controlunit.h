@@ -7,7 +7,7 @@
 
 // The Tymbrel control unit. Reads the general, control-unit and user-settings options, and fetches and
 // deletes the measurement series recorded in the field.
-// Panels: created on first request once the user interface provides them; null until then.
+// Panels: created on first request through the panel factory the user interface installs.
 class ControlUnit : public BaseDevice
 {
     Q_OBJECT
@@ -16,7 +16,7 @@ public:
     ControlUnit(libusb_device* device, QObject* parent = nullptr);
     ~ControlUnit() override;
 
-    QPixmap pixmap() const override;
+    QString picture() const override;
     quint32 usbId() const override;
     DeviceWidget* productionWidget(QWidget* parent) override;
     DeviceWidget* serviceWidget(QWidget* parent) override;
@@ -25,7 +25,8 @@ public:
 public slots:
     // Fetches all series; a successful read ends in datasetsChanged, a failed one emits nothing.
     void updateDataSets();
-    // Deletes all series on the unit. Nothing follows: the series shown stay until the next update.
+    // Deletes all series on the unit, then fetches them again (whether or not the unit took the request),
+    // so that a page never keeps listing series that are gone.
     void removeDataSets();
 
 signals:
@@ -36,7 +37,5 @@ protected:
 
 private:
     void handleReadDataSets(AbstractJob* job);
-
-    DeviceWidget* m_productionWidget = nullptr;
-    DeviceWidget* m_serviceWidget = nullptr;
+    void handleClearDataSets(AbstractJob* job);
 };

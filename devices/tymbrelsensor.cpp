@@ -41,9 +41,9 @@ void TymbrelSensor::readStoredThresholds()
     postJob(calibrated);
 }
 
-QPixmap TymbrelSensor::pixmap() const
+QString TymbrelSensor::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/tymbrel_sensor.png"));
+    return QStringLiteral(":/images/tymbrel_sensor.png");
 }
 
 quint32 TymbrelSensor::usbId() const
@@ -51,14 +51,14 @@ quint32 TymbrelSensor::usbId() const
     return 0x1E843001;
 }
 
-DeviceWidget* TymbrelSensor::productionWidget(QWidget* /*parent*/)
+DeviceWidget* TymbrelSensor::productionWidget(QWidget* parent)
 {
-    return m_productionWidget;
+    return panel(DevicePanelFactory::Role::Production, parent);
 }
 
-DeviceWidget* TymbrelSensor::serviceWidget(QWidget* /*parent*/)
+DeviceWidget* TymbrelSensor::serviceWidget(QWidget* parent)
 {
-    return m_serviceWidget;
+    return panel(DevicePanelFactory::Role::Service, parent);
 }
 
 void TymbrelSensor::readDeviceOptions()
@@ -79,7 +79,11 @@ void TymbrelSensor::writeCdcThreshold(int sensitivity)
 void TymbrelSensor::saveCdcThreshold(int sensitivity)
 {
     auto* job = new CdcManuelSettingJob(CdcManuelSettingJob::PostAndStoreThreshold, sensitivity, this);
-    connect(job, &CdcManuelSettingJob::thresholdSaved, this, &TymbrelSensor::savedCdcThresholdChanged);
+    // The sensor's copy follows what the instrument now holds, so that a panel opened later shows it.
+    connect(job, &CdcManuelSettingJob::thresholdSaved, this, [this](int saved) {
+        m_savedThreshold = saved;
+        emit savedCdcThresholdChanged(saved);
+    });
     postJob(job);
 }
 
@@ -102,5 +106,10 @@ void TymbrelSensor::pollTouchState()
 
 void TymbrelSensor::handleJobFinished(AbstractJob* job)
 {
+    // A calibration that got as far as storing changed both thresholds on the instrument: read them
+    // back rather than trusting what was sent.
+    if (job->name() == QLatin1String("CdcCalibrationJob") && job->result() >= 0) {
+        readStoredThresholds();
+    }
     delete job;
 }

@@ -19,7 +19,7 @@ public:
     TymbrelSensor(libusb_device* device, QObject* parent = nullptr);
     ~TymbrelSensor() override;
 
-    QPixmap pixmap() const override;
+    QString picture() const override;
     quint32 usbId() const override;
     DeviceWidget* productionWidget(QWidget* parent) override;
     DeviceWidget* serviceWidget(QWidget* parent) override;
@@ -52,8 +52,6 @@ private slots:
 private:
     void readStoredThresholds();
 
-    DeviceWidget* m_productionWidget = nullptr;
-    DeviceWidget* m_serviceWidget = nullptr;
     QTimer m_monitorTimer;
     int m_savedThreshold = 0;
     int m_calibratedThreshold = 0;

@@ -5,7 +5,7 @@ TymbrelSensor2::TymbrelSensor2(libusb_device* device, QObject* parent)
 {
 }
 
-QPixmap TymbrelSensor2::pixmap() const
+QString TymbrelSensor2::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/tymbrel_sensor_gray.png"));
+    return QStringLiteral(":/images/tymbrel_sensor_gray.png");
 }

@@ -11,5 +11,5 @@ class TymbrelSensor2 : public TymbrelSensor
 public:
     TymbrelSensor2(libusb_device* device, QObject* parent = nullptr);
 
-    QPixmap pixmap() const override;
+    QString picture() const override;
 };

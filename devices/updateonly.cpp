@@ -10,9 +10,9 @@ UpdateOnly::UpdateOnly(libusb_device* device, QObject* parent)
 
 UpdateOnly::~UpdateOnly() = default;
 
-QPixmap UpdateOnly::pixmap() const
+QString UpdateOnly::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/pcb.jpg"));
+    return QStringLiteral(":/images/pcb.jpg");
 }
 
 quint32 UpdateOnly::usbId() const
@@ -20,9 +20,9 @@ quint32 UpdateOnly::usbId() const
     return 0x2952FFFF;
 }
 
-DeviceWidget* UpdateOnly::productionWidget(QWidget* /*parent*/)
+DeviceWidget* UpdateOnly::productionWidget(QWidget* parent)
 {
-    return m_productionWidget;
+    return panel(DevicePanelFactory::Role::Production, parent);
 }
 
 DeviceWidget* UpdateOnly::serviceWidget(QWidget* /*parent*/)

@@ -10,9 +10,9 @@ VectarisEmitter::VectarisEmitter(libusb_device* device, QObject* parent)
 
 VectarisEmitter::~VectarisEmitter() = default;
 
-QPixmap VectarisEmitter::pixmap() const
+QString VectarisEmitter::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/vcg.png"));
+    return QStringLiteral(":/images/vcg.png");
 }
 
 quint32 VectarisEmitter::usbId() const
@@ -20,9 +20,9 @@ quint32 VectarisEmitter::usbId() const
     return 0x29520008;
 }
 
-DeviceWidget* VectarisEmitter::productionWidget(QWidget* /*parent*/)
+DeviceWidget* VectarisEmitter::productionWidget(QWidget* parent)
 {
-    return m_productionWidget;
+    return panel(DevicePanelFactory::Role::Production, parent);
 }
 
 DeviceWidget* VectarisEmitter::serviceWidget(QWidget* /*parent*/)

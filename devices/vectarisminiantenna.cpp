@@ -10,9 +10,9 @@ VectarisMiniAntenna::VectarisMiniAntenna(libusb_device* device, QObject* parent)
 
 VectarisMiniAntenna::~VectarisMiniAntenna() = default;
 
-QPixmap VectarisMiniAntenna::pixmap() const
+QString VectarisMiniAntenna::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/mna.png"));
+    return QStringLiteral(":/images/mna.png");
 }
 
 quint32 VectarisMiniAntenna::usbId() const
@@ -20,9 +20,9 @@ quint32 VectarisMiniAntenna::usbId() const
     return 0x29520007;
 }
 
-DeviceWidget* VectarisMiniAntenna::productionWidget(QWidget* /*parent*/)
+DeviceWidget* VectarisMiniAntenna::productionWidget(QWidget* parent)
 {
-    return m_productionWidget;
+    return panel(DevicePanelFactory::Role::Production, parent);
 }
 
 DeviceWidget* VectarisMiniAntenna::serviceWidget(QWidget* /*parent*/)

@@ -3,7 +3,7 @@
 #include "devices/basedevice.h"
 
 // The Vectaris mini antenna. Reads the general and locator options; has no service panel.
-// Panels: created on first request once the user interface provides them; null until then.
+// Panels: created on first request through the panel factory the user interface installs.
 class VectarisMiniAntenna : public BaseDevice
 {
     Q_OBJECT
@@ -12,7 +12,7 @@ public:
     VectarisMiniAntenna(libusb_device* device, QObject* parent = nullptr);
     ~VectarisMiniAntenna() override;
 
-    QPixmap pixmap() const override;
+    QString picture() const override;
     quint32 usbId() const override;
     DeviceWidget* productionWidget(QWidget* parent) override;
     DeviceWidget* serviceWidget(QWidget* parent) override;
@@ -22,5 +22,4 @@ protected:
     void handleJobFinished(AbstractJob* job) override;
 
 private:
-    DeviceWidget* m_productionWidget = nullptr;
 };

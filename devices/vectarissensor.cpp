@@ -10,9 +10,9 @@ VectarisSensor::VectarisSensor(libusb_device* device, QObject* parent)
 
 VectarisSensor::~VectarisSensor() = default;
 
-QPixmap VectarisSensor::pixmap() const
+QString VectarisSensor::picture() const
 {
-    return QPixmap(QStringLiteral(":/images/vectaris_sensor.png"));
+    return QStringLiteral(":/images/vectaris_sensor.png");
 }
 
 quint32 VectarisSensor::usbId() const
@@ -20,9 +20,9 @@ quint32 VectarisSensor::usbId() const
     return 0x29520004;
 }
 
-DeviceWidget* VectarisSensor::productionWidget(QWidget* /*parent*/)
+DeviceWidget* VectarisSensor::productionWidget(QWidget* parent)
 {
-    return m_productionWidget;
+    return panel(DevicePanelFactory::Role::Production, parent);
 }
 
 DeviceWidget* VectarisSensor::serviceWidget(QWidget* /*parent*/)

@@ -76,6 +76,8 @@ void VectarisDataPointModel::clear()
 
 void VectarisDataPointModel::setDataPoints(const VectarisDataPoints& points)
 {
+    // Cells may only be reported as changed once the layout change is over: a view that is told about
+    // cells inside it would read them with the old row count (and proxies would map stale indexes).
     emit layoutAboutToBeChanged();
     if (!m_points.isSharedWith(points))
         m_points = points;
@@ -86,7 +88,7 @@ void VectarisDataPointModel::setDataPoints(const VectarisDataPoints& points)
         after.append(index.row() < m_points.size() ? createIndex(index.row(), index.column())
                                                    : QModelIndex());
     changePersistentIndexList(before, after);
+    emit layoutChanged();
     if (!m_points.isEmpty())
         emit dataChanged(index(0, 0), index(m_points.size() - 1, m_headers.size() - 1));
-    emit layoutChanged();
 }

@@ -270,6 +270,11 @@ void SimInstrument::handlePacket(const Bytes& packet, Clock::time_point now)
         return;
     case Reboot:
         ++m_rebootCount;
+        // A verified image runs after the restart.
+        if (!m_installedVersion.empty()) {
+            m_softwareVersion = m_installedVersion;
+            m_installedVersion.clear();
+        }
         m_inQueue.clear();
         m_options.revert();
         m_firmwareReceiver = FirmwareReceiver();
@@ -298,6 +303,9 @@ void SimInstrument::handleFirmwareData(const Bytes& packet, Clock::time_point no
         }
         const uint32_t status = verifyStatus();
         m_lastVerifyStatus = status;
+        if (status == 0) {
+            m_installedVersion = versionTagOf(receiver.image);
+        }
         queueAnswer(FirmwareData, FirmwareVerifyAnswer, words({status}), now, m_verifyDelay);
         return;
     }
@@ -313,6 +321,17 @@ void SimInstrument::handleFirmwareData(const Bytes& packet, Clock::time_point no
     std::copy(packet.begin() + 8, packet.end(), receiver.image.begin() + long(offset));
     std::fill(receiver.covered.begin() + long(offset), receiver.covered.begin() + long(offset + length),
               true);
+}
+
+std::string SimInstrument::versionTagOf(const Bytes& image)
+{
+    static const std::string tag = kVersionTag;
+    const auto at = std::search(image.begin(), image.end(), tag.begin(), tag.end());
+    if (at == image.end()) {
+        return std::string();
+    }
+    const auto begin = at + long(tag.size());
+    return std::string(begin, std::find(begin, image.end(), uint8_t(0)));
 }
 
 uint32_t SimInstrument::verifyStatus() const

@@ -113,6 +113,10 @@ public:
     Bytes log() const;
 
     // --- firmware receiver ---
+    // The simulated firmware's image layout: an image that carries this tag followed by a version text
+    // (ended by a NUL byte or the image end) runs as that software version after it was verified and the
+    // instrument restarted. Images without the tag leave the version as it was.
+    static constexpr const char* kVersionTag = "SIM-FIRMWARE-VERSION:";
     // Delay before the verify answer is queued (a long flash check).
     void setVerifyDelay(std::chrono::milliseconds delay);
     // Forces the verify status (nullopt: computed from what arrived).
@@ -175,6 +179,7 @@ private:
     void handlePacket(const Bytes& packet, Clock::time_point now);
     void handleFirmwareData(const Bytes& packet, Clock::time_point now);
     uint32_t verifyStatus() const;
+    static std::string versionTagOf(const Bytes& image);
     void queuePacket(Bytes data, bool stalled, Clock::time_point due);
     void countPacket();
 
@@ -192,6 +197,7 @@ private:
     int m_factoryResetCount = 0;
 
     std::string m_softwareVersion;
+    std::string m_installedVersion; // of the last verified image, running after the next reboot
     std::string m_pcbSerial;
     std::string m_chipId;
     std::string m_hardwareRevisionText;

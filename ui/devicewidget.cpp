@@ -18,8 +18,10 @@ void DeviceWidget::onDeviceOptionChanged(uint, QByteArray) {}
 
 void DeviceWidget::attachDevice(BaseDevice* device)
 {
+    // Both directions: the device's signals to this panel and the panel's requests to the device.
     if (m_device && m_device != device) {
         disconnect(m_device, nullptr, this, nullptr);
+        disconnect(this, nullptr, m_device, nullptr);
     }
     if (!device) {
         onDeviceDisconnected();

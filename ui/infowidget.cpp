@@ -27,8 +27,8 @@ void InfoWidget::setDevice(BaseDevice* device)
     connect(device, &BaseDevice::connected, this, &InfoWidget::deviceConnected, Qt::UniqueConnection);
     setName(device->name());
     connect(device, &BaseDevice::nameChanged, this, &InfoWidget::setName, Qt::UniqueConnection);
-    setPixmap(device->pixmap());
-    connect(device, &BaseDevice::pixmapChanged, this, &InfoWidget::setPixmap, Qt::UniqueConnection);
+    setPicture(device->picture());
+    connect(device, &BaseDevice::pictureChanged, this, &InfoWidget::setPicture, Qt::UniqueConnection);
     setSerial(device->serial());
     connect(device, &BaseDevice::serialChanged, this, &InfoWidget::setSerial, Qt::UniqueConnection);
     setSoftwareVersion(device->softwareVersion());
@@ -49,6 +49,11 @@ void InfoWidget::deviceDisconnected()
 void InfoWidget::setName(const QString& name)
 {
     ui->deviceNameLabel->setText(name);
+}
+
+void InfoWidget::setPicture(const QString& resource)
+{
+    setPixmap(resource.isEmpty() ? QPixmap() : QPixmap(resource));
 }
 
 void InfoWidget::setPixmap(const QPixmap& pixmap)

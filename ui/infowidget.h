@@ -31,6 +31,8 @@ public slots:
     void deviceDisconnected();
     void setName(const QString& name);
     void setPixmap(const QPixmap& pixmap);
+    // The device's picture by resource path; an empty path clears it.
+    void setPicture(const QString& resource);
     void setSerial(const QString& serial);
     void setSoftwareVersion(const QString& version);
     // What the tool waits for, or what keeps an attached instrument from being used; shown while no

@@ -3,6 +3,8 @@
 #include "ui/qprogressindicator.h"
 #include "ui_progressdialog.h"
 
+#include <QProgressBar>
+
 ProgressDialog::ProgressDialog(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::ProgressDialog>())
 {
@@ -20,8 +22,15 @@ QProgressIndicator* ProgressDialog::indicator() const
     return ui->progressWidget;
 }
 
+QProgressBar* ProgressDialog::bar() const
+{
+    return ui->progressBar;
+}
+
 void ProgressDialog::show()
 {
+    // A new job: whatever the previous one reported no longer applies.
+    showSpinner();
     if (m_hideTimer.isActive()) {
         m_hideTimer.stop();
         return;
@@ -30,12 +39,31 @@ void ProgressDialog::show()
     QDialog::show();
 }
 
+void ProgressDialog::showSpinner()
+{
+    ui->progressBar->hide();
+    ui->progressWidget->show();
+    ui->label->setText(tr("Please wait..."));
+}
+
+void ProgressDialog::reject() {}
+
 void ProgressDialog::hide()
 {
     m_hideTimer.start();
 }
 
-void ProgressDialog::setProgress(const QString&, int, int, const QString&) {}
+void ProgressDialog::setProgress(const QString&, int value, int maximum, const QString& message)
+{
+    if (maximum <= 0) {
+        return;
+    }
+    ui->progressWidget->hide();
+    ui->progressBar->setRange(0, maximum);
+    ui->progressBar->setValue(qBound(0, value, maximum));
+    ui->progressBar->show();
+    ui->label->setText(message.isEmpty() ? tr("Please wait...") : message);
+}
 
 void ProgressDialog::hideNow()
 {

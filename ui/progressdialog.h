@@ -8,11 +8,15 @@
 namespace Ui {
 class ProgressDialog;
 }
+class QProgressBar;
 class QProgressIndicator;
 
 // The "Please wait..." window shown while the connected device works through its jobs. Hiding is
 // delayed by two seconds so that a burst of short jobs does not make the window flicker; a show()
 // within that time cancels the pending hide. The creator decides modality. GUI thread only.
+// A job that reports progress with a maximum (the firmware update, the calibration) gets a bar and its
+// message instead of the spinner until the next job starts. The user cannot dismiss the window: while
+// it is shown a job runs, and hiding it would let more jobs be queued behind that one.
 class ProgressDialog : public QDialog
 {
     Q_OBJECT
@@ -24,16 +28,23 @@ public:
     ~ProgressDialog() override;
 
     QProgressIndicator* indicator() const;
+    // Visible only while the current job reports progress with a maximum.
+    QProgressBar* bar() const;
     bool isHidePending() const { return m_hideTimer.isActive(); }
 
 public slots:
     void show();
     void hide();
-    // Accepted so that a device's progress signal can be connected; the window shows no details.
+    // With maximum > 0: a bar at value of maximum and the message (if any) as the text; otherwise
+    // the spinner stays.
     void setProgress(const QString& name, int value, int maximum, const QString& message);
+
+    // Escape and close requests are refused; only hide() takes the window away.
+    void reject() override;
 
 private:
     void hideNow();
+    void showSpinner();
 
     std::unique_ptr<Ui::ProgressDialog> ui;
     QTimer m_hideTimer;

@@ -1,20 +1,282 @@
 #include "ui/servicewidget.h"
 
+#include "core/settings.h"
 #include "devices/basedevice.h"
+#include "firmware/firmwareinfo.h"
+#include "firmware/firmwareloader.h"
+#include "ui/devicewidget.h"
+#include "ui_servicewidget.h"
 
-ServiceWidget::ServiceWidget(QWidget* parent) : QWidget(parent), BaseLogger(QStringLiteral("ServiceWidget"))
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSignalBlocker>
+
+ServiceWidget::ServiceWidget(QWidget* parent)
+    : QWidget(parent), BaseLogger(QStringLiteral("ServiceWidget")), ui(std::make_unique<Ui::ServiceWidget>())
 {
+    ui->setupUi(this);
     setObjectName(QStringLiteral("serviceWidget"));
+    ui->selectFirmwareButton->setIcon(QIcon(QStringLiteral(":/icons/black/Open_32px.png")));
+    ui->developLabel->setPixmap(QPixmap(QStringLiteral(":/icons/black/Bug_32px_2.png")));
+
+    set_FirmwarePathToCombobox();
+    ui->firmwareInfoWidget->hide();
+    ui->developLabel->hide();
+    ui->logWidget->hide();
+    ui->updateFirmwareButton->setEnabled(false);
+    showFirmwareFile(QDir::fromNativeSeparators(ui->comboBoxLastFilePaths->currentText()));
+
+    connect(Settings::instance(), &Settings::firmwarePathChanged, this,
+            &ServiceWidget::set_FirmwarePathToCombobox);
+    connect(ui->comboBoxLastFilePaths, &QComboBox::currentTextChanged, this,
+            &ServiceWidget::onComboBoxCurrentTextChanged);
 }
 
 ServiceWidget::~ServiceWidget() = default;
 
-void ServiceWidget::setDevice(BaseDevice* device)
-{
-    m_device = device;
-}
-
 BaseDevice* ServiceWidget::device() const
 {
     return m_device;
+}
+
+DeviceWidget* ServiceWidget::servicePanel() const
+{
+    return m_panel;
+}
+
+void ServiceWidget::setDevice(BaseDevice* device)
+{
+    if (device == m_device) {
+        if (!device) {
+            releaseDeviceWidgets(); // whatever the vanished device left behind
+        }
+        return;
+    }
+    if (m_device) {
+        // Both directions, so that a late log or option report of the old device never lands here.
+        disconnect(m_device, nullptr, this, nullptr);
+        disconnect(this, nullptr, m_device, nullptr);
+    }
+    releaseDeviceWidgets();
+    m_device = device;
+    if (!device) {
+        return;
+    }
+
+    connect(device, &BaseDevice::logDownloadFinsihed, this, &ServiceWidget::saveLogData,
+            Qt::UniqueConnection);
+    connect(device, &BaseDevice::disconnected, this, &ServiceWidget::releaseDeviceWidgets,
+            Qt::UniqueConnection);
+    connect(this, &ServiceWidget::updateFirmware, device, &BaseDevice::updateFirmware, Qt::UniqueConnection);
+    connect(this, &ServiceWidget::downloadLog, device, &BaseDevice::downloadLog, Qt::UniqueConnection);
+    connect(this, &ServiceWidget::clearLog, device, &BaseDevice::clearLog, Qt::UniqueConnection);
+    connect(this, &ServiceWidget::factoryReset, device, &BaseDevice::factoryReset, Qt::UniqueConnection);
+
+    if (DeviceWidget* panel = device->serviceWidget(ui->customServiceWidget)) {
+        ui->customServiceWidgetLayout->addWidget(panel);
+        m_panel = panel;
+    }
+}
+
+void ServiceWidget::releaseDeviceWidgets()
+{
+    if (DeviceWidget* panel = m_panel) {
+        m_panel = nullptr;
+        ui->customServiceWidgetLayout->removeWidget(panel);
+        panel->hide(); // stops whatever the panel runs only while visible
+        panel->setDevice(nullptr);
+        if (m_device) {
+            m_device->releasePanel(panel);
+        }
+        panel->deleteLater();
+    }
+    const QList<QFileDialog*> dialogs = findChildren<QFileDialog*>();
+    for (QFileDialog* dialog : dialogs) {
+        dialog->reject();
+    }
+}
+
+void ServiceWidget::resetServiceWidget()
+{
+    ui->firmwareInfoWidget->hide();
+    ui->developLabel->hide();
+    ui->logWidget->hide();
+    ui->updateFirmwareButton->setEnabled(false);
+    showFirmwareFile(QDir::fromNativeSeparators(ui->comboBoxLastFilePaths->currentText()));
+}
+
+void ServiceWidget::set_FirmwarePathToCombobox()
+{
+    {
+        // Refilled silently: every intermediate text would otherwise be examined as a firmware file.
+        const QSignalBlocker blocker(ui->comboBoxLastFilePaths);
+        ui->comboBoxLastFilePaths->clear();
+        // A file deleted from disk leaves a gap in the history, not the end of it.
+        for (int i = 0; i < Settings::kMaxFirmwareFiles; ++i) {
+            const QString file = Settings::instance()->firmwareFile(i);
+            if (!file.isEmpty()) {
+                ui->comboBoxLastFilePaths->addItem(QDir::toNativeSeparators(file));
+            }
+        }
+        ui->comboBoxLastFilePaths->setCurrentIndex(0);
+    }
+    if (ui->comboBoxLastFilePaths->count() > 0) {
+        showFirmwareFile(QDir::fromNativeSeparators(ui->comboBoxLastFilePaths->currentText()));
+    }
+}
+
+void ServiceWidget::onComboBoxCurrentTextChanged(const QString& path)
+{
+    showFirmwareFile(QDir::fromNativeSeparators(path));
+}
+
+void ServiceWidget::showFirmwareFile(const QString& path)
+{
+    ui->updateFirmwareButton->setEnabled(false);
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return;
+    }
+    FirmwareInfo info;
+    loadFirmware(path, &info, nullptr);
+    ui->firmwareVersionLabel->setText(info.firmwareVersion);
+    ui->firmwareVersionLabel->setToolTip(
+        tr("Hardware type: %1\nSupported Hardware: %2\nRelease date: %3")
+            .arg(info.type, info.supportedHardware.join(QLatin1Char(';')), info.createdAt));
+    ui->firmwareChangelogEdit->setPlainText(info.changelog);
+
+    const bool complete = !info.firmwareVersion.isEmpty() && !info.type.isEmpty() && !info.md5.isEmpty() &&
+                          !info.supportedHardware.isEmpty();
+    ui->firmwareInfoWidget->setVisible(complete);
+    ui->developLabel->setVisible(info.developVersion);
+    if (!complete) {
+        return;
+    }
+    ui->updateFirmwareButton->setEnabled(true);
+    // Announces a change only when the history really changed; the refill then shows this file again.
+    Settings::instance()->addFirmwareFile(QFileInfo(path).absoluteFilePath());
+}
+
+bool ServiceWidget::deviceIsBusy() const
+{
+    return m_device && m_device->pendingJobCount() > 0;
+}
+
+void ServiceWidget::on_selectFirmwareButton_clicked()
+{
+    auto* dialog = new QFileDialog(this, tr("Select Firmware"), ui->comboBoxLastFilePaths->currentText(),
+                                   tr("Firmware File (*.firmware)"));
+    dialog->setObjectName(QStringLiteral("selectFirmwareDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::finished, this, [this, dialog](int result) {
+        const QStringList files = dialog->selectedFiles();
+        // Cancelled: an empty path, which disables the update and leaves the info as it was.
+        showFirmwareFile(result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString());
+    });
+    dialog->open();
+}
+
+void ServiceWidget::on_updateFirmwareButton_clicked()
+{
+    const QString path = QDir::fromNativeSeparators(ui->comboBoxLastFilePaths->currentText());
+    if (!QFileInfo(path).isFile()) {
+        return;
+    }
+    if (deviceIsBusy()) {
+        logger()->info("Update of {} ignored: the device is still busy", path);
+        return;
+    }
+    emit updateFirmware(path);
+}
+
+void ServiceWidget::on_downloadLogsButton_clicked()
+{
+    if (deviceIsBusy()) {
+        return;
+    }
+    emit downloadLog();
+}
+
+void ServiceWidget::on_deleteLogsButton_clicked()
+{
+    confirm(QStringLiteral("deleteLogsQuestion"), tr("Do you want to delete all log entries on the device?"),
+            [this] { emit clearLog(); });
+}
+
+void ServiceWidget::on_factoryResetButton_clicked()
+{
+    confirm(QStringLiteral("factoryResetQuestion"),
+            tr("This will reset the device to its factory settings.\nAre you sure you want to reset?"),
+            [this] { emit factoryReset(); });
+}
+
+void ServiceWidget::confirm(const QString& objectName, const QString& text, std::function<void()> onYes)
+{
+    const QPointer<BaseDevice> askedFor = m_device;
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+                                QMessageBox::Yes | QMessageBox::Cancel, this);
+    box->setObjectName(objectName);
+    box->setDefaultButton(QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this, box, askedFor, onYes](int) {
+        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
+            return;
+        }
+        if (!askedFor || askedFor != m_device) {
+            logger()->warn("The device changed while the question was open; nothing was done");
+            return;
+        }
+        if (deviceIsBusy()) {
+            logger()->info("Request ignored: the device is still busy");
+            return;
+        }
+        onYes();
+    });
+    box->open();
+}
+
+void ServiceWidget::saveLogData(QString logs)
+{
+    const QPointer<BaseDevice> askedFor = m_device;
+    auto* dialog = new QFileDialog(this, tr("Save Logs"), QString(), tr("Log File (*.log)"));
+    dialog->setObjectName(QStringLiteral("saveLogsDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::fileSelected, this, [this, askedFor, logs](const QString& file) {
+        if (file.isEmpty() || askedFor != m_device) {
+            return;
+        }
+        writeLogFile(file, logs);
+    });
+    dialog->open();
+}
+
+bool ServiceWidget::writeLogFile(const QString& fileName, const QString& logs)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        logger()->warn("Couldn't open save file.");
+    } else {
+        file.write(logs.toLatin1());
+        if (file.commit()) {
+            return true;
+        }
+        logger()->warn("Couldn't write save file {}: {}", fileName, file.errorString());
+    }
+    if (m_device) {
+        m_device->notifyUser(
+            NotificationMessageType::Error,
+            tr("The device log could not be saved to %1.").arg(QDir::toNativeSeparators(fileName)));
+    }
+    return false;
 }

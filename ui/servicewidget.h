@@ -3,12 +3,25 @@
 #include "core/baselogger.h"
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
-class BaseDevice;
+#include <functional>
+#include <memory>
 
-// Page "serviceWidget" of the main window's page stack. It follows the device it was handed (not owned)
-// until it gets null; the main window does the handing over.
+namespace Ui {
+class ServiceWidget;
+}
+class BaseDevice;
+class DeviceWidget;
+
+// Page "serviceWidget" of the main window's page stack: firmware update, factory reset, the device log
+// (its section stays hidden) and the device kind's own service panel. It follows the device it was
+// handed (not owned) until it gets null; the main window does the handing over.
+//
+// Dialogs are opened window-modal and answered asynchronously. Each remembers the device it was opened
+// for and acts only if that very device is still the page's device when the user answers, so that a
+// reset meant for one instrument never reaches the next one plugged in.
 class ServiceWidget : public QWidget, public BaseLogger
 {
     Q_OBJECT
@@ -17,9 +30,43 @@ public:
     explicit ServiceWidget(QWidget* parent = nullptr);
     ~ServiceWidget() override;
 
-    void setDevice(BaseDevice* device);
     BaseDevice* device() const;
+    // The device kind's panel while one is shown, otherwise null.
+    DeviceWidget* servicePanel() const;
+
+signals:
+    void updateFirmware(QString file);
+    void downloadLog();
+    void clearLog();
+    void factoryReset();
+
+public slots:
+    void setDevice(BaseDevice* device);
+    void resetServiceWidget();
+    void saveLogData(QString logs);
+
+private slots:
+    void on_selectFirmwareButton_clicked();
+    void on_updateFirmwareButton_clicked();
+    void on_downloadLogsButton_clicked();
+    void on_deleteLogsButton_clicked();
+    void on_factoryResetButton_clicked();
+    void set_FirmwarePathToCombobox();
+    void onComboBoxCurrentTextChanged(const QString& path);
+    // The device went away: its panel and any open file dialog go too. Safe to run more than once.
+    void releaseDeviceWidgets();
 
 private:
+    void showFirmwareFile(const QString& path);
+    // A request to the device is ignored while it still works on an earlier one, so that a double
+    // click does not queue the same job twice.
+    bool deviceIsBusy() const;
+    // Warning box with Yes and Cancel (Cancel the default); `onYes` runs only when the user chose Yes
+    // and the device the box was opened for is still this page's device.
+    void confirm(const QString& objectName, const QString& text, std::function<void()> onYes);
+    bool writeLogFile(const QString& fileName, const QString& logs);
+
+    std::unique_ptr<Ui::ServiceWidget> ui;
     QPointer<BaseDevice> m_device;
+    QPointer<DeviceWidget> m_panel;
 };

@@ -4,6 +4,7 @@
 #include "devices/devicefactory.h"
 #include "resources/artwork.h"
 #include "ui/mainwindow.h"
+#include "ui/uipanelfactory.h"
 #include "usb/connectiondoctor.h"
 #include "usb/usbmanager.h"
 
@@ -89,6 +90,8 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     loggerFactory->logger(QStringLiteral("Main"))
         ->info("{} {}", QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
 
+    // Before any device exists: the kinds ask this factory for their panels.
+    UiPanelFactory::install();
     auto window = std::make_unique<MainWindow>();
 
     UsbManager* usbManager = UsbManager::instance();

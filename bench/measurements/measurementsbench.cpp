@@ -1,10 +1,13 @@
 // Reading and exporting a full dataset store: 100 series of 10,000 points (one million points).
 //
-// Targets: parse + convert at 500,000 points/s or more; KML export at 400,000 points/s or more, with
-// heap use during the export that does not grow with the number of points (the "extra_heap_MB"
-// counter: largest heap in use while writing, above what was in use before; compare the two sizes).
+// Targets: parse + convert at 500,000 points/s or more; KML, GPX and CSV export at 400,000 points/s or
+// more each, with heap use during the export that does not grow with the number of points (the
+// "extra_heap_MB" counter: largest heap in use while writing, above what was in use before; compare
+// the two sizes).
 #include "measurements/parsedatasetrecords.h"
 #include "measurements/vectarisdataset.h"
+#include "measurements/vectarisdatasetstocsv.h"
+#include "measurements/vectarisdatasetstogpx.h"
 #include "measurements/vectarisdatasetstokml.h"
 
 #include "sim/datasetstoreimage.h"
@@ -94,7 +97,9 @@ void BM_ParseAndConvert(benchmark::State& state)
 }
 BENCHMARK(BM_ParseAndConvert)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
 
-void BM_KmlExport(benchmark::State& state)
+using ExportFunction = bool (*)(const QList<VectarisDataset>&, QIODevice*);
+
+void exportBenchmark(benchmark::State& state, ExportFunction write)
 {
     const QList<VectarisDataset> datasets = convert(storeImage(100, int(state.range(0)) / 100));
     qint64 points = 0;
@@ -104,7 +109,7 @@ void BM_KmlExport(benchmark::State& state)
         HeapSamplingSink sink;
         sink.open(QIODevice::WriteOnly);
         const qint64 before = heapInUse();
-        if (!VectarisDatasetsToKml(datasets, &sink))
+        if (!write(datasets, &sink))
             state.SkipWithError("export failed");
         extraHeap = std::max(extraHeap, sink.peakHeap - before);
         documentBytes = sink.bytes;
@@ -114,7 +119,24 @@ void BM_KmlExport(benchmark::State& state)
     state.counters["extra_heap_MB"] = double(extraHeap) / (1 << 20);
     state.counters["document_MB"] = double(documentBytes) / (1 << 20);
 }
+
+void BM_KmlExport(benchmark::State& state)
+{
+    exportBenchmark(state, VectarisDatasetsToKml);
+}
 BENCHMARK(BM_KmlExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_GpxExport(benchmark::State& state)
+{
+    exportBenchmark(state, VectarisDatasetsToGpx);
+}
+BENCHMARK(BM_GpxExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_CsvExport(benchmark::State& state)
+{
+    exportBenchmark(state, VectarisDatasetsToCsv);
+}
+BENCHMARK(BM_CsvExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "sim/simcontrolunit.h"
 #include "sim/usbfs/simusbbus.h"
 #include "ui/mainwindow.h"
+#include "ui/uipanelfactory.h"
 #include "usb/usbmanager.h"
 
 #include <QApplication>
@@ -98,6 +99,7 @@ int main(int argc, char** argv)
     g.window = std::make_unique<MainWindow>();
     UsbManager* manager = UsbManager::instance();
     DeviceFactory::install();
+    UiPanelFactory::install();
     manager->setHotplugEnabledForTesting(!pollingOnly);
     g.window->followUsbManager(manager);
     manager->init();

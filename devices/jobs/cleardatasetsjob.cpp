@@ -21,3 +21,12 @@ void ClearDataSetsJob::execute(UsbDevice* device)
     }
     setResult(device->sendCommand(e_cmd_ClearDataSets, kDataSetsArgument));
 }
+
+QString ClearDataSetsJob::resultMessage(int result) const
+{
+    if (result == 0) {
+        return tr("The measurement series were deleted on the instrument.");
+    }
+    return tr("The measurement series could not be deleted on the instrument (%1).")
+        .arg(QString::fromLatin1(libusb_error_name(result)));
+}

@@ -12,4 +12,5 @@ public:
     explicit ClearDataSetsJob(QObject* parent = nullptr);
 
     void execute(UsbDevice* device) override;
+    QString resultMessage(int result) const override;
 };

@@ -18,3 +18,11 @@ void FactoryResetJob::execute(UsbDevice* device)
     }
     setResult(rc);
 }
+
+QString FactoryResetJob::resultMessage(int result) const
+{
+    if (result == 0) {
+        return tr("Factory settings restored. Restart device...");
+    }
+    return tr("Factory reset failed (%1).").arg(QString::fromLatin1(libusb_error_name(result)));
+}

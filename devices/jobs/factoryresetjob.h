@@ -12,4 +12,6 @@ public:
     explicit FactoryResetJob(QObject* parent = nullptr);
 
     void execute(UsbDevice* device) override;
+    // Success tells the user the instrument restarts; a failure names the libusb error.
+    QString resultMessage(int result) const override;
 };

@@ -53,3 +53,12 @@ void ReadDataSetsJob::execute(UsbDevice* device)
     }
     logger()->debug("{} bytes, {} series", imageSize, m_datasets.size());
 }
+
+QString ReadDataSetsJob::resultMessage(int result) const
+{
+    if (result == 0) {
+        return QString();
+    }
+    return tr("The measurement series could not be read from the instrument (%1).")
+        .arg(QString::fromLatin1(libusb_error_name(result)));
+}

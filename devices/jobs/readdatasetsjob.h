@@ -20,6 +20,8 @@ public:
     explicit ReadDataSetsJob(QObject* parent = nullptr);
 
     void execute(UsbDevice* device) override;
+    // Only a failure is worth a notification: the series themselves show on the page.
+    QString resultMessage(int result) const override;
 
     QList<VectarisDataset> datasets() const { return m_datasets; }
 

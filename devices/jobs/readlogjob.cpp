@@ -20,6 +20,11 @@ void ReadLogJob::execute(UsbDevice* device)
     QByteArray collected;
     QByteArray packet;
     rc = device->receiveData(packet, UsbDevice::kStreamFirstPacketTimeoutMs);
+    if (rc != 0) {
+        // Not even the end code came: that is no empty log but an instrument that did not answer.
+        setResult(rc);
+        return;
+    }
     while (!packet.isEmpty()) {
         // A failed receive leaves the previous packet in place, so a failure inside the stream lands here.
         if (rc != 0) {
@@ -33,4 +38,12 @@ void ReadLogJob::execute(UsbDevice* device)
         rc = device->receiveData(packet, UsbDevice::kStreamNextPacketTimeoutMs);
     }
     m_log = collected;
+}
+
+QString ReadLogJob::resultMessage(int result) const
+{
+    if (result >= 0) {
+        return QString();
+    }
+    return tr("The device log could not be read (%1).").arg(QString::fromLatin1(libusb_error_name(result)));
 }

@@ -15,6 +15,8 @@ public:
     explicit ReadLogJob(QObject* parent = nullptr);
 
     void execute(UsbDevice* device) override;
+    // Only a failure has a message: a log that was read is handed on for saving instead.
+    QString resultMessage(int result) const override;
 
     QByteArray log() const { return m_log; }
 

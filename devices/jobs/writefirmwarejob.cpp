@@ -111,6 +111,11 @@ void WriteFirmwareJob::execute(UsbDevice* usb)
     // the transfer: the instrument sees nothing further.
     logger()->trace("Write firmware data");
     const QByteArray dataCode = word(e_cmd_FirmwareData);
+    // Progress in bytes sent of the total; reported once per percent so that a large image does not
+    // flood the user-interface thread with queued signals.
+    const QString writing = tr("Writing firmware...");
+    emit progressChanged(name(), 0, size, writing);
+    int reportedPercent = 0;
     for (int position = 0; position < size;) {
         const int length = qMin(kChunkSize, size - position);
         QByteArray packet;
@@ -130,11 +135,17 @@ void WriteFirmwareJob::execute(UsbDevice* usb)
         }
         logger()->info("write firmware offset {}", position);
         position += length;
+        const int percent = int(qint64(position) * 100 / size);
+        if (percent != reportedPercent) {
+            reportedPercent = percent;
+            emit progressChanged(name(), position, size, writing);
+        }
     }
 
     // End of data, then the verification, which may take the instrument a long time.
     usb->sendCommand(e_cmd_FirmwareData);
     logger()->trace("Verify firmware");
+    emit progressChanged(name(), size, size, tr("Verifying..."));
     rc = LIBUSB_SUCCESS;
     const QByteArray answer =
         usb->request(e_cmd_FirmwareData, e_cmd_FirmwareVerifyAnswer, &rc, kVerifyTimeoutMs);

@@ -18,7 +18,8 @@ class BaseDevice;
 // Only a verify answer that carries a status word reading 0 counts as success.
 //
 // Threads: constructed on the user-interface thread, where it takes a copy of the device's hardware
-// revision; executed on the worker, which never reads the device object. Sends no progress.
+// revision; executed on the worker, which never reads the device object. Progress: bytes sent of the image
+// size while streaming ("Writing firmware..."), then the full size with "Verifying...".
 class WriteFirmwareJob : public AbstractJob
 {
     Q_OBJECT

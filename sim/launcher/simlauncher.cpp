@@ -1,15 +1,23 @@
 #include "sim/launcher/simlauncher.h"
 
+#include "core/settings.h"
+#include "measurements/vectarisdatapointmodel.h"
+#include "measurements/vectarisdatasetmodel.h"
+#include "sim/datasetstoreimage.h"
+#include "sim/simcontrolunit.h"
 #include "sim/simdefaults.h"
 #include "sim/siminstrument.h"
 #include "sim/usbfs/simusbbus.h"
+#include "ui/mainsidebarwidget.h"
 #include "ui/mainwindow.h"
+#include "ui/measurementswidget.h"
 #include "ui/progressdialog.h"
 #include "ui/topbarwidget.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -18,6 +26,7 @@
 #include <QStackedWidget>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 
@@ -225,11 +234,28 @@ QStringList SimLauncher::execute(const QString& line)
     if (command == QLatin1String("info")) {
         return {info()};
     }
+    if (command == QLatin1String("datasets")) {
+        return {datasets(words)};
+    }
+    if (command == QLatin1String("click") && words.size() >= 2) {
+        return {click(words.at(1))};
+    }
+    if (command == QLatin1String("measurements")) {
+        return {measurements()};
+    }
     if (command == QLatin1String("screenshot") && words.size() >= 2) {
         return {screenshot(words.at(1))};
     }
     if (command == QLatin1String("close")) {
         return {close()};
+    }
+    if (command == QLatin1String("page") && words.size() >= 2) {
+        return {page(words.at(1))};
+    }
+    if (command == QLatin1String("firmware") && words.size() >= 2) {
+        // The tool's own recent-files list, as if the user had chosen the file earlier.
+        Settings::instance()->addFirmwareFile(words.mid(1).join(QLatin1Char(' ')));
+        return {QStringLiteral("firmware ") + Settings::instance()->firmwareFile(0)};
     }
     return {QStringLiteral("error unknown command: %1 (try help)").arg(line)};
 }
@@ -280,6 +306,81 @@ QString SimLauncher::info() const
              labelText(page, "versionLabel"));
 }
 
+QString SimLauncher::page(const QString& name)
+{
+    static const QHash<QString, int> pages{{QStringLiteral("about"), MainWindow::AboutPage},
+                                           {QStringLiteral("info"), MainWindow::InfoPage},
+                                           {QStringLiteral("measurements"), MainWindow::MeasurementsPage},
+                                           {QStringLiteral("service"), MainWindow::ServicePage},
+                                           {QStringLiteral("production"), MainWindow::ProductionPage},
+                                           {QStringLiteral("develop"), MainWindow::DevelopPage}};
+    if (!m_window || !pages.contains(name)) {
+        return QStringLiteral("error unknown page %1").arg(name);
+    }
+    m_window->sidebar()->setCurrentPage(pages.value(name));
+    return QStringLiteral("page %1").arg(name);
+}
+
+QString SimLauncher::datasets(const QStringList& words)
+{
+    // datasets <id> <series> <points>: a store of walks along a winding cable, the depth rising and
+    // falling along the way, so that a track picture has something to show.
+    Plugged* target = words.size() >= 4 ? find(words.at(1).toInt()) : nullptr;
+    auto* unit = target ? dynamic_cast<SimControlUnit*>(target->instrument.get()) : nullptr;
+    const int count = words.value(2).toInt();
+    const int points = words.value(3).toInt();
+    if (!unit || count < 0 || points < 0) {
+        return QStringLiteral("error usage: datasets <control unit id> <series> <points>");
+    }
+    DatasetStoreImage image;
+    const QDateTime start(QDate(2021, 6, 1), QTime(9, 0), Qt::UTC);
+    for (int s = 0; s < count; ++s) {
+        DatasetStoreImage::Series series;
+        series.text = s % 2 ? DatasetStoreImage::dateText(start.addDays(s))
+                            : QStringLiteral("Cable route %1").arg(s + 1).toLatin1();
+        for (int i = 0; i < points; ++i) {
+            const double t = double(i) / std::max(1, points - 1);
+            DatasetStoreImage::Point point;
+            point.depth = float(0.6 + 0.5 * std::sin(t * 9.0 + s));
+            point.amperage = float(1.2 - 0.8 * t);
+            point.maxCoil = float(40 + 10 * std::cos(t * 5.0));
+            point.minCoil = point.maxCoil - 12;
+            point.frequency = 8192;
+            point.azimuth = float(std::fmod(t * 720.0, 360.0));
+            point.gpsText = DatasetStoreImage::rmcSentence(
+                48.137 + 0.004 * t + 0.0008 * std::sin(t * 12.0),
+                11.575 + 0.006 * t + 0.0015 * std::sin(t * 5.0 + s), start.addDays(s).addSecs(i * 2));
+            series.points.append(point);
+        }
+        image.series.append(series);
+    }
+    unit->setDatasetStoreImage(image.build());
+    return QStringLiteral("datasets %1 %2 %3").arg(target->id).arg(count).arg(points);
+}
+
+QString SimLauncher::click(const QString& objectName)
+{
+    auto* button = m_window ? m_window->findChild<QAbstractButton*>(objectName) : nullptr;
+    if (!button || !button->isVisible()) {
+        return QStringLiteral("error no visible button %1").arg(objectName);
+    }
+    clickLikeAUser(button);
+    return QStringLiteral("click %1").arg(objectName);
+}
+
+QString SimLauncher::measurements() const
+{
+    auto* page =
+        m_window ? static_cast<MeasurementsWidget*>(m_window->page(MainWindow::MeasurementsPage)) : nullptr;
+    if (!page) {
+        return QStringLiteral("error no window");
+    }
+    return QStringLiteral("measurements series=%1 points=%2 location=%3")
+        .arg(page->datasetModel()->rowCount())
+        .arg(page->dataPointModel()->rowCount())
+        .arg(labelText(page, "locationLabel"));
+}
+
 QString SimLauncher::screenshot(const QString& path) const
 {
     if (!m_window) {
@@ -310,21 +411,28 @@ QString SimLauncher::close()
 
 QString SimLauncher::helpText()
 {
-    return QStringLiteral("commands (one per line):\n"
-                          "  plug <kind> [serial] [firmware]   plug in a new instrument; kinds: %1\n"
-                          "  unplug [id]                       unplug an instrument (default: the last one)\n"
-                          "  list                              list the plugged instruments\n"
-                          "  fault <id> no-answer <cmd>        stop answering a command (cmd decimal or "
-                          "0x.., e.g. 0x10E chip id)\n"
-                          "  fault <id> late-answer <cmd> <ms> answer a command late\n"
-                          "  fault <id> wrong-answer <cmd> <code>  answer a command with a wrong code\n"
-                          "  fault <id> pipe-error <cmd>       stall the transfer of a command\n"
-                          "  fault <id> probe-busy             make the connection probe fail (the tool sees "
-                          "a disconnect)\n"
-                          "  fault <id> unplug-after <n>       vanish after n more packets\n"
-                          "  fault <id> clear                  behave again\n"
-                          "  info                              what the Info page shows\n"
-                          "  screenshot <file.png>             save a screenshot\n"
-                          "  close                             click the window's close button")
+    return QStringLiteral(
+               "commands (one per line):\n"
+               "  plug <kind> [serial] [firmware]   plug in a new instrument; kinds: %1\n"
+               "  unplug [id]                       unplug an instrument (default: the last one)\n"
+               "  list                              list the plugged instruments\n"
+               "  fault <id> no-answer <cmd>        stop answering a command (cmd decimal or "
+               "0x.., e.g. 0x10E chip id)\n"
+               "  fault <id> late-answer <cmd> <ms> answer a command late\n"
+               "  fault <id> wrong-answer <cmd> <code>  answer a command with a wrong code\n"
+               "  fault <id> pipe-error <cmd>       stall the transfer of a command\n"
+               "  fault <id> probe-busy             make the connection probe fail (the tool sees "
+               "a disconnect)\n"
+               "  fault <id> unplug-after <n>       vanish after n more packets\n"
+               "  fault <id> clear                  behave again\n"
+               "  info                              what the Info page shows\n"
+               "  datasets <id> <series> <points>   fill a control unit's store with walks\n"
+               "  click <objectName>                click a visible button of the window\n"
+               "  measurements                      what the Measurements page shows\n"
+               "  screenshot <file.png>             save a screenshot\n"
+               "  page <name>                       open a page (about info measurements service "
+               "production develop)\n"
+               "  firmware <file>                   put a firmware file on top of the recent list\n"
+               "  close                             click the window's close button")
         .arg(kindNames().join(' '));
 }

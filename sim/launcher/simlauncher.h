@@ -69,7 +69,12 @@ private:
     Plugged* find(int id);
     QString fault(const QStringList& words);
     QString info() const;
+    QString datasets(const QStringList& words);
+
+    QString click(const QString& objectName);
+    QString measurements() const;
     QString screenshot(const QString& path) const;
+    QString page(const QString& name);
     QString close();
     QString describe(const Plugged& plugged) const;
 

@@ -72,8 +72,13 @@ TEST_F(TouchSensor, CalibrationFindsTheUpperEdgeAndStoresIt)
     EXPECT_EQ(instrument->postedRawThreshold(), 1000 * kRaw);
     EXPECT_EQ(instrument->storedRawThreshold(), 1000 * kRaw);
     EXPECT_EQ(instrument->countReceived(CdcGetState), 8194u);
+    // The sensor then reads both thresholds back (two requests, two answers), so that what it shows is
+    // what the instrument holds.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return sensor->calibratedCdcThreshold() == 1000 && sensor->savedCdcThreshold() == 1000; },
+        5000));
     EXPECT_EQ(instrument->received().size() + instrument->sentPacketCount() - sentBefore,
-              kCalibrationPackets);
+              kCalibrationPackets + 4);
     EXPECT_TRUE(recorder.notes.isEmpty());
     // Sweep progress, as the panel shows it.
     EXPECT_EQ(recorder.progress.first(), (QVariantList{"CdcCalibrationJob", 0, 4096, "Bottom up...."}));
@@ -168,7 +173,7 @@ TEST_F(TouchSensor, ManualModesReadPostAndStoreThresholds)
     EXPECT_EQ(instrument->storedRawThreshold(), 2146955265u);
     ASSERT_TRUE(waitFor("CdcManuelSettingJob")); // the store comes back, the others stay quiet
     EXPECT_EQ(recorder.jobs.count("CdcManuelSettingJob"), 1);
-    EXPECT_EQ(sensor->savedCdcThreshold(), 1200); // the sensor's own copy is not updated by a save
+    EXPECT_EQ(sensor->savedCdcThreshold(), 4095); // the sensor's copy follows the store
 
     // A store that fails is reported and emits nothing.
     instrument->faults().pipeErrorOn(CdcStoreThreshold, 1);

@@ -182,11 +182,15 @@ TEST_F(DatasetJobs, ClearIsOneRequestWithoutAnswer)
     failing.execute(usb.get());
     EXPECT_EQ(failing.result(), LIBUSB_ERROR_PIPE);
     EXPECT_EQ(unit->datasetClearCount(), 1);
+    // A failed clear reaches the user, not only the log, and names the cause.
+    EXPECT_TRUE(failing.resultMessage(failing.result()).contains(QStringLiteral("LIBUSB_ERROR_PIPE")));
+    EXPECT_NE(failing.resultMessage(failing.result()), clear.resultMessage(0));
 }
 
 // Through the control unit's own slots and its worker thread: a good read is published once, as a
-// queued signal; a broken read and a clear publish nothing.
-TEST_F(DatasetJobs, ControlUnitPublishesOnlyCompleteReads)
+// queued signal; a broken read publishes nothing and says so; a clear is followed by a fresh read, so
+// that what is published afterwards is what is left on the unit.
+TEST_F(DatasetJobs, ControlUnitPublishesOnlyCompleteReadsAndRereadsAfterAClear)
 {
     usb.reset();
     unit->setDatasetStoreImage(storeImage(35));
@@ -206,22 +210,34 @@ TEST_F(DatasetJobs, ControlUnitPublishesOnlyCompleteReads)
     unit->faults().stopStreamAfter(ReadDataSets, 1, 1);
     device->updateDataSets();
     QTRY_COMPARE_WITH_TIMEOUT(device->pendingJobCount(), 0, 10000);
-    device->removeDataSets();
-    QTRY_COMPARE_WITH_TIMEOUT(device->pendingJobCount(), 0, 10000);
     EXPECT_EQ(published.count(), 1);
+    device->removeDataSets();
+    ASSERT_TRUE(published.wait(10000));
+    QTRY_COMPARE_WITH_TIMEOUT(device->pendingJobCount(), 0, 10000);
+    EXPECT_EQ(published.count(), 2);
+    EXPECT_TRUE(published.at(1).at(0).value<QList<VectarisDataset>>().isEmpty());
     EXPECT_EQ(unit->datasetClearCount(), 1);
 
-    QStringList names;
-    QList<int> codes;
-    for (const QList<QVariant>& result : results) {
-        names << result.at(0).toString();
-        codes << result.at(1).toInt();
+    struct Outcome
+    {
+        QString name;
+        int code;
+        bool hasMessage;
+    };
+    QList<Outcome> outcomes;
+    for (const QList<QVariant>& result : results)
+        outcomes.append({result.at(0).toString(), result.at(1).toInt(), !result.at(2).toString().isEmpty()});
+    ASSERT_GE(outcomes.size(), 4);
+    const Outcome expected[] = {{QStringLiteral("ReadDataSetsJob"), 0, false},
+                                {QStringLiteral("ReadDataSetsJob"), LIBUSB_ERROR_TIMEOUT, true},
+                                {QStringLiteral("ClearDataSetsJob"), 0, true},
+                                {QStringLiteral("ReadDataSetsJob"), 0, false}};
+    const QList<Outcome> last = outcomes.mid(outcomes.size() - 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(last.at(i).name, expected[i].name) << i;
+        EXPECT_EQ(last.at(i).code, expected[i].code) << i;
+        EXPECT_EQ(last.at(i).hasMessage, expected[i].hasMessage) << i;
     }
-    const int broken = names.lastIndexOf(QStringLiteral("ReadDataSetsJob"));
-    ASSERT_GE(broken, 0);
-    EXPECT_EQ(codes.at(broken), LIBUSB_ERROR_TIMEOUT);
-    EXPECT_EQ(names.last(), QStringLiteral("ClearDataSetsJob"));
-    EXPECT_EQ(codes.last(), 0);
     device.reset();
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 VectarisDataPoint point(float depth, bool fix)
@@ -140,6 +142,54 @@ TEST(VectarisDataPointModel, ColumnsShowTheMeasuredValues)
     model.setDataPoints({point(1, true)});
     model.clear();
     EXPECT_EQ(model.rowCount(), 0);
+}
+
+// Every model change is whole when it is announced: cells are reported as changed only after the layout
+// change closed, and at that point the model already has its new row count (a view or proxy that reads
+// the changed cells must find them).
+TEST(DatasetModels, CellsChangeOnlyAfterTheLayoutChange)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<QAbstractItemModel*(QObject*)> make;
+        std::function<void(QAbstractItemModel*, int)> fill;
+    };
+    const Case cases[] = {
+        {"points", [](QObject* parent) { return new VectarisDataPointModel(parent); },
+         [](QAbstractItemModel* model, int rows) {
+             VectarisDataPoints points;
+             for (int i = 0; i < rows; ++i)
+                 points.append(point(float(i), i % 2 == 0));
+             static_cast<VectarisDataPointModel*>(model)->setDataPoints(points);
+         }},
+        {"series", [](QObject* parent) { return new VectarisDatasetModel(parent); },
+         [](QAbstractItemModel* model, int rows) {
+             QList<VectarisDataset> datasets;
+             for (int i = 0; i < rows; ++i)
+                 datasets.append(twoSeries().at(i % 2));
+             static_cast<VectarisDatasetModel*>(model)->setDatasets(datasets);
+         }},
+    };
+    for (const Case& c : cases) {
+        QObject owner;
+        QAbstractItemModel* model = c.make(&owner);
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QStringList events;
+        QObject::connect(model, &QAbstractItemModel::layoutAboutToBeChanged, [&] { events << "about"; });
+        QObject::connect(model, &QAbstractItemModel::layoutChanged, [&] { events << "layout"; });
+        QObject::connect(
+            model, &QAbstractItemModel::dataChanged, [&](const QModelIndex&, const QModelIndex& bottomRight) {
+                events << QStringLiteral("data %1/%2").arg(bottomRight.row()).arg(model->rowCount());
+            });
+        for (int rows : {3, 5, 1}) {
+            events.clear();
+            c.fill(model, rows);
+            EXPECT_EQ(events,
+                      (QStringList{"about", "layout", QStringLiteral("data %1/%2").arg(rows - 1).arg(rows)}))
+                << c.name << " " << rows;
+        }
+    }
 }
 
 } // namespace

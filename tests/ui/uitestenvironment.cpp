@@ -1,6 +1,7 @@
 #include "uitestenvironment.h"
 
 #include "resources/artwork.h"
+#include "ui/uipanelfactory.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -17,6 +18,7 @@ QTemporaryDir& dataHome()
 void setUpUiTestEnvironment()
 {
     initArtwork();
+    UiPanelFactory::install();
     qputenv("XDG_DATA_HOME", dataHome().path().toLocal8Bit());
     QCoreApplication::setOrganizationName(QStringLiteral("Tessor"));
     QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));

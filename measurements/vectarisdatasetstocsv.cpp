@@ -1,0 +1,143 @@
+#include "measurements/vectarisdatasetstocsv.h"
+
+#include "measurements/generalnumber.h"
+#include "measurements/isotimetext.h"
+#include "measurements/xmlsafetext.h"
+
+#include <QGeoCoordinate>
+#include <QSaveFile>
+
+#include <charconv>
+
+namespace {
+
+const char kHeader[] =
+    "Series,Series date,Point,Time,Latitude,Longitude,MaxCoil [dB],MinCoil [dB],Depth [m],"
+    "Amperage [A],Frequency [Hz],ModeLevel,Azimuth [deg],Zenit [deg],HazeLevel,SisValue\r\n";
+
+class CsvTableWriter
+{
+public:
+    explicit CsvTableWriter(QIODevice* device) : m_device(device) { m_block.reserve(kBlockSize + 4096); }
+
+    bool write(const QList<VectarisDataset>& datasets)
+    {
+        m_block.append(kHeader);
+        for (const VectarisDataset& dataset : datasets) {
+            writeSeries(dataset);
+            if (m_error)
+                return false;
+        }
+        flush();
+        return !m_error;
+    }
+
+private:
+    static constexpr int kBlockSize = 256 * 1024;
+
+    void writeSeries(const VectarisDataset& dataset)
+    {
+        // The two series columns are the same on every row of the series: built once.
+        QByteArray prefix;
+        appendField(prefix, xmlSafeText(dataset.title.isEmpty() ? dataset.date.toString(Qt::TextDate)
+                                                                : dataset.title));
+        prefix.append(',');
+        prefix.append(m_times.withOffset(dataset.date));
+        prefix.append(',');
+
+        quint32 k = 0;
+        char text[32];
+        for (const VectarisDataPoint& point : dataset.points) {
+            m_block.append(prefix);
+            m_block.append(text, int(std::to_chars(text, text + sizeof text, ++k).ptr - text));
+            m_block.append(',');
+            const QGeoCoordinate coordinate = point.position.coordinate();
+            if (coordinate.isValid()) {
+                m_block.append(m_times.withOffset(point.position.timestamp()));
+                m_block.append(',');
+                m_block.append(text, writeGeneralNumber(text, coordinate.latitude(), 10));
+                m_block.append(',');
+                m_block.append(text, writeGeneralNumber(text, coordinate.longitude(), 10));
+            } else {
+                m_block.append(",,", 2);
+            }
+            const float values[] = {point.maxCoil, point.minCoil, point.depth, point.amperage};
+            for (float value : values) {
+                m_block.append(',');
+                m_block.append(text, writeGeneralNumber(text, double(value), 6));
+            }
+            m_block.append(',');
+            m_block.append(text, int(std::to_chars(text, text + sizeof text, point.frequency).ptr - text));
+            const float more[] = {point.modeLevel, point.azimuth, point.zenit, point.hazeLevel,
+                                  point.sisValue};
+            for (float value : more) {
+                m_block.append(',');
+                m_block.append(text, writeGeneralNumber(text, double(value), 6));
+            }
+            m_block.append("\r\n", 2);
+            if (m_block.size() >= kBlockSize && !flush())
+                return;
+        }
+    }
+
+    // Quoted only when it has to be; quotes inside are doubled.
+    static void appendField(QByteArray& out, const QString& text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r')) {
+            out.append(utf8);
+            return;
+        }
+        out.append('"');
+        for (char c : utf8) {
+            if (c == '"')
+                out.append('"');
+            out.append(c);
+        }
+        out.append('"');
+    }
+
+    bool flush()
+    {
+        if (!m_error && !m_block.isEmpty() && m_device->write(m_block) != m_block.size())
+            m_error = true;
+        m_block.resize(0);
+        return !m_error;
+    }
+
+    QIODevice* m_device;
+    QByteArray m_block;
+    IsoTimeText m_times;
+    bool m_error = false;
+};
+
+} // namespace
+
+bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device)
+{
+    if (!device)
+        return false;
+    if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
+        return false;
+    if (!device->isWritable())
+        return false;
+    bool written = CsvTableWriter(device).write(datasets);
+    // A file device may still hold the tail of the table in its own buffer.
+    if (auto* file = qobject_cast<QFileDevice*>(device))
+        written = file->flush() && written;
+    if (!written) {
+        if (auto* saveFile = qobject_cast<QSaveFile*>(device))
+            saveFile->cancelWriting();
+    }
+    return written;
+}
+
+bool VectarisDatasetsToCsvFile(const QList<VectarisDataset>& datasets, const QString& fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!VectarisDatasetsToCsv(datasets, &file))
+        return false;
+    return file.commit();
+}

@@ -1,0 +1,127 @@
+#include "measurements/vectarisdatasetstogpx.h"
+
+#include "measurements/generalnumber.h"
+#include "measurements/isotimetext.h"
+#include "measurements/kmlstreamwriter.h"
+
+#include <QGeoCoordinate>
+#include <QSaveFile>
+
+#include <charconv>
+
+const char kVectarisGpxNamespace[] = "urn:vectaris:measurement:1";
+
+namespace {
+
+const char kGpxNamespace[] = "http://www.topografix.com/GPX/1/1";
+const char kSchemaLocation[] = "http://www.topografix.com/GPX/1/1 http://www.topografix.com/GPX/1/1/gpx.xsd";
+
+// Element names of the measured values, in the order of the KML export's extended data.
+const char* const kValueNames[] = {"vx:maxCoil",   "vx:minCoil", "vx:depth", "vx:amperage",  "vx:frequency",
+                                   "vx:modeLevel", "vx:azimuth", "vx:zenit", "vx:hazeLevel", "vx:sisValue"};
+constexpr int kFrequencyValue = 4;
+
+class GpxDocumentWriter
+{
+public:
+    explicit GpxDocumentWriter(QIODevice* device) : m_xml(device) {}
+
+    bool write(const QList<VectarisDataset>& datasets)
+    {
+        m_xml.writeStartDocument();
+        m_xml.writeStartElement("gpx");
+        m_xml.writeRawAttribute("version", "1.1");
+        m_xml.writeRawAttribute("creator", "Service Tool");
+        m_xml.writeRawAttribute("xmlns", kGpxNamespace);
+        m_xml.writeRawAttribute("xmlns:xsi", "http://www.w3.org/2001/XMLSchema-instance");
+        m_xml.writeRawAttribute("xsi:schemaLocation", kSchemaLocation);
+        m_xml.writeRawAttribute("xmlns:vx", kVectarisGpxNamespace);
+        for (const VectarisDataset& dataset : datasets) {
+            writeTrack(dataset);
+            if (m_xml.hasError())
+                break;
+        }
+        m_xml.writeEndDocument();
+        return !m_xml.hasError();
+    }
+
+private:
+    void writeTrack(const VectarisDataset& dataset)
+    {
+        m_xml.writeStartElement("trk");
+        m_xml.writeTextElement("name",
+                               dataset.title.isEmpty() ? dataset.date.toString(Qt::TextDate) : dataset.title);
+        m_xml.writeStartElement("trkseg");
+        for (const VectarisDataPoint& point : dataset.points) {
+            writePoint(point);
+            if (m_xml.hasError())
+                return;
+        }
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+    }
+
+    void writePoint(const VectarisDataPoint& point)
+    {
+        const QGeoCoordinate coordinate = point.position.coordinate();
+        if (!coordinate.isValid())
+            return;
+        char latitude[32];
+        char longitude[32];
+        latitude[writeGeneralNumber(latitude, coordinate.latitude(), 10)] = '\0';
+        longitude[writeGeneralNumber(longitude, coordinate.longitude(), 10)] = '\0';
+        m_xml.writeStartElement("trkpt");
+        m_xml.writeRawAttribute("lat", latitude);
+        m_xml.writeRawAttribute("lon", longitude);
+        const QByteArray time = m_times.utc(point.position.timestamp());
+        if (!time.isEmpty())
+            m_xml.writeRawTextElement("time", time);
+
+        const float values[] = {point.maxCoil,   point.minCoil, point.depth, point.amperage,  0,
+                                point.modeLevel, point.azimuth, point.zenit, point.hazeLevel, point.sisValue};
+        char text[32];
+        m_xml.writeStartElement("extensions");
+        for (int i = 0; i < int(std::size(kValueNames)); ++i) {
+            const int n = i == kFrequencyValue
+                              ? int(std::to_chars(text, text + sizeof text, point.frequency).ptr - text)
+                              : writeGeneralNumber(text, double(values[i]), 6);
+            m_xml.writeRawTextElement(kValueNames[i], text, n);
+        }
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+    }
+
+    KmlStreamWriter m_xml;
+    IsoTimeText m_times;
+};
+
+} // namespace
+
+bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device)
+{
+    if (!device)
+        return false;
+    if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
+        return false;
+    if (!device->isWritable())
+        return false;
+    bool written = GpxDocumentWriter(device).write(datasets);
+    // A file device may still hold the tail of the document in its own buffer.
+    if (auto* file = qobject_cast<QFileDevice*>(device))
+        written = file->flush() && written;
+    if (!written) {
+        if (auto* saveFile = qobject_cast<QSaveFile*>(device))
+            saveFile->cancelWriting();
+    }
+    return written;
+}
+
+bool VectarisDatasetsToGpxFile(const QList<VectarisDataset>& datasets, const QString& fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!VectarisDatasetsToGpx(datasets, &file))
+        return false;
+    return file.commit();
+}

@@ -1,0 +1,328 @@
+// The GPX and CSV exports: read back by independent readers (gpsbabel and GDAL for GPX, a plain
+// RFC 4180 parser for CSV) with every point where and when it was recorded; a failed write leaves
+// nothing behind.
+
+#include "measurements/vectarisdatasetstocsv.h"
+#include "measurements/vectarisdatasetstogpx.h"
+#include "measurements/vectarisdatasetstokml.h"
+#include "measurements/xmlsafetext.h"
+
+#include "kmltestdata.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <ctime>
+#include <functional>
+
+namespace {
+
+struct Fix
+{
+    QGeoCoordinate coordinate;
+    QDateTime time;
+};
+
+QList<VectarisDataset> testSeries()
+{
+    return kmltestdata::series() + kmltestdata::transitionSeries();
+}
+
+QList<Fix> expectedFixes(const QList<VectarisDataset>& datasets)
+{
+    QList<Fix> fixes;
+    for (const VectarisDataset& dataset : datasets) {
+        for (const VectarisDataPoint& point : dataset.points) {
+            if (point.position.coordinate().isValid())
+                fixes.append({point.position.coordinate(), point.position.timestamp()});
+        }
+    }
+    return fixes;
+}
+
+void expectSameFixes(const QList<Fix>& read, const QList<Fix>& expected, const char* reader)
+{
+    ASSERT_EQ(read.size(), expected.size()) << reader;
+    for (int i = 0; i < read.size(); ++i) {
+        SCOPED_TRACE(std::string(reader) + " point " + std::to_string(i));
+        EXPECT_NEAR(read.at(i).coordinate.latitude(), expected.at(i).coordinate.latitude(), 1e-7);
+        EXPECT_NEAR(read.at(i).coordinate.longitude(), expected.at(i).coordinate.longitude(), 1e-7);
+        EXPECT_EQ(read.at(i).time.toMSecsSinceEpoch(), expected.at(i).time.toMSecsSinceEpoch());
+    }
+}
+
+QByteArray runTool(const QString& program, const QStringList& arguments, QByteArray* errors = nullptr)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(program), arguments);
+    if (!process.waitForFinished(60000)) {
+        ADD_FAILURE() << program.toStdString() << " did not finish";
+        return QByteArray();
+    }
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
+                                     << process.readAllStandardError().toStdString();
+    if (errors)
+        *errors = process.readAllStandardError();
+    return process.readAllStandardOutput();
+}
+
+bool haveTools(std::initializer_list<const char*> programs)
+{
+    for (const char* program : programs) {
+        if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+// Track points of a GPX document (gpsbabel's own output): position and UTC time.
+QList<Fix> gpxTrackPoints(const QByteArray& gpx)
+{
+    QXmlStreamReader reader(gpx);
+    QList<Fix> fixes;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == QLatin1String("trkpt")) {
+            fixes.append({QGeoCoordinate(reader.attributes().value(QLatin1String("lat")).toDouble(),
+                                         reader.attributes().value(QLatin1String("lon")).toDouble()),
+                          QDateTime()});
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("time") && !fixes.isEmpty()) {
+            fixes.last().time = QDateTime::fromString(reader.readElementText(), Qt::ISODate);
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return fixes;
+}
+
+class ExportFormats : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // Local time away from UTC and a locale with a decimal comma: neither may leak into a file.
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    }
+    void TearDown() override
+    {
+        QLocale::setDefault(QLocale::c());
+        std::setlocale(LC_NUMERIC, "C");
+    }
+};
+
+TEST_F(ExportFormats, GpxIsReadBackByGpsbabelAndGdal)
+{
+    if (!haveTools({"gpsbabel", "ogrinfo", "xmllint"}))
+        GTEST_SKIP() << "gpsbabel, ogrinfo or xmllint missing (tools/install-deps.sh installs them)";
+    QList<VectarisDataset> datasets = testSeries();
+    datasets.removeAt(3); // gpsbabel remarks on an empty track
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("series.gpx"));
+    ASSERT_TRUE(VectarisDatasetsToGpxFile(datasets, fileName));
+    runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName});
+    const QList<Fix> expected = expectedFixes(datasets);
+    ASSERT_EQ(expected.size(), 5 + 24);
+
+    QByteArray babelErrors;
+    const QByteArray babel = runTool(QStringLiteral("gpsbabel"),
+                                     {QStringLiteral("-t"), QStringLiteral("-i"), QStringLiteral("gpx"),
+                                      QStringLiteral("-f"), fileName, QStringLiteral("-o"),
+                                      QStringLiteral("gpx"), QStringLiteral("-F"), QStringLiteral("-")},
+                                     &babelErrors);
+    EXPECT_TRUE(babelErrors.isEmpty()) << babelErrors.toStdString();
+    expectSameFixes(gpxTrackPoints(babel), expected, "gpsbabel");
+
+    // GDAL: the track points with their UTC times, and the measured values from the extensions.
+    const QByteArray ogr =
+        runTool(QStringLiteral("ogrinfo"),
+                {QStringLiteral("--config"), QStringLiteral("GPX_USE_EXTENSIONS"), QStringLiteral("YES"),
+                 QStringLiteral("-ro"), QStringLiteral("-q"), QStringLiteral("-geom=ISO_WKT"), fileName,
+                 QStringLiteral("track_points")});
+    const QRegularExpression point(QStringLiteral("^  POINT \\((\\S+) (\\S+)\\)$"));
+    const QRegularExpression time(
+        QStringLiteral("^  time \\(DateTime\\) = (\\S+ \\d\\d:\\d\\d:\\d\\d)\\+00$"));
+    const QRegularExpression depth(QStringLiteral("^  vx_depth \\(\\w+\\) = (\\S+)$"));
+    QList<Fix> read;
+    QList<double> depths;
+    for (const QString& line : QString::fromUtf8(ogr).split(QLatin1Char('\n'))) {
+        if (const auto m = point.match(line); m.hasMatch()) {
+            read.last().coordinate = QGeoCoordinate(m.captured(2).toDouble(), m.captured(1).toDouble());
+        } else if (const auto m = time.match(line); m.hasMatch()) {
+            // Built as UTC directly: read as local time first, a time in the spring gap would not exist.
+            const QStringList parts = m.captured(1).split(QLatin1Char(' '));
+            read.append({QGeoCoordinate(),
+                         QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy/MM/dd")),
+                                   QTime::fromString(parts.at(1), QStringLiteral("hh:mm:ss")), Qt::UTC)});
+        } else if (const auto m = depth.match(line); m.hasMatch()) {
+            depths.append(m.captured(1).toDouble());
+        }
+    }
+    expectSameFixes(read, expected, "GDAL");
+    ASSERT_EQ(depths.size(), expected.size());
+    EXPECT_EQ(depths.at(0), 1.5);
+    EXPECT_EQ(depths.at(1), 0.25); // the point without a fix is not a track point
+}
+
+// A minimal RFC 4180 reader: quoted fields with doubled quotes, CRLF line ends.
+QList<QStringList> parseCsv(const QByteArray& bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            row << field;
+            field.clear();
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n')) {
+            row << field;
+            rows << row;
+            row.clear();
+            field.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    EXPECT_TRUE(field.isEmpty() && row.isEmpty()) << "the last row has no line end";
+    return rows;
+}
+
+TEST_F(ExportFormats, CsvHasOneRowPerPointWithIsoTimesAndDecimalPoints)
+{
+    const QList<VectarisDataset> datasets = testSeries();
+    QBuffer buffer;
+    ASSERT_TRUE(VectarisDatasetsToCsv(datasets, &buffer));
+    ASSERT_FALSE(buffer.data().startsWith("\xEF\xBB\xBF"));
+    const QList<QStringList> rows = parseCsv(buffer.data());
+    ASSERT_FALSE(rows.isEmpty());
+    const QStringList header = rows.first();
+    ASSERT_EQ(header.size(), 16);
+    EXPECT_EQ(header.mid(0, 6),
+              (QStringList{"Series", "Series date", "Point", "Time", "Latitude", "Longitude"}));
+    EXPECT_EQ(header.at(8), QStringLiteral("Depth [m]"));
+    EXPECT_EQ(header.at(10), QStringLiteral("Frequency [Hz]"));
+
+    int row = 1;
+    for (const VectarisDataset& dataset : datasets) {
+        const QString name =
+            xmlSafeText(dataset.title.isEmpty() ? dataset.date.toString(Qt::TextDate) : dataset.title);
+        int k = 0;
+        for (const VectarisDataPoint& point : dataset.points) {
+            SCOPED_TRACE("row " + std::to_string(row));
+            ASSERT_LT(row, rows.size());
+            const QStringList& fields = rows.at(row++);
+            ASSERT_EQ(fields.size(), 16);
+            EXPECT_EQ(fields.at(0), name);
+            EXPECT_EQ(QDateTime::fromString(fields.at(1), Qt::ISODate), dataset.date);
+            EXPECT_EQ(fields.at(2).toInt(), ++k);
+            if (point.position.coordinate().isValid()) {
+                const QDateTime time = QDateTime::fromString(fields.at(3), Qt::ISODate);
+                EXPECT_EQ(time.toMSecsSinceEpoch(), point.position.timestamp().toMSecsSinceEpoch());
+                // The local offset is part of the text: Berlin is one or two hours ahead of UTC.
+                EXPECT_EQ(time.offsetFromUtc(), point.position.timestamp().offsetFromUtc());
+                EXPECT_NE(time.offsetFromUtc(), 0);
+                bool ok = false;
+                EXPECT_NEAR(fields.at(4).toDouble(&ok), point.position.coordinate().latitude(), 1e-7);
+                EXPECT_TRUE(ok) << fields.at(4).toStdString();
+                EXPECT_NEAR(fields.at(5).toDouble(&ok), point.position.coordinate().longitude(), 1e-7);
+                EXPECT_TRUE(ok) << fields.at(5).toStdString();
+            } else {
+                EXPECT_EQ(fields.mid(3, 3), (QStringList{QString(), QString(), QString()}));
+            }
+            EXPECT_EQ(fields.at(8).toFloat(), point.depth);
+            EXPECT_EQ(fields.at(10).toULongLong(), point.frequency);
+            EXPECT_EQ(fields.at(6), QStringLiteral("12.5"));
+            EXPECT_EQ(fields.at(9), QStringLiteral("1.23457e+06"));
+        }
+    }
+    EXPECT_EQ(row, rows.size());
+}
+
+// A device that takes `limit` bytes and then fails, like a disk that fills up.
+class FullDevice : public QIODevice
+{
+public:
+    explicit FullDevice(qint64 limit) : m_limit(limit) {}
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override
+    {
+        if (m_written + size > m_limit)
+            return -1;
+        m_written += size;
+        return size;
+    }
+
+private:
+    qint64 m_limit;
+    qint64 m_written = 0;
+};
+
+TEST_F(ExportFormats, AFailedWriteReportsFailureAndLeavesNoFile)
+{
+    using ToDevice = std::function<bool(const QList<VectarisDataset>&, QIODevice*)>;
+    using ToFile = std::function<bool(const QList<VectarisDataset>&, const QString&)>;
+    struct Writer
+    {
+        const char* name;
+        ToDevice toDevice;
+        ToFile toFile;
+    };
+    const Writer writers[] = {{"kml", VectarisDatasetsToKml, VectarisDatasetsToKmlFile},
+                              {"gpx", VectarisDatasetsToGpx, VectarisDatasetsToGpxFile},
+                              {"csv", VectarisDatasetsToCsv, VectarisDatasetsToCsvFile}};
+    // Enough points that the document spans several write blocks.
+    QList<VectarisDataset> datasets = testSeries();
+    for (int i = 0; i < 12; ++i)
+        datasets[4].points += datasets[4].points;
+    QTemporaryDir dir;
+    for (const Writer& writer : writers) {
+        SCOPED_TRACE(writer.name);
+        FullDevice full(300 * 1024);
+        full.open(QIODevice::WriteOnly);
+        EXPECT_FALSE(writer.toDevice(datasets, &full));
+
+        QBuffer closedReadOnly;
+        closedReadOnly.open(QIODevice::ReadOnly);
+        EXPECT_FALSE(writer.toDevice(datasets, &closedReadOnly));
+
+        const QString nowhere = dir.filePath(QStringLiteral("missing/series.") + QLatin1String(writer.name));
+        EXPECT_FALSE(writer.toFile(datasets, nowhere));
+        EXPECT_FALSE(QFile::exists(nowhere));
+        EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+        const QString good = dir.filePath(QStringLiteral("series.") + QLatin1String(writer.name));
+        EXPECT_TRUE(writer.toFile(datasets, good));
+        EXPECT_GT(QFileInfo(good).size(), 300 * 1024);
+        QFile::remove(good);
+    }
+}
+
+} // namespace

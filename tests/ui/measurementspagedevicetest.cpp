@@ -1,0 +1,298 @@
+// The measurements page with a simulated control unit holding series, discovered by the real USB
+// manager and handed over by the main window as in the field: the page lists what the unit holds,
+// exports it for independent readers, deletes it only on the unit it asked about, and is cleared when
+// the unit goes.
+
+#include "devices/controlunit.h"
+#include "measurements/vectarisdatapointmodel.h"
+#include "measurements/vectarisdatasetmodel.h"
+#include "sim/datasetstoreimage.h"
+#include "sim/simprotocol.h"
+#include "sim/usbfs/simusbfixture.h"
+#include "ui/mainwindow.h"
+#include "ui/measurementswidget.h"
+#include "ui/toolbutton.h"
+#include "ui/trackpicturewidget.h"
+#include "uitestenvironment.h"
+#include "devices/devicefactory.h"
+#include "usb/usbmanager.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kTimeoutMs = 10000;
+
+// Series `count` of `points` points each, titled "Line <n>", on a short walk north-east.
+QByteArray storeImage(int count, int points)
+{
+    DatasetStoreImage image;
+    for (int s = 0; s < count; ++s) {
+        DatasetStoreImage::Series series;
+        series.text = QStringLiteral("Line %1").arg(s + 1).toLatin1();
+        for (int i = 0; i < points; ++i) {
+            DatasetStoreImage::Point point;
+            point.depth = float(s) + float(i) / 10;
+            point.frequency = 8192;
+            point.gpsText =
+                DatasetStoreImage::rmcSentence(48.1 + i * 1e-4, 11.5 + i * 1e-4 + s * 1e-3,
+                                               QDateTime(QDate(2021, 6, 1), QTime(10, s, i % 60), Qt::UTC));
+            series.points.append(point);
+        }
+        image.series.append(series);
+    }
+    return image.build();
+}
+
+class MeasurementsPageDevice : public SimUsbFixture
+{
+protected:
+    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
+    bool initialiseLibusb() const override { return false; }
+
+    void SetUp() override
+    {
+        SimUsbFixture::SetUp();
+        window = std::make_unique<MainWindow>();
+        manager = UsbManager::instance();
+        DeviceFactory::install();
+        window->followUsbManager(manager);
+        manager->init();
+        window->show();
+        page = static_cast<MeasurementsWidget*>(window->page(MainWindow::MeasurementsPage));
+        MeasurementsWidget::Dialogs dialogs;
+        dialogs.saveFileName = [this](QWidget*, const QString&, const QString&, QString* filter) {
+            *filter = answerFilter;
+            return answerFile;
+        };
+        dialogs.confirm = [this](QWidget*, const QString&) { return whenAsked ? whenAsked() : false; };
+        dialogs.showError = [this](QWidget*, const QString& message) { errors << message; };
+        dialogs.openUrl = [](const QUrl&) { return false; };
+        page->setDialogs(dialogs);
+    }
+
+    void TearDown() override
+    {
+        manager->deinit();
+        window.reset();
+        SimUsbFixture::TearDown();
+    }
+
+    // Polls and waits until the window has handed a control unit (other than `previous`) to the page.
+    ControlUnit* attach(ControlUnit* previous = nullptr)
+    {
+        manager->pollNow();
+        const bool handed =
+            QTest::qWaitFor([&] { return page->device() && page->device() != previous; }, kTimeoutMs);
+        return handed ? page->device() : nullptr;
+    }
+    int rows() const { return page->datasetModel()->rowCount(); }
+    bool waitForRows(int count)
+    {
+        return QTest::qWaitFor([&] { return rows() == count; }, kTimeoutMs);
+    }
+    QString label(const char* name) const { return page->findChild<QLabel*>(QLatin1String(name))->text(); }
+    void click(const char* button) { page->findChild<ToolButton*>(QLatin1String(button))->click(); }
+
+    std::unique_ptr<MainWindow> window;
+    UsbManager* manager = nullptr;
+    MeasurementsWidget* page = nullptr;
+    QString answerFile, answerFilter;
+    std::function<bool()> whenAsked;
+    QStringList errors;
+};
+
+TEST_F(MeasurementsPageDevice, ShowsTheUnitsSeriesReadOnce)
+{
+    auto unit = plugControlUnit();
+    unit->setDatasetStoreImage(storeImage(3, 25));
+    ControlUnit* device = attach();
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(waitForRows(3));
+    EXPECT_EQ(label("locationLabel"), QStringLiteral("Line 1"));
+    EXPECT_EQ(page->dataPointModel()->rowCount(), 25);
+    auto* picture = page->findChild<TrackPictureWidget*>();
+    EXPECT_EQ(picture->fixCount(), 25);
+
+    // Handing the same unit over again reads nothing more.
+    page->setDevice(device);
+    page->setDevice(device);
+    QTest::qWait(500);
+    EXPECT_EQ(unit->countReceived(SimProtocol::ReadDataSets), 1);
+
+    auto* list = page->findChild<QListView*>(QStringLiteral("datasetsListView"));
+    list->setCurrentIndex(page->datasetModel()->index(2, VectarisDatasetModel::DateColumn));
+    EXPECT_EQ(label("locationLabel"), QStringLiteral("Line 3"));
+    EXPECT_FLOAT_EQ(page->dataPointModel()->index(4, VectarisDataPointModel::DepthColumn).data().toFloat(),
+                    2.4f);
+
+    // Reload reads again and keeps the list.
+    click("refreshDataSetsButton");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return unit->countReceived(SimProtocol::ReadDataSets) == 2; }, kTimeoutMs));
+    EXPECT_TRUE(waitForRows(3));
+}
+
+// KML and GPX read back with gpsbabel into its own GPX: every exported point with its place and time.
+TEST_F(MeasurementsPageDevice, ExportsAreReadBackByGpsbabel)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty())
+        GTEST_SKIP() << "gpsbabel is not installed (tools/install-deps.sh installs it)";
+    auto unit = plugControlUnit();
+    unit->setDatasetStoreImage(storeImage(2, 30));
+    ASSERT_NE(attach(), nullptr);
+    ASSERT_TRUE(waitForRows(2));
+    click("selectAllButton");
+
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/measurements-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
+    struct Case
+    {
+        MeasurementsWidget::ExportFormat format;
+        const char* babelFormat;
+        const char* file;
+        const char* element; // what gpsbabel makes of a point
+    };
+    const Case cases[] = {{MeasurementsWidget::ExportFormat::Kml, "kml", "series.kml", "wpt"},
+                          {MeasurementsWidget::ExportFormat::Gpx, "gpx", "series.gpx", "trkpt"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        answerFilter = MeasurementsWidget::filterFor(c.format);
+        answerFile = dir.filePath(QStringLiteral("series"));
+        click("exportButton");
+        const QString written = dir.filePath(QLatin1String(c.file));
+        ASSERT_TRUE(QFile::exists(written));
+        QProcess babel;
+        babel.start(QStringLiteral("gpsbabel"),
+                    {QStringLiteral("-i"), QLatin1String(c.babelFormat), QStringLiteral("-f"), written,
+                     QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"), QStringLiteral("-")});
+        ASSERT_TRUE(babel.waitForFinished(30000));
+        EXPECT_EQ(babel.exitCode(), 0) << babel.readAllStandardError().toStdString();
+        QXmlStreamReader reader(babel.readAllStandardOutput());
+        int points = 0;
+        while (!reader.atEnd()) {
+            reader.readNext();
+            if (reader.isStartElement() && reader.name() == QLatin1String(c.element)) {
+                const int i = points % 30;
+                const int s = points / 30;
+                EXPECT_NEAR(reader.attributes().value(QLatin1String("lat")).toDouble(), 48.1 + i * 1e-4,
+                            1e-7);
+                EXPECT_NEAR(reader.attributes().value(QLatin1String("lon")).toDouble(),
+                            11.5 + i * 1e-4 + s * 1e-3, 1e-7);
+                reader.readNextStartElement();
+                while (reader.name() != QLatin1String("time") && !reader.atEnd())
+                    reader.readNextStartElement();
+                EXPECT_EQ(QDateTime::fromString(reader.readElementText(), Qt::ISODate),
+                          QDateTime(QDate(2021, 6, 1), QTime(10, s, i % 60), Qt::UTC));
+                ++points;
+            }
+        }
+        EXPECT_FALSE(reader.hasError());
+        EXPECT_EQ(points, 60);
+    }
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(MeasurementsPageDevice, ConfirmedDeleteEmptiesTheUnitAndTheList)
+{
+    auto unit = plugControlUnit();
+    unit->setDatasetStoreImage(storeImage(2, 5));
+    ASSERT_NE(attach(), nullptr);
+    ASSERT_TRUE(waitForRows(2));
+
+    // Cancel leaves everything where it is.
+    whenAsked = [] { return false; };
+    click("deleteButton");
+    QTest::qWait(300);
+    EXPECT_EQ(unit->datasetClearCount(), 0);
+
+    whenAsked = [] { return true; };
+    click("deleteButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->datasetClearCount() == 1; }, kTimeoutMs));
+    // The list is read again after the delete and shows what is left: nothing.
+    EXPECT_TRUE(waitForRows(0));
+    EXPECT_EQ(unit->countReceived(SimProtocol::ReadDataSets), 2);
+    EXPECT_EQ(label("locationLabel"), QString());
+    EXPECT_EQ(page->dataPointModel()->rowCount(), 0);
+}
+
+TEST_F(MeasurementsPageDevice, AFailedDeleteIsReportedAndTheListStays)
+{
+    auto unit = plugControlUnit();
+    unit->setDatasetStoreImage(storeImage(2, 5));
+    ASSERT_NE(attach(), nullptr);
+    ASSERT_TRUE(waitForRows(2));
+    unit->faults().pipeErrorOn(SimProtocol::ClearDataSets, 1);
+    whenAsked = [] { return true; };
+    click("deleteButton");
+    auto* message = window->findChild<QLabel*>(QStringLiteral("notificationTextLabel"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return message->text().contains(QStringLiteral("could not be deleted")); }, kTimeoutMs))
+        << message->text().toStdString();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return unit->countReceived(SimProtocol::ReadDataSets) == 2; }, kTimeoutMs));
+    QTest::qWait(300);
+    EXPECT_EQ(rows(), 2);
+}
+
+TEST_F(MeasurementsPageDevice, DeleteAnsweredAfterTheUnitWasSwappedDeletesNothing)
+{
+    auto first = plugControlUnit();
+    first->setDatasetStoreImage(storeImage(2, 5));
+    ControlUnit* firstDevice = attach();
+    ASSERT_NE(firstDevice, nullptr);
+    ASSERT_TRUE(waitForRows(2));
+
+    std::shared_ptr<SimControlUnit> second;
+    whenAsked = [&] {
+        // While the question is open the technician swaps the units.
+        bus().unplug(first);
+        if (!QTest::qWaitFor([&] { return page->device() == nullptr; }, kTimeoutMs))
+            return true;
+        second = plugControlUnit();
+        second->setDatasetStoreImage(storeImage(3, 5));
+        attach();
+        waitForRows(3);
+        return true;
+    };
+    click("deleteButton");
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(page->device(), nullptr);
+    QTest::qWait(500);
+    EXPECT_EQ(first->datasetClearCount(), 0);
+    EXPECT_EQ(second->datasetClearCount(), 0);
+    EXPECT_EQ(rows(), 3);
+}
+
+TEST_F(MeasurementsPageDevice, UnitUnpluggedMidReadClearsThePage)
+{
+    auto unit = plugControlUnit();
+    unit->setDatasetStoreImage(storeImage(4, 40));
+    ControlUnit* device = attach();
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(waitForRows(4));
+    // The next read stops after a few packets: the unit vanishes in the middle of the stream.
+    unit->faults().unplugAfterPackets(4);
+    click("refreshDataSetsButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->device() == nullptr; }, kTimeoutMs));
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(page->dataPointModel()->rowCount(), 0);
+    EXPECT_EQ(label("locationLabel"), QString());
+    EXPECT_EQ(label("dateLabel"), QString());
+    EXPECT_EQ(page->findChild<TrackPictureWidget*>()->pointCount(), 0);
+    QTest::qWait(300); // anything still under way arrives at a page that has let go of the unit
+    EXPECT_EQ(rows(), 0);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// End to end under Xvfb: the launcher's control unit holds three walks; the Measurements page lists them
+// and shows the first one's track and points. The screenshot stays in the build tree as a test
+// artifact, for a person to look at.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 30000;
+
+class Launcher
+{
+public:
+    explicit Launcher(QProcess& process) : m_process(process) {}
+
+    QString waitForLine(const QString& prefix, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeoutMs) {
+            while (m_process.canReadLine()) {
+                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+                m_seen << line;
+                if (line.startsWith(prefix))
+                    return line;
+            }
+            if (m_process.state() == QProcess::NotRunning)
+                return QString();
+            m_process.waitForReadyRead(200);
+        }
+        return QString();
+    }
+
+    // Sends `command` until its answer starts with `expected` (the tool works in the background).
+    QString poll(const QString& command, const QString& answerPrefix, const QString& expected, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QString answer;
+        while (clock.elapsed() < timeoutMs) {
+            send(command);
+            answer = waitForLine(answerPrefix, 5000);
+            if (answer.startsWith(expected))
+                return answer;
+            QThread::msleep(300);
+        }
+        return answer;
+    }
+
+    void send(const QString& command) { m_process.write((command + QLatin1Char('\n')).toLocal8Bit()); }
+    QString tail() const { return m_seen.mid(std::max(0, int(m_seen.size()) - 40)).join(QLatin1Char('\n')); }
+
+private:
+    QProcess& m_process;
+    QStringList m_seen;
+};
+
+TEST(MeasurementsScreenshot, PageShowsTheUnitsSeriesWithTheirTrack)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    QTemporaryDir dataHome;
+    ASSERT_TRUE(dataHome.isValid());
+    const QString screenshot = QStringLiteral(SERVICE_E2E_ARTIFACT_DIR "/e2e-measurements-page.png");
+    QDir().mkpath(QStringLiteral(SERVICE_E2E_ARTIFACT_DIR));
+    QFile::remove(screenshot);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("xvfb-run"),
+                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
+                   QStringLiteral(SERVICE_SIM_PATH), QStringLiteral("--kind"), QStringLiteral("control-unit"),
+                   QStringLiteral("--poll-interval"), QStringLiteral("500"),
+                   QStringLiteral("--no-control-window")});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    Launcher launcher(process);
+    ASSERT_FALSE(launcher.waitForLine(QStringLiteral("ready"), kStartTimeoutMs).isEmpty())
+        << launcher.tail().toStdString();
+
+    launcher.send(QStringLiteral("datasets 1 3 400"));
+    ASSERT_EQ(launcher.waitForLine(QStringLiteral("datasets"), 5000), QStringLiteral("datasets 1 3 400"));
+    ASSERT_TRUE(launcher
+                    .poll(QStringLiteral("info"), QStringLiteral("info "),
+                          QStringLiteral("info connected=1 busy=0"), kStartTimeoutMs)
+                    .startsWith(QStringLiteral("info connected=1 busy=0")))
+        << launcher.tail().toStdString();
+    launcher.send(QStringLiteral("page measurements"));
+    ASSERT_EQ(launcher.waitForLine(QStringLiteral("page"), 5000), QStringLiteral("page measurements"));
+    // The store was filled after the unit was read: one reload brings the walks.
+    launcher.send(QStringLiteral("click refreshDataSetsButton"));
+    ASSERT_EQ(launcher.waitForLine(QStringLiteral("click"), 5000),
+              QStringLiteral("click refreshDataSetsButton"));
+    const QString shown = launcher.poll(
+        QStringLiteral("measurements"), QStringLiteral("measurements "),
+        QStringLiteral("measurements series=3 points=400 location=Cable route 1"), kStartTimeoutMs);
+    EXPECT_EQ(shown, QStringLiteral("measurements series=3 points=400 location=Cable route 1"))
+        << launcher.tail().toStdString();
+    launcher.poll(QStringLiteral("info"), QStringLiteral("info "), QStringLiteral("info connected=1 busy=0"),
+                  10000);
+    QThread::msleep(500); // the progress dialog fades out
+
+    launcher.send(QStringLiteral("screenshot ") + screenshot);
+    EXPECT_EQ(launcher.waitForLine(QStringLiteral("screenshot"), 10000),
+              QStringLiteral("screenshot ") + screenshot);
+    const QImage image(screenshot);
+    EXPECT_FALSE(image.isNull());
+
+    launcher.send(QStringLiteral("close"));
+    EXPECT_EQ(launcher.waitForLine(QStringLiteral("closing"), 10000), QStringLiteral("closing"));
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000)) << launcher.tail().toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << launcher.tail().toStdString();
+}
+
+} // namespace

@@ -1,0 +1,321 @@
+// The Service page and its panels without an instrument: device objects that never connect, driven by
+// their signals. History, hand-over and clean-up, threshold arithmetic, language reports, calibration
+// read-out and the progress dialog.
+#include "core/loggerfactory.h"
+#include "core/settings.h"
+#include "devices/controlunit.h"
+#include "devices/tymbrelsensor.h"
+#include "devices/vectarissensor.h"
+#include "ui/languageswidgetcontrolunit.h"
+#include "ui/productionwidgettymbrel.h"
+#include "ui/progressdialog.h"
+#include "ui/qprogressindicator.h"
+#include "ui/servicewidget.h"
+#include "ui/servicewidgetcontrolunit.h"
+#include "ui/servicewidgettymbrel.h"
+#include "uitestenvironment.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ServicePanelsTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        setUpUiTestEnvironment();
+        // Singletons are created under one lock: the settings store's logger needs the factory first.
+        LoggerFactory::instance();
+    }
+
+    template <typename T = QWidget> static T* child(QWidget* parent, const char* name)
+    {
+        return parent->findChild<T*>(QLatin1String(name));
+    }
+};
+
+QByteArray word(qint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+TEST_F(ServicePanelsTest, HistorySkipsFilesDeletedFromDisk)
+{
+    // The application name holds a '/', so the default template would name a missing directory.
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/service-panels-XXXXXX"));
+    QStringList paths;
+    for (const char* name : {"a.firmware", "b.firmware", "c.firmware"}) {
+        paths << dir.filePath(QLatin1String(name));
+        QFile file(paths.last());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        Settings::instance()->addFirmwareFile(paths.last()); // newest first: c, b, a
+    }
+    QFile::remove(paths[1]);
+    ServiceWidget page;
+    auto* combo = child<QComboBox>(&page, "comboBoxLastFilePaths");
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), QDir::toNativeSeparators(paths[2]));
+    EXPECT_EQ(combo->itemText(1), QDir::toNativeSeparators(paths[0]));
+    EXPECT_FALSE(child<QAbstractButton>(&page, "updateFirmwareButton")->isEnabled()); // empty files
+}
+
+TEST_F(ServicePanelsTest, HandOverConnectsOnceAndDetachingDropsEverything)
+{
+    ServiceWidget page;
+    page.show();
+    ControlUnit first(nullptr);
+    ControlUnit second(nullptr);
+    auto saveDialogs = [&] {
+        return page.findChildren<QFileDialog*>(QStringLiteral("saveLogsDialog")).size();
+    };
+
+    page.setDevice(&first);
+    page.setDevice(&first); // twice: connected once
+    emit first.logDownloadFinsihed(QStringLiteral("log"));
+    EXPECT_EQ(saveDialogs(), 1);
+    QSignalSpy updates(&first, &BaseDevice::runJob);
+
+    // Swapped: the old device's late log reaches nobody, the page's requests go to the new one only,
+    // and the open save dialog of the old device is closed.
+    page.setDevice(&second);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(saveDialogs(), 0);
+    emit first.logDownloadFinsihed(QStringLiteral("late"));
+    EXPECT_EQ(saveDialogs(), 0);
+    emit page.factoryReset();
+    EXPECT_EQ(updates.count(), 0);
+    EXPECT_EQ(second.pendingJobCount(), 1);
+
+    page.setDevice(nullptr);
+    page.setDevice(nullptr); // clean-up twice is harmless
+    emit second.logDownloadFinsihed(QStringLiteral("late"));
+    EXPECT_EQ(saveDialogs(), 0);
+}
+
+TEST_F(ServicePanelsTest, KindsHandOutTheirPanelsAndThePageLetsThemGo)
+{
+    ServiceWidget page;
+    page.show();
+    TymbrelSensor sensor(nullptr);
+    VectarisSensor locator(nullptr);
+
+    page.setDevice(&sensor);
+    QPointer<DeviceWidget> panel = page.servicePanel();
+    ASSERT_NE(qobject_cast<ServiceWidgetTymbrel*>(panel), nullptr);
+    EXPECT_EQ(sensor.serviceWidget(nullptr), panel.data()); // kept, not made twice
+    EXPECT_NE(qobject_cast<ProductionWidgetTymbrel*>(sensor.productionWidget(nullptr)), nullptr);
+    EXPECT_TRUE(sensor.isMonitoringTouchState()); // shown on a visible page
+
+    emit sensor.disconnected(); // clean-up on the signal, then again on the hand-over
+    page.setDevice(nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(panel.isNull());
+    EXPECT_FALSE(sensor.isMonitoringTouchState());
+    EXPECT_EQ(page.servicePanel(), nullptr);
+
+    page.setDevice(&sensor); // a fresh panel for the same device
+    EXPECT_NE(page.servicePanel(), nullptr);
+    page.setDevice(&locator); // no service panel
+    EXPECT_EQ(page.servicePanel(), nullptr);
+    EXPECT_EQ(locator.serviceWidget(nullptr), nullptr);
+}
+
+TEST_F(ServicePanelsTest, ThresholdButtonsWrapInStepsOfEightAndOnlyValidValuesGoOut)
+{
+    struct Case
+    {
+        const char* text;
+        const char* button;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"4092", "touchProtect_insensitiveButton", "4"},
+        {"3", "touchProtect_sensitiveButton", "4091"},
+        {"1000", "touchProtect_sensitiveButton", "992"},
+        {"", "touchProtect_insensitiveButton", "8"},
+    };
+    ServiceWidgetTymbrel panel;
+    TymbrelSensor sensor(nullptr);
+    panel.setDevice(&sensor);
+    QSignalSpy sent(&panel, &ServiceWidgetTymbrel::currentThresholdChanged);
+    auto* current = child<QLineEdit>(&panel, "touchProtect_CurrentThresholdEdit");
+    for (const Case& c : cases) {
+        current->setText(QLatin1String(c.text));
+        child<QAbstractButton>(&panel, c.button)->click();
+        EXPECT_EQ(current->text(), QLatin1String(c.expected)) << c.text;
+        ASSERT_FALSE(sent.isEmpty());
+        EXPECT_EQ(sent.takeLast().at(0).toInt(), QString::fromLatin1(c.expected).toInt());
+    }
+    // The validator refuses typing beyond 4095; a calibrated value out of range is not sent by Cancel.
+    current->clear();
+    sent.clear();
+    QTest::keyClicks(current, QStringLiteral("40960"));
+    QTest::keyClick(current, Qt::Key_Return);
+    EXPECT_TRUE(!current->hasAcceptableInput() || current->text().toInt() <= 4095)
+        << current->text().toStdString();
+    for (const QList<QVariant>& emitted : sent) {
+        EXPECT_LE(emitted.at(0).toInt(), 4095);
+    }
+    panel.onTouchProtectCalibrationSaved(-1);
+    sent.clear();
+    child<QAbstractButton>(&panel, "touchProtectCancelButton")->click();
+    EXPECT_EQ(sent.count(), 0);
+    EXPECT_TRUE(child<QLineEdit>(&panel, "touchProtect_CalibratedThresholdEdit")->isReadOnly());
+
+    // Handed a control unit, the panel hides and connects nothing.
+    ControlUnit unit(nullptr);
+    ServiceWidgetTymbrel other;
+    other.show();
+    other.setDevice(&unit);
+    EXPECT_FALSE(other.isVisible());
+    emit unit.deviceOptionChanged(0x20000004, word(1));
+    EXPECT_EQ(child<QLabel>(&other, "lblCdcValue")->text(), QString());
+}
+
+TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
+{
+    struct Case
+    {
+        const char* job;
+        int value;
+        int maximum;
+        const char* message;
+        const char* label;
+        int barValue;
+        int barMaximum;
+    };
+    const Case cases[] = {
+        {"CdcCalibrationJob", 17, 4096, "Bottom up....", "CdcCalibrationJob : Bottom up.... 17 / 4096", 17,
+         4096},
+        {"CdcCalibrationJob", 990, 4096, "Final", "CdcCalibrationJob : Final 990", 990, 4096},
+        {"ReadDeviceMultipleOptionsJob", 3, 5, "", "", 0, 100},
+    };
+    ProductionWidgetTymbrel panel;
+    TymbrelSensor sensor(nullptr);
+    panel.setDevice(&sensor);
+    auto* label = child<QLabel>(&panel, "lblCdcValue");
+    auto* bar = child<QProgressBar>(&panel, "progressCdcCalibration");
+    EXPECT_EQ(label->text(), QStringLiteral("0"));
+    for (const Case& c : cases) {
+        emit sensor.progressChanged(QLatin1String(c.job), c.value, c.maximum, QLatin1String(c.message));
+        EXPECT_EQ(label->text(), QLatin1String(c.label)) << c.message;
+        EXPECT_EQ(bar->value(), c.barValue);
+        EXPECT_EQ(bar->maximum(), c.barMaximum);
+    }
+    emit sensor.deviceOptionChanged(0x20000004, word(524287 * 1000));
+    EXPECT_EQ(label->text(), QStringLiteral("1000"));
+
+    // Out of range (result 1) reads as a warning, not as a plain final value.
+    emit sensor.progressChanged(QStringLiteral("CdcCalibrationJob"), 4095, 4096, QStringLiteral("Final"));
+    emit sensor.jobResult(QStringLiteral("CdcCalibrationJob"), 1, QString());
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Warning")));
+    EXPECT_TRUE(label->property("warning").toBool());
+    emit sensor.progressChanged(QStringLiteral("CdcCalibrationJob"), 1, 4096,
+                                QStringLiteral("Bottom up...."));
+    EXPECT_FALSE(label->property("warning").toBool());
+}
+
+TEST_F(ServicePanelsTest, LanguagesEnableSetOnlyOnceAllAreReported)
+{
+    ServiceWidgetControlUnit panel;
+    ControlUnit unit(nullptr);
+    panel.setDevice(&unit);
+    LanguagesWidgetControlUnit* languages = panel.languages();
+    auto* set = child<QAbstractButton>(&panel, "sendLanguagesToDevice");
+    const QList<quint32> ids = LanguagesWidgetControlUnit::languageIds();
+    ASSERT_EQ(ids.size(), 18);
+
+    // Three rows of six in id order; English and German fixed.
+    auto* grid = qobject_cast<QGridLayout*>(languages->findChild<QGroupBox*>()->layout());
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(0, 0)->widget())->text(),
+              QStringLiteral("English"));
+    EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(0, 5)->widget())->text(),
+              QStringLiteral("Romanian"));
+    EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(2, 5)->widget())->text(),
+              QStringLiteral("Bulgarian (\u2265v2.2.1)"));
+    EXPECT_TRUE(languages->isTicked(ids[0]));
+    EXPECT_TRUE(languages->box(ids[1])->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    struct Report
+    {
+        quint32 id;
+        QByteArray value;
+        bool ticked;
+    };
+    for (const Report& r : {Report{0x20000018, word(2), true}, Report{0x20000009, word(0), false},
+                            Report{0x2000000B, QByteArray(2, '\1'), false}}) {
+        emit unit.deviceOptionChanged(r.id, r.value);
+        EXPECT_EQ(languages->isTicked(r.id), r.ticked) << std::hex << r.id;
+    }
+    emit unit.deviceOptionChanged(0x20000010, word(1)); // not a language
+    EXPECT_FALSE(languages->isTicked(0x20000010));
+
+    for (quint32 id : ids) {
+        EXPECT_FALSE(set->isEnabled());
+        if (id != 0x2000000B) {
+            emit unit.deviceOptionChanged(id, word(id == 0x20000018 ? 1 : 0));
+        }
+    }
+    EXPECT_FALSE(set->isEnabled()); // French came as two bytes: not a report
+    emit unit.deviceOptionChanged(0x2000000B, word(1));
+    EXPECT_TRUE(set->isEnabled());
+    emit unit.deviceOptionChanged(0x2000000B, QByteArray()); // a failed read takes it back
+    EXPECT_FALSE(set->isEnabled());
+
+    // Another device: what the first reported is forgotten.
+    emit unit.deviceOptionChanged(0x2000000B, word(1));
+    ControlUnit other(nullptr);
+    panel.setDevice(&other);
+    EXPECT_FALSE(set->isEnabled());
+    EXPECT_FALSE(languages->isTicked(0x2000000B));
+}
+
+TEST_F(ServicePanelsTest, ProgressDialogShowsABarForReportedProgressAndIgnoresEscape)
+{
+    ProgressDialog dialog;
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_FALSE(dialog.bar()->isVisible());
+    dialog.setProgress(QStringLiteral("ReadLogJob"), 3, -1, QString()); // no maximum: spinner stays
+    EXPECT_FALSE(dialog.bar()->isVisible());
+
+    dialog.setProgress(QStringLiteral("WriteFirmwareJob"), 760, 3000, QStringLiteral("Writing firmware..."));
+    EXPECT_TRUE(dialog.bar()->isVisible());
+    EXPECT_FALSE(dialog.indicator()->isVisible());
+    EXPECT_EQ(dialog.bar()->value(), 760);
+    EXPECT_EQ(dialog.bar()->maximum(), 3000);
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("label"))->text(),
+              QStringLiteral("Writing firmware..."));
+
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.hide();
+    dialog.show(); // the next job starts with the spinner again
+    EXPECT_FALSE(dialog.bar()->isVisible());
+    EXPECT_TRUE(dialog.indicator()->isVisible());
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("Please wait..."));
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+// The calibration sweep started from the acoustic sensor's service panel, through the real stack. A
+// sweep is some 16 000 transfers on the emulated bus: seconds per case, hence its own binary.
+#include "devices/tymbrelsensor.h"
+#include "servicepagefixture.h"
+#include "ui/productionwidgettymbrel.h"
+#include "ui/progressdialog.h"
+#include "ui/servicewidgettymbrel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+namespace {
+
+constexpr int kSweepTimeoutMs = 60000;
+
+class TouchCalibrationTest : public ServicePageFixture
+{
+};
+
+TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResultBack)
+{
+    struct Case
+    {
+        const char* label;
+        bool neverSwitches;
+        const char* finalText; // prefix of the read-out when the job is back
+        const char* calibrated;
+    };
+    const Case cases[] = {
+        {"switches at 1000", false, "CdcCalibrationJob : Final 1000", "1000"},
+        {"never switches", true, "Warning: calibrated threshold -1 is out of range", "-1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto sensor = plugAcousticSensor();
+        sensor->setTouchOverride(c.neverSwitches ? std::optional<bool>(true) : std::nullopt);
+        auto* device = qobject_cast<TymbrelSensor*>(attach());
+        ASSERT_NE(device, nullptr);
+        auto* panel = qobject_cast<ServiceWidgetTymbrel*>(service()->servicePanel());
+        ASSERT_NE(panel, nullptr);
+        ProductionWidgetTymbrel* calibration = panel->calibrationPanel();
+        auto* label = child<QLabel>(calibration, "lblCdcValue");
+
+        int sweepsStarted = 0;
+        int dialogMaximum = 0;
+        QObject::connect(device, &BaseDevice::progressChanged, window.get(),
+                         [&](QString name, int value, int, QString message) {
+                             if (name == QLatin1String("CdcCalibrationJob") && value == 0 &&
+                                 message == QLatin1String("Bottom up....")) {
+                                 ++sweepsStarted;
+                             }
+                             dialogMaximum = std::max(dialogMaximum, window->progress()->bar()->maximum());
+                         });
+        auto* start = child<QAbstractButton>(calibration, "btnCdcStartCalibration");
+        start->click();
+        start->click(); // one sweep, not two
+        ASSERT_TRUE(QTest::qWaitFor([&] { return label->text().startsWith(QLatin1String(c.finalText)); },
+                                    kSweepTimeoutMs))
+            << label->text().toStdString();
+        EXPECT_EQ(sweepsStarted, 1);
+        EXPECT_EQ(dialogMaximum, 4096);
+        EXPECT_EQ(label->property("warning").toBool(), c.neverSwitches);
+        // What the instrument holds now shows in the read-only field.
+        auto* calibrated = child<QLineEdit>(panel, "touchProtect_CalibratedThresholdEdit");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return calibrated->text() == QLatin1String(c.calibrated); }, 5000))
+            << calibrated->text().toStdString();
+        ASSERT_TRUE(waitIdle(device));
+        QTest::qWait(200);
+        EXPECT_EQ(sweepsStarted, 1);
+
+        bus().unplug(sensor);
+        ASSERT_TRUE(waitDetached());
+    }
+}
+
+TEST_F(TouchCalibrationTest, UnplugDuringTheSweepDetachesThePage)
+{
+    auto sensor = plugAcousticSensor();
+    ASSERT_NE(attach(), nullptr);
+    QPointer<DeviceWidget> panel = service()->servicePanel();
+    ASSERT_FALSE(panel.isNull());
+    sensor->faults().unplugAfterPackets(3000);
+    child<QAbstractButton>(qobject_cast<ServiceWidgetTymbrel*>(panel.data())->calibrationPanel(),
+                           "btnCdcStartCalibration")
+        ->click();
+    ASSERT_TRUE(waitDetached());
+    EXPECT_EQ(service()->servicePanel(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 2000));
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "ui/languageswidgetcontrolunit.h"
+
+#include "options/storageids_controlunit.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+#include <QtEndian>
+
+namespace {
+using Id = StorageIDs_ControlUnit::Options;
+
+struct Language
+{
+    Id id;
+    const char* text;
+};
+
+// Shown as they stand: each language in its own name would be no better for a service technician.
+const Language kLanguages[] = {
+    {Id::e_sid_cu_Option_Lang_English, "English"},
+    {Id::e_sid_cu_Option_Lang_German, "German"},
+    {Id::e_sid_cu_Option_Lang_French, "French"},
+    {Id::e_sid_cu_Option_Lang_Spanish, "Spanish"},
+    {Id::e_sid_cu_Option_Lang_Hungarian, "Hungarian"},
+    {Id::e_sid_cu_Option_Lang_Romanian, "Romanian"},
+    {Id::e_sid_cu_Option_Lang_Russian, "Russian"},
+    {Id::e_sid_cu_Option_Lang_Portuguese, "Portuguese"},
+    {Id::e_sid_cu_Option_Lang_Norwegian, "Norwegian"},
+    {Id::e_sid_cu_Option_Lang_Polish, "Polish"},
+    {Id::e_sid_cu_Option_Lang_Italian, "Italian"},
+    {Id::e_sid_cu_Option_Lang_Czech, "Czech"},
+    {Id::e_sid_cu_Option_Lang_Chinese, "Chinese"},
+    {Id::e_sid_cu_Option_Lang_Chinese_trad, "Chinese_trad"},
+    {Id::e_sid_cu_Option_Lang_Swedish, "Swedish"},
+    {Id::e_sid_cu_Option_Lang_Greek, "Greek"},
+    {Id::e_sid_cu_Option_Lang_Dutch, "Dutch"},
+    {Id::e_sid_cu_Option_Lang_Bulgarian, "Bulgarian (\u2265v2.2.1)"},
+};
+constexpr int kColumns = 6;
+
+bool isFixed(quint32 id)
+{
+    return id == quint32(Id::e_sid_cu_Option_Lang_English) || id == quint32(Id::e_sid_cu_Option_Lang_German);
+}
+} // namespace
+
+LanguagesWidgetControlUnit::LanguagesWidgetControlUnit(QWidget* parent) : QWidget(parent)
+{
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_group = new QGroupBox(tr("Languages"), this);
+    m_group->setObjectName(QStringLiteral("groupLanguages"));
+    m_title = m_group->title();
+    outer->addWidget(m_group);
+    auto* grid = new QGridLayout(m_group);
+    grid->setObjectName(QStringLiteral("groupLanguagesLayout"));
+
+    int n = 0;
+    for (const Language& language : kLanguages) {
+        auto* box = new QCheckBox(QString::fromUtf8(language.text), m_group);
+        box->setMinimumHeight(20);
+        if (isFixed(quint32(language.id))) {
+            box->setChecked(true);
+            box->setAttribute(Qt::WA_TransparentForMouseEvents);
+            box->setFocusPolicy(Qt::NoFocus);
+            box->setProperty("type", QStringLiteral("readonly"));
+        }
+        grid->addWidget(box, n / kColumns, n % kColumns);
+        m_boxes.insert(quint32(language.id), box);
+        ++n;
+    }
+}
+
+QList<quint32> LanguagesWidgetControlUnit::languageIds()
+{
+    QList<quint32> ids;
+    for (const Language& language : kLanguages) {
+        ids << quint32(language.id);
+    }
+    return ids;
+}
+
+QCheckBox* LanguagesWidgetControlUnit::box(quint32 optionId) const
+{
+    return m_boxes.value(optionId);
+}
+
+bool LanguagesWidgetControlUnit::isTicked(quint32 optionId) const
+{
+    QCheckBox* checkBox = m_boxes.value(optionId);
+    return checkBox && checkBox->isChecked();
+}
+
+void LanguagesWidgetControlUnit::setTitle(const QString& title)
+{
+    m_title = title;
+    m_group->setTitle(title);
+}
+
+void LanguagesWidgetControlUnit::showTitle(bool show)
+{
+    if (!show) {
+        m_title = m_group->title();
+        m_group->setTitle(QString());
+        return;
+    }
+    m_group->setTitle(m_title.isEmpty() ? QStringLiteral(" ") : m_title);
+}
+
+bool LanguagesWidgetControlUnit::allReported() const
+{
+    return m_reported.size() == m_boxes.size();
+}
+
+void LanguagesWidgetControlUnit::forgetReports()
+{
+    const bool was = allReported();
+    m_reported.clear();
+    for (auto it = m_boxes.constBegin(); it != m_boxes.constEnd(); ++it) {
+        it.value()->setChecked(isFixed(it.key()));
+    }
+    if (was) {
+        emit allReportedChanged(false);
+    }
+}
+
+void LanguagesWidgetControlUnit::onDeviceOptionChanged(uint optionId, QByteArray value)
+{
+    QCheckBox* checkBox = m_boxes.value(optionId);
+    if (!checkBox) {
+        return;
+    }
+    // A value shorter than a word (a failed read delivers an empty one) counts as "not offered", but
+    // it is no report of the unit's setting.
+    const bool complete = value.size() >= 4;
+    checkBox->setChecked(complete && qFromLittleEndian<qint32>(value.constData()) != 0);
+    const bool was = allReported();
+    if (complete) {
+        m_reported.insert(optionId);
+    } else {
+        m_reported.remove(optionId);
+    }
+    if (was != allReported()) {
+        emit allReportedChanged(allReported());
+    }
+}

@@ -1,0 +1,112 @@
+#include "ui/productionwidgettymbrel.h"
+
+#include "devices/tymbrelsensor.h"
+#include "options/storageids_sensorunit.h"
+#include "ui_productionwidgettymbrel.h"
+#include "usb/usbdevice.h"
+
+#include <QStyle>
+
+namespace {
+const QString kCalibrationJob = QStringLiteral("CdcCalibrationJob");
+// The stored threshold option holds the threshold times this factor.
+constexpr quint32 kThresholdOptionFactor = 524287;
+} // namespace
+
+ProductionWidgetTymbrel::ProductionWidgetTymbrel(QWidget* parent)
+    : DeviceWidget(parent), BaseLogger(QStringLiteral("ProductionWidgetTymbrel")),
+      ui(std::make_unique<Ui::ProductionWidgetTymbrel>())
+{
+    ui->setupUi(this);
+    ui->lblCdcValue->clear();
+    ui->progressCdcCalibration->setMaximum(100);
+    ui->progressCdcCalibration->setValue(0);
+}
+
+ProductionWidgetTymbrel::~ProductionWidgetTymbrel() = default;
+
+void ProductionWidgetTymbrel::setDevice(BaseDevice* device)
+{
+    if (device && device == this->device()) {
+        return;
+    }
+    attachDevice(device);
+    if (!device) {
+        return;
+    }
+    connect(device, &BaseDevice::progressChanged, this, &ProductionWidgetTymbrel::onJobProgress,
+            Qt::UniqueConnection);
+    connect(device, &BaseDevice::jobResult, this, &ProductionWidgetTymbrel::onJobResult,
+            Qt::UniqueConnection);
+    if (auto* sensor = qobject_cast<TymbrelSensor*>(device)) {
+        ui->lblCdcValue->setText(QString::number(sensor->savedCdcThreshold()));
+    }
+}
+
+void ProductionWidgetTymbrel::setDeviceConnected(bool) {}
+
+void ProductionWidgetTymbrel::onJobProgress(QString name, int value, int maximum, QString message)
+{
+    setWarning(false);
+    if (name != kCalibrationJob) {
+        ui->lblCdcValue->clear();
+        ui->progressCdcCalibration->setMaximum(100);
+        ui->progressCdcCalibration->setValue(0);
+        return;
+    }
+    if (message == QLatin1String("Final")) {
+        m_lastCalibrationValue = value;
+        ui->lblCdcValue->setText(name + QStringLiteral(" : ") + message + QLatin1Char(' ') +
+                                 QString::number(value));
+    } else {
+        ui->lblCdcValue->setText(name + QStringLiteral(" : ") + message + QLatin1Char(' ') +
+                                 QString::number(value) + QStringLiteral(" / ") + QString::number(maximum));
+    }
+    ui->progressCdcCalibration->setMaximum(maximum);
+    ui->progressCdcCalibration->setValue(value);
+}
+
+void ProductionWidgetTymbrel::onJobResult(QString name, int result, QString)
+{
+    // Result 1: the instrument took the calibration, but the threshold found lies outside the limits
+    // asked for (no switching point at all, for instance). The technician has to look at the sensor.
+    if (name != kCalibrationJob || result != 1) {
+        return;
+    }
+    ui->lblCdcValue->setText(
+        tr("Warning: calibrated threshold %1 is out of range").arg(m_lastCalibrationValue));
+    setWarning(true);
+}
+
+void ProductionWidgetTymbrel::setWarning(bool warning)
+{
+    if (ui->lblCdcValue->property("warning").toBool() == warning) {
+        return;
+    }
+    ui->lblCdcValue->setProperty("warning", warning);
+    ui->lblCdcValue->style()->unpolish(ui->lblCdcValue);
+    ui->lblCdcValue->style()->polish(ui->lblCdcValue);
+}
+
+void ProductionWidgetTymbrel::onDeviceOptionChanged(uint optionId, QByteArray value)
+{
+    if (optionId != quint32(StorageIDs_SensorUnit::Options::e_sid_su_TouchProtectThreshold)) {
+        return;
+    }
+    ui->lblCdcValue->setText(QString::number(UsbDevice::toUInt32(value) / kThresholdOptionFactor));
+}
+
+void ProductionWidgetTymbrel::on_btnCdcStartCalibration_clicked()
+{
+    auto* sensor = qobject_cast<TymbrelSensor*>(device());
+    if (!sensor) {
+        logger()->info("invalid device {}, Tymbrel Sensor needed", QString());
+        return;
+    }
+    // A second click before the first calibration came back would queue another full sweep.
+    if (sensor->pendingJobCount() > 0) {
+        logger()->info("Calibration ignored: the sensor is still busy");
+        return;
+    }
+    sensor->calibrateCdc(0, 0, 4095);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/baselogger.h"
+#include "ui/devicewidget.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class ProductionWidgetTymbrel;
+}
+
+// Production panel of the acoustic sensors, also embedded in their service panel: starts the automatic
+// calibration of the touch/proximity detector and follows it with a label and a progress bar. A
+// calibration that finished with its out-of-range warning is shown as such, not as a plain result.
+class ProductionWidgetTymbrel : public DeviceWidget, public BaseLogger
+{
+    Q_OBJECT
+
+public:
+    explicit ProductionWidgetTymbrel(QWidget* parent = nullptr);
+    ~ProductionWidgetTymbrel() override;
+
+    void setDevice(BaseDevice* device) override;
+    void setDeviceConnected(bool connected) override;
+    void onDeviceConnected() override { setDeviceConnected(true); }
+    void onDeviceDisconnected() override { setDeviceConnected(false); }
+
+public slots:
+    void onJobProgress(QString name, int value, int maximum, QString message);
+    void onDeviceOptionChanged(uint optionId, QByteArray value) override;
+    void on_btnCdcStartCalibration_clicked();
+
+private slots:
+    void onJobResult(QString name, int result, QString message);
+
+private:
+    void setWarning(bool warning);
+
+    std::unique_ptr<Ui::ProductionWidgetTymbrel> ui;
+    int m_lastCalibrationValue = 0;
+};
