@@ -66,15 +66,20 @@ void ProductionWidgetTymbrel::onJobProgress(QString name, int value, int maximum
     ui->progressCdcCalibration->setValue(value);
 }
 
-void ProductionWidgetTymbrel::onJobResult(QString name, int result, QString)
+void ProductionWidgetTymbrel::onJobResult(QString name, int result, QString message)
 {
-    // Result 1: the instrument took the calibration, but the threshold found lies outside the limits
-    // asked for (no switching point at all, for instance). The technician has to look at the sensor.
-    if (name != kCalibrationJob || result != 1) {
+    if (name != kCalibrationJob || result == 0) {
         return;
     }
-    ui->lblCdcValue->setText(
-        tr("Warning: calibrated threshold %1 is out of range").arg(m_lastCalibrationValue));
+    // Negative: nothing was stored (the detector never switched, or the sensor stopped answering).
+    // Result 1: the instrument took the calibration, but the threshold lies outside the limits asked
+    // for. Either way the technician has to look at the sensor.
+    if (result < 0) {
+        ui->lblCdcValue->setText(message.isEmpty() ? tr("Calibration failed, nothing stored") : message);
+    } else {
+        ui->lblCdcValue->setText(
+            tr("Warning: calibrated threshold %1 is out of range").arg(m_lastCalibrationValue));
+    }
     setWarning(true);
 }
 

@@ -121,6 +121,7 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         SCOPED_TRACE(c.what);
         instrument->clearReceived();
         recorder.jobs.clear();
+        recorder.results.clear();
         c.arrange();
         sensor->calibrateCdc(c.offset, 0, 4095);
         ASSERT_TRUE(waitFor("CdcCalibrationJob"));
