@@ -12,8 +12,8 @@ class InfoWidget;
 class BaseDevice;
 
 // The Info page: picture, name, serial and firmware version of the connected instrument, or
-// "No device connected!" with what the tool waits for (or what stands in the way) while there is none. Follows the device it was handed (not owned) until it
-// gets null or another device.
+// "No device connected!" with what the tool waits for (or what stands in the way) while there is none.
+// Follows the device it was handed (not owned) until it gets null or another device.
 class InfoWidget : public QWidget
 {
     Q_OBJECT

@@ -46,16 +46,19 @@ ConnectionDoctor::Diagnosis ConnectionDoctor::openFailure(Platform platform, con
                              "device and plug the instrument in again.")};
     case LIBUSB_ERROR_BUSY:
         return {Cause::Busy,
-                subject + tr("another program is using it. Close that program and plug the instrument in again.")};
+                subject +
+                    tr("another program is using it. Close that program and plug the instrument in again.")};
     case LIBUSB_ERROR_NOT_SUPPORTED:
     case LIBUSB_ERROR_NOT_FOUND:
         if (platform == Platform::Windows) {
-            return {Cause::NoDriver, subject + tr("the WinUSB driver is not bound to its interface 0. Install "
-                                                  "the WinUSB driver for it and plug it in again.")};
+            return {Cause::NoDriver,
+                    subject + tr("the WinUSB driver is not bound to its interface 0. Install "
+                                 "the WinUSB driver for it and plug it in again.")};
         }
         if (error == LIBUSB_ERROR_NOT_FOUND) {
-            return {Cause::NoDriver, subject + tr("it does not offer the USB interface this tool talks to. "
-                                                  "Plug it in again; if that does not help, it needs service.")};
+            return {Cause::NoDriver,
+                    subject + tr("it does not offer the USB interface this tool talks to. "
+                                 "Plug it in again; if that does not help, it needs service.")};
         }
         return {Cause::NoDriver, subject + tr("the system offers no access to it. Plug it into another USB "
                                               "port.")};
@@ -64,16 +67,18 @@ ConnectionDoctor::Diagnosis ConnectionDoctor::openFailure(Platform platform, con
     case LIBUSB_ERROR_OVERFLOW:
     case LIBUSB_ERROR_TIMEOUT:
     case LIBUSB_ERROR_INTERRUPTED:
-        return {Cause::Link, subject + tr("it does not answer properly over USB. Check the cable, try another "
-                                          "USB port and connect it without a hub.")};
+        return {Cause::Link,
+                subject + tr("it does not answer properly over USB. Check the cable, try another "
+                             "USB port and connect it without a hub.")};
     case LIBUSB_ERROR_NO_DEVICE:
         return {Cause::Unplugged, subject + tr("it was unplugged while it was being opened.")};
     default:
         break;
     }
     Q_UNUSED(step);
-    return {Cause::Other, subject + tr("opening it failed. Plug it in again; if it keeps failing, try another "
-                                       "USB port or restart the computer.")};
+    return {Cause::Other,
+            subject + tr("opening it failed. Plug it in again; if it keeps failing, try another "
+                         "USB port or restart the computer.")};
 }
 
 ConnectionDoctor::Diagnosis ConnectionDoctor::unknownProduct(quint16 vendor, quint16 product,
@@ -106,8 +111,7 @@ ConnectionDoctor::Diagnosis ConnectionDoctor::usbUnavailable(Platform platform, 
                      : tr("the system's USB support could not be started.");
         break;
     }
-    return {Cause::UsbUnavailable,
-            tr("USB access is not available: %1 The tool keeps trying.").arg(reason)};
+    return {Cause::UsbUnavailable, tr("USB access is not available: %1 The tool keeps trying.").arg(reason)};
 }
 
 QString ConnectionDoctor::waitingText()

@@ -21,8 +21,8 @@ public:
         NoPermission,
         Busy,
         NoDriver,
-        Link,       // input/output, pipe, overflow or time-out errors: cable, port or hub
-        Unplugged,  // gone while it was being opened: nothing to fix
+        Link,      // input/output, pipe, overflow or time-out errors: cable, port or hub
+        Unplugged, // gone while it was being opened: nothing to fix
         UnknownProduct,
         UsbUnavailable,
         Other

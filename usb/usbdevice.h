@@ -124,6 +124,6 @@ private:
     libusb_device_handle* m_handle = nullptr;
     quint8 m_outEndpoint = 0x06;
     quint8 m_inEndpoint = 0x85;
-    QTimer m_refreshTimer; // the 2000 ms connection probe; runs while open
+    QTimer m_refreshTimer;              // the 2000 ms connection probe; runs while open
     bool m_staleAnswerPossible = false; // a receive timed out since the last drain
 };

@@ -25,9 +25,12 @@ struct KnownInstrument
 };
 
 constexpr KnownInstrument kKnownInstruments[] = {
-    {0x1E843000, "tymbrel+ control unit found!"}, {0x1E843001, "tymbrel+ sensor found!"},
-    {0x29520004, "Vectaris Sensor found!"},       {0x29520007, "Vectaris Mini Antenna found!"},
-    {0x29520008, "Vectaris Emitter found!"},      {0x2952000B, "tymbrel2+ sensor found!"},
+    {0x1E843000, "tymbrel+ control unit found!"},
+    {0x1E843001, "tymbrel+ sensor found!"},
+    {0x29520004, "Vectaris Sensor found!"},
+    {0x29520007, "Vectaris Mini Antenna found!"},
+    {0x29520008, "Vectaris Emitter found!"},
+    {0x2952000B, "tymbrel2+ sensor found!"},
     {0x2952FFFF, "Updateonly found!"},
 };
 
@@ -389,10 +392,9 @@ void UsbManager::scan()
             continue;
         }
         logger()->error("Unknow device found: {:#x}:{:#x}", descriptor.idVendor, descriptor.idProduct);
-        reportProblem(address,
-                      ConnectionDoctor::unknownProduct(descriptor.idVendor, descriptor.idProduct,
-                                                       address.toString())
-                          .text);
+        reportProblem(address, ConnectionDoctor::unknownProduct(descriptor.idVendor, descriptor.idProduct,
+                                                                address.toString())
+                                   .text);
     }
     m_backoff.retainOnly(present);
     forgetProblems(present);
@@ -420,7 +422,8 @@ void UsbManager::scan()
         logger()->trace("Add device (bus {:d}, device {:d})", address.bus(), address.address());
         connect(created.data(), &UsbInstrument::disconnected, this, &UsbManager::deviceDisconnected);
         connect(created.data(), &UsbInstrument::openFailed, this, &UsbManager::deviceOpenFailed);
-        connect(created.data(), &UsbInstrument::connected, this, [this, address] { m_backoff.forget(address); });
+        connect(created.data(), &UsbInstrument::connected, this,
+                [this, address] { m_backoff.forget(address); });
         m_pollTimer.stop();
         libusb_free_device_list(list, 1);
         emit deviceAdded(address);
@@ -470,10 +473,10 @@ void UsbManager::deviceOpenFailed(QString step, int error)
                             step.isEmpty() ? QStringLiteral("open") : step, libusb_error_name(error),
                             delay / 1000);
             if (m_backoff.failures(address) == 1) {
-                reportProblem(address, ConnectionDoctor::openFailure(ConnectionDoctor::currentPlatform(),
-                                                                     sender->name(), address.toString(),
-                                                                     step, error)
-                                           .text);
+                reportProblem(address,
+                              ConnectionDoctor::openFailure(ConnectionDoctor::currentPlatform(),
+                                                            sender->name(), address.toString(), step, error)
+                                  .text);
             }
             removeDevices({address});
             break;

@@ -6,8 +6,8 @@
 #include "usb/usbbusdeviceaddress.h"
 
 #include <QList>
-#include <QPair>
 #include <QObject>
+#include <QPair>
 #include <QSet>
 #include <QSharedPointer>
 #include <QTimer>

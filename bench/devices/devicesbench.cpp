@@ -1,12 +1,12 @@
 #include "devices/basedevice.h"
 #include "devices/controlunit.h"
+#include "devices/devicefactory.h"
 #include "devices/tymbrelsensor.h"
 #include "options/storageidcatalogue.h"
 #include "sim/simacousticsensor.h"
 #include "sim/simcontrolunit.h"
 #include "sim/simprotocol.h"
 #include "sim/usbfs/simusbbus.h"
-#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include <QCoreApplication>
@@ -258,11 +258,11 @@ int main(int argc, char** argv)
 
     g.sensor = std::make_shared<SimAcousticSensor>();
     QEventLoop added;
-    QObject::connect(UsbManager::instance(), &UsbManager::deviceAdded, &added,
-                     [&](UsbBusDeviceAddress address) {
-                         g.served = qSharedPointerObjectCast<BaseDevice>(UsbManager::instance()->device(address));
-                         added.quit();
-                     });
+    QObject::connect(
+        UsbManager::instance(), &UsbManager::deviceAdded, &added, [&](UsbBusDeviceAddress address) {
+            g.served = qSharedPointerObjectCast<BaseDevice>(UsbManager::instance()->device(address));
+            added.quit();
+        });
     g.bus->plug(g.sensor);
     QTimer::singleShot(5000, &added, &QEventLoop::quit);
     added.exec();

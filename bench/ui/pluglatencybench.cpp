@@ -41,7 +41,8 @@ std::vector<double> measure(int plugs)
             latencies.push_back(double(clock.nsecsElapsed()) / 1e6);
         }
         g.bus->unplug(unit);
-        const bool removed = QTest::qWaitFor([&] { return UsbManager::instance()->addresses().isEmpty(); }, 10000);
+        const bool removed =
+            QTest::qWaitFor([&] { return UsbManager::instance()->addresses().isEmpty(); }, 10000);
         Q_UNUSED(removed);
         serial->clear();
         // Arrivals at random moments of the poll cycle, as a technician plugs them.
@@ -105,11 +106,15 @@ int main(int argc, char** argv)
     manager->init();
     g.window->show();
     if (pollingOnly) {
-        benchmark::RegisterBenchmark("BM_PlugToInfoPollingOnly", [](benchmark::State& state) {
-            for (auto _ : state) {
-                report(state, measure(8), 8);
-            }
-        })->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark("BM_PlugToInfoPollingOnly",
+                                     [](benchmark::State& state) {
+                                         for (auto _ : state) {
+                                             report(state, measure(8), 8);
+                                         }
+                                     })
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
     benchmark::RunSpecifiedBenchmarks();
     manager->deinit();

@@ -6,6 +6,7 @@
 #include "core/loggerfactory.h"
 #include "core/settings.h"
 #include "devices/basedevice.h"
+#include "devices/devicefactory.h"
 #include "firmware/firmwarecipher.h"
 #include "resources/artwork.h"
 #include "sim/simacousticsensor.h"
@@ -18,7 +19,6 @@
 #include "ui/servicewidget.h"
 #include "ui/servicewidgettymbrel.h"
 #include "ui/uipanelfactory.h"
-#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include <QAbstractButton>

@@ -103,8 +103,8 @@ void CdcCalibrationJob::execute(UsbDevice* device)
     if (m_found < 0 || threshold < 0 || threshold >= kSteps) {
         // A detector that never switched, or an offset pushing the point out of range: there is no
         // threshold to store, and storing one would leave the sensor unable to detect a touch.
-        logger()->error("Calibration found no usable threshold (found {}, offset {}): nothing stored", m_found,
-                        m_offset);
+        logger()->error("Calibration found no usable threshold (found {}, offset {}): nothing stored",
+                        m_found, m_offset);
         setResult(kNoUsableThreshold);
         emit progressChanged(name(), std::max(m_found, 0), kSteps, tr("Calibration failed, nothing stored"));
         return;

@@ -152,7 +152,8 @@ TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsReportedOnceAndRetriedLater)
     EXPECT_TRUE(message.contains(QStringLiteral("Control Unit")));
     EXPECT_TRUE(message.contains(QStringLiteral("another program"))) << message.toStdString();
     EXPECT_EQ(log().count(QStringLiteral("UsbManager: Can't open Control Unit")), 1);
-    EXPECT_TRUE(log().contains(QStringLiteral("libusb_claim_interface failed with LIBUSB_ERROR_BUSY; next attempt in 5 s")));
+    EXPECT_TRUE(log().contains(
+        QStringLiteral("libusb_claim_interface failed with LIBUSB_ERROR_BUSY; next attempt in 5 s")));
 
     // Another instrument is picked up meanwhile.
     auto good = SimInstrumentFactory::create(SimKind::AcousticSensor);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "devices/basedevice.h"
+#include "devices/devicefactory.h"
 #include "logcapture.h"
 #include "sim/usbfs/simusbfixture.h"
-#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include <QCoreApplication>
@@ -109,10 +109,9 @@ protected:
         QMetaObject::Connection attach;
         if (recorder) {
             // Attached before anything can come back, as the main window does.
-            attach = QObject::connect(manager(), &UsbManager::deviceAdded,
-                                      [recorder](UsbBusDeviceAddress address) {
-                                          recorder->attach(deviceAt(address).data());
-                                      });
+            attach = QObject::connect(
+                manager(), &UsbManager::deviceAdded,
+                [recorder](UsbBusDeviceAddress address) { recorder->attach(deviceAt(address).data()); });
         }
         plug(instrument);
         const bool wasAdded = added.wait(timeoutMs) || added.count() > 0;

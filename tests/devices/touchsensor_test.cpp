@@ -111,7 +111,8 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         size_t setOptions; // set-option packets the instrument saw
     };
     const Case cases[] = {
-        {"never switches", [&] { instrument->setTouchOverride(true); }, 0, CdcCalibrationJob::kNoUsableThreshold, 0},
+        {"never switches", [&] { instrument->setTouchOverride(true); }, 0,
+         CdcCalibrationJob::kNoUsableThreshold, 0},
         {"offset out of range", [] {}, 3200, CdcCalibrationJob::kNoUsableThreshold, 0},
         // Posts: 1 + 4096 up, 1 + 4096 down, then the found threshold's post is the 8195th.
         {"final post fails", [&] { instrument->faults().pipeErrorOnNth(CdcSetThreshold, 8195); }, 0,
@@ -126,7 +127,8 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         sensor->calibrateCdc(c.offset, 0, 4095);
         ASSERT_TRUE(waitFor("CdcCalibrationJob"));
         EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), c.result);
-        EXPECT_EQ(recorder.progress.last().at(3).toString(), QStringLiteral("Calibration failed, nothing stored"));
+        EXPECT_EQ(recorder.progress.last().at(3).toString(),
+                  QStringLiteral("Calibration failed, nothing stored"));
         EXPECT_EQ(instrument->countReceived(CdcStoreThreshold), 0u);
         EXPECT_EQ(instrument->countReceived(SetOption), c.setOptions);
         EXPECT_EQ(instrument->storedRawThreshold(), 1200 * kRaw);

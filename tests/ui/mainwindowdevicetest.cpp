@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "devices/basedevice.h"
 #include "devices/controlunit.h"
+#include "devices/devicefactory.h"
 #include "sim/simdefaults.h"
 #include "sim/usbfs/simusbfixture.h"
 #include "ui/developwidget.h"
@@ -14,7 +15,6 @@
 #include "ui/progressdialog.h"
 #include "ui/servicewidget.h"
 #include "uitestenvironment.h"
-#include "devices/devicefactory.h"
 #include "usb/connectiondoctor.h"
 #include "usb/usbmanager.h"
 

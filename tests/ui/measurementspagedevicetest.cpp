@@ -4,6 +4,7 @@
 // the unit goes.
 
 #include "devices/controlunit.h"
+#include "devices/devicefactory.h"
 #include "measurements/vectarisdatapointmodel.h"
 #include "measurements/vectarisdatasetmodel.h"
 #include "sim/datasetstoreimage.h"
@@ -14,7 +15,6 @@
 #include "ui/toolbutton.h"
 #include "ui/trackpicturewidget.h"
 #include "uitestenvironment.h"
-#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include <QDir>

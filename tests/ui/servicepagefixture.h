@@ -5,6 +5,7 @@
 // files, and record every notification of every device object (a reboot brings a new one).
 #include "core/settings.h"
 #include "devices/basedevice.h"
+#include "devices/devicefactory.h"
 #include "firmware/firmwarecipher.h"
 #include "sim/usbfs/simusbfixture.h"
 #include "tools/firmwarepacker.h"
@@ -12,7 +13,6 @@
 #include "ui/mainwindow.h"
 #include "ui/servicewidget.h"
 #include "uitestenvironment.h"
-#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include <QAbstractButton>

@@ -24,7 +24,7 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
     {
         const char* label;
         bool neverSwitches;
-        const char* finalText; // prefix of the read-out when the job is back
+        const char* finalText;  // prefix of the read-out when the job is back
         const char* calibrated; // null: what the instrument held before
     };
     const Case cases[] = {

@@ -1,12 +1,12 @@
 // The discovery on its own: bus scanning, vendor/product matching, the back-off for instruments that
 // cannot be opened, hotplug arrivals and a failing libusb start, with a stand-in device factory (the
 // device kinds live a layer above). Also the connection doctor's wording and the back-off schedule.
+#include "usb/usbmanager.h"
 #include "sim/usbfs/simusbfixture.h"
 #include "usb/connectiondoctor.h"
 #include "usb/openbackoff.h"
 #include "usb/usbinstrument.h"
 #include "usb/usbinstrumentfactory.h"
-#include "usb/usbmanager.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -75,7 +75,10 @@ protected:
         SimUsbFixture::TearDown();
     }
     static UsbManager* manager() { return UsbManager::instance(); }
-    void install(int openError) { manager()->setInstrumentFactory(std::make_unique<StandInFactory>(&created, openError)); }
+    void install(int openError)
+    {
+        manager()->setInstrumentFactory(std::make_unique<StandInFactory>(&created, openError));
+    }
     // Waits until libusb lists `instrument` (its "add" event may come a little late on a loaded machine).
     bool listed(const std::shared_ptr<SimInstrument>& instrument)
     {
