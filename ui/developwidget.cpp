@@ -212,7 +212,8 @@ void DevelopWidget::on_cdcCalibrationButton_clicked()
 
 void DevelopWidget::on_readJsonOptions_clicked()
 {
-    auto* dialog = new QFileDialog(this, tr("Open Option Description File"), QString(), QStringLiteral("*.json"));
+    auto* dialog =
+        new QFileDialog(this, tr("Open Option Description File"), QString(), QStringLiteral("*.json"));
     dialog->setObjectName(QStringLiteral("openOptionDescriptionDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
