@@ -142,7 +142,7 @@ void DevelopWidget::optionChanged(uint optionId, QByteArray value)
 
 void DevelopWidget::onJobProgress(QString name, int value, int maximum, QString)
 {
-    if (!m_reading || name != QLatin1String(kReadJobName) || maximum <= 0) {
+    if (!m_reading || name != QLatin1String(kReadJobName) || maximum != m_requested.size()) {
         return;
     }
     ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
@@ -153,12 +153,19 @@ void DevelopWidget::onJobResult(QString name, int, QString)
     if (!m_reading || name != QLatin1String(kReadJobName)) {
         return;
     }
-    // The values are merged right after this report; count them once they are in.
+    // The values are merged right after this report; count them once they are in. Another page may
+    // read options of the same device meanwhile: the table's read is over when every id answered or
+    // nothing is left in the queue.
     QMetaObject::invokeMethod(
         this,
         [this] {
-            m_reading = false;
-            showReadState(true);
+            if (!m_reading) {
+                return;
+            }
+            if (m_answered.size() == m_requested.size() || !m_device || m_device->pendingJobCount() == 0) {
+                m_reading = false;
+                showReadState(true);
+            }
         },
         Qt::QueuedConnection);
 }

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -214,15 +215,11 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
     // No device type yet: no function is offered, whatever the file holds.
     EXPECT_TRUE(functionButtons().isEmpty());
     EXPECT_EQ(text("lblDeviceFunction"), QStringLiteral("no function"));
-    // The file's type for this PCB type is offered, but the operator's entry starts at "unknown".
+    // The file's device type for this PCB type is suggested; the read-out shows the board's own (none).
     auto* combo = child<QComboBox>(production(), "comboDeviceType");
-    EXPECT_GE(combo->findText("TBX-CU"), 0);
-    EXPECT_EQ(combo->currentText(), QStringLiteral("unknown"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("TBX-CU"));
     EXPECT_EQ(text("deviceTypeLabel"), QStringLiteral("Device Type: "));
-
-    // Apply with nothing entered writes nothing.
-    child<QAbstractButton>(production(), "btnWriteParameters")->click();
-    EXPECT_EQ(productionDialog<QMessageBox>("writeParametersQuestion"), nullptr);
+    const size_t setsBefore = unit->countReceived(SimProtocol::SetOption);
 
     // A serial that is not printable Latin-1 is refused, not turned into '?'.
     child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("TCU-\u20ac-1"));
@@ -231,14 +228,20 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
     EXPECT_TRUE(text("lblParametersMessage").contains("cannot store"));
 
     child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("  TCU-26-00001 "));
-    combo->setCurrentText("TBX-CU");
-    child<QAbstractButton>(production(), "btnWriteParameters")->click();
-    auto* question = productionDialog<QMessageBox>("writeParametersQuestion");
-    ASSERT_NE(question, nullptr);
-    EXPECT_TRUE(question->text().contains("TCU-26-00001"));
-    EXPECT_TRUE(question->text().contains("TBX-CU"));
-    EXPECT_FALSE(question->text().contains("PCB Serial")); // left empty: not written
-    answer(question, QMessageBox::Yes);
+    for (const QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Yes}) {
+        child<QAbstractButton>(production(), "btnWriteParameters")->click();
+        auto* question = productionDialog<QMessageBox>("writeParametersQuestion");
+        ASSERT_NE(question, nullptr);
+        EXPECT_TRUE(question->text().contains("\"TCU-26-00001\"")); // trimmed
+        EXPECT_TRUE(question->text().contains("TBX-CU"));
+        EXPECT_FALSE(question->text().contains("PCB Serial")); // left empty: not written
+        EXPECT_FALSE(question->text().contains("PCB Type"));   // unchanged: not written
+        answer(question, button);
+        QTest::qWait(50);
+        if (button == QMessageBox::Cancel) {
+            EXPECT_EQ(unit->countReceived(SimProtocol::SetOption), setsBefore);
+        }
+    }
 
     device = attachProduction(device); // committed and rebooted
     ASSERT_NE(device, nullptr);
@@ -359,18 +362,22 @@ TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBack)
     auto* panel = qobject_cast<ProductionWidgetControlUnit*>(production()->productionPanel());
     ASSERT_NE(panel, nullptr);
     auto* write = child<QAbstractButton>(panel, "btnWriteParameters");
+    EXPECT_FALSE(child<QWidget>(panel, "formWidget")->isEnabled());
+    child<QGroupBox>(panel, "groupParameters")->setChecked(true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return write->isEnabled(); }, kTimeoutMs));
     EXPECT_EQ(child<QSpinBox>(panel, "spinActivityTimeout")->value(), 600);
     EXPECT_EQ(child<QSpinBox>(panel, "spinMaxReboots")->value(), 3);
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(panel, "doubleSpinBnrThreshold")->value(), 0.5);
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(panel, "doubleSpinSheathFaultCh1")->value(), 99.99);
-    for (QCheckBox* box : panel->findChildren<QCheckBox*>()) {
+    QList<QCheckBox*> boxes = child<QWidget>(panel, "groupGeneral")->findChildren<QCheckBox*>();
+    boxes += child<QWidget>(panel, "groupOptions")->findChildren<QCheckBox*>();
+    ASSERT_EQ(boxes.size(), 11);
+    for (QCheckBox* box : boxes) {
         const bool on = box->text() == "Bluetooth" || box->text() == "Compass" ||
                         box->text() == "Background Noise Reduction";
         EXPECT_EQ(box->isChecked(), on) << box->text().toStdString();
     }
 
-    child<QGroupBox>(panel, "groupParameters")->setChecked(true);
     child<QSpinBox>(panel, "spinActivityTimeout")->setValue(1200);
     child<QDoubleSpinBox>(panel, "doubleSpinBnrMax")->setValue(12.5);
     write->click();
@@ -402,15 +409,16 @@ TEST(LocatorRecord, ShowsSixSinglesAndTheTrailingInteger)
         QByteArray value;
         QString text;
     };
-    QByteArray record(32, '\0');
+    char raw[32] = {};
     const float singles[6] = {1.0f, 2.5f, 0.001f, 3.0f, 4.0f, 5.0f};
-    qToLittleEndian<qint32>(50, record.data());
+    qToLittleEndian<qint32>(50, raw);
     for (int i = 0; i < 6; ++i) {
         quint32 bits = 0;
         std::memcpy(&bits, &singles[i], 4);
-        qToLittleEndian(bits, record.data() + 4 + 4 * i);
+        qToLittleEndian(bits, raw + 4 + 4 * i);
     }
-    qToLittleEndian<qint32>(7, record.data() + 28);
+    qToLittleEndian<qint32>(7, raw + 28);
+    const QByteArray record(raw, 32);
     const Case cases[] = {
         {record, "1; 2.5; 0.001; 3; 4; 5; 7"},
         {record + QByteArray("extra"), "1; 2.5; 0.001; 3; 4; 5; 7"},
