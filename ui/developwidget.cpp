@@ -9,6 +9,7 @@
 #include "ui/qjsonmodel.h"
 #include "ui_developwidget.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLayout>
@@ -247,6 +248,9 @@ void DevelopWidget::loadJsonFile(const QString& path)
     logger()->debug("filtering for hardware revision {} and device type {}", revision, type);
     const OptionParser parser(path, type, revision);
     m_json->loadDocument(parser.document());
+    if (parser.document().isNull() || parser.document().isEmpty()) {
+        ui->jobStateLabel->setText(tr("unable to load file %1").arg(QDir::toNativeSeparators(path)));
+    }
     ui->jsonTreeView->expandToDepth(1);
 }
 

@@ -267,6 +267,9 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
     EXPECT_EQ(text("lblFirmwareVersion"), QStringLiteral("7.1.0"));
     auto* update = child<QAbstractButton>(production(), "btnUpdateFirmware");
     ASSERT_TRUE(update->isEnabled());
+    // Kept as a build artifact, to look at the page as the operator sees it.
+    QDir().mkpath(SERVICE_UI_ARTIFACT_DIR);
+    window->grab().save(QStringLiteral(SERVICE_UI_ARTIFACT_DIR "/production-page.png"));
     update->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return unit->softwareVersion() == "7.1.0"; }, 30000));
 }
@@ -318,11 +321,24 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
         writeOptionFile(doc, "unencodable");
     }
 
+    // One function only: nothing tells functions apart, so all its ids are compared (the board's
+    // Bluetooth is off, its compass on).
+    const auto single = [&](const char* name, quint32 id) {
+        return writeOptionFile(
+            {{"devices", QJsonArray{QJsonObject{
+                             {"device_type", "TBX-CU"},
+                             {"functions", QJsonArray{function("Solo", {option(id, "uint32_t", 1)})}}}}}},
+            QLatin1String(name));
+    };
+    const QString soloMismatch = single("solo-bluetooth", kBluetooth);
+    const QString soloMatch = single("solo-compass", kCompass);
+
     struct Case
     {
         QString directory;
         QStringList buttons;
         QStringList messageParts;
+        QString function;
     };
     const Case cases[] = {
         {QString(), {}, {"No firmware directory", "file.options"}},
@@ -330,6 +346,8 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
         {garbage, {}, {"unable to load file"}},
         {foreign, {}, {"offers no function", "TBX-CU"}},
         {unencodable, {"Broken", "BadId"}, {"Broken", "int64_t", "BadId", "0x2000"}},
+        {soloMismatch, {"Solo"}, {}, ""},
+        {soloMatch, {"Solo"}, {}, "Solo"},
     };
     const size_t setsBefore = unit->countReceived(SimProtocol::SetOption);
     for (const Case& c : cases) {
@@ -342,10 +360,20 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
                 << name << ": " << text("lblOptionsState").toStdString();
         }
         for (const QString& b : c.buttons) {
-            EXPECT_FALSE(functionButton(b)->isEnabled()) << name;
-            QMetaObject::invokeMethod(functionButton(b), "clicked"); // even a forced click writes nothing
+            // Refused functions are offered disabled, and even a forced click writes nothing.
+            EXPECT_EQ(functionButton(b)->isEnabled(), c.messageParts.isEmpty()) << name;
+            if (!c.messageParts.isEmpty()) {
+                QMetaObject::invokeMethod(functionButton(b), "clicked");
+            }
         }
-        EXPECT_TRUE(production()->deviceFunction().isEmpty()) << name; // the previous file's function is gone
+        // The previous file's function is gone; a single function is recognised only by its values.
+        ASSERT_TRUE(waitIdle(device));
+        EXPECT_EQ(production()->deviceFunction(), c.function) << name;
+        if (!c.function.isEmpty()) {
+            production()->setDevice(nullptr); // forget the recognised function for the next case
+            production()->setDevice(device);
+            ASSERT_TRUE(waitIdle(device));
+        }
     }
     QTest::qWait(200);
     EXPECT_EQ(unit->countReceived(SimProtocol::SetOption), setsBefore);
@@ -505,6 +533,8 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
     const QModelIndex type = tree->index(0, 0, tree->index(0, 0, devices));
     EXPECT_EQ(type.data().toString(), QStringLiteral("device_type"));
     EXPECT_EQ(type.siblingAtColumn(1).data().toString(), QStringLiteral("TBX-CU"));
+    QDir().mkpath(SERVICE_UI_ARTIFACT_DIR);
+    window->grab().save(QStringLiteral(SERVICE_UI_ARTIFACT_DIR "/develop-page.png"));
 }
 
 TEST_F(ProductionPageTest, DevelopTableSaysWhenAReadIsPartial)
