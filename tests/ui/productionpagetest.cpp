@@ -250,6 +250,12 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
     EXPECT_EQ(unit->permanentOption(SimDefaults::PcbSerialNumber), textBytes("PCB-CU-0001234"));
     EXPECT_EQ(unit->permanentOption(SimDefaults::HardwareRevision), textBytes("D"));
     EXPECT_EQ(text("deviceTypeLabel"), QStringLiteral("Device Type: TBX-CU"));
+    auto* serialEdit = child<QLineEdit>(production(), "editDeviceSerial");
+    for (const auto& typed : {qMakePair(QStringLiteral("TCU-26-00001"), 0),
+                              qMakePair(QStringLiteral("TCU-9"), -1), qMakePair(QString(), -2)}) {
+        serialEdit->setText(typed.first);
+        EXPECT_EQ(serialEdit->property("valid").toInt(), typed.second) << typed.first.toStdString();
+    }
 
     // The board's Bluetooth is off: it carries "Basic", the only id telling the functions apart.
     EXPECT_EQ(functionButtons(), (QStringList{"Basic", "Bluetooth"}));
@@ -341,11 +347,11 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
         QString function;
     };
     const Case cases[] = {
-        {QString(), {}, {"No firmware directory", "file.options"}},
-        {files.filePath("missing"), {}, {"unable to load file", "file.options"}},
-        {garbage, {}, {"unable to load file"}},
-        {foreign, {}, {"offers no function", "TBX-CU"}},
-        {unencodable, {"Broken", "BadId"}, {"Broken", "int64_t", "BadId", "0x2000"}},
+        {QString(), {}, {"No firmware directory", "file.options"}, ""},
+        {files.filePath("missing"), {}, {"unable to load file", "file.options"}, ""},
+        {garbage, {}, {"unable to load file"}, ""},
+        {foreign, {}, {"offers no function", "TBX-CU"}, ""},
+        {unencodable, {"Broken", "BadId"}, {"Broken", "int64_t", "BadId", "0x2000"}, ""},
         {soloMismatch, {"Solo"}, {}, ""},
         {soloMatch, {"Solo"}, {}, "Solo"},
     };
