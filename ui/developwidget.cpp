@@ -166,6 +166,8 @@ void DevelopWidget::onJobResult(QString name, int, QString)
             if (m_answered.size() == m_requested.size() || !m_device || m_device->pendingJobCount() == 0) {
                 m_reading = false;
                 showReadState(true);
+                // Once, not per row: sizing to contents on every insertion would cost a pass per row.
+                ui->optionsTableView->resizeColumnsToContents();
             }
         },
         Qt::QueuedConnection);
@@ -252,6 +254,7 @@ void DevelopWidget::loadJsonFile(const QString& path)
         ui->jobStateLabel->setText(tr("unable to load file %1").arg(QDir::toNativeSeparators(path)));
     }
     ui->jsonTreeView->expandToDepth(1);
+    ui->jsonTreeView->resizeColumnToContents(0);
 }
 
 void DevelopWidget::deviceDisconnected()
