@@ -146,7 +146,10 @@ void DevelopWidget::onJobProgress(QString name, int value, int maximum, QString)
     if (!m_reading || name != QLatin1String(kReadJobName) || maximum != m_requested.size()) {
         return;
     }
-    ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
+    // Every read reports; a new text re-lays the page out, so it changes every tenth read only.
+    if ((value + 1) % 10 == 0) {
+        ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
+    }
 }
 
 void DevelopWidget::onJobResult(QString name, int, QString)
