@@ -1,20 +1,270 @@
 #include "ui/developwidget.h"
 
 #include "devices/basedevice.h"
+#include "devices/tymbrelsensor.h"
+#include "options/optionparser.h"
+#include "options/optiontablemodel.h"
+#include "options/storageidcatalogue.h"
+#include "options/storageids_general.h"
+#include "ui/qjsonmodel.h"
+#include "ui_developwidget.h"
 
-DevelopWidget::DevelopWidget(QWidget* parent) : QWidget(parent), BaseLogger(QStringLiteral("DevelopWidget"))
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLayout>
+
+namespace {
+constexpr quint32 kAcousticSensorUsbId = 0x1E843001;
+constexpr quint32 kLocatorSensorUsbId = 0x29520004;
+constexpr quint32 kControlUnitUsbId = 0x1E843000;
+constexpr quint32 kEmitterUsbId = 0x29520008;
+const char* const kReadJobName = "ReadDeviceMultipleOptionsJob";
+
+void deleteChildLayouts(QLayout* layout)
 {
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        if (QLayout* child = item->layout()) {
+            delete child; // a layout item that is a layout is the layout itself
+        } else {
+            delete item;
+        }
+    }
+}
+} // namespace
+
+DevelopWidget::DevelopWidget(QWidget* parent)
+    : QWidget(parent), BaseLogger(QStringLiteral("DevelopWidget")), ui(std::make_unique<Ui::DevelopWidget>()),
+      m_table(new OptionTableModel(this)), m_json(new QJsonModel(this))
+{
+    ui->setupUi(this);
     setObjectName(QStringLiteral("developWidget"));
+    ui->optionsTableView->setModel(m_table);
+    ui->optionsTableView->horizontalHeader()->setStretchLastSection(true);
+    ui->jsonTreeView->setModel(m_json);
+    ui->jobStateLabel->clear();
+    // Reading and setting single options has no entry fields yet.
+    ui->readOptionButton->hide();
+    ui->setOptionButton->hide();
 }
 
 DevelopWidget::~DevelopWidget() = default;
 
-void DevelopWidget::setDevice(BaseDevice* device)
-{
-    m_device = device;
-}
-
 BaseDevice* DevelopWidget::device() const
 {
     return m_device;
+}
+
+void DevelopWidget::setDevice(BaseDevice* device)
+{
+    if (device && device == m_device) {
+        return;
+    }
+    if (m_device) {
+        deviceDisconnected();
+        disconnect(m_device, nullptr, this, nullptr);
+        disconnect(this, nullptr, m_device, nullptr);
+    }
+    m_device = device;
+    // What the previous device reported says nothing about this one.
+    m_table->clear();
+    m_requested.clear();
+    m_answered.clear();
+    m_reading = false;
+    ui->jobStateLabel->clear();
+    if (!device) {
+        ui->optionsReadyWidget->setEnabled(false);
+        return;
+    }
+    if (!device->isConnected()) {
+        deleteChildLayouts(ui->deviceOptionsWidget->layout());
+    }
+    connect(device, &BaseDevice::disconnected, this, &DevelopWidget::deviceDisconnected);
+    connect(device, &BaseDevice::connected, this, &DevelopWidget::deviceConnected);
+    connect(device, &BaseDevice::deviceOptionChanged, this, &DevelopWidget::optionChanged);
+    connect(device, &BaseDevice::progressChanged, this, &DevelopWidget::onJobProgress);
+    connect(device, &BaseDevice::jobResult, this, &DevelopWidget::onJobResult);
+    connect(this, &DevelopWidget::sendDeviceOptions, device, &BaseDevice::sendDeviceOptions);
+    connect(this, &DevelopWidget::rebootDevice, device, &BaseDevice::rebootDevice);
+    connect(this, &DevelopWidget::readDeviceOptions, device, &BaseDevice::readMultipleDeviceOptions);
+    connect(this, &DevelopWidget::writeDeviceOptions, device, &BaseDevice::writeDeviceOptions);
+    // The buttons act on the device the page serves; without one there is nothing to act on.
+    ui->optionsReadyWidget->setEnabled(true);
+}
+
+bool DevelopWidget::deviceIsBusy() const
+{
+    return m_device && m_device->pendingJobCount() > 0;
+}
+
+void DevelopWidget::on_ReadAllOptionsButton_clicked()
+{
+    if (deviceIsBusy()) {
+        logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    using Family = StorageIdCatalogue::Family;
+    Family family = Family::UpdateOnly;
+    QList<quint32> ids = StorageIdCatalogue::ids(StorageIDs_general::staticMetaObject, "Options");
+    switch (m_device ? m_device->usbId() : 0) {
+    case kAcousticSensorUsbId:
+        family = Family::AcousticSensor;
+        break;
+    case kLocatorSensorUsbId:
+        family = Family::LocatorSensor;
+        break;
+    case kControlUnitUsbId:
+    case kEmitterUsbId:
+        family = Family::ControlUnit;
+        break;
+    default:
+        break;
+    }
+    if (family != Family::UpdateOnly) {
+        ids = StorageIdCatalogue::deviceIds(family);
+    }
+    for (quint32 id : ids) {
+        m_table->setOptionName(id, StorageIdCatalogue::name(family, id));
+    }
+    m_requested = ids;
+    m_answered.clear();
+    m_reading = true;
+    showReadState(false);
+    emit readDeviceOptions(ids);
+}
+
+void DevelopWidget::optionChanged(uint optionId, QByteArray value)
+{
+    m_table->setOptionValue(optionId, value);
+    if (m_reading && m_requested.contains(optionId)) {
+        m_answered.insert(optionId);
+    }
+}
+
+void DevelopWidget::onJobProgress(QString name, int value, int maximum, QString)
+{
+    if (!m_reading || name != QLatin1String(kReadJobName) || maximum != m_requested.size()) {
+        return;
+    }
+    // Every read reports; a new text re-lays the page out, so it changes every tenth read only.
+    if ((value + 1) % 10 == 0) {
+        ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
+    }
+}
+
+void DevelopWidget::onJobResult(QString name, int, QString)
+{
+    if (!m_reading || name != QLatin1String(kReadJobName)) {
+        return;
+    }
+    // The values are merged right after this report; count them once they are in. Another page may
+    // read options of the same device meanwhile: the table's read is over when every id answered or
+    // nothing is left in the queue.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_reading) {
+                return;
+            }
+            if (m_answered.size() == m_requested.size() || !m_device || m_device->pendingJobCount() == 0) {
+                m_reading = false;
+                showReadState(true);
+                // Once, not per row: sizing to contents on every insertion would cost a pass per row.
+                ui->optionsTableView->resizeColumnsToContents();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void DevelopWidget::showReadState(bool finished)
+{
+    const int read = m_answered.size();
+    const int asked = m_requested.size();
+    if (!finished) {
+        ui->jobStateLabel->setText(tr("0 of %1 options read").arg(asked));
+    } else if (read < asked) {
+        ui->jobStateLabel->setText(
+            tr("%1 of %2 options read: the table is partial (the device stopped at an id it does not know)")
+                .arg(read)
+                .arg(asked));
+    } else {
+        ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(read).arg(asked));
+    }
+}
+
+void DevelopWidget::on_rebootDeviceButton_clicked()
+{
+    logger()->debug("initiating reboot on device {}", m_device ? m_device->name() : QString());
+    if (deviceIsBusy()) {
+        logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    emit rebootDevice();
+}
+
+void DevelopWidget::on_writeOptionsButton_clicked()
+{
+    emit writeDeviceOptions(false);
+}
+
+void DevelopWidget::on_cdcCalibrationButton_clicked()
+{
+    auto* sensor = qobject_cast<TymbrelSensor*>(m_device.data());
+    if (!sensor) {
+        logger()->info("invalid device {}, Tymbrel Sensor needed", m_device ? m_device->name() : QString());
+        return;
+    }
+    if (deviceIsBusy()) {
+        logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    // One connection however often the button is pressed: one sweep per click.
+    connect(this, &DevelopWidget::cdcCalibration, sensor, &TymbrelSensor::calibrateCdc, Qt::UniqueConnection);
+    emit cdcCalibration(0, 0, 4095);
+}
+
+void DevelopWidget::on_readJsonOptions_clicked()
+{
+    auto* dialog =
+        new QFileDialog(this, tr("Open Option Description File"), QString(), QStringLiteral("*.json"));
+    dialog->setObjectName(QStringLiteral("openOptionDescriptionDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setWindowModality(Qt::WindowModal);
+    const QPointer<BaseDevice> askedFor = m_device;
+    connect(dialog, &QFileDialog::finished, this, [this, dialog, askedFor](int result) {
+        const QStringList files = dialog->selectedFiles();
+        if (result != QDialog::Accepted || files.isEmpty()) {
+            return;
+        }
+        if (askedFor != m_device) {
+            logger()->warn("The device changed while the file dialog was open; nothing was loaded");
+            return;
+        }
+        loadJsonFile(files.first());
+    });
+    dialog->open();
+}
+
+void DevelopWidget::loadJsonFile(const QString& path)
+{
+    const QString revision = m_device ? m_device->hardwareRevision() : QString();
+    const QString type = m_device ? m_device->deviceType() : QString();
+    logger()->debug("filtering for hardware revision {} and device type {}", revision, type);
+    const OptionParser parser(path, type, revision);
+    m_json->loadDocument(parser.document());
+    if (parser.document().isNull() || parser.document().isEmpty()) {
+        ui->jobStateLabel->setText(tr("unable to load file %1").arg(QDir::toNativeSeparators(path)));
+    }
+    ui->jsonTreeView->expandToDepth(1);
+    ui->jsonTreeView->resizeColumnToContents(0);
+}
+
+void DevelopWidget::deviceDisconnected()
+{
+    deleteChildLayouts(ui->deviceOptionsWidget->layout());
+    const QList<QFileDialog*> dialogs = findChildren<QFileDialog*>();
+    for (QFileDialog* dialog : dialogs) {
+        dialog->reject();
+    }
 }

@@ -2,13 +2,30 @@
 
 #include "core/baselogger.h"
 
+#include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
-class BaseDevice;
+#include <memory>
 
-// Page "developWidget" of the main window's page stack. It follows the device it was handed (not owned)
-// until it gets null; the main window does the handing over.
+namespace Ui {
+class DevelopWidget;
+}
+class BaseDevice;
+class OptionTableModel;
+class QJsonModel;
+
+// Page "developWidget" of the main window's page stack: the engineering view of a device's stored options
+// (every id the tool knows for the kind, with key names and four renderings of the value), a reboot, the
+// touch-detector calibration of an acoustic sensor, and a plain option description file shown as a tree.
+// It follows the device it was handed (not owned) until it gets null; the main window does the handing
+// over.
+//
+// A table read stops at the first id the instrument does not know, so the page counts the answers and
+// says "n of m options read" rather than letting a partial table pass for a complete one.
 class DevelopWidget : public QWidget, public BaseLogger
 {
     Q_OBJECT
@@ -20,6 +37,45 @@ public:
     void setDevice(BaseDevice* device);
     BaseDevice* device() const;
 
+    OptionTableModel* optionTable() const { return m_table; }
+    QJsonModel* jsonModel() const { return m_json; }
+
+signals:
+    void readDeviceOption(uint optionID);
+    void readDeviceOptions(QList<quint32> optionIDs);
+    void sendDeviceOption(uint optionID, QByteArray value);
+    void sendDeviceOptions(QHash<quint32, QByteArray> options);
+    void writeDeviceOptions(bool reboot = false);
+    void rebootDevice();
+    void cdcCalibration(int offset, int minThreshold, int maxThreshold);
+
+public slots:
+    void on_readOptionButton_clicked() {}
+    void on_setOptionButton_clicked() {}
+    void on_writeOptionsButton_clicked();
+    void on_readJsonOptions_clicked();
+    void deviceConnected() {}
+    void deviceDisconnected();
+    void optionChanged(uint optionId, QByteArray value);
+    void on_rebootDeviceButton_clicked();
+    void on_ReadAllOptionsButton_clicked();
+    void on_cdcCalibrationButton_clicked();
+
+private slots:
+    void onJobProgress(QString name, int value, int maximum, QString message);
+    void onJobResult(QString name, int result, QString message);
+
 private:
+    void loadJsonFile(const QString& path);
+    void showReadState(bool finished);
+    bool deviceIsBusy() const;
+
+    std::unique_ptr<Ui::DevelopWidget> ui;
+    OptionTableModel* m_table = nullptr; // owned by the page
+    QJsonModel* m_json = nullptr;        // owned by the page
     QPointer<BaseDevice> m_device;
+    // The ids of the running (or last) table read and those the device answered.
+    QList<quint32> m_requested;
+    QSet<quint32> m_answered;
+    bool m_reading = false;
 };

@@ -179,6 +179,12 @@ void MainWindow::usbDeviceConnected()
 
     ui->infoWidget->setDevice(device);
     ui->serviceWidget->setDevice(device);
+    if (productionPageOn) {
+        ui->productionWidget->setDevice(device);
+    }
+    if (developPageOn) {
+        ui->developWidget->setDevice(device);
+    }
     if (device->usbId() == kControlUnitUsbId) {
         if (auto* controlUnit = qobject_cast<ControlUnit*>(device)) {
             ui->measurementsWidget->setDevice(controlUnit);
@@ -218,9 +224,15 @@ void MainWindow::updateSidebar(BaseDevice* device)
     const bool connected = device && device->isConnected();
     MainSidebarWidget* sidebar = ui->leftWidget;
     sidebar->setButtonVisible(MeasurementsPage, connected && device->usbId() == kControlUnitUsbId);
-    sidebar->setButtonVisible(ProductionPage, false);
+    sidebar->setButtonVisible(ProductionPage, connected && productionPageOn);
     sidebar->setButtonVisible(ServicePage, connected);
-    sidebar->setButtonVisible(DevelopPage, false);
+    sidebar->setButtonVisible(DevelopPage, connected && developPageOn);
+}
+
+void MainWindow::setStaffPages(bool production, bool develop)
+{
+    productionPageOn = production;
+    developPageOn = develop;
 }
 
 void MainWindow::showInfoUnlessAbout()

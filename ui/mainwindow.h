@@ -51,6 +51,12 @@ public:
     QWidget* currentPage() const;
     QWidget* notificationBar() const;
 
+    // Which of the hidden pages serve the connected device and show their sidebar buttons. Service
+    // technicians see neither; production staff get the Production page, developers both.
+    void setStaffPages(bool production, bool develop);
+    bool productionPageEnabled() const { return productionPageOn; }
+    bool developPageEnabled() const { return developPageOn; }
+
     // True when the global point is on the title area of the top bar (the window is dragged by it).
     bool isInTitleArea(const QPoint& globalPos) const;
 
@@ -91,4 +97,6 @@ private:
     QMap<int, QWidget*> pages;                // page id -> page in the stack (children of the stack)
     ProgressDialog* progressDialog = nullptr; // child of this window
     LinuxFrame* frame = nullptr;              // child of this window; null on Windows
+    bool productionPageOn = false;
+    bool developPageOn = false;
 };

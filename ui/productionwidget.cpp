@@ -1,21 +1,748 @@
 #include "ui/productionwidget.h"
 
+#include "core/settings.h"
 #include "devices/basedevice.h"
+#include "firmware/firmwarecipher.h"
+#include "firmware/firmwareinfo.h"
+#include "firmware/firmwareloader.h"
+#include "options/optionparser.h"
+#include "options/optionvalueencoding.h"
+#include "ui/devicewidget.h"
+#include "ui_productionwidget.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QSet>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+const char* const kOptionFileName = "file.options";
+const char* const kUnknownType = "unknown";
+
+constexpr quint32 kPcbSerialId = 0x10000000;
+constexpr quint32 kDeviceTypeId = 0x10000001;
+constexpr quint32 kHardwareRevisionId = 0x10000002;
+constexpr quint32 kDeviceSerialId = 0x10000004;
+
+const QStringList kKnownTypes = {QStringLiteral("uint8_t"),  QStringLiteral("uint16_t"),
+                                 QStringLiteral("uint32_t"), QStringLiteral("uint32_t[]"),
+                                 QStringLiteral("char_t"),   QStringLiteral("float_t")};
+
+// Storage id of an option object: its "id" text as an unsigned decimal number.
+bool optionId(const QJsonObject& option, quint32* id)
+{
+    bool ok = false;
+    *id = option.value(QStringLiteral("id")).toString().toUInt(&ok, 10);
+    return ok;
+}
+
+// Typed identity texts go to the board as Latin-1 bytes: only printable Latin-1 is accepted, so that
+// nothing is stored as '?'.
+bool isPrintableLatin1(const QString& text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u > 0xFF) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
 
 ProductionWidget::ProductionWidget(QWidget* parent)
-    : QWidget(parent), BaseLogger(QStringLiteral("ProductionWidget"))
+    : QWidget(parent), BaseLogger(QStringLiteral("ProductionWidget")),
+      ui(std::make_unique<Ui::ProductionWidget>())
 {
+    ui->setupUi(this);
     setObjectName(QStringLiteral("productionWidget"));
+    ui->widgetUpdateRequired->hide();
+    ui->ChangeOptionFile->hide();
+    ui->widgetOptionsList->layout()->setAlignment(Qt::AlignLeft);
+    ui->lblParametersMessage->setWordWrap(true);
+    ui->lblOptionsState->setWordWrap(true);
+    ui->lblFirmwareFilePath->setWordWrap(true);
+    ui->editOptionsFile->setText(QDir::toNativeSeparators(firmwareDirectory()));
+    connect(Settings::instance(), &Settings::firmwarePathChanged, this, &ProductionWidget::reloadOptionsFile);
+    connect(Settings::instance(), &Settings::firmwarePathChanged, this,
+            [this](const QString& path) { ui->editOptionsFile->setText(QDir::toNativeSeparators(path)); });
+    setDeviceFunction(QString());
+    setControlsEnabled(false);
 }
 
 ProductionWidget::~ProductionWidget() = default;
 
-void ProductionWidget::setDevice(BaseDevice* device)
-{
-    m_device = device;
-}
-
 BaseDevice* ProductionWidget::device() const
 {
     return m_device;
+}
+
+DeviceWidget* ProductionWidget::productionPanel() const
+{
+    return m_panel;
+}
+
+QStringList ProductionWidget::deviceTypeChoices()
+{
+    return {QLatin1String(kUnknownType), QStringLiteral("TBX-CU"), QStringLiteral("TBX-SU"),
+            QStringLiteral("VC-SU"),     QStringLiteral("VC-MNA"), QStringLiteral("VCG-CU")};
+}
+
+QString ProductionWidget::firmwareDirectory() const
+{
+    return Settings::instance()->firmwarePath();
+}
+
+bool ProductionWidget::deviceIsBusy() const
+{
+    return m_device && m_device->pendingJobCount() > 0;
+}
+
+void ProductionWidget::setControlsEnabled(bool enabled)
+{
+    ui->groupParameters->setEnabled(enabled);
+    ui->widgetUpdateRequired->setEnabled(enabled);
+    if (!enabled) {
+        ui->widgetOptionsList->setEnabled(false);
+        ui->firmwareWidget->setEnabled(false);
+    }
+}
+
+void ProductionWidget::setDevice(BaseDevice* device)
+{
+    if (device && device == m_device) {
+        return;
+    }
+    if (m_device) {
+        deviceDisconnected();
+        disconnect(m_device, nullptr, this, nullptr);
+        disconnect(this, nullptr, m_device, nullptr);
+    }
+    m_device = device;
+    if (!device) {
+        deviceDisconnected();
+        return;
+    }
+    setDeviceFunction(QString());
+    connect(device, &BaseDevice::disconnected, this, &ProductionWidget::deviceDisconnected);
+    connect(device, &BaseDevice::nameChanged, this, &ProductionWidget::setName);
+    connect(device, &BaseDevice::pictureChanged, this, &ProductionWidget::setPixmap);
+    connect(device, &BaseDevice::serialChanged, this, &ProductionWidget::setSerial);
+    connect(device, &BaseDevice::softwareVersionChanged, this, &ProductionWidget::setSoftwareVersion);
+    connect(device, &BaseDevice::deviceTypeChanged, this, &ProductionWidget::setDeviceType);
+    connect(device, &BaseDevice::updateRequiredChanged, this, &ProductionWidget::setUpdateRequired);
+    connect(device, &BaseDevice::pcbSerialChanged, this, &ProductionWidget::setPcbSerial);
+    connect(device, &BaseDevice::hardwareRevisionChanged, this, &ProductionWidget::setHardwareRevision);
+    connect(device, &BaseDevice::systemIdChanged, this, &ProductionWidget::setSystemId);
+    connect(device, &BaseDevice::deviceOptionChanged, this, &ProductionWidget::onDeviceOptionChanged);
+
+    setControlsEnabled(true);
+    setName(device->name());
+    setPixmap(device->picture());
+    setSerial(device->serial());
+    setSoftwareVersion(device->softwareVersion());
+    setSystemId(device->systemId());
+    if (!device->pcbSerial().isEmpty()) {
+        setPcbSerial(device->pcbSerial());
+    }
+    if (!device->hardwareRevision().isEmpty()) {
+        ui->pcbTypeLabel->setText(tr("PCB Type: %1").arg(device->hardwareRevision()));
+    }
+    setDeviceType(device->deviceType());
+    setUpdateRequired(device->updateRequired());
+    // The operator enters the production values afresh.
+    ui->comboDeviceType->setCurrentText(QLatin1String(kUnknownType));
+    ui->editDeviceSerial->clear();
+    ui->editPcbSerial->clear();
+    ui->editPcbType->clear();
+    ui->lblParametersMessage->clear();
+
+    if (DeviceWidget* panel = device->productionWidget(ui->widgetDeviceSpecific)) {
+        static_cast<QGridLayout*>(ui->widgetDeviceSpecific->layout())->addWidget(panel, 0, 0);
+        m_panel = panel;
+    }
+}
+
+void ProductionWidget::clearReadouts()
+{
+    ui->deviceImageLabel->clear();
+    ui->deviceNameLabel->clear();
+    ui->serialLabel->setText(tr("Serial:"));
+    ui->deviceTypeLabel->setText(tr("Device Type:"));
+    ui->pcbTypeLabel->setText(tr("PCB Type:"));
+    ui->pcbSerialLabel->setText(tr("PCB Serial"));
+    ui->versionLabel->setText(tr("Firmware:"));
+    ui->systemIdLabel->setText(tr("System ID:"));
+    ui->lblParametersMessage->clear();
+    for (QLineEdit* edit : {ui->editDeviceSerial, ui->editPcbType, ui->editPcbSerial}) {
+        const QSignalBlocker blocker(edit);
+        edit->clear();
+        edit->setProperty("valid", QVariant());
+    }
+    const QSignalBlocker blocker(ui->comboDeviceType);
+    ui->comboDeviceType->setCurrentText(QLatin1String(kUnknownType));
+}
+
+void ProductionWidget::deviceDisconnected()
+{
+    setDeviceFunction(QString());
+    clearFunctions();
+    clearReadouts();
+    setUpdateRequired(false);
+    setControlsEnabled(false);
+    if (DeviceWidget* panel = m_panel) {
+        m_panel = nullptr;
+        ui->widgetDeviceSpecific->layout()->removeWidget(panel);
+        panel->hide();
+        panel->setDevice(nullptr);
+        if (m_device) {
+            m_device->releasePanel(panel);
+        }
+        panel->deleteLater();
+    }
+    const QList<QFileDialog*> dialogs = findChildren<QFileDialog*>();
+    for (QFileDialog* dialog : dialogs) {
+        dialog->reject();
+    }
+}
+
+// --- identity read-outs ---------------------------------------------------------------------------
+
+void ProductionWidget::setName(QString name)
+{
+    ui->deviceNameLabel->setText(name);
+}
+
+void ProductionWidget::setPixmap(QString picture)
+{
+    const QPixmap pixmap(picture);
+    ui->deviceImageLabel->setPixmap(
+        pixmap.isNull() ? QPixmap() : pixmap.scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void ProductionWidget::setSerial(QString serial)
+{
+    ui->serialLabel->setText(tr("Serial: %1").arg(serial));
+    ui->editDeviceSerial->setText(serial);
+    ui->editDeviceSerial->setFocus();
+}
+
+void ProductionWidget::setSoftwareVersion(QString version)
+{
+    ui->versionLabel->setText(tr("Firmware: %1").arg(version));
+}
+
+void ProductionWidget::setSystemId(QString systemId)
+{
+    ui->systemIdLabel->setText(tr("System ID: %1").arg(systemId));
+}
+
+void ProductionWidget::setPcbSerial(QString pcbSerial)
+{
+    ui->editPcbSerial->setText(pcbSerial);
+    ui->pcbSerialLabel->setText(tr("PCB Serial: %1").arg(pcbSerial));
+}
+
+void ProductionWidget::setHardwareRevision(QString revision)
+{
+    ui->editPcbType->setText(revision);
+    ui->pcbTypeLabel->setText(tr("PCB Type: %1").arg(revision));
+    // The board's own type, not whatever the combo box holds: the combo is the operator's entry.
+    setDeviceType(m_device ? m_device->deviceType() : QString());
+}
+
+void ProductionWidget::setUpdateRequired(bool required)
+{
+    m_updateRequired = required;
+    ui->widgetUpdateRequired->setVisible(required);
+}
+
+void ProductionWidget::setDeviceType(QString type)
+{
+    ui->deviceTypeLabel->setText(tr("Device Type: %1").arg(type));
+    reloadOptionsFile(firmwareDirectory());
+    QString selected = type;
+    if (selected.isEmpty() || selected == QLatin1String(kUnknownType)) {
+        const QStringList types =
+            m_parser && m_device ? m_parser->deviceTypes(m_device->hardwareRevision()) : QStringList();
+        selected = types.value(0);
+    }
+    const QSignalBlocker blocker(ui->comboDeviceType);
+    if (!selected.isEmpty()) {
+        if (ui->comboDeviceType->findText(selected, Qt::MatchExactly) < 0) {
+            ui->comboDeviceType->addItem(selected);
+        }
+        ui->comboDeviceType->setCurrentText(selected);
+        ui->widgetDeviceSpecific->show();
+    } else {
+        ui->comboDeviceType->setCurrentText(QLatin1String(kUnknownType));
+        ui->widgetDeviceSpecific->hide();
+    }
+    if (m_device) {
+        markField(ui->comboDeviceType, ui->comboDeviceType->currentText(), m_device->deviceType());
+    }
+}
+
+// --- edited fields --------------------------------------------------------------------------------
+
+void ProductionWidget::markField(QWidget* field, const QString& text, const QString& deviceValue)
+{
+    if (!m_device) {
+        return;
+    }
+    field->setProperty("valid", text.isEmpty() ? -2 : (text == deviceValue ? 0 : -1));
+    field->style()->unpolish(field);
+    field->style()->polish(field);
+}
+
+void ProductionWidget::on_editDeviceSerial_textChanged(const QString& text)
+{
+    markField(ui->editDeviceSerial, text, m_device ? m_device->serial() : QString());
+}
+
+void ProductionWidget::on_editPcbType_textChanged(const QString& text)
+{
+    markField(ui->editPcbType, text, m_device ? m_device->hardwareRevision() : QString());
+}
+
+void ProductionWidget::on_editPcbSerial_textChanged(const QString& text)
+{
+    markField(ui->editPcbSerial, text, m_device ? m_device->pcbSerial() : QString());
+}
+
+void ProductionWidget::on_comboDeviceType_currentTextChanged(const QString& text)
+{
+    markField(ui->comboDeviceType, text, m_device ? m_device->deviceType() : QString());
+}
+
+void ProductionWidget::on_pcbTypeEditButton_toggled(bool checked)
+{
+    ui->editPcbType->setReadOnly(!checked);
+}
+
+void ProductionWidget::on_pcbSerialEditButton_clicked(bool checked)
+{
+    ui->editPcbSerial->setReadOnly(!checked);
+}
+
+// --- writing the identity -------------------------------------------------------------------------
+
+void ProductionWidget::on_editDeviceSerial_returnPressed()
+{
+    on_btnWriteParameters_clicked();
+}
+
+void ProductionWidget::on_btnWriteParameters_clicked()
+{
+    if (!m_device) {
+        return;
+    }
+    const QString serial = ui->editDeviceSerial->text().trimmed();
+    const QString pcbSerial = ui->editPcbSerial->text().trimmed();
+    const QString pcbType = ui->editPcbType->text().trimmed();
+    const QString type = ui->comboDeviceType->currentText();
+    logger()->info("updating device parameters {}: {}, {}, {}, {}", m_device->name(), serial, type, pcbType,
+                   pcbSerial);
+
+    struct Field
+    {
+        quint32 id;
+        QString label;
+        QString text;
+        QString current;
+    };
+    const Field fields[] = {
+        {kDeviceSerialId, tr("Device Serial"), serial, m_device->serial()},
+        {kDeviceTypeId, tr("Device Type"), type, m_device->deviceType()},
+        {kHardwareRevisionId, tr("PCB Type"), pcbType, m_device->hardwareRevision()},
+        {kPcbSerialId, tr("PCB Serial"), pcbSerial, m_device->pcbSerial()},
+    };
+    QHash<quint32, QByteArray> values;
+    QStringList summary;
+    for (const Field& f : fields) {
+        // An empty field or "unknown" is no entry: the board keeps what it has.
+        if (f.text.isEmpty() || f.text == QLatin1String(kUnknownType) || f.text == f.current) {
+            continue;
+        }
+        if (!isPrintableLatin1(f.text)) {
+            ui->lblParametersMessage->setText(
+                tr("%1 \"%2\" holds characters the device cannot store; nothing was written.")
+                    .arg(f.label, f.text));
+            return;
+        }
+        values.insert(f.id, f.text.toLatin1());
+        summary << tr("%1: \"%2\" \u2192 \"%3\"").arg(f.label, f.current, f.text);
+    }
+    if (values.isEmpty()) {
+        ui->lblParametersMessage->setText(tr("Nothing changed; nothing was written."));
+        return;
+    }
+    ui->lblParametersMessage->clear();
+    confirm(QStringLiteral("writeParametersQuestion"),
+            tr("Write to %1 and restart it?\n\n%2").arg(m_device->name(), summary.join(QLatin1Char('\n'))),
+            [this, values] {
+                m_device->sendDeviceOptions(values);
+                ui->lblParametersMessage->setText(tr("Parameters sent; the device restarts."));
+            });
+}
+
+void ProductionWidget::confirm(const QString& objectName, const QString& text, std::function<void()> onYes)
+{
+    const QPointer<BaseDevice> askedFor = m_device;
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+                                QMessageBox::Yes | QMessageBox::Cancel, this);
+    box->setObjectName(objectName);
+    box->setDefaultButton(QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this, box, askedFor, onYes](int) {
+        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
+            return;
+        }
+        if (!askedFor || askedFor != m_device) {
+            logger()->warn("The device changed while the question was open; nothing was done");
+            return;
+        }
+        if (deviceIsBusy()) {
+            logger()->info("Request ignored: the device is still busy");
+            return;
+        }
+        onYes();
+    });
+    box->open();
+}
+
+// --- option description file and functions -------------------------------------------------------
+
+void ProductionWidget::showOptionsState(const QString& text)
+{
+    ui->lblOptionsState->setText(text);
+}
+
+void ProductionWidget::clearFunctions()
+{
+    const QList<QToolButton*> buttons = ui->widgetOptionsList->findChildren<QToolButton*>();
+    for (QToolButton* button : buttons) {
+        disconnect(button, nullptr, this, nullptr);
+        ui->widgetOptionsList->layout()->removeWidget(button);
+        delete button;
+    }
+    m_parser.reset();
+    m_functionOptions.clear();
+    m_refusedFunctions.clear();
+    m_distinguishingIds.clear();
+    m_recognitionIds.clear();
+    m_baseFirmware.clear();
+    ui->lblUpdateOnlyFirmware->clear();
+    ui->widgetOptionsList->setEnabled(false);
+    ui->firmwareWidget->setEnabled(false);
+}
+
+QString ProductionWidget::unencodableOption(const QJsonArray& options)
+{
+    for (const QJsonValue& value : options) {
+        const QJsonObject option = value.toObject();
+        const QString idText = option.value(QStringLiteral("id")).toString();
+        quint32 id = 0;
+        if (!optionId(option, &id)) {
+            return tr("option id \"%1\" is not a number").arg(idText);
+        }
+        const QString type = option.value(QStringLiteral("type")).toString();
+        if (!kKnownTypes.contains(type)) {
+            return tr("option %1 has the unknown type \"%2\"").arg(idText, type);
+        }
+    }
+    return QString();
+}
+
+void ProductionWidget::reloadOptionsFile(QString path)
+{
+    // A function of another board must never be offered or recognised for this one: every reload
+    // starts from nothing.
+    clearFunctions();
+    if (path.isEmpty()) {
+        // Resolving "file.options" against the working directory would pick up whatever lies there.
+        logger()->error("unable to load file {} (no firmware directory set)", kOptionFileName);
+        showOptionsState(tr("No firmware directory is set, so there is no %1: choose a firmware file on "
+                            "the Service page first.")
+                             .arg(QLatin1String(kOptionFileName)));
+        setDeviceFunction(m_deviceFunction);
+        return;
+    }
+    const QString file = QDir(path).filePath(QLatin1String(kOptionFileName));
+    if (!QFileInfo(file).isFile()) {
+        logger()->error("unable to load file {}", file);
+        showOptionsState(tr("unable to load file %1").arg(QDir::toNativeSeparators(file)));
+        setDeviceFunction(m_deviceFunction);
+        return;
+    }
+    if (!m_device) {
+        return;
+    }
+    const QString type = m_device->deviceType();
+    const QString revision = m_device->hardwareRevision();
+    logger()->trace("Reload Options file, filtering for hardware revision {} and device type {}", revision,
+                    type);
+
+    QFile in(file);
+    QByteArray plain;
+    if (in.open(QIODevice::ReadOnly)) {
+        plain = FirmwareCipher(FirmwareCipher::kBuiltInKey).decrypt(in.readAll());
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(plain);
+    if (document.isNull() || document.isEmpty()) {
+        logger()->error("unable to load file {}", file);
+        showOptionsState(tr("unable to load file %1").arg(QDir::toNativeSeparators(file)));
+        setDeviceFunction(m_deviceFunction);
+        return;
+    }
+    m_parser = std::make_unique<OptionParser>(document, type, revision);
+    m_baseFirmware = m_parser->baseFirmware();
+    ui->lblUpdateOnlyFirmware->setText(m_baseFirmware);
+    if (type.isEmpty() || revision.isEmpty()) {
+        showOptionsState(
+            tr("The board reports no device type or hardware revision: no function is offered."));
+        setDeviceFunction(m_deviceFunction);
+        return;
+    }
+
+    QStringList refused;
+    QHash<quint32, QJsonValue> first;
+    QSet<quint32> allIds;
+    QSet<quint32> differing;
+    const QStringList names = m_parser->functionNames();
+    for (const QString& name : names) {
+        auto* button = new QToolButton(ui->widgetOptionsList);
+        button->setText(name);
+        button->setMinimumSize(60, 60);
+        ui->widgetOptionsList->layout()->addWidget(button);
+        connect(button, &QToolButton::clicked, this, &ProductionWidget::optionButton_clicked);
+
+        const QJsonArray options = m_parser->options(name);
+        m_functionOptions.insert(name, options);
+        const QString why = unencodableOption(options);
+        if (!why.isEmpty()) {
+            m_refusedFunctions.insert(name, why);
+            button->setEnabled(false);
+            button->setToolTip(why);
+            refused << tr("%1: %2").arg(name, why);
+        }
+    }
+    // An id tells the functions apart unless every function has it with the same value.
+    QHash<QString, QHash<quint32, QJsonValue>> byFunction;
+    for (auto it = m_functionOptions.constBegin(); it != m_functionOptions.constEnd(); ++it) {
+        QHash<quint32, QJsonValue>& values = byFunction[it.key()];
+        for (const QJsonValue& value : it.value()) {
+            const QJsonObject option = value.toObject();
+            quint32 id = 0;
+            if (optionId(option, &id)) {
+                values.insert(id, option.value(QStringLiteral("value")));
+                allIds.insert(id);
+            }
+        }
+    }
+    for (quint32 id : qAsConst(allIds)) {
+        for (auto it = byFunction.constBegin(); it != byFunction.constEnd(); ++it) {
+            if (!it.value().contains(id)) {
+                differing.insert(id);
+                break;
+            }
+            if (!first.contains(id)) {
+                first.insert(id, it.value().value(id));
+            } else if (first.value(id) != it.value().value(id)) {
+                differing.insert(id);
+                break;
+            }
+        }
+    }
+    m_distinguishingIds = differing.values();
+    std::sort(m_distinguishingIds.begin(), m_distinguishingIds.end());
+    m_recognitionIds = m_distinguishingIds.isEmpty() ? allIds.values() : m_distinguishingIds;
+    std::sort(m_recognitionIds.begin(), m_recognitionIds.end());
+
+    showOptionsState(refused.isEmpty() ? QString()
+                                       : tr("Functions that cannot be written:\n%1").arg(refused.join('\n')));
+    const bool haveFunctions = !m_functionOptions.isEmpty();
+    ui->widgetOptionsList->setEnabled(haveFunctions);
+    ui->firmwareWidget->setEnabled(haveFunctions);
+    if (!haveFunctions) {
+        showOptionsState(tr("%1 offers no function for %2, PCB type %3.")
+                             .arg(QLatin1String(kOptionFileName), type, revision));
+    }
+    setDeviceFunction(m_deviceFunction);
+    if (!m_recognitionIds.isEmpty()) {
+        m_device->readMultipleDeviceOptions(m_recognitionIds);
+    }
+}
+
+QString ProductionWidget::recognisedFunction() const
+{
+    for (auto it = m_functionOptions.constBegin(); it != m_functionOptions.constEnd(); ++it) {
+        QSet<quint32> compared;
+        bool allMatch = true;
+        for (const QJsonValue& value : it.value()) {
+            const QJsonObject option = value.toObject();
+            quint32 id = 0;
+            if (!optionId(option, &id) || !m_recognitionIds.contains(id)) {
+                continue;
+            }
+            compared.insert(id);
+            if (m_device->deviceOption(id) != encodeOptionValue(option, logger())) {
+                allMatch = false;
+                break;
+            }
+        }
+        if (allMatch && compared.size() == m_recognitionIds.size()) {
+            return it.key();
+        }
+    }
+    return QString();
+}
+
+void ProductionWidget::onDeviceOptionChanged(uint, QByteArray)
+{
+    if (!m_deviceFunction.isEmpty() || !m_device || m_recognitionIds.isEmpty()) {
+        return;
+    }
+    for (quint32 id : qAsConst(m_recognitionIds)) {
+        if (!m_device->hasDeviceOption(id)) {
+            return;
+        }
+    }
+    logger()->debug("all options read");
+    const QString name = recognisedFunction();
+    if (!name.isEmpty()) {
+        logger()->info("device function is {}", name);
+    }
+    setDeviceFunction(name);
+}
+
+void ProductionWidget::setDeviceFunction(const QString& name)
+{
+    m_deviceFunction = name;
+    ui->lblDeviceFunction->setText(name.isEmpty() ? tr("no function") : name);
+    m_firmwareName = m_parser && !name.isEmpty() ? m_parser->firmware(name) : QString();
+    showFirmware();
+    const QList<QToolButton*> buttons = ui->widgetOptionsList->findChildren<QToolButton*>();
+    for (QToolButton* button : buttons) {
+        button->setStyleSheet(!name.isEmpty() && button->text() == name
+                                  ? QStringLiteral("background-color:green;")
+                                  : QStringLiteral("background-color:lightgrey"));
+    }
+}
+
+void ProductionWidget::showFirmware()
+{
+    ui->lblFirmwareVersion->clear();
+    ui->lblFirmwareFilePath->clear();
+    ui->lblFirmwareFilePath->setToolTip(QString());
+    ui->btnUpdateFirmware->setEnabled(false);
+    const QString directory = firmwareDirectory();
+    if (m_firmwareName.isEmpty() || directory.isEmpty()) {
+        return;
+    }
+    const QString path = QDir(directory).filePath(m_firmwareName);
+    FirmwareInfo info;
+    QJsonObject rest;
+    loadFirmware(path, &info, &rest);
+    ui->lblFirmwareVersion->setText(info.firmwareVersion);
+    ui->lblFirmwareFilePath->setText(QDir::toNativeSeparators(path));
+    ui->lblFirmwareFilePath->setToolTip(
+        tr("Hardware type: %1\nSupported Hardware: %2\nRelease date: %3")
+            .arg(info.type, info.supportedHardware.join(QLatin1Char(';')), info.createdAt));
+    ui->btnUpdateFirmware->setEnabled(!info.firmwareVersion.isEmpty() && !info.type.isEmpty() &&
+                                      !info.supportedHardware.isEmpty() && !info.md5.isEmpty());
+}
+
+void ProductionWidget::optionButton_clicked()
+{
+    auto* button = qobject_cast<QAbstractButton*>(sender());
+    if (!button || !m_device) {
+        return;
+    }
+    const QString name = button->text();
+    const QJsonArray options = m_functionOptions.value(name);
+    if (options.isEmpty()) {
+        return;
+    }
+    if (m_refusedFunctions.contains(name)) {
+        showOptionsState(tr("Function %1 is not written: %2").arg(name, m_refusedFunctions.value(name)));
+        return;
+    }
+    if (deviceIsBusy()) {
+        logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    QHash<quint32, QByteArray> values;
+    for (const QJsonValue& value : options) {
+        const QJsonObject option = value.toObject();
+        quint32 id = 0;
+        if (optionId(option, &id)) {
+            values.insert(id, encodeOptionValue(option, logger()));
+        }
+    }
+    m_device->sendDeviceOptions(values);
+}
+
+// --- firmware -------------------------------------------------------------------------------------
+
+void ProductionWidget::on_btnUpdateFirmware_clicked()
+{
+    const QString directory = firmwareDirectory();
+    if (!m_device || m_firmwareName.isEmpty() || directory.isEmpty()) {
+        return;
+    }
+    const QString path = QDir(directory).filePath(m_firmwareName);
+    if (!QFileInfo(path).isFile()) {
+        logger()->error("firmware file not found {}", path);
+        return;
+    }
+    if (deviceIsBusy()) {
+        logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    m_device->updateFirmware(path);
+}
+
+void ProductionWidget::on_btnUpdateBaseFirmware_clicked()
+{
+    if (!m_device) {
+        return;
+    }
+    if (deviceIsBusy()) {
+        logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    const QString directory = firmwareDirectory();
+    const QString path = directory.isEmpty() || m_baseFirmware.isEmpty()
+                             ? QString()
+                             : QDir(directory).filePath(m_baseFirmware);
+    if (!path.isEmpty() && QFileInfo(path).isFile()) {
+        m_device->updateFirmware(path);
+        return;
+    }
+    auto* dialog = new QFileDialog(this, tr("Open Firmware file"), directory, QStringLiteral("*.firmware"));
+    dialog->setObjectName(QStringLiteral("openBaseFirmwareDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setWindowModality(Qt::WindowModal);
+    const QPointer<BaseDevice> askedFor = m_device;
+    connect(dialog, &QFileDialog::finished, this, [this, dialog, askedFor](int result) {
+        const QStringList files = dialog->selectedFiles();
+        if (result != QDialog::Accepted || files.isEmpty() || !QFileInfo(files.first()).isFile()) {
+            return;
+        }
+        if (!askedFor || askedFor != m_device) {
+            logger()->warn("The device changed while the file dialog was open; nothing was done");
+            return;
+        }
+        m_device->updateFirmware(files.first());
+    });
+    dialog->open();
 }

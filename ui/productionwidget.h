@@ -2,13 +2,37 @@
 
 #include "core/baselogger.h"
 
+#include <QByteArray>
+#include <QHash>
+#include <QJsonArray>
+#include <QList>
+#include <QMap>
+#include <QPixmap>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
-class BaseDevice;
+#include <functional>
+#include <memory>
 
-// Page "productionWidget" of the main window's page stack. It follows the device it was handed (not owned)
-// until it gets null; the main window does the handing over.
+namespace Ui {
+class ProductionWidget;
+}
+class BaseDevice;
+class DeviceWidget;
+class OptionParser;
+class QAbstractButton;
+
+// Page "productionWidget" of the main window's page stack, where a board fresh from manufacture gets its
+// identity (device serial, device type, PCB type, PCB serial) and its function (a named option set from
+// "file.options" in the firmware directory), and the firmware that belongs to it. It recognises the
+// function a board already carries by comparing the board's stored values with the file, and hosts the
+// device kind's production panel. It follows the device it was handed (not owned) until it gets null.
+//
+// Nothing reaches a board unless the operator asked for it: only fields the operator changed are
+// written, never an empty one or "unknown", and after a confirmation that lists the changes; a function
+// that holds an option which cannot be encoded is refused as a whole. Dialogs remember the device they
+// were opened for and do nothing when another one is current by the time they are answered.
 class ProductionWidget : public QWidget, public BaseLogger
 {
     Q_OBJECT
@@ -17,9 +41,70 @@ public:
     explicit ProductionWidget(QWidget* parent = nullptr);
     ~ProductionWidget() override;
 
-    void setDevice(BaseDevice* device);
     BaseDevice* device() const;
+    DeviceWidget* productionPanel() const;
+    QString deviceFunction() const { return m_deviceFunction; }
+    QList<quint32> distinguishingIds() const { return m_distinguishingIds; }
+
+    // Device types of the type combo box, in order.
+    static QStringList deviceTypeChoices();
+
+public slots:
+    void setDevice(BaseDevice* device);
+    void reloadOptionsFile(QString path);
+
+    void setName(QString name);
+    void setPixmap(QString picture);
+    void setSerial(QString serial);
+    void setSoftwareVersion(QString version);
+    void setSystemId(QString systemId);
+    void setPcbSerial(QString pcbSerial);
+    void setHardwareRevision(QString revision);
+    void setDeviceType(QString type);
+    void setUpdateRequired(bool required);
+    void deviceDisconnected();
+    void onDeviceOptionChanged(uint optionId, QByteArray value);
+
+private slots:
+    void optionButton_clicked();
+    void on_btnWriteParameters_clicked();
+    void on_editDeviceSerial_returnPressed();
+    void on_btnUpdateFirmware_clicked();
+    void on_btnUpdateBaseFirmware_clicked();
+    void on_pcbTypeEditButton_toggled(bool checked);
+    void on_pcbSerialEditButton_clicked(bool checked);
+    void on_editDeviceSerial_textChanged(const QString& text);
+    void on_editPcbType_textChanged(const QString& text);
+    void on_editPcbSerial_textChanged(const QString& text);
+    void on_comboDeviceType_currentTextChanged(const QString& text);
 
 private:
+    QString firmwareDirectory() const;
+    void clearFunctions();
+    void setDeviceFunction(const QString& name);
+    void showFirmware();
+    void showOptionsState(const QString& text);
+    void markField(QWidget* field, const QString& text, const QString& deviceValue);
+    void clearReadouts();
+    void setControlsEnabled(bool enabled);
+    bool deviceIsBusy() const;
+    void confirm(const QString& objectName, const QString& text, std::function<void()> onYes);
+    // The reason a function's options cannot all be encoded (naming the option), empty when they can.
+    static QString unencodableOption(const QJsonArray& options);
+    QString recognisedFunction() const;
+
+    std::unique_ptr<Ui::ProductionWidget> ui;
     QPointer<BaseDevice> m_device;
+    QPointer<DeviceWidget> m_panel;
+    std::unique_ptr<OptionParser> m_parser;
+    QMap<QString, QJsonArray> m_functionOptions;
+    QMap<QString, QString> m_refusedFunctions; // name -> why it cannot be written
+    QList<quint32> m_distinguishingIds;
+    // The ids compared to recognise a function: the distinguishing ones, or every id of the functions
+    // when nothing tells them apart (a blank board must not "match" a single function).
+    QList<quint32> m_recognitionIds;
+    QString m_deviceFunction;
+    QString m_firmwareName;
+    QString m_baseFirmware;
+    bool m_updateRequired = false;
 };

@@ -48,6 +48,14 @@ int logLevelFromArguments(const QStringList& arguments)
     return 2;
 }
 
+StaffPages staffPagesFromArguments(const QStringList& arguments)
+{
+    StaffPages pages;
+    pages.develop = arguments.contains(QStringLiteral("--develop"));
+    pages.production = pages.develop || arguments.contains(QStringLiteral("--production"));
+    return pages;
+}
+
 QString logFilePath(const QString& dataDir, const QString& executablePath)
 {
     return QDir(dataDir).filePath(QFileInfo(executablePath).baseName() + QStringLiteral(".log"));
@@ -93,6 +101,8 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     // Before any device exists: the kinds ask this factory for their panels.
     UiPanelFactory::install();
     auto window = std::make_unique<MainWindow>();
+    const StaffPages staffPages = staffPagesFromArguments(QCoreApplication::arguments());
+    window->setStaffPages(staffPages.production, staffPages.develop);
 
     UsbManager* usbManager = UsbManager::instance();
     DeviceFactory::install();

@@ -24,6 +24,15 @@ struct StartupHooks
 // Exact, case-sensitive matches; every other argument is ignored.
 int logLevelFromArguments(const QStringList& arguments);
 
+// Pages beyond the service technician's: "--production" adds the Production page, "--develop" the
+// Production and Develop pages. Exact, case-sensitive matches.
+struct StaffPages
+{
+    bool production = false;
+    bool develop = false;
+};
+StaffPages staffPagesFromArguments(const QStringList& arguments);
+
 // The daily log's base path: `dataDir` joined with the executable's file name cut before its first
 // '.', followed by ".log" ("…/Tool.exe" gives "<dataDir>/Tool.log").
 QString logFilePath(const QString& dataDir, const QString& executablePath);

@@ -1,7 +1,11 @@
 #include "ui/uipanelfactory.h"
 
 #include "devices/basedevice.h"
+#include "ui/productionwidgetcontrolunit.h"
 #include "ui/productionwidgettymbrel.h"
+#include "ui/productionwidgetupdateonly.h"
+#include "ui/productionwidgetvectaris.h"
+#include "ui/productionwidgetvectarisemitter.h"
 #include "ui/servicewidgetcontrolunit.h"
 #include "ui/servicewidgettymbrel.h"
 
@@ -13,6 +17,16 @@ UiPanelFactory::UiPanelFactory()
         m_creators.insert(key(kind, Role::Production), tymbrelProduction);
         m_creators.insert(key(kind, Role::Service), tymbrelService);
     }
+    m_creators.insert(key(QStringLiteral("ControlUnit"), Role::Production),
+                      [](QWidget* parent) { return new ProductionWidgetControlUnit(parent); });
+    for (const QString& kind : {QStringLiteral("VectarisSensor"), QStringLiteral("VectarisMiniAntenna")}) {
+        m_creators.insert(key(kind, Role::Production),
+                          [](QWidget* parent) { return new ProductionWidgetVectaris(parent); });
+    }
+    m_creators.insert(key(QStringLiteral("VectarisEmitter"), Role::Production),
+                      [](QWidget* parent) { return new ProductionWidgetVectarisEmitter(parent); });
+    m_creators.insert(key(QStringLiteral("UpdateOnly"), Role::Production),
+                      [](QWidget* parent) { return new ProductionWidgetUpdateOnly(parent); });
     m_creators.insert(key(QStringLiteral("ControlUnit"), Role::Service),
                       [](QWidget* parent) { return new ServiceWidgetControlUnit(parent); });
 }

@@ -4,7 +4,7 @@
 // part of the installed product.
 //
 //   service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>] [--poll-interval <ms>]
-//               [--no-control-window] [tool switches such as --debug, --trace]
+//               [--no-control-window] [tool switches such as --debug, --trace, --production, --develop]
 #include "sim/launcher/simcontrolwindow.h"
 #include "sim/launcher/simlauncher.h"
 #include "sim/usbfs/simusbbus.h"
@@ -62,7 +62,8 @@ int main(int argc, char** argv)
     if (options.help) {
         std::printf(
             "usage: service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>]\n"
-            "                   [--poll-interval <ms>] [--no-control-window] [--debug|--trace]\n\n%s\n",
+            "                   [--poll-interval <ms>] [--no-control-window] [--debug|--trace]\n"
+            "                   [--production|--develop]\n\n%s\n",
             SimLauncher::helpText().toLocal8Bit().constData());
         return 0;
     }

@@ -93,4 +93,27 @@ TEST_F(TouchCalibrationTest, UnplugDuringTheSweepDetachesThePage)
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 2000));
 }
 
+TEST_F(TouchCalibrationTest, DevelopPageRunsOneSweepPerClick)
+{
+    window->setStaffPages(true, true);
+    plugAcousticSensor();
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
+    int sweeps = 0;
+    QObject::connect(device, &BaseDevice::jobResult, window.get(), [&](QString name, int, QString) {
+        sweeps += name == QLatin1String("CdcCalibrationJob") ? 1 : 0;
+    });
+    auto* calibrate = window->page(MainWindow::DevelopPage)
+                          ->findChild<QAbstractButton*>(QStringLiteral("cdcCalibrationButton"));
+    for (int click = 1; click <= 2; ++click) {
+        calibrate->click();
+        calibrate->click(); // while the sweep runs: ignored
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sweeps == click && device->pendingJobCount() == 0; }, 30000))
+            << "click " << click << ", sweeps " << sweeps;
+    }
+    QTest::qWait(100);
+    EXPECT_EQ(sweeps, 2);
+}
+
 } // namespace

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// The raw option table of the develop page: one row per storage id that the device reported a non-empty
+// value for, in the order the values first arrived, with the id, its key name and the value shown as
+// hex, 32-bit integer, single and Latin-1 text. Rows come and go with insert/remove notifications and a
+// changed value repaints its row only, so that a view keeps its selection and scroll position while a
+// long table is still arriving.
+class OptionTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        IdColumn,
+        DescriptionColumn,
+        HexColumn,
+        IntColumn,
+        FloatColumn,
+        StringColumn,
+        ColumnCount
+    };
+
+    explicit OptionTableModel(QObject* parent = nullptr);
+
+    // Names are kept apart from the rows; a name stored later shows in an existing row.
+    void setOptionName(quint32 id, const QString& name);
+    // A non-empty value adds the id's row (or updates it); an empty one removes the row.
+    void setOptionValue(quint32 id, const QByteArray& value);
+    // Drops every row, value and name (a new read starts).
+    void clear();
+
+    QList<quint32> shownIds() const { return m_ids; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QVariant cell(quint32 id, int column) const;
+
+    QList<quint32> m_ids;
+    QHash<quint32, QByteArray> m_values;
+    QHash<quint32, QString> m_names;
+};

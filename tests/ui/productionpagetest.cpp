@@ -1,0 +1,564 @@
+// The Production and Develop pages with simulated instruments: a blank board gets its identity and a
+// function from an enciphered "file.options", the option-file faults, the control unit's parameters,
+// the locator's calibration table, the develop page's option table and the staff switches.
+#include "devices/basedevice.h"
+#include "options/optiontablemodel.h"
+#include "options/storageidcatalogue.h"
+#include "options/storageids_vectarisunit.h"
+#include "servicepagefixture.h"
+#include "sim/simdefaults.h"
+#include "sim/simprotocol.h"
+#include "ui/developwidget.h"
+#include "ui/productionwidget.h"
+#include "ui/productionwidgetcontrolunit.h"
+#include "ui/productionwidgetvectaris.h"
+#include "ui/qjsonmodel.h"
+#include "ui/startup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableView>
+#include <QToolButton>
+#include <QtEndian>
+
+#include <cstring>
+
+namespace {
+
+using Bytes = SimProtocol::Bytes;
+
+Bytes textBytes(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes singleBytes(float value)
+{
+    quint32 bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return SimProtocol::words({bits});
+}
+
+QJsonObject option(quint32 id, const char* type, const QJsonValue& value)
+{
+    return {{"id", QString::number(id)}, {"type", QLatin1String(type)}, {"value", value}};
+}
+
+QJsonObject function(const QString& name, const QJsonArray& options, const QString& firmware = QString())
+{
+    QJsonObject f{{"name", name}, {"pcb_versions", QJsonArray{"D"}}, {"options", options}};
+    if (!firmware.isEmpty()) {
+        f.insert("firmware", firmware);
+    }
+    return f;
+}
+
+constexpr quint32 kBluetooth = 0x20000028;
+constexpr quint32 kCompass = 0x20000007;
+
+class ProductionPageTest : public ServicePageFixture
+{
+public:
+    void SetUp() override
+    {
+        ServicePageFixture::SetUp();
+        window->setStaffPages(true, true);
+    }
+
+    ProductionWidget* production() const
+    {
+        return static_cast<ProductionWidget*>(window->page(MainWindow::ProductionPage));
+    }
+    DevelopWidget* develop() const
+    {
+        return static_cast<DevelopWidget*>(window->page(MainWindow::DevelopPage));
+    }
+
+    // Writes an enciphered option file next to a firmware file, which makes that directory the firmware
+    // directory. Returns the directory.
+    QString writeOptionFile(const QJsonObject& document, const QString& subdir = QStringLiteral("fw"))
+    {
+        QDir(files.path()).mkpath(subdir);
+        const QString dir = files.filePath(subdir);
+        EXPECT_TRUE(packer.save(QDir(dir).filePath("file.options"),
+                                packer.packJson(document, FirmwareCipher::FlagCompressed)));
+        return dir;
+    }
+
+    // A firmware file `name` in `dir` whose image runs as `version`, made the most recent firmware file.
+    QString firmwareIn(const QString& dir, const QString& name, const QString& version)
+    {
+        const QString made = firmwareFile(version, {QStringLiteral("ALL")});
+        const QString path = QDir(dir).filePath(name);
+        QFile::remove(path);
+        EXPECT_TRUE(QFile::copy(made, path));
+        Settings::instance()->addFirmwareFile(path);
+        return path;
+    }
+
+    BaseDevice* attachProduction(const QPointer<BaseDevice>& previous = nullptr)
+    {
+        BaseDevice* device = attach(previous);
+        window->sidebar()->setCurrentPage(MainWindow::ProductionPage);
+        return device;
+    }
+
+    QStringList functionButtons() const
+    {
+        QStringList names;
+        for (QToolButton* b :
+             child<QWidget>(production(), "widgetOptionsList")->findChildren<QToolButton*>()) {
+            names << b->text();
+        }
+        return names;
+    }
+
+    QToolButton* functionButton(const QString& name) const
+    {
+        for (QToolButton* b :
+             child<QWidget>(production(), "widgetOptionsList")->findChildren<QToolButton*>()) {
+            if (b->text() == name) {
+                return b;
+            }
+        }
+        return nullptr;
+    }
+
+    QString text(const char* label) const { return child<QLabel>(production(), label)->text(); }
+
+    template <typename T> T* productionDialog(const char* name) const
+    {
+        T* found = nullptr;
+        static_cast<void>(QTest::qWaitFor(
+            [&] { return (found = production()->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
+            2000));
+        return found && found->isVisible() ? found : nullptr;
+    }
+};
+
+TEST(StaffPages, SwitchesFromTheCommandLine)
+{
+    struct Case
+    {
+        QStringList arguments;
+        bool production;
+        bool develop;
+    };
+    const Case cases[] = {
+        {{"tool"}, false, false},
+        {{"tool", "--production"}, true, false},
+        {{"tool", "--develop"}, true, true},
+        {{"tool", "--Production", "-develop", "--debug"}, false, false},
+    };
+    for (const Case& c : cases) {
+        const StaffPages pages = staffPagesFromArguments(c.arguments);
+        EXPECT_EQ(pages.production, c.production) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(pages.develop, c.develop) << c.arguments.join(' ').toStdString();
+    }
+}
+
+TEST_F(ProductionPageTest, StaffSwitchesShowTheirButtonsAndHandOverTheDevice)
+{
+    plugControlUnit();
+    struct Case
+    {
+        bool production;
+        bool develop;
+    };
+    QPointer<BaseDevice> previous;
+    for (const Case c : {Case{false, false}, Case{true, false}, Case{true, true}}) {
+        window->setStaffPages(c.production, c.develop);
+        // The pages are handed the device on connection: unplug and plug again for every setting.
+        if (previous) {
+            bus().unplugAll();
+            ASSERT_TRUE(waitDetached());
+            plugControlUnit();
+        }
+        BaseDevice* device = attach(previous);
+        ASSERT_NE(device, nullptr);
+        EXPECT_EQ(window->sidebar()->button(MainWindow::ProductionPage)->isVisible(), c.production);
+        EXPECT_EQ(window->sidebar()->button(MainWindow::DevelopPage)->isVisible(), c.develop);
+        EXPECT_EQ(production()->device(), c.production ? device : nullptr);
+        EXPECT_EQ(develop()->device(), c.develop ? device : nullptr);
+        previous = device;
+    }
+}
+
+TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
+{
+    auto unit = plugControlUnit();
+    unit->storeOption(SimDefaults::DeviceType, Bytes());
+    unit->storeOption(SimDefaults::DeviceSerialNumber, Bytes());
+    const QJsonObject document{
+        {"devices",
+         QJsonArray{QJsonObject{
+             {"device_type", "TBX-CU"},
+             {"functions",
+              QJsonArray{
+                  function("Basic", {option(kBluetooth, "uint32_t", 0), option(kCompass, "uint32_t", 1)}),
+                  function("Bluetooth", {option(kBluetooth, "uint32_t", 1), option(kCompass, "uint32_t", 1)},
+                           "cu-bt.firmware")}}}}}};
+    const QString dir = writeOptionFile(document);
+    firmwareIn(dir, "cu-bt.firmware", "7.1.0");
+
+    BaseDevice* device = attachProduction();
+    ASSERT_NE(device, nullptr);
+    // No device type yet: no function is offered, whatever the file holds.
+    EXPECT_TRUE(functionButtons().isEmpty());
+    EXPECT_EQ(text("lblDeviceFunction"), QStringLiteral("no function"));
+    // The file's device type for this PCB type is suggested; the read-out shows the board's own (none).
+    auto* combo = child<QComboBox>(production(), "comboDeviceType");
+    EXPECT_EQ(combo->currentText(), QStringLiteral("TBX-CU"));
+    EXPECT_EQ(text("deviceTypeLabel"), QStringLiteral("Device Type: "));
+    const size_t setsBefore = unit->countReceived(SimProtocol::SetOption);
+
+    // A serial that is not printable Latin-1 is refused, not turned into '?'.
+    child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("TCU-\u20ac-1"));
+    child<QAbstractButton>(production(), "btnWriteParameters")->click();
+    EXPECT_EQ(productionDialog<QMessageBox>("writeParametersQuestion"), nullptr);
+    EXPECT_TRUE(text("lblParametersMessage").contains("cannot store"));
+
+    child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("  TCU-26-00001 "));
+    for (const QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Yes}) {
+        child<QAbstractButton>(production(), "btnWriteParameters")->click();
+        auto* question = productionDialog<QMessageBox>("writeParametersQuestion");
+        ASSERT_NE(question, nullptr);
+        EXPECT_TRUE(question->text().contains("\"TCU-26-00001\"")); // trimmed
+        EXPECT_TRUE(question->text().contains("TBX-CU"));
+        EXPECT_FALSE(question->text().contains("PCB Serial")); // left empty: not written
+        EXPECT_FALSE(question->text().contains("PCB Type"));   // unchanged: not written
+        answer(question, button);
+        QTest::qWait(50);
+        if (button == QMessageBox::Cancel) {
+            EXPECT_EQ(unit->countReceived(SimProtocol::SetOption), setsBefore);
+        }
+    }
+
+    device = attachProduction(device); // committed and rebooted
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), textBytes("TCU-26-00001"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceType), textBytes("TBX-CU"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::PcbSerialNumber), textBytes("PCB-CU-0001234"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::HardwareRevision), textBytes("D"));
+    EXPECT_EQ(text("deviceTypeLabel"), QStringLiteral("Device Type: TBX-CU"));
+    auto* serialEdit = child<QLineEdit>(production(), "editDeviceSerial");
+    for (const auto& typed : {qMakePair(QStringLiteral("TCU-26-00001"), 0),
+                              qMakePair(QStringLiteral("TCU-9"), -1), qMakePair(QString(), -2)}) {
+        serialEdit->setText(typed.first);
+        EXPECT_EQ(serialEdit->property("valid").toInt(), typed.second) << typed.first.toStdString();
+    }
+
+    // The board's Bluetooth is off: it carries "Basic", the only id telling the functions apart.
+    EXPECT_EQ(functionButtons(), (QStringList{"Basic", "Bluetooth"}));
+    EXPECT_EQ(production()->distinguishingIds(), QList<quint32>{kBluetooth});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return production()->deviceFunction() == "Basic"; }, kTimeoutMs));
+    EXPECT_FALSE(child<QAbstractButton>(production(), "btnUpdateFirmware")->isEnabled()); // Basic has none
+
+    functionButton("Bluetooth")->click();
+    device = attachProduction(device);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(unit->permanentOption(kBluetooth), SimProtocol::words({1}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return production()->deviceFunction() == "Bluetooth"; }, kTimeoutMs));
+    EXPECT_EQ(text("lblDeviceFunction"), QStringLiteral("Bluetooth"));
+    EXPECT_EQ(functionButton("Bluetooth")->styleSheet(), QStringLiteral("background-color:green;"));
+    EXPECT_EQ(text("lblFirmwareVersion"), QStringLiteral("7.1.0"));
+    auto* update = child<QAbstractButton>(production(), "btnUpdateFirmware");
+    ASSERT_TRUE(update->isEnabled());
+    // Kept as a build artifact, to look at the page as the operator sees it.
+    QDir().mkpath(SERVICE_UI_ARTIFACT_DIR);
+    window->grab().save(QStringLiteral(SERVICE_UI_ARTIFACT_DIR "/production-page.png"));
+    update->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->softwareVersion() == "7.1.0"; }, 30000));
+}
+
+TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
+{
+    auto unit = plugControlUnit();
+    unit->storeOption(SimDefaults::DeviceType, textBytes("TBX-CU"));
+    const QJsonArray good{option(kBluetooth, "uint32_t", 1)};
+    const QString valid = writeOptionFile(
+        {{"devices", QJsonArray{QJsonObject{{"device_type", "TBX-CU"},
+                                            {"functions", QJsonArray{function("Good", good)}}}}}},
+        "valid");
+    firmwareIn(valid, "any.firmware", "1.0.0");
+    BaseDevice* device = attachProduction();
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(functionButtons(), QStringList{"Good"});
+    ASSERT_TRUE(waitIdle(device));
+
+    QDir(files.path()).mkpath("missing");
+    const QString garbage = files.filePath("garbage");
+    QDir(files.path()).mkpath("garbage");
+    QFile bad(QDir(garbage).filePath("file.options"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not enciphered at all");
+    bad.close();
+    const QString foreign = writeOptionFile(
+        {{"devices", QJsonArray{QJsonObject{{"device_type", "VC-SU"},
+                                            {"functions", QJsonArray{function("Foreign", good)}}}}}},
+        "foreign");
+    const QString unencodable = writeOptionFile(
+        {{"devices", QJsonArray{QJsonObject{
+                         {"device_type", "TBX-CU"},
+                         {"functions", QJsonArray{function("Broken", {option(kBluetooth, "uint32_t", 1),
+                                                                      option(kCompass, "int64_t", 1)}),
+                                                  function("BadId", {option(0, "uint32_t", 1)})}}}}}},
+        "unencodable");
+    // A bad id: rewrite the second function's option id as text that is no number.
+    {
+        QJsonObject doc{
+            {"devices",
+             QJsonArray{QJsonObject{
+                 {"device_type", "TBX-CU"},
+                 {"functions",
+                  QJsonArray{
+                      function("Broken", {option(kBluetooth, "uint32_t", 1), option(kCompass, "int64_t", 1)}),
+                      function("BadId",
+                               {QJsonObject{{"id", "0x2000"}, {"type", "uint32_t"}, {"value", 1}}})}}}}}};
+        writeOptionFile(doc, "unencodable");
+    }
+
+    // One function only: nothing tells functions apart, so all its ids are compared (the board's
+    // Bluetooth is off, its compass on).
+    const auto single = [&](const char* name, quint32 id) {
+        return writeOptionFile(
+            {{"devices", QJsonArray{QJsonObject{
+                             {"device_type", "TBX-CU"},
+                             {"functions", QJsonArray{function("Solo", {option(id, "uint32_t", 1)})}}}}}},
+            QLatin1String(name));
+    };
+    const QString soloMismatch = single("solo-bluetooth", kBluetooth);
+    const QString soloMatch = single("solo-compass", kCompass);
+
+    struct Case
+    {
+        QString directory;
+        QStringList buttons;
+        QStringList messageParts;
+        QString function;
+    };
+    const Case cases[] = {
+        {QString(), {}, {"No firmware directory", "file.options"}, ""},
+        {files.filePath("missing"), {}, {"unable to load file", "file.options"}, ""},
+        {garbage, {}, {"unable to load file"}, ""},
+        {foreign, {}, {"offers no function", "TBX-CU"}, ""},
+        {unencodable, {"Broken", "BadId"}, {"Broken", "int64_t", "BadId", "0x2000"}, ""},
+        {soloMismatch, {"Solo"}, {}, ""},
+        {soloMatch, {"Solo"}, {}, "Solo"},
+    };
+    const size_t setsBefore = unit->countReceived(SimProtocol::SetOption);
+    for (const Case& c : cases) {
+        const std::string name =
+            c.directory.isEmpty() ? std::string("no directory") : c.directory.toStdString();
+        production()->reloadOptionsFile(c.directory);
+        EXPECT_EQ(functionButtons(), c.buttons) << name;
+        for (const QString& part : c.messageParts) {
+            EXPECT_TRUE(text("lblOptionsState").contains(part))
+                << name << ": " << text("lblOptionsState").toStdString();
+        }
+        for (const QString& b : c.buttons) {
+            // Refused functions are offered disabled, and even a forced click writes nothing.
+            EXPECT_EQ(functionButton(b)->isEnabled(), c.messageParts.isEmpty()) << name;
+            if (!c.messageParts.isEmpty()) {
+                QMetaObject::invokeMethod(functionButton(b), "clicked");
+            }
+        }
+        // The previous file's function is gone; a single function is recognised only by its values.
+        ASSERT_TRUE(waitIdle(device));
+        EXPECT_EQ(production()->deviceFunction(), c.function) << name;
+        if (!c.function.isEmpty()) {
+            production()->setDevice(nullptr); // forget the recognised function for the next case
+            production()->setDevice(device);
+            ASSERT_TRUE(waitIdle(device));
+        }
+    }
+    QTest::qWait(200);
+    EXPECT_EQ(unit->countReceived(SimProtocol::SetOption), setsBefore);
+    EXPECT_EQ(device->pendingJobCount(), 0);
+}
+
+TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBack)
+{
+    auto unit = plugControlUnit();
+    unit->storeOption(kBluetooth, SimProtocol::words({1}));
+    unit->storeOption(0x20000013, singleBytes(150.0f)); // beyond what the field shows (99.99)
+    BaseDevice* device = attachProduction();
+    ASSERT_NE(device, nullptr);
+    auto* panel = qobject_cast<ProductionWidgetControlUnit*>(production()->productionPanel());
+    ASSERT_NE(panel, nullptr);
+    auto* write = child<QAbstractButton>(panel, "btnWriteParameters");
+    EXPECT_FALSE(child<QWidget>(panel, "formWidget")->isEnabled());
+    child<QGroupBox>(panel, "groupParameters")->setChecked(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return write->isEnabled(); }, kTimeoutMs));
+    EXPECT_EQ(child<QSpinBox>(panel, "spinActivityTimeout")->value(), 600);
+    EXPECT_EQ(child<QSpinBox>(panel, "spinMaxReboots")->value(), 3);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(panel, "doubleSpinBnrThreshold")->value(), 0.5);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(panel, "doubleSpinSheathFaultCh1")->value(), 99.99);
+    QList<QCheckBox*> boxes = child<QWidget>(panel, "groupGeneral")->findChildren<QCheckBox*>();
+    boxes += child<QWidget>(panel, "groupOptions")->findChildren<QCheckBox*>();
+    ASSERT_EQ(boxes.size(), 11);
+    for (QCheckBox* box : boxes) {
+        const bool on = box->text() == "Bluetooth" || box->text() == "Compass" ||
+                        box->text() == "Background Noise Reduction";
+        EXPECT_EQ(box->isChecked(), on) << box->text().toStdString();
+    }
+
+    child<QSpinBox>(panel, "spinActivityTimeout")->setValue(1200);
+    child<QDoubleSpinBox>(panel, "doubleSpinBnrMax")->setValue(12.5);
+    write->click();
+    write->click(); // a double click writes once
+    device = attachProduction(device);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(unit->permanentOption(0x20000010), SimProtocol::words({1200}));
+    EXPECT_EQ(unit->permanentOption(0x20000017), singleBytes(12.5f));
+    EXPECT_EQ(unit->permanentOption(0x20000013), singleBytes(150.0f)); // not clamped by the write
+    EXPECT_EQ(unit->permanentOption(0x20000012), SimProtocol::words({3}));
+    EXPECT_EQ(unit->countReceived(SimProtocol::WriteOptions), 1u);
+
+    panel = qobject_cast<ProductionWidgetControlUnit*>(production()->productionPanel());
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return child<QSpinBox>(panel, "spinActivityTimeout")->value() == 1200; }, kTimeoutMs));
+    // Unplugged: read-outs cleared and controls disabled.
+    bus().unplugAll();
+    ASSERT_TRUE(waitDetached());
+    EXPECT_EQ(text("deviceTypeLabel"), QStringLiteral("Device Type:"));
+    EXPECT_FALSE(child<QWidget>(production(), "groupParameters")->isEnabled());
+    EXPECT_EQ(production()->productionPanel(), nullptr);
+}
+
+TEST(LocatorRecord, ShowsSixSinglesAndTheTrailingInteger)
+{
+    struct Case
+    {
+        QByteArray value;
+        QString text;
+    };
+    char raw[32] = {};
+    const float singles[6] = {1.0f, 2.5f, 0.001f, 3.0f, 4.0f, 5.0f};
+    qToLittleEndian<qint32>(50, raw);
+    for (int i = 0; i < 6; ++i) {
+        quint32 bits = 0;
+        std::memcpy(&bits, &singles[i], 4);
+        qToLittleEndian(bits, raw + 4 + 4 * i);
+    }
+    qToLittleEndian<qint32>(7, raw + 28);
+    const QByteArray record(raw, 32);
+    const Case cases[] = {
+        {record, "1; 2.5; 0.001; 3; 4; 5; 7"},
+        {record + QByteArray("extra"), "1; 2.5; 0.001; 3; 4; 5; 7"},
+        {record.left(31), ""}, // short: no stray bytes
+        {QByteArray(), ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ProductionWidgetVectaris::recordText(c.value), c.text) << c.value.size();
+    }
+}
+
+TEST_F(ProductionPageTest, LocatorTableIsFilled)
+{
+    auto sensor = plugKind(SimKind::LocatorSensor);
+    BaseDevice* device = attachProduction();
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(waitIdle(device));
+    auto* panel = qobject_cast<ProductionWidgetVectaris*>(production()->productionPanel());
+    ASSERT_NE(panel, nullptr);
+    auto* form = qobject_cast<QFormLayout*>(child<QWidget>(panel, "widgetFrequencyCalibration")->layout());
+    ASSERT_NE(form, nullptr);
+    const QList<quint32> ids = StorageIdCatalogue::ids(StorageIDs_VectarisUnit::staticMetaObject, "Options");
+    ASSERT_EQ(form->rowCount(), 34);
+    ASSERT_EQ(ids.size(), 34);
+    int filled = 0;
+    for (int row = 0; row < 34; ++row) {
+        const quint32 id = ids.at(row);
+        auto* label = qobject_cast<QLabel*>(form->itemAt(row, QFormLayout::LabelRole)->widget());
+        auto* field = qobject_cast<QLineEdit*>(form->itemAt(row, QFormLayout::FieldRole)->widget());
+        ASSERT_TRUE(label && field);
+        EXPECT_EQ(label->text(),
+                  StorageIdCatalogue::keyName(StorageIDs_VectarisUnit::staticMetaObject, "Options", id));
+        const auto stored = sensor->option(id);
+        const QByteArray bytes =
+            stored ? QByteArray(reinterpret_cast<const char*>(stored->data()), int(stored->size()))
+                   : QByteArray();
+        EXPECT_EQ(field->text(), ProductionWidgetVectaris::recordText(bytes)) << label->text().toStdString();
+        filled += field->text().isEmpty() ? 0 : 1;
+    }
+    EXPECT_GT(filled, 10);
+}
+
+TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
+{
+    plugControlUnit();
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
+    child<QAbstractButton>(develop(), "ReadAllOptionsButton")->click();
+    auto* state = child<QLabel>(develop(), "jobStateLabel");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->text() == "200 of 200 options read"; }, kTimeoutMs))
+        << state->text().toStdString();
+    OptionTableModel* table = develop()->optionTable();
+    const int row = table->shownIds().indexOf(0x20000010);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(table->index(row, 1).data().toString(), QStringLiteral("e_sid_cu_Option_ActivityWatchdogTime"));
+    EXPECT_EQ(table->index(row, 2).data().toString(), QStringLiteral("58020000"));
+    EXPECT_EQ(table->index(row, 3).data().toInt(), 600);
+    const int language = table->shownIds().indexOf(0x28000006);
+    ASSERT_GE(language, 0);
+    EXPECT_EQ(table->index(language, 1).data().toString(), QStringLiteral("e_sid_cuu_Language"));
+    // Terminators and e_sid_None are unknown to the unit: answered empty, no row.
+    EXPECT_EQ(table->shownIds().indexOf(0), -1);
+
+    const QString json = files.filePath("plain.json");
+    QFile out(json);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(
+        R"({"basefirmware": "base.firmware", "devices": [{"device_type": "TBX-CU", "functions": []}]})");
+    out.close();
+    child<QAbstractButton>(develop(), "readJsonOptions")->click();
+    QFileDialog* fileDialog = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (fileDialog = develop()->findChild<QFileDialog*>()) && fileDialog->isVisible(); },
+        2000));
+    fileDialog->selectFile(json);
+    static_cast<QDialog*>(fileDialog)->accept();
+    QJsonModel* tree = develop()->jsonModel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->rowCount() == 2; }, 2000));
+    EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("basefirmware"));
+    EXPECT_EQ(tree->index(0, 1).data().toString(), QStringLiteral("base.firmware"));
+    const QModelIndex devices = tree->index(1, 0);
+    ASSERT_EQ(tree->rowCount(devices), 1);
+    const QModelIndex type = tree->index(0, 0, tree->index(0, 0, devices));
+    EXPECT_EQ(type.data().toString(), QStringLiteral("device_type"));
+    EXPECT_EQ(type.siblingAtColumn(1).data().toString(), QStringLiteral("TBX-CU"));
+    QDir().mkpath(SERVICE_UI_ARTIFACT_DIR);
+    window->grab().save(QStringLiteral(SERVICE_UI_ARTIFACT_DIR "/develop-page.png"));
+}
+
+TEST_F(ProductionPageTest, DevelopTableSaysWhenAReadIsPartial)
+{
+    // This firmware stays silent for an id it does not know, which ends the read there.
+    plugControlUnit(SimFirmware::Legacy);
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
+    child<QAbstractButton>(develop(), "ReadAllOptionsButton")->click();
+    auto* state = child<QLabel>(develop(), "jobStateLabel");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->text().contains("partial"); }, 20000))
+        << state->text().toStdString();
+    EXPECT_TRUE(
+        state->text().endsWith(
+            "of 200 options read: the table is partial (the device stopped at an id it does not know)") ||
+        state->text().contains("of 200 options read: the table is partial"));
+    EXPECT_FALSE(state->text().startsWith("200 of"));
+}
+
+} // namespace
