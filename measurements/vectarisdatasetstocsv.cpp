@@ -1,5 +1,6 @@
 #include "measurements/vectarisdatasetstocsv.h"
 
+#include "measurements/exportdocument.h"
 #include "measurements/generalnumber.h"
 #include "measurements/isotimetext.h"
 #include "measurements/xmlsafetext.h"
@@ -115,29 +116,12 @@ private:
 
 bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device)
 {
-    if (!device)
-        return false;
-    if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
-        return false;
-    if (!device->isWritable())
-        return false;
-    bool written = CsvTableWriter(device).write(datasets);
-    // A file device may still hold the tail of the table in its own buffer.
-    if (auto* file = qobject_cast<QFileDevice*>(device))
-        written = file->flush() && written;
-    if (!written) {
-        if (auto* saveFile = qobject_cast<QSaveFile*>(device))
-            saveFile->cancelWriting();
-    }
-    return written;
+    return ExportDocument::write(device,
+                                 [&](QIODevice* open) { return CsvTableWriter(open).write(datasets); });
 }
 
 bool VectarisDatasetsToCsvFile(const QList<VectarisDataset>& datasets, const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!VectarisDatasetsToCsv(datasets, &file))
-        return false;
-    return file.commit();
+    return ExportDocument::save(fileName,
+                                [&](QIODevice* file) { return VectarisDatasetsToCsv(datasets, file); });
 }

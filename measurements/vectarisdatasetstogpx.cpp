@@ -1,5 +1,6 @@
 #include "measurements/vectarisdatasetstogpx.h"
 
+#include "measurements/exportdocument.h"
 #include "measurements/generalnumber.h"
 #include "measurements/isotimetext.h"
 #include "measurements/kmlstreamwriter.h"
@@ -99,29 +100,12 @@ private:
 
 bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device)
 {
-    if (!device)
-        return false;
-    if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
-        return false;
-    if (!device->isWritable())
-        return false;
-    bool written = GpxDocumentWriter(device).write(datasets);
-    // A file device may still hold the tail of the document in its own buffer.
-    if (auto* file = qobject_cast<QFileDevice*>(device))
-        written = file->flush() && written;
-    if (!written) {
-        if (auto* saveFile = qobject_cast<QSaveFile*>(device))
-            saveFile->cancelWriting();
-    }
-    return written;
+    return ExportDocument::write(device,
+                                 [&](QIODevice* open) { return GpxDocumentWriter(open).write(datasets); });
 }
 
 bool VectarisDatasetsToGpxFile(const QList<VectarisDataset>& datasets, const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!VectarisDatasetsToGpx(datasets, &file))
-        return false;
-    return file.commit();
+    return ExportDocument::save(fileName,
+                                [&](QIODevice* file) { return VectarisDatasetsToGpx(datasets, file); });
 }

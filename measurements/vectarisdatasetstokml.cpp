@@ -1,5 +1,6 @@
 #include "measurements/vectarisdatasetstokml.h"
 
+#include "measurements/exportdocument.h"
 #include "measurements/generalnumber.h"
 #include "measurements/kmlstreamwriter.h"
 
@@ -279,30 +280,12 @@ private:
 
 bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device)
 {
-    if (!device)
-        return false;
-    if (!device->isOpen() && !device->open(QIODevice::WriteOnly))
-        return false;
-    if (!device->isWritable())
-        return false;
-    bool written = DocumentWriter(device).write(datasets);
-    // A file device may still hold the tail of the document in its own buffer: a full disk shows
-    // only when that reaches the file.
-    if (auto* file = qobject_cast<QFileDevice*>(device))
-        written = file->flush() && written;
-    if (!written) {
-        if (auto* saveFile = qobject_cast<QSaveFile*>(device))
-            saveFile->cancelWriting();
-    }
-    return written;
+    return ExportDocument::write(device,
+                                 [&](QIODevice* open) { return DocumentWriter(open).write(datasets); });
 }
 
 bool VectarisDatasetsToKmlFile(const QList<VectarisDataset>& datasets, const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!VectarisDatasetsToKml(datasets, &file))
-        return false;
-    return file.commit();
+    return ExportDocument::save(fileName,
+                                [&](QIODevice* file) { return VectarisDatasetsToKml(datasets, file); });
 }

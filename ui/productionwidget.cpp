@@ -7,6 +7,7 @@
 #include "firmware/firmwareloader.h"
 #include "options/optionparser.h"
 #include "options/optionvalueencoding.h"
+#include "ui/deviceconfirmation.h"
 #include "ui/devicewidget.h"
 #include "ui_productionwidget.h"
 
@@ -394,28 +395,8 @@ void ProductionWidget::on_btnWriteParameters_clicked()
 
 void ProductionWidget::confirm(const QString& objectName, const QString& text, std::function<void()> onYes)
 {
-    const QPointer<BaseDevice> askedFor = m_device;
-    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
-                                QMessageBox::Yes | QMessageBox::Cancel, this);
-    box->setObjectName(objectName);
-    box->setDefaultButton(QMessageBox::Cancel);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [this, box, askedFor, onYes](int) {
-        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
-            return;
-        }
-        if (!askedFor || askedFor != m_device) {
-            logger()->warn("The device changed while the question was open; nothing was done");
-            return;
-        }
-        if (deviceIsBusy()) {
-            logger()->info("Request ignored: the device is still busy");
-            return;
-        }
-        onYes();
-    });
-    box->open();
+    DeviceConfirmation::ask(
+        this, objectName, text, [this]() -> BaseDevice* { return m_device; }, std::move(onYes));
 }
 
 // --- option description file and functions -------------------------------------------------------

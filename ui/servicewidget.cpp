@@ -4,6 +4,7 @@
 #include "devices/basedevice.h"
 #include "firmware/firmwareinfo.h"
 #include "firmware/firmwareloader.h"
+#include "ui/deviceconfirmation.h"
 #include "ui/devicewidget.h"
 #include "ui_servicewidget.h"
 
@@ -220,28 +221,8 @@ void ServiceWidget::on_factoryResetButton_clicked()
 
 void ServiceWidget::confirm(const QString& objectName, const QString& text, std::function<void()> onYes)
 {
-    const QPointer<BaseDevice> askedFor = m_device;
-    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
-                                QMessageBox::Yes | QMessageBox::Cancel, this);
-    box->setObjectName(objectName);
-    box->setDefaultButton(QMessageBox::Cancel);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::finished, this, [this, box, askedFor, onYes](int) {
-        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
-            return;
-        }
-        if (!askedFor || askedFor != m_device) {
-            logger()->warn("The device changed while the question was open; nothing was done");
-            return;
-        }
-        if (deviceIsBusy()) {
-            logger()->info("Request ignored: the device is still busy");
-            return;
-        }
-        onYes();
-    });
-    box->open();
+    DeviceConfirmation::ask(
+        this, objectName, text, [this]() -> BaseDevice* { return m_device; }, std::move(onYes));
 }
 
 void ServiceWidget::saveLogData(QString logs)

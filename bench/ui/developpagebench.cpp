@@ -5,6 +5,7 @@
 // reads; target p99 < 16 ms.
 #include "core/loggerfactory.h"
 #include "devices/basedevice.h"
+#include "devices/devicefactory.h"
 #include "options/optiontablemodel.h"
 #include "options/storageidcatalogue.h"
 #include "resources/artwork.h"
@@ -15,7 +16,6 @@
 #include "ui/mainwindow.h"
 #include "ui/uipanelfactory.h"
 #include "usb/usbdevice.h"
-#include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
 
 #include "bench/support/ratioreporter.h"

@@ -60,11 +60,10 @@ int main(int argc, char** argv)
 {
     const Options options = parse(argc, argv);
     if (options.help) {
-        std::printf(
-            "usage: service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>]\n"
-            "                   [--poll-interval <ms>] [--no-control-window] [--debug|--trace]\n"
-            "                   [--production|--develop]\n\n%s\n",
-            SimLauncher::helpText().toLocal8Bit().constData());
+        std::printf("usage: service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>]\n"
+                    "                   [--poll-interval <ms>] [--no-control-window] [--debug|--trace]\n"
+                    "                   [--production|--develop]\n\n%s\n",
+                    SimLauncher::helpText().toLocal8Bit().constData());
         return 0;
     }
     for (const std::string& kind : options.kinds) {

@@ -1,0 +1,37 @@
+#include "ui/deviceconfirmation.h"
+
+#include "devices/basedevice.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QString& text,
+                             std::function<BaseDevice*()> currentDevice, std::function<void()> onYes)
+{
+    const QPointer<BaseDevice> askedFor = currentDevice();
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
+                                QMessageBox::Yes | QMessageBox::Cancel, page);
+    box->setObjectName(objectName);
+    box->setDefaultButton(QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    QObject::connect(box, &QMessageBox::finished, page, [box, askedFor, currentDevice, onYes](int) {
+        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
+            return;
+        }
+        BaseDevice* shown = currentDevice();
+        if (!askedFor || askedFor != shown) {
+            if (shown) {
+                shown->logger()->warn("The device changed while the question was open; nothing was done");
+            }
+            return;
+        }
+        if (shown->pendingJobCount() > 0) {
+            shown->logger()->info("Request ignored: the device is still busy");
+            return;
+        }
+        onYes();
+    });
+    box->open();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class BaseDevice;
+class QWidget;
+
+// The confirmation question of the pages that act on an instrument: a window-modal warning box titled
+// with the application name, Yes and Cancel with Cancel the default, answered asynchronously. The
+// answer belongs to the device the page showed when it asked: Yes does nothing if the page shows
+// another device by then (or none), or if that device is still busy with earlier jobs.
+class DeviceConfirmation
+{
+public:
+    // `currentDevice` tells which device the page shows at the moment of the answer; `onYes` runs only
+    // after a valid Yes. The box is named `objectName` (tests find it by that name) and deletes itself.
+    static void ask(QWidget* page, const QString& objectName, const QString& text,
+                    std::function<BaseDevice*()> currentDevice, std::function<void()> onYes);
+};
