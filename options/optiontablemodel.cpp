@@ -70,7 +70,7 @@ QVariant OptionTableModel::cell(quint32 id, int column) const
     case IdColumn:
         return id;
     case DescriptionColumn:
-        return m_names.contains(id) ? m_names.value(id) : QStringLiteral("undefined");
+        return m_names.value(id).isEmpty() ? QStringLiteral("undefined") : m_names.value(id);
     case HexColumn:
         return QString::fromLatin1(value.toHex());
     case IntColumn:

@@ -97,30 +97,31 @@ bool DevelopWidget::deviceIsBusy() const
     return m_device && m_device->pendingJobCount() > 0;
 }
 
+StorageIdCatalogue::Family DevelopWidget::familyOf(const BaseDevice* device)
+{
+    using Family = StorageIdCatalogue::Family;
+    switch (device ? device->usbId() : 0) {
+    case kAcousticSensorUsbId:
+        return Family::AcousticSensor;
+    case kLocatorSensorUsbId:
+        return Family::LocatorSensor;
+    case kControlUnitUsbId:
+    case kEmitterUsbId:
+        return Family::ControlUnit;
+    default:
+        return Family::UpdateOnly;
+    }
+}
+
 void DevelopWidget::on_ReadAllOptionsButton_clicked()
 {
     if (deviceIsBusy()) {
         logger()->info("Request ignored: the device is still busy");
         return;
     }
-    using Family = StorageIdCatalogue::Family;
-    Family family = Family::UpdateOnly;
+    const StorageIdCatalogue::Family family = familyOf(m_device);
     QList<quint32> ids = StorageIdCatalogue::ids(StorageIDs_general::staticMetaObject, "Options");
-    switch (m_device ? m_device->usbId() : 0) {
-    case kAcousticSensorUsbId:
-        family = Family::AcousticSensor;
-        break;
-    case kLocatorSensorUsbId:
-        family = Family::LocatorSensor;
-        break;
-    case kControlUnitUsbId:
-    case kEmitterUsbId:
-        family = Family::ControlUnit;
-        break;
-    default:
-        break;
-    }
-    if (family != Family::UpdateOnly) {
+    if (family != StorageIdCatalogue::Family::UpdateOnly) {
         ids = StorageIdCatalogue::deviceIds(family);
     }
     for (quint32 id : ids) {
@@ -135,6 +136,8 @@ void DevelopWidget::on_ReadAllOptionsButton_clicked()
 
 void DevelopWidget::optionChanged(uint optionId, QByteArray value)
 {
+    // Values the device reported on its own (the reads after it connected) are named as well.
+    m_table->setOptionName(optionId, StorageIdCatalogue::name(familyOf(m_device), optionId));
     m_table->setOptionValue(optionId, value);
     if (m_reading && m_requested.contains(optionId)) {
         m_answered.insert(optionId);

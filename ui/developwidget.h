@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/baselogger.h"
+#include "options/storageidcatalogue.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -69,6 +70,8 @@ private:
     void loadJsonFile(const QString& path);
     void showReadState(bool finished);
     bool deviceIsBusy() const;
+    // The catalogue family whose key names fit the device's options.
+    static StorageIdCatalogue::Family familyOf(const BaseDevice* device);
 
     std::unique_ptr<Ui::DevelopWidget> ui;
     OptionTableModel* m_table = nullptr; // owned by the page
