@@ -2,6 +2,7 @@
 // shows the unit's identity; the window is closed with its close button; the run leaves exit code 0,
 // the shut-down line in the daily log and the window geometry in the settings file.
 #include "firmware/firmwarecipher.h"
+#include "launcherprocess.h"
 #include "tools/firmwarepacker.h"
 
 #include <QDir>
@@ -19,41 +20,6 @@
 namespace {
 
 constexpr int kStartTimeoutMs = 30000;
-
-// Collects the launcher's output and waits for a line starting with `prefix`.
-class LauncherProcess
-{
-public:
-    explicit LauncherProcess(QProcess& process) : m_process(process) {}
-
-    QString waitForLine(const QString& prefix, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            while (m_process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-                m_seen << line;
-                if (line.startsWith(prefix)) {
-                    return line;
-                }
-            }
-            if (m_process.state() == QProcess::NotRunning) {
-                return QString();
-            }
-            m_process.waitForReadyRead(200);
-        }
-        return QString();
-    }
-
-    void send(const QString& command) { m_process.write((command + QLatin1Char('\n')).toLocal8Bit()); }
-
-    QString tail() const { return m_seen.mid(std::max(0, int(m_seen.size()) - 40)).join(QLatin1Char('\n')); }
-
-private:
-    QProcess& m_process;
-    QStringList m_seen;
-};
 
 QString findFile(const QString& dir, const QString& pattern)
 {
@@ -73,18 +39,12 @@ TEST(EndToEnd, LauncherShowsTheSimulatedControlUnitAndClosesCleanly)
     QFile::remove(screenshot);
 
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("xvfb-run"),
-                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
-                   QStringLiteral(SERVICE_SIM_PATH), QStringLiteral("--kind"), QStringLiteral("control-unit"),
-                   QStringLiteral("--serial"), QStringLiteral("CU-E2E-0042"), QStringLiteral("--firmware"),
-                   QStringLiteral("4.5.6"), QStringLiteral("--poll-interval"), QStringLiteral("500"),
-                   QStringLiteral("--no-control-window"), QStringLiteral("--trace")});
+    LauncherProcess::start(process, QStringLiteral(SERVICE_SIM_PATH), dataHome.path(),
+                           {QStringLiteral("--kind"), QStringLiteral("control-unit"),
+                            QStringLiteral("--serial"), QStringLiteral("CU-E2E-0042"),
+                            QStringLiteral("--firmware"), QStringLiteral("4.5.6"),
+                            QStringLiteral("--poll-interval"), QStringLiteral("500"),
+                            QStringLiteral("--no-control-window"), QStringLiteral("--trace")});
     ASSERT_TRUE(process.waitForStarted(10000));
     LauncherProcess launcher(process);
     ASSERT_FALSE(launcher.waitForLine(QStringLiteral("ready"), kStartTimeoutMs).isEmpty())
@@ -171,17 +131,10 @@ TEST_P(EndToEndService, ServicePageWithTheInstrumentsPanel)
         packer.save(firmware, packer.packFirmware(QByteArray(4000, 'f'), header, FirmwareCipher::FlagHash)));
 
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("xvfb-run"),
-                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
-                   QStringLiteral(SERVICE_SIM_PATH), QStringLiteral("--kind"), QLatin1String(GetParam().kind),
-                   QStringLiteral("--poll-interval"), QStringLiteral("500"),
-                   QStringLiteral("--no-control-window")});
+    LauncherProcess::start(process, QStringLiteral(SERVICE_SIM_PATH), dataHome.path(),
+                           {QStringLiteral("--kind"), QLatin1String(GetParam().kind),
+                            QStringLiteral("--poll-interval"), QStringLiteral("500"),
+                            QStringLiteral("--no-control-window")});
     ASSERT_TRUE(process.waitForStarted(10000));
     LauncherProcess launcher(process);
     ASSERT_FALSE(launcher.waitForLine(QStringLiteral("ready"), kStartTimeoutMs).isEmpty())

@@ -1,6 +1,7 @@
 // End to end under Xvfb: the launcher's control unit holds three walks; the Measurements page lists them
 // and shows the first one's track and points. The screenshot stays in the build tree as a test
 // artifact, for a person to look at.
+#include "launcherprocess.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,53 +17,6 @@ namespace {
 
 constexpr int kStartTimeoutMs = 30000;
 
-class Launcher
-{
-public:
-    explicit Launcher(QProcess& process) : m_process(process) {}
-
-    QString waitForLine(const QString& prefix, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            while (m_process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-                m_seen << line;
-                if (line.startsWith(prefix))
-                    return line;
-            }
-            if (m_process.state() == QProcess::NotRunning)
-                return QString();
-            m_process.waitForReadyRead(200);
-        }
-        return QString();
-    }
-
-    // Sends `command` until its answer starts with `expected` (the tool works in the background).
-    QString poll(const QString& command, const QString& answerPrefix, const QString& expected, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        QString answer;
-        while (clock.elapsed() < timeoutMs) {
-            send(command);
-            answer = waitForLine(answerPrefix, 5000);
-            if (answer.startsWith(expected))
-                return answer;
-            QThread::msleep(300);
-        }
-        return answer;
-    }
-
-    void send(const QString& command) { m_process.write((command + QLatin1Char('\n')).toLocal8Bit()); }
-    QString tail() const { return m_seen.mid(std::max(0, int(m_seen.size()) - 40)).join(QLatin1Char('\n')); }
-
-private:
-    QProcess& m_process;
-    QStringList m_seen;
-};
-
 TEST(MeasurementsScreenshot, PageShowsTheUnitsSeriesWithTheirTrack)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
@@ -74,19 +28,12 @@ TEST(MeasurementsScreenshot, PageShowsTheUnitsSeriesWithTheirTrack)
     QFile::remove(screenshot);
 
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("xvfb-run"),
-                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x1024x24"),
-                   QStringLiteral(SERVICE_SIM_PATH), QStringLiteral("--kind"), QStringLiteral("control-unit"),
-                   QStringLiteral("--poll-interval"), QStringLiteral("500"),
-                   QStringLiteral("--no-control-window")});
+    LauncherProcess::start(process, QStringLiteral(SERVICE_SIM_PATH), dataHome.path(),
+                           {QStringLiteral("--kind"), QStringLiteral("control-unit"),
+                            QStringLiteral("--poll-interval"), QStringLiteral("500"),
+                            QStringLiteral("--no-control-window")});
     ASSERT_TRUE(process.waitForStarted(10000));
-    Launcher launcher(process);
+    LauncherProcess launcher(process);
     ASSERT_FALSE(launcher.waitForLine(QStringLiteral("ready"), kStartTimeoutMs).isEmpty())
         << launcher.tail().toStdString();
 
