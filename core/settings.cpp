@@ -92,3 +92,9 @@ void Settings::sync()
 {
     m_settings->sync();
 }
+
+int Settings::snapshotLimit() const
+{
+    const int limit = m_settings->value(QStringLiteral("Snapshots/limit"), kDefaultSnapshotLimit).toInt();
+    return limit > 0 ? limit : kDefaultSnapshotLimit;
+}

@@ -20,6 +20,7 @@ class Settings : public QObject, public Singleton<Settings>, public BaseLogger
 
 public:
     static constexpr int kMaxFirmwareFiles = 10;
+    static constexpr int kDefaultSnapshotLimit = 50;
 
     QString fileName() const;
 
@@ -33,6 +34,9 @@ public:
     // Directory of firmwareFile(0); empty when there is no existing recent file.
     QString firmwarePath() const;
     void addFirmwareFile(const QString& path);
+
+    // How many options snapshots are kept per instrument (50 unless the settings file says otherwise).
+    int snapshotLimit() const;
 
     // Writes pending changes to disk now (QSettings otherwise syncs on its own schedule).
     void sync();

@@ -7,6 +7,7 @@
 #include "devices/jobs/readdevicemultipleoptionsjob.h"
 #include "devices/jobs/readdeviceoptionjob.h"
 #include "devices/jobs/readlogjob.h"
+#include "devices/jobs/readoptionssnapshotjob.h"
 #include "devices/jobs/rebootdevicejob.h"
 #include "devices/jobs/setdevicemultipleoptionsjob.h"
 #include "devices/jobs/setdeviceoptionjob.h"
@@ -27,6 +28,7 @@ int registerDeviceMetaTypes()
     qRegisterMetaType<AbstractJob*>("AbstractJob*");
     qRegisterMetaType<QList<quint32>>("QList<quint32>");
     qRegisterMetaType<QHash<quint32, QByteArray>>("QHash<quint32,QByteArray>");
+    qRegisterMetaType<OptionsSnapshot>("OptionsSnapshot");
     return 0;
 }
 } // namespace
@@ -141,6 +143,16 @@ quint32 BaseDevice::usbId() const
     return 0;
 }
 
+QString BaseDevice::kindKey() const
+{
+    return QString();
+}
+
+StorageIdCatalogue::Family BaseDevice::optionFamily() const
+{
+    return StorageIdCatalogue::Family::UpdateOnly;
+}
+
 void BaseDevice::postJob(AbstractJob* job)
 {
     if (!job) {
@@ -217,6 +229,11 @@ void BaseDevice::factoryReset()
     postJob(new FactoryResetJob());
 }
 
+void BaseDevice::takeSnapshot()
+{
+    postJob(new ReadOptionsSnapshotJob(optionIds()));
+}
+
 void BaseDevice::deviceDisconnected()
 {
     m_connected = false;
@@ -250,6 +267,7 @@ void BaseDevice::jobFinished(AbstractJob* job)
         {QStringLiteral("ReadLogJob"), &BaseDevice::logText},
         {QStringLiteral("WriteFirmwareJob"), &BaseDevice::firmwareOutcome},
         {QStringLiteral("ReadDeviceMultipleOptionsJob"), &BaseDevice::mergeOptions},
+        {QStringLiteral("ReadOptionsSnapshotJob"), &BaseDevice::snapshotOutcome},
         {QStringLiteral("ReadDeviceOptionJob"), &BaseDevice::storeOption},
         {QStringLiteral("SetDeviceMultipleOptionsJob"), &BaseDevice::writeAfterSet},
         {QStringLiteral("WriteDeviceOptionsJob"), &BaseDevice::rebootAfterWrite},
@@ -339,6 +357,31 @@ void BaseDevice::mergeOptions(AbstractJob* job)
         m_deviceOptions.insert(it.key(), it.value());
         emit deviceOptionChanged(it.key(), it.value());
     }
+}
+
+void BaseDevice::snapshotOutcome(AbstractJob* job)
+{
+    mergeOptions(job);
+    auto* read = static_cast<ReadOptionsSnapshotJob*>(job);
+    OptionsSnapshot snapshot;
+    if (read->result() == 0) {
+        snapshot.kind = kindKey();
+        snapshot.usbId = usbId();
+        snapshot.serial = m_serial;
+        snapshot.firmwareVersion = m_softwareVersion;
+        snapshot.hardwareRevision = m_hardwareRevision;
+        snapshot.systemId = m_systemId;
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        snapshot.takenAt = now.addMSecs(-now.time().msec()); // whole seconds, as the file keeps it
+        const QHash<quint32, QByteArray> values = read->values();
+        for (const quint32 id : read->optionIds()) {
+            const auto it = values.constFind(id);
+            if (it != values.constEnd() && !snapshot.contains(id)) {
+                snapshot.options.append({id, StorageIdCatalogue::name(optionFamily(), id), it.value()});
+            }
+        }
+    }
+    emit snapshotTaken(snapshot, read->result(), read->resultMessage(read->result()));
 }
 
 void BaseDevice::logText(AbstractJob* job)

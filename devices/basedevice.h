@@ -3,6 +3,8 @@
 #include "core/baselogger.h"
 #include "devices/devicepanelfactory.h"
 #include "devices/notificationmessagetype.h"
+#include "options/optionssnapshot.h"
+#include "options/storageidcatalogue.h"
 #include "usb/usbinstrument.h"
 
 #include <QByteArray>
@@ -75,6 +77,13 @@ public:
     virtual QString picture() const;
     // (USB vendor id << 16) | product id of the kind; 0 for the base.
     virtual quint32 usbId() const;
+    // Stable key of the kind ("control-unit", "acoustic-sensor", …) that names it in snapshot files and on
+    // the command line; empty for the base.
+    virtual QString kindKey() const;
+    // Which option tables the kind knows.
+    virtual StorageIdCatalogue::Family optionFamily() const;
+    // Every option id the kind knows, in catalogue order.
+    QList<quint32> optionIds() const { return StorageIdCatalogue::deviceIds(optionFamily()); }
     // The kind's panels, created on first call with `parent` through the installed panel factory and
     // kept while they live; null while a kind has none.
     virtual DeviceWidget* productionWidget(QWidget* parent) = 0;
@@ -105,6 +114,8 @@ signals:
     // Every non-quiet job that came back, with its result and result message, before its outputs are
     // applied; for diagnostics and tests.
     void jobResult(QString name, int result, QString message);
+    // Answer to takeSnapshot(): the snapshot (valid when `result` is 0) or the failure.
+    void snapshotTaken(OptionsSnapshot snapshot, int result, QString message);
 
 public slots:
     void init();
@@ -120,6 +131,8 @@ public slots:
     void writeDeviceOptions(bool reboot = false);
     void rebootDevice();
     void factoryReset();
+    // Reads every option of the kind and answers with snapshotTaken; the values also refresh the cache.
+    void takeSnapshot();
 
     // Hook run after an identity read was applied: posts the reads of the kind's options.
     virtual void readDeviceOptions() = 0;
@@ -147,6 +160,7 @@ private:
     void applyIdentity(AbstractJob* job);
     void storeOption(AbstractJob* job);
     void mergeOptions(AbstractJob* job);
+    void snapshotOutcome(AbstractJob* job);
     void logText(AbstractJob* job);
     void firmwareOutcome(AbstractJob* job);
     void writeAfterSet(AbstractJob* job);

@@ -24,6 +24,16 @@ quint32 ControlUnit::usbId() const
     return 0x1E843000;
 }
 
+QString ControlUnit::kindKey() const
+{
+    return QStringLiteral("control-unit");
+}
+
+StorageIdCatalogue::Family ControlUnit::optionFamily() const
+{
+    return StorageIdCatalogue::Family::ControlUnit;
+}
+
 DeviceWidget* ControlUnit::productionWidget(QWidget* parent)
 {
     return panel(DevicePanelFactory::Role::Production, parent);
@@ -36,7 +46,7 @@ DeviceWidget* ControlUnit::serviceWidget(QWidget* parent)
 
 void ControlUnit::readDeviceOptions()
 {
-    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::ControlUnit);
+    const QList<quint32> ids = optionIds();
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }

@@ -18,6 +18,8 @@ public:
 
     QString picture() const override;
     quint32 usbId() const override;
+    QString kindKey() const override;
+    StorageIdCatalogue::Family optionFamily() const override;
     DeviceWidget* productionWidget(QWidget* parent) override;
     DeviceWidget* serviceWidget(QWidget* parent) override;
     void readDeviceOptions() override;

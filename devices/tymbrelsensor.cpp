@@ -51,6 +51,16 @@ quint32 TymbrelSensor::usbId() const
     return 0x1E843001;
 }
 
+QString TymbrelSensor::kindKey() const
+{
+    return QStringLiteral("acoustic-sensor");
+}
+
+StorageIdCatalogue::Family TymbrelSensor::optionFamily() const
+{
+    return StorageIdCatalogue::Family::AcousticSensor;
+}
+
 DeviceWidget* TymbrelSensor::productionWidget(QWidget* parent)
 {
     return panel(DevicePanelFactory::Role::Production, parent);
@@ -63,7 +73,7 @@ DeviceWidget* TymbrelSensor::serviceWidget(QWidget* parent)
 
 void TymbrelSensor::readDeviceOptions()
 {
-    readMultipleDeviceOptions(StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::AcousticSensor));
+    readMultipleDeviceOptions(optionIds());
 }
 
 void TymbrelSensor::calibrateCdc(int offset, int minThreshold, int maxThreshold)

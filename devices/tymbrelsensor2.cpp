@@ -9,3 +9,8 @@ QString TymbrelSensor2::picture() const
 {
     return QStringLiteral(":/images/tymbrel_sensor_gray.png");
 }
+
+QString TymbrelSensor2::kindKey() const
+{
+    return QStringLiteral("acoustic-sensor2");
+}

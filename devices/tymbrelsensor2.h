@@ -12,4 +12,5 @@ public:
     TymbrelSensor2(libusb_device* device, QObject* parent = nullptr);
 
     QString picture() const override;
+    QString kindKey() const override;
 };

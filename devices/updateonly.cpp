@@ -20,6 +20,16 @@ quint32 UpdateOnly::usbId() const
     return 0x2952FFFF;
 }
 
+QString UpdateOnly::kindKey() const
+{
+    return QStringLiteral("update-only");
+}
+
+StorageIdCatalogue::Family UpdateOnly::optionFamily() const
+{
+    return StorageIdCatalogue::Family::UpdateOnly;
+}
+
 DeviceWidget* UpdateOnly::productionWidget(QWidget* parent)
 {
     return panel(DevicePanelFactory::Role::Production, parent);
@@ -33,7 +43,7 @@ DeviceWidget* UpdateOnly::serviceWidget(QWidget* /*parent*/)
 void UpdateOnly::readDeviceOptions()
 {
     // An update-only board knows no options.
-    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::UpdateOnly);
+    const QList<quint32> ids = optionIds();
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }

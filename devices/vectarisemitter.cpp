@@ -20,6 +20,16 @@ quint32 VectarisEmitter::usbId() const
     return 0x29520008;
 }
 
+QString VectarisEmitter::kindKey() const
+{
+    return QStringLiteral("emitter");
+}
+
+StorageIdCatalogue::Family VectarisEmitter::optionFamily() const
+{
+    return StorageIdCatalogue::Family::ControlUnit;
+}
+
 DeviceWidget* VectarisEmitter::productionWidget(QWidget* parent)
 {
     return panel(DevicePanelFactory::Role::Production, parent);
@@ -32,7 +42,7 @@ DeviceWidget* VectarisEmitter::serviceWidget(QWidget* /*parent*/)
 
 void VectarisEmitter::readDeviceOptions()
 {
-    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::ControlUnit);
+    const QList<quint32> ids = optionIds();
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }

@@ -20,6 +20,16 @@ quint32 VectarisMiniAntenna::usbId() const
     return 0x29520007;
 }
 
+QString VectarisMiniAntenna::kindKey() const
+{
+    return QStringLiteral("mini-antenna");
+}
+
+StorageIdCatalogue::Family VectarisMiniAntenna::optionFamily() const
+{
+    return StorageIdCatalogue::Family::LocatorSensor;
+}
+
 DeviceWidget* VectarisMiniAntenna::productionWidget(QWidget* parent)
 {
     return panel(DevicePanelFactory::Role::Production, parent);
@@ -32,7 +42,7 @@ DeviceWidget* VectarisMiniAntenna::serviceWidget(QWidget* /*parent*/)
 
 void VectarisMiniAntenna::readDeviceOptions()
 {
-    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::LocatorSensor);
+    const QList<quint32> ids = optionIds();
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }

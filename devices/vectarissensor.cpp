@@ -20,6 +20,16 @@ quint32 VectarisSensor::usbId() const
     return 0x29520004;
 }
 
+QString VectarisSensor::kindKey() const
+{
+    return QStringLiteral("locator-sensor");
+}
+
+StorageIdCatalogue::Family VectarisSensor::optionFamily() const
+{
+    return StorageIdCatalogue::Family::LocatorSensor;
+}
+
 DeviceWidget* VectarisSensor::productionWidget(QWidget* parent)
 {
     return panel(DevicePanelFactory::Role::Production, parent);
@@ -32,7 +42,7 @@ DeviceWidget* VectarisSensor::serviceWidget(QWidget* /*parent*/)
 
 void VectarisSensor::readDeviceOptions()
 {
-    const QList<quint32> ids = StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::LocatorSensor);
+    const QList<quint32> ids = optionIds();
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }

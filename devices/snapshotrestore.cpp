@@ -1,0 +1,231 @@
+#include "devices/snapshotrestore.h"
+
+#include "devices/basedevice.h"
+#include "devices/snapshotguard.h"
+#include "devices/snapshotstore.h"
+#include "usb/usbmanager.h"
+
+#include <QHash>
+
+#include <libusb.h>
+
+namespace {
+constexpr int kReturnTimeoutMs = 30000;
+
+QString hexId(quint32 id)
+{
+    return QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'));
+}
+} // namespace
+
+SnapshotRestore::Check SnapshotRestore::check(const OptionsSnapshot& snapshot, const BaseDevice& device)
+{
+    if (snapshot.kind != device.kindKey()) {
+        return Check::OtherKind;
+    }
+    return snapshot.serial == device.serial() ? Check::Matches : Check::OtherSerial;
+}
+
+SnapshotRestore::SnapshotRestore(const OptionsSnapshot& target, BaseDevice* device, SnapshotStore* store,
+                                 UsbManager* manager, QObject* parent)
+    : QObject(parent), BaseLogger(QStringLiteral("SnapshotRestore")), m_target(target), m_device(device),
+      m_store(store), m_manager(manager)
+{
+    m_returnTimer.setSingleShot(true);
+    m_returnTimer.setInterval(kReturnTimeoutMs);
+    connect(&m_returnTimer, &QTimer::timeout, this, [this] {
+        finish(kDidNotComeBack, tr("The instrument did not come back after its reboot. Plug it in again and "
+                                   "check its options."));
+    });
+}
+
+void SnapshotRestore::prepare()
+{
+    if (m_state != State::Idle) {
+        return;
+    }
+    if (!m_device) {
+        finish(kRefused, tr("No instrument is connected."));
+        return;
+    }
+    if (check(m_target, *m_device) == Check::OtherKind) {
+        finish(kRefused, tr("This snapshot belongs to a %1, not to this %2; it is not restored.")
+                             .arg(m_target.kind, m_device->kindKey()));
+        return;
+    }
+    m_state = State::Preparing;
+    emit progress(tr("Reading the instrument's current options..."));
+    m_guard = new SnapshotGuard(m_device, m_store, this);
+    connect(m_guard, &SnapshotGuard::succeeded, this,
+            [this](const QString& path, const OptionsSnapshot& now) {
+                m_beforePath = path;
+                m_changes = m_target.differences(now);
+                m_state = State::Prepared;
+                emit prepared(m_changes);
+            });
+    connect(m_guard, &SnapshotGuard::failed, this, [this](const QString& reason) {
+        finish(kNoSnapshot, tr("Nothing was changed: %1").arg(reason));
+    });
+    m_guard->start();
+}
+
+void SnapshotRestore::apply()
+{
+    if (m_state != State::Prepared) {
+        return;
+    }
+    if (m_changes.isEmpty()) {
+        finish(0, tr("The instrument already holds every value of the snapshot; nothing was written."));
+        return;
+    }
+    if (!m_device || !m_device->isConnected()) {
+        finish(kRefused, tr("The instrument went away; nothing was written."));
+        return;
+    }
+    QHash<quint32, QByteArray> values;
+    for (const OptionsSnapshot::Option& option : qAsConst(m_changes)) {
+        values.insert(option.id, option.value);
+    }
+    m_state = State::Writing;
+    follow(m_device);
+    if (m_manager) {
+        connect(m_manager, &UsbManager::deviceAdded, this, [this](UsbBusDeviceAddress address) {
+            if (m_manager) {
+                deviceArrived(qSharedPointerObjectCast<BaseDevice>(m_manager->device(address)).data());
+            }
+        });
+    }
+    logger()->info("Restoring {} options of snapshot {} {} {}", values.size(), m_target.kind, m_target.serial,
+                   m_target.takenAt.toString(Qt::ISODate));
+    emit progress(tr("Writing %n option(s)...", nullptr, values.size()));
+    m_device->sendDeviceOptions(values);
+}
+
+void SnapshotRestore::follow(BaseDevice* device)
+{
+    connect(device, &BaseDevice::jobResult, this, &SnapshotRestore::jobResult);
+    auto gone = [this] {
+        if (m_state == State::Writing && m_committed) {
+            waitForReturn(); // the reboot: the instrument comes back as a new device
+        } else if (m_state == State::Writing) {
+            finish(LIBUSB_ERROR_NO_DEVICE, tr("The instrument went away before the values were committed."));
+        } else if (m_state == State::ReadingBack) {
+            finish(LIBUSB_ERROR_NO_DEVICE, tr("The instrument went away while the values were read back."));
+        }
+    };
+    connect(device, &BaseDevice::disconnected, this, gone);
+    connect(device, &QObject::destroyed, this, gone);
+}
+}
+
+void SnapshotRestore::jobResult(const QString& name, int result, const QString& message)
+{
+    if (m_state != State::Writing) {
+        return;
+    }
+    if (name == QLatin1String("SetDeviceMultipleOptionsJob") && result != 0) {
+        finish(result, tr("The values could not be sent; nothing was committed: %1").arg(message));
+    } else if (name == QLatin1String("WriteDeviceOptionsJob")) {
+        if (result != 0) {
+            finish(result, tr("The values could not be committed: %1").arg(message));
+            return;
+        }
+        m_committed = true;
+        emit progress(tr("Restarting the instrument..."));
+    } else if (name == QLatin1String("RebootDeviceJob") && m_committed) {
+        waitForReturn();
+    }
+}
+
+void SnapshotRestore::waitForReturn()
+{
+    if (m_state != State::Writing) {
+        return;
+    }
+    m_state = State::WaitingForReturn;
+    if (m_device) {
+        disconnect(m_device, nullptr, this, nullptr);
+    }
+    m_returnTimer.start();
+}
+
+void SnapshotRestore::deviceArrived(BaseDevice* device)
+{
+    if (m_state != State::WaitingForReturn && !(m_state == State::Writing && m_committed)) {
+        return;
+    }
+    if (!device || device == m_device || device->kindKey() != m_target.kind) {
+        return;
+    }
+    m_returnTimer.stop();
+    if (m_device) {
+        disconnect(m_device, nullptr, this, nullptr);
+    }
+    m_state = State::ReadingBack;
+    m_device = device;
+    follow(device);
+    connect(device, &BaseDevice::snapshotTaken, this, &SnapshotRestore::readBack);
+    emit progress(tr("Reading the restored values back..."));
+    if (device->isConnected()) {
+        device->takeSnapshot();
+    } else {
+        // Posted after the identity read the connection starts, so the read-back sees the new identity.
+        connect(device, &BaseDevice::connected, this, [this] {
+            if (m_device && m_state == State::ReadingBack) {
+                m_device->takeSnapshot();
+            }
+        });
+    }
+}
+
+void SnapshotRestore::readBack(const OptionsSnapshot& snapshot, int result, const QString& message)
+{
+    if (m_state != State::ReadingBack) {
+        return;
+    }
+    if (result != 0) {
+        finish(result, tr("The values were written, but could not be read back: %1").arg(message));
+        return;
+    }
+    QList<quint32> notTaken;
+    QStringList names;
+    for (const OptionsSnapshot::Option& option : qAsConst(m_changes)) {
+        if (!snapshot.contains(option.id) || snapshot.value(option.id) != option.value) {
+            notTaken.append(option.id);
+            names << (option.name.isEmpty() ? hexId(option.id) : option.name);
+        }
+    }
+    if (notTaken.isEmpty()) {
+        finish(0, tr("%n option(s) restored and read back.", nullptr, m_changes.size()), notTaken);
+    } else {
+        finish(notTaken.size(),
+               tr("%1 of %2 options did not take: %3")
+                   .arg(notTaken.size())
+                   .arg(m_changes.size())
+                   .arg(names.join(", ")),
+               notTaken);
+    }
+}
+
+void SnapshotRestore::finish(int result, const QString& message, const QList<quint32>& notTaken)
+{
+    if (m_state == State::Done) {
+        return;
+    }
+    m_state = State::Done;
+    m_returnTimer.stop();
+    if (m_device) {
+        disconnect(m_device, nullptr, this, nullptr);
+    }
+    if (m_manager) {
+        disconnect(m_manager, nullptr, this, nullptr);
+    }
+    if (result < 0) {
+        logger()->error("Restore failed: {} ({})", message, result);
+    } else if (result > 0) {
+        logger()->warn("Restore finished with warning: {}", message);
+    } else {
+        logger()->info("Restore finished: {}", message);
+    }
+    emit finished(result, message, notTaken);
+}
