@@ -15,11 +15,15 @@ constexpr int kRotationHour = 23;
 constexpr int kRotationMinute = 59;
 } // namespace
 
-void LoggerFactory::init(int level, const QString& logFilePath)
+void LoggerFactory::init(int level, const QString& logFilePath, Console console)
 {
     m_level = level;
     m_sinks.clear();
-    m_sinks.push_back(std::make_shared<spdlog::sinks::stdout_color_sink_mt>());
+    if (console == Console::StandardOutput) {
+        m_sinks.push_back(std::make_shared<spdlog::sinks::stdout_color_sink_mt>());
+    } else if (console == Console::StandardError) {
+        m_sinks.push_back(std::make_shared<spdlog::sinks::stderr_color_sink_mt>());
+    }
 
     QString fileError;
     if (!logFilePath.isEmpty()) {

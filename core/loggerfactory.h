@@ -21,10 +21,19 @@ class LoggerFactory : public QObject, public Singleton<LoggerFactory>
     friend class Singleton<LoggerFactory>;
 
 public:
-    // Creates the console sink, the daily file sink (only for a non-empty path) and the in-process sink.
-    // A log file that cannot be opened leaves the console and in-process sinks in place and is reported
-    // as an error line; it never stops the program.
-    void init(int level, const QString& logFilePath);
+    // Where console lines go. The command line keeps standard output for its results, so it logs to
+    // standard error, and only when asked to.
+    enum class Console
+    {
+        StandardOutput,
+        StandardError,
+        None
+    };
+
+    // Creates the console sink (unless Console::None), the daily file sink (only for a non-empty path) and
+    // the in-process sink. A log file that cannot be opened leaves the other sinks in place and is
+    // reported as an error line; it never stops the program.
+    void init(int level, const QString& logFilePath, Console console = Console::StandardOutput);
 
     std::shared_ptr<spdlog::logger> logger(const QString& name);
 

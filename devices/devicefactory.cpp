@@ -37,3 +37,25 @@ void DeviceFactory::install()
 {
     UsbManager::instance()->setInstrumentFactory(std::make_unique<DeviceFactory>());
 }
+
+QString DeviceFactory::kindKey(quint32 usbId)
+{
+    switch (usbId) {
+    case 0x1E843000:
+        return QStringLiteral("control-unit");
+    case 0x1E843001:
+        return QStringLiteral("acoustic-sensor");
+    case 0x29520004:
+        return QStringLiteral("locator-sensor");
+    case 0x29520007:
+        return QStringLiteral("mini-antenna");
+    case 0x29520008:
+        return QStringLiteral("emitter");
+    case 0x2952000B:
+        return QStringLiteral("acoustic-sensor2");
+    case 0x2952FFFF:
+        return QStringLiteral("update-only");
+    default:
+        return QString();
+    }
+}

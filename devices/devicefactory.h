@@ -2,6 +2,8 @@
 
 #include "usb/usbinstrumentfactory.h"
 
+#include <QString>
+
 // Creates the device kind that serves a recognised instrument. Installed in the discovery at start-up
 // (install()), so that the USB layer recognises instruments without knowing the kinds.
 class DeviceFactory : public UsbInstrumentFactory
@@ -11,4 +13,8 @@ public:
 
     // Installs a factory in the process-wide discovery.
     static void install();
+
+    // The key of the kind create() makes for `usbId` ("control-unit", …; see BaseDevice::kindKey), without
+    // creating it; empty for an id no kind serves. Lets a listing name instruments it does not open.
+    static QString kindKey(quint32 usbId);
 };

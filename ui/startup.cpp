@@ -1,5 +1,6 @@
 #include "ui/startup.h"
 
+#include "core/applicationidentity.h"
 #include "core/loggerfactory.h"
 #include "devices/devicefactory.h"
 #include "resources/artwork.h"
@@ -82,10 +83,7 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     // The attribute only takes effect when set before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Tessor"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("tessor.example"));
-    QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    ApplicationIdentity::apply();
 
     app.setStyleSheet(loadStyleSheet());
 

@@ -102,6 +102,11 @@ void UsbManager::setInstrumentFactory(std::unique_ptr<UsbInstrumentFactory> fact
     m_factory = std::move(factory);
 }
 
+void UsbManager::setCandidateFilter(CandidateFilter filter)
+{
+    m_candidateFilter = std::move(filter);
+}
+
 void UsbManager::init()
 {
     if (m_initialised) {
@@ -388,7 +393,9 @@ void UsbManager::scan()
         }
         const quint32 usbId = (quint32(descriptor.idVendor) << 16) | descriptor.idProduct;
         if (knownInstrumentLine(usbId)) {
-            candidates.append({device, address, usbId});
+            if (!m_candidateFilter || m_candidateFilter(address, usbId)) {
+                candidates.append({device, address, usbId});
+            }
             continue;
         }
         logger()->error("Unknow device found: {:#x}:{:#x}", descriptor.idVendor, descriptor.idProduct);

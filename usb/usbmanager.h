@@ -55,6 +55,13 @@ public:
     // first scan; without one nothing is created.
     void setInstrumentFactory(std::unique_ptr<UsbInstrumentFactory> factory);
 
+    // Which recognised instruments may be served: a scan passes over those for which `filter` (address,
+    // (vendor << 16) | product) says no, as if they were not there. Without a filter (the default, and
+    // the window's case) every recognised instrument may be served. The command line narrows it to the
+    // instrument asked for with --device.
+    using CandidateFilter = std::function<bool(const UsbBusDeviceAddress& address, quint32 usbId)>;
+    void setCandidateFilter(CandidateFilter filter);
+
     // Starts libusb (default context), applies "--usb-debug"/"--usb-info" from the application's
     // arguments, registers for hotplug arrivals where offered and starts polling; the first scan follows
     // the first timeout. Runs once. When libusb cannot be started, says so and tries again on every poll.
@@ -124,6 +131,7 @@ private:
     QTimer m_pollTimer;
     std::map<UsbBusDeviceAddress, QSharedPointer<UsbInstrument>> m_devices;
     std::unique_ptr<UsbInstrumentFactory> m_factory;
+    CandidateFilter m_candidateFilter;
     OpenBackoff m_backoff;
     // Problems said for addresses still on the bus (once per plug), in the order they were said.
     QList<QPair<UsbBusDeviceAddress, QString>> m_problems;

@@ -1,0 +1,352 @@
+#include "app/cli/cliarguments.h"
+
+#include "core/applicationidentity.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+using Command = CliArguments::Command;
+
+enum class Output
+{
+    No,
+    Optional,
+    Required
+};
+
+struct CommandSpec
+{
+    Command command;
+    const char* words;
+    const char* argument; // "FILE" when the subcommand takes one
+    Output output;
+    bool exportOptions; // --format and --series
+    bool destructive;
+    bool usb;
+    const char* summary;
+};
+
+const CommandSpec kCommands[] = {
+    {Command::List, "list", nullptr, Output::No, false, false, true,
+     "List the recognised instruments on the bus (address, kind, vendor:product) without opening them."},
+    {Command::Info, "info", nullptr, Output::No, false, false, true, "Show the instrument's identity."},
+    {Command::OptionsRead, "options read", nullptr, Output::Optional, false, false, true,
+     "Read every option into a snapshot file: -o FILE, else into the snapshot folder."},
+    {Command::OptionsRestore, "options restore", "FILE", Output::No, false, true, true,
+     "Put a snapshot's values back: shows the changes, writes them, reboots, reads them back."},
+    {Command::FirmwareShow, "firmware show", "FILE", Output::No, false, false, false,
+     "Show a firmware file's header and check its hash (no instrument needed)."},
+    {Command::FirmwareUpdate, "firmware update", "FILE", Output::No, false, true, true,
+     "Install a firmware file; the instrument verifies it and restarts."},
+    {Command::Reset, "reset", nullptr, Output::No, false, true, true,
+     "Reset the instrument to its factory settings; it restarts."},
+    {Command::LogDownload, "log download", nullptr, Output::Required, false, false, true,
+     "Save the instrument's event log to -o FILE (Latin-1 text)."},
+    {Command::LogClear, "log clear", nullptr, Output::No, false, true, true,
+     "Delete the instrument's event log."},
+    {Command::DatasetsList, "datasets list", nullptr, Output::No, false, false, true,
+     "List the control unit's measurement series."},
+    {Command::DatasetsExport, "datasets export", nullptr, Output::Required, true, false, true,
+     "Export measurement series to -o FILE as KML, GPX or CSV."},
+    {Command::DatasetsClear, "datasets clear", nullptr, Output::No, false, true, true,
+     "Delete every measurement series on the control unit."},
+    {Command::Calibrate, "calibrate", nullptr, Output::No, false, false, true,
+     "Calibrate the acoustic sensor's touch detector (the production sweep) and store the threshold."},
+};
+
+struct OptionSpec
+{
+    const char* names; // comma-separated, short name first
+    const char* valueName;
+    const char* description;
+};
+
+const OptionSpec kOptions[] = {
+    {"o,output", "FILE", "Where options read, log download and datasets export write."},
+    {"format", "kml|gpx|csv", "Format of datasets export (default: from the -o suffix, else kml)."},
+    {"series", "N,...", "Series of datasets export, numbered as datasets list shows them (default: all)."},
+    {"device", "BUS:ADDR",
+     "The instrument at this bus and address (see list); needed when several are attached."},
+    {"wait", "SECONDS", "Wait up to SECONDS for an instrument to arrive (default: one scan of the bus)."},
+    {"json", nullptr, "Print exactly one JSON document on standard output."},
+    {"yes", nullptr, "Confirm a destructive command (needed when standard input is not a terminal)."},
+    {"without-snapshot", nullptr,
+     "Go on with a destructive command when no options snapshot could be taken."},
+    {"debug", nullptr, "Log at debug level; log lines also go to standard error."},
+    {"trace", nullptr, "Log at trace level; log lines also go to standard error."},
+    {"usb-debug", nullptr, "Turn on libusb's own debug logging (standard error)."},
+    {"usb-info", nullptr, "Turn on libusb's own info logging (standard error)."},
+    {"h,help", nullptr, "Show this help."},
+    {"v,version", nullptr, "Show the version."},
+};
+
+QStringList namesOf(const OptionSpec& option)
+{
+    return QString::fromLatin1(option.names).split(QLatin1Char(','));
+}
+
+QString commandLine(const CommandSpec& spec)
+{
+    QString line = QString::fromLatin1(spec.words);
+    if (spec.argument) {
+        line += QLatin1Char(' ') + QString::fromLatin1(spec.argument);
+    }
+    if (spec.output == Output::Required) {
+        line += QStringLiteral(" -o FILE");
+    } else if (spec.output == Output::Optional) {
+        line += QStringLiteral(" [-o FILE]");
+    }
+    return line;
+}
+
+const CommandSpec* specOf(Command command)
+{
+    for (const CommandSpec& spec : kCommands) {
+        if (spec.command == command) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+QString padded(const QString& text, int width)
+{
+    return text.size() >= width ? text + QStringLiteral("  ") : text.leftJustified(width);
+}
+
+} // namespace
+
+bool CliArguments::fail(const QString& reason)
+{
+    m_error = reason;
+    return false;
+}
+
+bool CliArguments::parse(const QStringList& arguments)
+{
+    *this = CliArguments();
+    // Known before parsing, so that even a usage error can be answered as the JSON document asked for.
+    m_json = arguments.mid(1).contains(QStringLiteral("--json"));
+
+    QCommandLineParser parser;
+    for (const OptionSpec& option : kOptions) {
+        QCommandLineOption parsed(namesOf(option), QString::fromLatin1(option.description));
+        if (option.valueName) {
+            parsed.setValueName(QString::fromLatin1(option.valueName));
+        }
+        parser.addOption(parsed);
+    }
+    if (!parser.parse(arguments)) {
+        return fail(parser.errorText());
+    }
+    m_help = parser.isSet(QStringLiteral("help"));
+    m_version = parser.isSet(QStringLiteral("version"));
+    m_logLevel = parser.isSet(QStringLiteral("trace")) ? 0 : parser.isSet(QStringLiteral("debug")) ? 1 : 2;
+    m_yes = parser.isSet(QStringLiteral("yes"));
+    m_withoutSnapshot = parser.isSet(QStringLiteral("without-snapshot"));
+
+    if (m_help || m_version) {
+        return true; // shown whatever else the line says
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return fail(QStringLiteral("No command given."));
+    }
+
+    // The longest subcommand whose words open the positional arguments.
+    const CommandSpec* spec = nullptr;
+    int wordCount = 0;
+    for (const CommandSpec& candidate : kCommands) {
+        const QStringList words = QString::fromLatin1(candidate.words).split(QLatin1Char(' '));
+        if (positional.mid(0, words.size()) == words && words.size() > wordCount) {
+            spec = &candidate;
+            wordCount = words.size();
+        }
+    }
+    if (!spec) {
+        QStringList group;
+        for (const CommandSpec& candidate : kCommands) {
+            const QStringList words = QString::fromLatin1(candidate.words).split(QLatin1Char(' '));
+            if (words.size() == 2 && words.first() == positional.first()) {
+                group << words.last();
+            }
+        }
+        if (!group.isEmpty()) {
+            return fail(QStringLiteral("\"%1\" needs one of: %2.").arg(positional.first(), group.join(", ")));
+        }
+        return fail(QStringLiteral("Unknown command \"%1\".").arg(positional.first()));
+    }
+    m_command = spec->command;
+    m_commandName = QString::fromLatin1(spec->words);
+
+    const QStringList rest = positional.mid(wordCount);
+    if (spec->argument) {
+        if (rest.size() != 1 || rest.first().isEmpty()) {
+            return fail(
+                QStringLiteral("%1 takes one %2.").arg(m_commandName, QString::fromLatin1(spec->argument)));
+        }
+        m_file = rest.first();
+    } else if (!rest.isEmpty()) {
+        return fail(QStringLiteral("%1 takes no argument \"%2\".").arg(m_commandName, rest.first()));
+    }
+
+    if (parser.isSet(QStringLiteral("output"))) {
+        if (spec->output == Output::No) {
+            return fail(QStringLiteral("%1 writes no file: -o is not taken.").arg(m_commandName));
+        }
+        m_output = parser.value(QStringLiteral("output"));
+        if (m_output.isEmpty()) {
+            return fail(QStringLiteral("-o needs a file name."));
+        }
+    } else if (spec->output == Output::Required) {
+        return fail(QStringLiteral("%1 needs -o FILE.").arg(m_commandName));
+    }
+
+    const bool formatSet = parser.isSet(QStringLiteral("format"));
+    const bool seriesSet = parser.isSet(QStringLiteral("series"));
+    if ((formatSet || seriesSet) && !spec->exportOptions) {
+        return fail(QStringLiteral("--format and --series go with datasets export only."));
+    }
+    if (formatSet) {
+        const QString format = parser.value(QStringLiteral("format")).toLower();
+        if (format == QLatin1String("kml")) {
+            m_format = Format::Kml;
+        } else if (format == QLatin1String("gpx")) {
+            m_format = Format::Gpx;
+        } else if (format == QLatin1String("csv")) {
+            m_format = Format::Csv;
+        } else {
+            return fail(QStringLiteral("--format takes kml, gpx or csv, not \"%1\".")
+                            .arg(parser.value(QStringLiteral("format"))));
+        }
+    } else if (spec->exportOptions) {
+        const QString suffix = QFileInfo(m_output).suffix().toLower();
+        m_format = suffix == QLatin1String("gpx")   ? Format::Gpx
+                   : suffix == QLatin1String("csv") ? Format::Csv
+                                                    : Format::Kml;
+    }
+    if (seriesSet) {
+        const QStringList numbers = parser.value(QStringLiteral("series")).split(QLatin1Char(','));
+        for (const QString& text : numbers) {
+            bool ok = false;
+            const int number = text.trimmed().toInt(&ok);
+            if (!ok || number < 1) {
+                return fail(QStringLiteral("--series takes series numbers from 1 on, separated by commas, "
+                                           "not \"%1\".")
+                                .arg(text));
+            }
+            if (m_series.contains(number)) {
+                return fail(QStringLiteral("--series names series %1 twice.").arg(number));
+            }
+            m_series.append(number);
+        }
+    }
+
+    if (parser.isSet(QStringLiteral("device"))) {
+        if (!parseAddress(parser.value(QStringLiteral("device")), &m_device)) {
+            return fail(
+                QStringLiteral("--device takes BUS:ADDR as list shows it (for example 1:4), not \"%1\".")
+                    .arg(parser.value(QStringLiteral("device"))));
+        }
+        m_hasDevice = true;
+    }
+    if (parser.isSet(QStringLiteral("wait"))) {
+        bool ok = false;
+        m_waitSeconds = parser.value(QStringLiteral("wait")).toDouble(&ok);
+        if (!ok || !std::isfinite(m_waitSeconds) || m_waitSeconds < 0 || m_waitSeconds > 86400 * 7) {
+            return fail(QStringLiteral("--wait takes a number of seconds, not \"%1\".")
+                            .arg(parser.value(QStringLiteral("wait"))));
+        }
+    }
+    return true;
+}
+
+bool CliArguments::isDestructive() const
+{
+    const CommandSpec* spec = specOf(m_command);
+    return spec && spec->destructive;
+}
+
+bool CliArguments::needsUsb() const
+{
+    const CommandSpec* spec = specOf(m_command);
+    return spec && spec->usb;
+}
+
+bool CliArguments::parseAddress(const QString& text, UsbBusDeviceAddress* address)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,3}):(\\d{1,3})$"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch()) {
+        return false;
+    }
+    const int bus = match.captured(1).toInt();
+    const int device = match.captured(2).toInt();
+    if (bus > 255 || device > 255) {
+        return false;
+    }
+    *address = UsbBusDeviceAddress(quint8(bus), quint8(device));
+    return true;
+}
+
+QString CliArguments::addressText(const UsbBusDeviceAddress& address)
+{
+    return QStringLiteral("%1:%2").arg(address.bus()).arg(address.address());
+}
+
+QString CliArguments::versionText()
+{
+    return QStringLiteral("service-cli %1\n").arg(ApplicationIdentity::version());
+}
+
+QString CliArguments::helpText()
+{
+    constexpr int kColumn = 34;
+    QString text;
+    text += QStringLiteral("Usage: service-cli <command> [FILE] [options]\n\n"
+                           "The service tool for Tymbrel and Vectaris instruments, without a window.\n\n"
+                           "Commands:\n");
+    for (const CommandSpec& spec : kCommands) {
+        text += QStringLiteral("  ") + padded(commandLine(spec), kColumn - 2) +
+                QString::fromLatin1(spec.summary) + QLatin1Char('\n');
+    }
+    text += QStringLiteral("\nOptions:\n");
+    for (const OptionSpec& option : kOptions) {
+        QStringList names;
+        for (const QString& name : namesOf(option)) {
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        }
+        QString left = names.join(QStringLiteral(", "));
+        if (option.valueName) {
+            left += QStringLiteral(" <%1>").arg(QString::fromLatin1(option.valueName));
+        }
+        text += QStringLiteral("  ") + padded(left, kColumn - 2) + QString::fromLatin1(option.description) +
+                QLatin1Char('\n');
+    }
+    text += QStringLiteral(
+        "\nThe instrument: the only recognised one on the bus, or the one at --device BUS:ADDR. Without\n"
+        "--wait the bus is scanned once.\n"
+        "Destructive commands (options restore, firmware update, reset, log clear, datasets clear) first\n"
+        "store an options snapshot and print where it went; without one they stop unless\n"
+        "--without-snapshot is given (a terminal is asked). They ask before they start, and need --yes\n"
+        "when standard input is not a terminal.\n"
+        "Progress goes to standard error. With --json, standard output carries exactly one JSON document:\n"
+        "  {\"command\": \"info\", \"ok\": true, \"exitCode\": 0, \"device\": {...}, ...}\n"
+        "  {\"command\": \"reset\", \"ok\": false, \"exitCode\": 3, \"error\": \"...\", \"result\": -9, "
+        "...}\n"
+        "\nExit codes:\n"
+        "  0  done\n"
+        "  1  usage error, or a destructive command not confirmed\n"
+        "  2  no instrument: none found, several without --device, USB unavailable, or not the kind the\n"
+        "     command needs\n"
+        "  3  the instrument failed or refused (the job's result code and message are given)\n"
+        "  4  a file could not be read or written\n"
+        "  5  a check refused the file before anything was sent (hardware revision, hash, offset, a\n"
+        "     file that cannot be deciphered, a snapshot of another kind)\n");
+    return text;
+}

@@ -1,0 +1,87 @@
+#include "app/cli/clisafeguard.h"
+
+#include "app/cli/cliconsole.h"
+#include "app/cli/clireport.h"
+#include "app/cli/eventwait.h"
+#include "devices/basedevice.h"
+#include "devices/snapshotguard.h"
+#include "devices/snapshotstore.h"
+
+#include <QDir>
+
+CliSafeguard::CliSafeguard(CliConsole& console, CliReport& report, bool yes, bool withoutSnapshot)
+    : m_console(console), m_report(report), m_yes(yes), m_withoutSnapshot(withoutSnapshot)
+{
+}
+
+bool CliSafeguard::mayAsk(const QString& action)
+{
+    if (m_yes || m_console.inputIsTerminal()) {
+        return true;
+    }
+    m_report.fail(
+        CliExitCode::Usage,
+        QStringLiteral("%1 changes the instrument: give --yes to confirm it when standard input is not "
+                       "a terminal. Nothing was sent.")
+            .arg(action));
+    return false;
+}
+
+bool CliSafeguard::confirm(const QString& question)
+{
+    if (m_yes) {
+        return true;
+    }
+    if (m_console.inputIsTerminal() && m_console.ask(question)) {
+        return true;
+    }
+    m_report.fail(CliExitCode::Usage, QStringLiteral("Not confirmed; nothing was changed."));
+    return false;
+}
+
+bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
+{
+    SnapshotGuard guard(device, &store);
+    EventWait wait;
+    QString path;
+    QString reason;
+    bool done = false;
+    QObject::connect(&guard, &SnapshotGuard::succeeded, &wait, [&](QString written, OptionsSnapshot) {
+        path = written;
+        done = true;
+        wait.wake();
+    });
+    QObject::connect(&guard, &SnapshotGuard::failed, &wait, [&](QString why) {
+        reason = why;
+        done = true;
+        wait.wake();
+    });
+    m_console.note(QStringLiteral("Taking an options snapshot..."));
+    guard.start();
+    wait.until([&] { return done; });
+    if (!path.isEmpty()) {
+        m_console.print(QStringLiteral("Options snapshot: %1").arg(QDir::toNativeSeparators(path)));
+        m_report.insert(QStringLiteral("snapshot"), path);
+        return true;
+    }
+    m_report.insert(QStringLiteral("snapshot"), QJsonValue());
+    m_report.insert(QStringLiteral("snapshotError"), reason);
+    return goOnWithout(reason);
+}
+
+bool CliSafeguard::goOnWithout(const QString& reason)
+{
+    m_console.note(QStringLiteral("No options snapshot could be taken: %1").arg(reason));
+    if (m_withoutSnapshot) {
+        m_console.note(QStringLiteral("Going on without a snapshot (--without-snapshot)."));
+        return true;
+    }
+    if (m_console.inputIsTerminal() && m_console.ask(QStringLiteral("Go on without a snapshot?"))) {
+        return true;
+    }
+    m_report.fail(CliExitCode::InstrumentFailed,
+                  QStringLiteral("No options snapshot could be taken (%1); nothing was changed. Give "
+                                 "--without-snapshot to go on without one.")
+                      .arg(reason));
+    return false;
+}

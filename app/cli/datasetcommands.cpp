@@ -1,0 +1,226 @@
+#include "app/cli/datasetcommands.h"
+
+#include "app/cli/cliarguments.h"
+#include "app/cli/cliconsole.h"
+#include "app/cli/clifiles.h"
+#include "app/cli/clireport.h"
+#include "app/cli/clisafeguard.h"
+#include "app/cli/devicecommands.h"
+#include "app/cli/devicewatch.h"
+#include "devices/controlunit.h"
+#include "devices/snapshotstore.h"
+#include "measurements/vectarisdatasetstocsv.h"
+#include "measurements/vectarisdatasetstogpx.h"
+#include "measurements/vectarisdatasetstokml.h"
+
+#include <QDir>
+#include <QJsonArray>
+
+#include <libusb.h>
+
+namespace {
+
+// The series' name as the exports write it: its title, else the local time it was started.
+QString nameOf(const VectarisDataset& dataset)
+{
+    return dataset.title.isEmpty() ? dataset.date.toString(Qt::TextDate) : dataset.title;
+}
+
+int pointsWithPosition(const VectarisDataset& dataset)
+{
+    int count = 0;
+    for (const VectarisDataPoint& point : dataset.points) {
+        count += point.position.isValid() ? 1 : 0;
+    }
+    return count;
+}
+
+QString formatName(CliArguments::Format format)
+{
+    switch (format) {
+    case CliArguments::Format::Gpx:
+        return QStringLiteral("gpx");
+    case CliArguments::Format::Csv:
+        return QStringLiteral("csv");
+    case CliArguments::Format::Kml:
+        break;
+    }
+    return QStringLiteral("kml");
+}
+
+} // namespace
+
+DatasetCommands::DatasetCommands(const CliContext& context) : m_context(context) {}
+
+QJsonObject DatasetCommands::datasetJson(int number, const VectarisDataset& dataset)
+{
+    return QJsonObject{
+        {QStringLiteral("number"), number},
+        {QStringLiteral("name"), nameOf(dataset)},
+        {QStringLiteral("title"), dataset.title},
+        {QStringLiteral("date"),
+         dataset.date.isValid() ? QJsonValue(dataset.date.toString(Qt::ISODate)) : QJsonValue()},
+        {QStringLiteral("points"), dataset.points.size()},
+        {QStringLiteral("pointsWithPosition"), pointsWithPosition(dataset)},
+    };
+}
+
+bool DatasetCommands::fetch(ControlUnit* unit, QList<VectarisDataset>* datasets)
+{
+    DeviceWatch watch(unit, m_context.console);
+    bool received = false;
+    QObject::connect(unit, &ControlUnit::datasetsChanged, &watch, [&](QList<VectarisDataset> read) {
+        *datasets = read;
+        received = true;
+    });
+    m_context.console.note(QStringLiteral("Reading the measurement series..."));
+    unit->updateDataSets();
+    const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("ReadDataSetsJob"));
+    if (!outcome.cameBack) {
+        m_context.report.fail(CliExitCode::InstrumentFailed,
+                              QStringLiteral("The instrument went away while its series were read."),
+                              LIBUSB_ERROR_NO_DEVICE);
+        return false;
+    }
+    if (outcome.result != 0 || !received) {
+        m_context.report.fail(CliExitCode::InstrumentFailed,
+                              outcome.message.isEmpty()
+                                  ? QStringLiteral("The measurement series could not be read.")
+                                  : outcome.message,
+                              outcome.result);
+        return false;
+    }
+    return true;
+}
+
+int DatasetCommands::list(ControlUnit* unit)
+{
+    QList<VectarisDataset> datasets;
+    if (!fetch(unit, &datasets)) {
+        return m_context.report.exitCode();
+    }
+    QJsonArray list;
+    for (int i = 0; i < datasets.size(); ++i) {
+        const VectarisDataset& dataset = datasets.at(i);
+        list.append(datasetJson(i + 1, dataset));
+        m_context.console.print(QStringLiteral("%1  %2  %3 points, %4 with position")
+                                    .arg(i + 1, 3)
+                                    .arg(nameOf(dataset))
+                                    .arg(dataset.points.size())
+                                    .arg(pointsWithPosition(dataset)));
+    }
+    if (datasets.isEmpty()) {
+        m_context.console.print(QStringLiteral("No measurement series on the control unit."));
+    }
+    m_context.report.insert(QStringLiteral("datasets"), list);
+    return m_context.report.exitCode();
+}
+
+int DatasetCommands::exportTo(ControlUnit* unit)
+{
+    CliReport& report = m_context.report;
+    const CliArguments& arguments = m_context.arguments;
+    const QString output = arguments.output();
+    QString reason;
+    if (!CliFiles::canWrite(output, &reason)) {
+        return report.fail(CliExitCode::FileError, reason);
+    }
+    QList<VectarisDataset> datasets;
+    if (!fetch(unit, &datasets)) {
+        return report.exitCode();
+    }
+    QList<VectarisDataset> chosen;
+    QJsonArray exported;
+    const QList<int> numbers = arguments.series();
+    if (numbers.isEmpty()) {
+        chosen = datasets;
+        for (int i = 0; i < datasets.size(); ++i) {
+            exported.append(datasetJson(i + 1, datasets.at(i)));
+        }
+    }
+    for (const int number : numbers) {
+        if (number > datasets.size()) {
+            return report.fail(CliExitCode::Usage,
+                               QStringLiteral("There is no series %1: the control unit holds %2.")
+                                   .arg(number)
+                                   .arg(datasets.size()));
+        }
+        chosen.append(datasets.at(number - 1));
+        exported.append(datasetJson(number, datasets.at(number - 1)));
+    }
+
+    bool written = false;
+    switch (arguments.format()) {
+    case CliArguments::Format::Kml:
+        written = VectarisDatasetsToKmlFile(chosen, output);
+        break;
+    case CliArguments::Format::Gpx:
+        written = VectarisDatasetsToGpxFile(chosen, output);
+        break;
+    case CliArguments::Format::Csv:
+        written = VectarisDatasetsToCsvFile(chosen, output);
+        break;
+    }
+    if (!written) {
+        return report.fail(CliExitCode::FileError, QStringLiteral("Cannot write %1; no file was left behind.")
+                                                       .arg(QDir::toNativeSeparators(output)));
+    }
+    report.insert(QStringLiteral("file"), output);
+    report.insert(QStringLiteral("format"), formatName(arguments.format()));
+    report.insert(QStringLiteral("datasets"), exported);
+    m_context.console.print(
+        QStringLiteral("%1 series written to %2 (%3)")
+            .arg(chosen.size())
+            .arg(QDir::toNativeSeparators(output), formatName(arguments.format()).toUpper()));
+    return report.exitCode();
+}
+
+int DatasetCommands::clear(ControlUnit* unit)
+{
+    CliReport& report = m_context.report;
+    const CliArguments& arguments = m_context.arguments;
+    const QString name = DeviceCommands::title(*unit);
+    CliSafeguard safeguard(m_context.console, report, arguments.yes(), arguments.withoutSnapshot());
+    SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
+    if (!safeguard.mayAsk(QStringLiteral("datasets clear")) ||
+        !safeguard.confirm(QStringLiteral("Delete every measurement series on %1?").arg(name)) ||
+        !safeguard.snapshot(unit, store)) {
+        return report.exitCode();
+    }
+    DeviceWatch watch(unit, m_context.console);
+    QList<VectarisDataset> remaining;
+    bool received = false;
+    QObject::connect(unit, &ControlUnit::datasetsChanged, &watch, [&](QList<VectarisDataset> read) {
+        remaining = read;
+        received = true;
+    });
+    unit->removeDataSets();
+    const DeviceWatch::Outcome cleared = watch.waitForJob(QStringLiteral("ClearDataSetsJob"));
+    if (!cleared.cameBack) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           QStringLiteral("The instrument went away while its series were deleted."),
+                           LIBUSB_ERROR_NO_DEVICE);
+    }
+    if (cleared.result != 0) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           cleared.message.isEmpty() ? QStringLiteral("The series could not be deleted.")
+                                                     : cleared.message,
+                           cleared.result);
+    }
+    // The unit does not confirm a clear: the read that follows it tells what is left.
+    const DeviceWatch::Outcome reread = watch.waitForJob(QStringLiteral("ReadDataSetsJob"));
+    if (!reread.cameBack || reread.result != 0 || !received) {
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            QStringLiteral("The series were deleted, but the unit could not be read again to confirm it."),
+            reread.cameBack ? reread.result : LIBUSB_ERROR_NO_DEVICE);
+    }
+    report.insert(QStringLiteral("remaining"), remaining.size());
+    if (!remaining.isEmpty()) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           QStringLiteral("%1 series are still on the control unit after the delete.")
+                               .arg(remaining.size()));
+    }
+    m_context.console.print(QStringLiteral("Every measurement series on %1 was deleted.").arg(name));
+    return report.exitCode();
+}

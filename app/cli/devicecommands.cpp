@@ -1,0 +1,518 @@
+#include "app/cli/devicecommands.h"
+
+#include "app/cli/busscanner.h"
+#include "app/cli/cliarguments.h"
+#include "app/cli/cliconsole.h"
+#include "app/cli/clifiles.h"
+#include "app/cli/clireport.h"
+#include "app/cli/clisafeguard.h"
+#include "app/cli/devicewatch.h"
+#include "app/cli/eventwait.h"
+#include "devices/basedevice.h"
+#include "devices/jobs/writefirmwarejob.h"
+#include "devices/snapshotrestore.h"
+#include "devices/snapshotstore.h"
+#include "devices/tymbrelsensor.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <libusb.h>
+
+#include <memory>
+
+namespace {
+
+// The sweep the production panel starts: no offset, any threshold of the detector's range.
+constexpr int kCalibrationOffset = 0;
+constexpr int kCalibrationMin = 0;
+constexpr int kCalibrationMax = 4095;
+// The sensor reads both thresholds back after a calibration; they normally arrive at once.
+constexpr int kThresholdReadBackMs = 5000;
+// A successful update or reset ends in a reboot command; it is sent right after the job came back.
+constexpr int kRebootSentMs = 10000;
+
+QString hexValue(const QByteArray& value)
+{
+    return value.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(value.toHex());
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Failure of an instrument job that never came back: the instrument went away.
+int wentAway(CliReport& report, const QString& what)
+{
+    return report.fail(CliExitCode::InstrumentFailed,
+                       QStringLiteral("The instrument went away during %1.").arg(what),
+                       LIBUSB_ERROR_NO_DEVICE);
+}
+
+QString withMessage(const QString& text, const QString& message)
+{
+    return message.isEmpty() ? text : QStringLiteral("%1: %2").arg(text, message);
+}
+
+} // namespace
+
+DeviceCommands::DeviceCommands(const CliContext& context) : m_context(context) {}
+
+QString DeviceCommands::hexId(quint32 id)
+{
+    return QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'));
+}
+
+QString DeviceCommands::title(const BaseDevice& device)
+{
+    return device.serial().isEmpty() ? device.name()
+                                     : QStringLiteral("%1 (serial %2)").arg(device.name(), device.serial());
+}
+
+QJsonObject DeviceCommands::deviceJson(const BaseDevice& device, const UsbBusDeviceAddress& address)
+{
+    return QJsonObject{
+        {QStringLiteral("name"), device.name()},
+        {QStringLiteral("kind"), device.kindKey()},
+        {QStringLiteral("address"), CliArguments::addressText(address)},
+        {QStringLiteral("usbId"), BusScanner::usbIdText(device.usbId())},
+        {QStringLiteral("serial"), device.serial()},
+        {QStringLiteral("pcbSerial"), device.pcbSerial()},
+        {QStringLiteral("firmware"), device.softwareVersion()},
+        {QStringLiteral("hardwareRevision"), device.hardwareRevision()},
+        {QStringLiteral("deviceType"), device.deviceType()},
+        {QStringLiteral("chipId"), device.chipId()},
+        {QStringLiteral("systemId"), device.systemId()},
+        {QStringLiteral("updateRequired"), device.updateRequired()},
+    };
+}
+
+int DeviceCommands::info(BaseDevice* device, const UsbBusDeviceAddress& address)
+{
+    CliConsole& console = m_context.console;
+    const QList<QPair<QString, QString>> rows{
+        {QStringLiteral("Instrument"), QStringLiteral("%1 (%2)").arg(device->name(), device->kindKey())},
+        {QStringLiteral("Address"), CliArguments::addressText(address)},
+        {QStringLiteral("USB id"), BusScanner::usbIdText(device->usbId())},
+        {QStringLiteral("Serial"), device->serial()},
+        {QStringLiteral("PCB serial"), device->pcbSerial()},
+        {QStringLiteral("Firmware"), device->softwareVersion()},
+        {QStringLiteral("Hardware revision"), device->hardwareRevision()},
+        {QStringLiteral("Device type"), device->deviceType()},
+        {QStringLiteral("Chip id"), device->chipId()},
+        {QStringLiteral("System id"), device->systemId()},
+        {QStringLiteral("Update required"),
+         device->updateRequired() ? QStringLiteral("yes") : QStringLiteral("no")},
+    };
+    for (const auto& row : rows) {
+        console.print(QStringLiteral("%1%2").arg(row.first + QLatin1Char(':'), -19).arg(row.second));
+    }
+    return m_context.report.exitCode();
+}
+
+int DeviceCommands::optionsRead(BaseDevice* device)
+{
+    CliReport& report = m_context.report;
+    const QString output = m_context.arguments.output();
+    QString reason;
+    if (!output.isEmpty() && !CliFiles::canWrite(output, &reason)) {
+        return report.fail(CliExitCode::FileError, reason);
+    }
+
+    DeviceWatch watch(device, m_context.console);
+    watch.showProgress(QStringLiteral("ReadOptionsSnapshotJob"), QStringLiteral("Reading options..."));
+    OptionsSnapshot snapshot;
+    int result = 0;
+    QString message;
+    bool answered = false;
+    QObject::connect(device, &BaseDevice::snapshotTaken, &watch,
+                     [&](OptionsSnapshot taken, int code, QString text) {
+                         snapshot = taken;
+                         result = code;
+                         message = text;
+                         answered = true;
+                         watch.wake();
+                     });
+    device->takeSnapshot();
+    watch.waitUntil([&] { return answered; });
+    m_context.console.endProgress();
+    if (!answered) {
+        return wentAway(report, QStringLiteral("the options read"));
+    }
+    if (result != 0 || !snapshot.isValid()) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           withMessage(QStringLiteral("The options could not be read"), message), result);
+    }
+
+    QString path;
+    if (output.isEmpty()) {
+        SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
+        path = store.save(snapshot, &reason);
+        if (path.isEmpty()) {
+            return report.fail(CliExitCode::FileError,
+                               QStringLiteral("The snapshot could not be saved: %1").arg(reason));
+        }
+    } else {
+        if (!CliFiles::write(output, snapshot.toJson(), &reason)) {
+            return report.fail(CliExitCode::FileError, reason);
+        }
+        path = output;
+    }
+
+    QJsonArray options;
+    for (const OptionsSnapshot::Option& option : qAsConst(snapshot.options)) {
+        options.append(QJsonObject{{QStringLiteral("id"), hexId(option.id)},
+                                   {QStringLiteral("name"), option.name},
+                                   {QStringLiteral("value"), QString::fromLatin1(option.value.toHex())}});
+    }
+    report.insert(QStringLiteral("file"), path);
+    report.insert(QStringLiteral("options"), options);
+    m_context.console.print(QStringLiteral("%1 options of %2 written to %3")
+                                .arg(snapshot.options.size())
+                                .arg(title(*device), shown(path)));
+    return report.exitCode();
+}
+
+int DeviceCommands::optionsRestore(BaseDevice* device)
+{
+    CliConsole& console = m_context.console;
+    CliReport& report = m_context.report;
+    const CliArguments& arguments = m_context.arguments;
+    const QString file = arguments.file();
+    report.insert(QStringLiteral("file"), file);
+
+    QString reason;
+    if (!CliFiles::canRead(file, &reason)) {
+        return report.fail(CliExitCode::FileError, reason);
+    }
+    const OptionsSnapshot target = SnapshotStore::load(file, &reason);
+    if (!target.isValid()) {
+        return report.fail(CliExitCode::Refused,
+                           QStringLiteral("%1 is not an options snapshot this tool can restore: %2")
+                               .arg(shown(file), reason));
+    }
+    report.insert(QStringLiteral("snapshotOf"),
+                  QJsonObject{{QStringLiteral("kind"), target.kind},
+                              {QStringLiteral("serial"), target.serial},
+                              {QStringLiteral("time"), target.takenAt.toString(Qt::ISODate)}});
+
+    CliSafeguard safeguard(console, report, arguments.yes(), arguments.withoutSnapshot());
+    switch (SnapshotRestore::check(target, *device)) {
+    case SnapshotRestore::Check::OtherKind:
+        return report.fail(
+            CliExitCode::Refused,
+            QStringLiteral("%1 is a snapshot of a %2; this instrument is a %3. Nothing was sent.")
+                .arg(shown(file), target.kind, device->kindKey()));
+    case SnapshotRestore::Check::OtherSerial:
+        if (!safeguard.mayAsk(QStringLiteral("options restore")) ||
+            !safeguard.confirm(
+                QStringLiteral("The snapshot was taken from serial %1; this instrument is serial %2. "
+                               "Restore it onto this instrument?")
+                    .arg(target.serial, device->serial()))) {
+            return report.exitCode();
+        }
+        break;
+    case SnapshotRestore::Check::Matches:
+        if (!safeguard.mayAsk(QStringLiteral("options restore"))) {
+            return report.exitCode();
+        }
+        break;
+    }
+
+    // prepare(): the current values, stored like any snapshot, and what differs.
+    SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
+    std::unique_ptr<QTemporaryDir> scratchFolder;
+    std::unique_ptr<SnapshotStore> scratchStore;
+    std::unique_ptr<SnapshotRestore> restore;
+    int finishedResult = 0;
+    QString finishedMessage;
+    QList<quint32> notTaken;
+    bool prepared = false;
+    bool finished = false;
+    EventWait wait;
+    auto start = [&](SnapshotStore* into) {
+        restore = std::make_unique<SnapshotRestore>(target, device, into, m_context.manager);
+        prepared = false;
+        finished = false;
+        QObject::connect(restore.get(), &SnapshotRestore::prepared, &wait, [&] {
+            prepared = true;
+            wait.wake();
+        });
+        QObject::connect(restore.get(), &SnapshotRestore::progress, &wait,
+                         [&](QString message) { console.note(message); });
+        QObject::connect(restore.get(), &SnapshotRestore::finished, &wait,
+                         [&](int result, QString message, QList<quint32> ids) {
+                             finishedResult = result;
+                             finishedMessage = message;
+                             notTaken = ids;
+                             finished = true;
+                             wait.wake();
+                         });
+        restore->prepare();
+        wait.until([&] { return prepared || finished; });
+    };
+    start(&store);
+    if (finished && finishedResult == SnapshotRestore::kNoSnapshot) {
+        // The current values could not be kept. When going on without them is accepted, a throw-away
+        // folder takes the snapshot the restore needs to compare with.
+        if (!safeguard.goOnWithout(finishedMessage)) {
+            return report.exitCode();
+        }
+        scratchFolder = std::make_unique<QTemporaryDir>();
+        scratchStore = std::make_unique<SnapshotStore>(scratchFolder->path());
+        start(scratchStore.get());
+    }
+    if (!prepared) {
+        return report.fail(CliExitCode::InstrumentFailed, finishedMessage, finishedResult);
+    }
+    if (!scratchStore) {
+        console.print(QStringLiteral("Options snapshot: %1").arg(shown(restore->beforePath())));
+        report.insert(QStringLiteral("snapshot"), restore->beforePath());
+    }
+
+    const OptionsSnapshot before = SnapshotStore::load(restore->beforePath());
+    const QList<OptionsSnapshot::Option> changes = restore->changes();
+    QJsonArray changeList;
+    if (!changes.isEmpty()) {
+        console.print(QStringLiteral("%1 option(s) differ:").arg(changes.size()));
+    }
+    for (const OptionsSnapshot::Option& option : changes) {
+        const QByteArray old = before.value(option.id);
+        console.print(QStringLiteral("  %1  %2  %3 -> %4")
+                          .arg(hexId(option.id), option.name, hexValue(old), hexValue(option.value)));
+        changeList.append(QJsonObject{
+            {QStringLiteral("id"), hexId(option.id)},
+            {QStringLiteral("name"), option.name},
+            {QStringLiteral("old"),
+             before.contains(option.id) ? QJsonValue(QString::fromLatin1(old.toHex())) : QJsonValue()},
+            {QStringLiteral("new"), QString::fromLatin1(option.value.toHex())}});
+    }
+    report.insert(QStringLiteral("changes"), changeList);
+    report.insert(QStringLiteral("notTaken"), QJsonArray());
+    if (changes.isEmpty()) {
+        console.print(
+            QStringLiteral("The instrument already holds every value of the snapshot; nothing to write."));
+        return report.exitCode();
+    }
+    if (!safeguard.confirm(
+            QStringLiteral("Write these %1 value(s) and restart the instrument?").arg(changes.size()))) {
+        return report.exitCode();
+    }
+
+    restore->apply();
+    wait.until([&] { return finished; });
+    QJsonArray notTakenIds;
+    for (const quint32 id : qAsConst(notTaken)) {
+        notTakenIds.append(hexId(id));
+    }
+    report.insert(QStringLiteral("notTaken"), notTakenIds);
+    if (finishedResult != 0) {
+        return report.fail(CliExitCode::InstrumentFailed, finishedMessage, finishedResult);
+    }
+    console.print(finishedMessage);
+    return report.exitCode();
+}
+
+int DeviceCommands::firmwareUpdate(BaseDevice* device)
+{
+    CliConsole& console = m_context.console;
+    CliReport& report = m_context.report;
+    const CliArguments& arguments = m_context.arguments;
+    const QString file = arguments.file();
+    report.insert(QStringLiteral("file"), file);
+
+    QString reason;
+    if (!CliFiles::canRead(file, &reason)) {
+        return report.fail(CliExitCode::FileError, reason);
+    }
+    // Kept now: once the instrument restarts, its device object is gone.
+    const QString name = title(*device);
+    CliSafeguard safeguard(console, report, arguments.yes(), arguments.withoutSnapshot());
+    SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
+    if (!safeguard.mayAsk(QStringLiteral("firmware update")) ||
+        !safeguard.confirm(QStringLiteral("Install %1 on %2?").arg(shown(file), name)) ||
+        !safeguard.snapshot(device, store)) {
+        return report.exitCode();
+    }
+
+    DeviceWatch watch(device, console);
+    watch.showProgress(QStringLiteral("WriteFirmwareJob"));
+    device->updateFirmware(file);
+    const DeviceWatch::Outcome update = watch.waitForJob(QStringLiteral("WriteFirmwareJob"));
+    if (!update.cameBack) {
+        return wentAway(report, QStringLiteral("the firmware update"));
+    }
+    switch (update.result) {
+    case WriteFirmwareJob::Success:
+        break;
+    case WriteFirmwareJob::DecryptFailed:
+    case WriteFirmwareJob::HashWrong:
+    case WriteFirmwareJob::HardwareNotSupported:
+    case WriteFirmwareJob::InvalidOffset:
+        // Checks of the file before the first packet: the instrument was left untouched.
+        return report.fail(
+            CliExitCode::Refused,
+            QStringLiteral("%1 Nothing was sent to the instrument.")
+                .arg(withMessage(QStringLiteral("The firmware file was refused"), update.message) +
+                     QLatin1Char('.')),
+            update.result);
+    default:
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            withMessage(QStringLiteral("The firmware update failed"),
+                        update.message.isEmpty() && update.result == WriteFirmwareJob::VerifyFailed
+                            ? QStringLiteral("the instrument did not confirm the image")
+                            : update.message),
+            update.result);
+    }
+    // The device sends the restart itself once the image was verified.
+    watch.waitForJob(QStringLiteral("RebootDeviceJob"), kRebootSentMs);
+    console.print(QStringLiteral("Firmware %1 installed and verified on %2; the instrument restarts.")
+                      .arg(shown(file), name));
+    return report.exitCode();
+}
+
+int DeviceCommands::destructiveJob(BaseDevice* device, const QString& action, const QString& question,
+                                   const QString& jobName, void (BaseDevice::*post)(), const QString& done)
+{
+    CliReport& report = m_context.report;
+    const CliArguments& arguments = m_context.arguments;
+    CliSafeguard safeguard(m_context.console, report, arguments.yes(), arguments.withoutSnapshot());
+    SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
+    if (!safeguard.mayAsk(action) || !safeguard.confirm(question) || !safeguard.snapshot(device, store)) {
+        return report.exitCode();
+    }
+    DeviceWatch watch(device, m_context.console);
+    (device->*post)();
+    const DeviceWatch::Outcome outcome = watch.waitForJob(jobName);
+    if (!outcome.cameBack) {
+        return wentAway(report, action);
+    }
+    if (outcome.result != 0) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           withMessage(QStringLiteral("%1 failed").arg(action), outcome.message),
+                           outcome.result);
+    }
+    m_context.console.print(done);
+    return report.exitCode();
+}
+
+int DeviceCommands::reset(BaseDevice* device)
+{
+    const QString name = title(*device);
+    return destructiveJob(device, QStringLiteral("reset"),
+                          QStringLiteral("Reset %1 to its factory settings?").arg(name),
+                          QStringLiteral("FactoryResetJob"), &BaseDevice::factoryReset,
+                          QStringLiteral("%1 was reset to its factory settings and restarts.").arg(name));
+}
+
+int DeviceCommands::logClear(BaseDevice* device)
+{
+    const QString name = title(*device);
+    return destructiveJob(device, QStringLiteral("log clear"),
+                          QStringLiteral("Delete every event log entry on %1?").arg(name),
+                          QStringLiteral("DeleteLogJob"), &BaseDevice::clearLog,
+                          QStringLiteral("The event log of %1 was deleted.").arg(name));
+}
+
+int DeviceCommands::logDownload(BaseDevice* device)
+{
+    CliReport& report = m_context.report;
+    const QString output = m_context.arguments.output();
+    QString reason;
+    if (!CliFiles::canWrite(output, &reason)) {
+        return report.fail(CliExitCode::FileError, reason);
+    }
+    DeviceWatch watch(device, m_context.console);
+    QString text;
+    QObject::connect(device, &BaseDevice::logDownloadFinsihed, &watch, [&](QString logs) { text = logs; });
+    m_context.console.note(QStringLiteral("Reading the event log..."));
+    device->downloadLog();
+    const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("ReadLogJob"));
+    if (!outcome.cameBack) {
+        return wentAway(report, QStringLiteral("the log download"));
+    }
+    if (outcome.result != 0) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           withMessage(QStringLiteral("The event log could not be read"), outcome.message),
+                           outcome.result);
+    }
+    // Saved as the window saves it: the instrument's bytes as Latin-1 text.
+    const QByteArray bytes = text.toLatin1();
+    if (!CliFiles::write(output, bytes, &reason)) {
+        return report.fail(CliExitCode::FileError, reason);
+    }
+    report.insert(QStringLiteral("file"), output);
+    report.insert(QStringLiteral("bytes"), bytes.size());
+    m_context.console.print(QStringLiteral("Event log of %1 (%2 bytes) written to %3")
+                                .arg(title(*device))
+                                .arg(bytes.size())
+                                .arg(shown(output)));
+    return report.exitCode();
+}
+
+int DeviceCommands::calibrate(TymbrelSensor* sensor)
+{
+    CliReport& report = m_context.report;
+    DeviceWatch watch(sensor, m_context.console);
+    watch.showProgress(QStringLiteral("CdcCalibrationJob"));
+    int switchingPoint = -1;
+    bool storedRead = false;
+    bool calibratedRead = false;
+    QObject::connect(
+        sensor, &BaseDevice::progressChanged, &watch, [&](QString name, int value, int, QString message) {
+            if (name == QLatin1String("CdcCalibrationJob") && message == QLatin1String("Final")) {
+                switchingPoint = value;
+            }
+        });
+    QObject::connect(sensor, &TymbrelSensor::savedCdcThresholdChanged, &watch, [&] {
+        storedRead = true;
+        watch.wake();
+    });
+    QObject::connect(sensor, &TymbrelSensor::savedCdcCalibrationChanged, &watch, [&] {
+        calibratedRead = true;
+        watch.wake();
+    });
+    m_context.console.note(
+        QStringLiteral("Calibrating the touch detector of %1 (keep hands off the sensor)...")
+            .arg(title(*sensor)));
+    sensor->calibrateCdc(kCalibrationOffset, kCalibrationMin, kCalibrationMax);
+    const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("CdcCalibrationJob"));
+    if (!outcome.cameBack) {
+        return wentAway(report, QStringLiteral("the calibration"));
+    }
+    if (outcome.result < 0) {
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            withMessage(QStringLiteral("The calibration failed, nothing was stored"), outcome.message),
+            outcome.result);
+    }
+    // The sensor reads both stored thresholds back after a calibration that stored them.
+    QPointer<TymbrelSensor> alive(sensor);
+    watch.waitUntil([&] { return storedRead && calibratedRead; }, kThresholdReadBackMs);
+    if (!alive) {
+        return wentAway(report, QStringLiteral("the calibration"));
+    }
+    report.insert(QStringLiteral("switchingPoint"), switchingPoint);
+    report.insert(QStringLiteral("storedThreshold"), sensor->savedCdcThreshold());
+    report.insert(QStringLiteral("calibratedThreshold"), sensor->calibratedCdcThreshold());
+    if (outcome.result > 0) {
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            QStringLiteral("The calibrated threshold %1 lies outside %2..%3; it was stored, check the "
+                           "sensor.")
+                .arg(switchingPoint + kCalibrationOffset)
+                .arg(kCalibrationMin)
+                .arg(kCalibrationMax),
+            outcome.result);
+    }
+    m_context.console.print(
+        QStringLiteral("Touch detector of %1 calibrated: switching point %2, stored threshold %3.")
+            .arg(title(*sensor))
+            .arg(switchingPoint)
+            .arg(sensor->savedCdcThreshold()));
+    return report.exitCode();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/cli/clicontext.h"
+#include "usb/usbbusdeviceaddress.h"
+
+#include <QJsonObject>
+#include <QString>
+
+class BaseDevice;
+class TymbrelSensor;
+
+// The subcommands that work on one served instrument (all but the measurement series): each runs to its
+// end, prints its human-readable lines, fills the report and returns the exit code. The destructive ones
+// ask and take an options snapshot first (CliSafeguard). The device may be gone afterwards (a reboot, a
+// reset): nothing here touches it once its command has ended.
+class DeviceCommands
+{
+public:
+    explicit DeviceCommands(const CliContext& context);
+
+    int info(BaseDevice* device, const UsbBusDeviceAddress& address);
+    int optionsRead(BaseDevice* device);
+    int optionsRestore(BaseDevice* device);
+    int firmwareUpdate(BaseDevice* device);
+    int reset(BaseDevice* device);
+    int logDownload(BaseDevice* device);
+    int logClear(BaseDevice* device);
+    int calibrate(TymbrelSensor* sensor);
+
+    // The "device" object of every instrument command's JSON document.
+    static QJsonObject deviceJson(const BaseDevice& device, const UsbBusDeviceAddress& address);
+    // "0x20000004"
+    static QString hexId(quint32 id);
+    // "Control Unit (serial 1234)"
+    static QString title(const BaseDevice& device);
+
+private:
+    // Runs a simple destructive job: asks, takes the snapshot, posts the job with `post` and waits for
+    // `jobName`. `done` is printed on success.
+    int destructiveJob(BaseDevice* device, const QString& action, const QString& question,
+                       const QString& jobName, void (BaseDevice::*post)(), const QString& done);
+
+    CliContext m_context;
+};
