@@ -31,6 +31,11 @@ DeviceWatch::DeviceWatch(BaseDevice* device, CliConsole& console, QObject* paren
     });
 }
 
+BaseDevice* DeviceWatch::device() const
+{
+    return m_device;
+}
+
 void DeviceWatch::showProgress(const QString& jobName, const QString& message)
 {
     m_progressJob = jobName;

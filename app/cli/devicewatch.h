@@ -28,7 +28,7 @@ public:
 
     DeviceWatch(BaseDevice* device, CliConsole& console, QObject* parent = nullptr);
 
-    BaseDevice* device() const { return m_device; }
+    BaseDevice* device() const;
     bool isGone() const { return m_gone; }
 
     // Shows the progress of `jobName` on the console; `message` stands in for a job that reports none.

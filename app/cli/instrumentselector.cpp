@@ -57,7 +57,8 @@ void InstrumentSelector::adopt()
             continue;
         }
         auto* device = qobject_cast<BaseDevice*>(m_manager->device(address).data());
-        if (!device) {
+        // One that told its identity and is no longer connected went away; the discovery drops it soon.
+        if (!device || (!device->isConnected() && !device->chipId().isEmpty())) {
             continue;
         }
         m_device = device;
@@ -65,6 +66,7 @@ void InstrumentSelector::adopt()
         m_adoptedAt = monotonicMs();
         m_identityDone = false;
         m_openFailed = false;
+        m_disconnected = false;
         connect(device, &BaseDevice::jobResult, this, [this](QString name, int result, QString message) {
             if (name == QLatin1String("ReadDefaultValuesJob")) {
                 m_identityDone = true;
@@ -79,7 +81,10 @@ void InstrumentSelector::adopt()
             m_openError = error;
             m_wait->wake();
         });
-        connect(device, &BaseDevice::disconnected, m_wait, &EventWait::wake);
+        connect(device, &BaseDevice::disconnected, this, [this] {
+            m_disconnected = true;
+            m_wait->wake();
+        });
         connect(device, &QObject::destroyed, m_wait, &EventWait::wake);
         return;
     }
@@ -132,7 +137,7 @@ InstrumentSelector::State InstrumentSelector::evaluate(CliReport& report)
             }
             return State::Ready;
         }
-        const bool gone = m_openFailed || (m_identityDone && !m_device->isConnected());
+        const bool gone = m_openFailed || m_disconnected;
         const bool settleOver =
             now - m_adoptedAt > std::max<qint64>(m_settleMs, m_waitMs - (m_adoptedAt - m_startedAt));
         if (!gone && !settleOver) {

@@ -64,6 +64,7 @@ private:
     int m_identityResult = 0;
     QString m_identityMessage;
     bool m_openFailed = false;
+    bool m_disconnected = false;
     QString m_openStep;
     int m_openError = 0;
     QString m_problem;

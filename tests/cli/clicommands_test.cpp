@@ -1,0 +1,341 @@
+// service-cli in-process against simulated instruments: the commands that read, each with its JSON
+// document compared with what the simulated instrument holds, the choice of the instrument, and the
+// failures that have an exit code of their own.
+#include "app/cli/cliexitcode.h"
+#include "clifixture.h"
+#include "measurements/vectarisdatasetstocsv.h"
+#include "sim/datasetstoreimage.h"
+#include "sim/simcontrolunit.h"
+#include "sim/simdefaults.h"
+#include "sim/simprotocol.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
+
+#include <thread>
+
+namespace {
+
+using namespace SimProtocol;
+
+QByteArray toQt(const Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+}
+
+Bytes toSim(const QByteArray& bytes)
+{
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+QString addressOf(SimUsbBus& bus, const std::shared_ptr<SimInstrument>& instrument)
+{
+    const auto port = bus.portOf(instrument);
+    return port ? QStringLiteral("%1:%2").arg(port->bus).arg(port->address) : QString();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray storeImage(int count, int points)
+{
+    DatasetStoreImage image;
+    for (int s = 0; s < count; ++s) {
+        DatasetStoreImage::Series series;
+        series.text = QStringLiteral("Line %1").arg(s + 1).toLatin1();
+        for (int i = 0; i < points + s; ++i) {
+            DatasetStoreImage::Point point;
+            point.depth = float(s) + float(i) / 10;
+            point.frequency = 8192;
+            // Every third point of the second series has no fix.
+            if (!(s == 1 && i % 3 == 0)) {
+                point.gpsText = DatasetStoreImage::rmcSentence(
+                    48.1 + i * 1e-4, 11.5 + s * 1e-3, QDateTime(QDate(2021, 6, 1), QTime(10, s, i), Qt::UTC));
+            }
+            series.points.append(point);
+        }
+        image.series.append(series);
+    }
+    return image.build();
+}
+
+class CliCommands : public CliFixture
+{
+};
+
+TEST_F(CliCommands, ListNamesEveryRecognisedInstrumentWithoutOpeningIt)
+{
+    auto unit = plugControlUnit();
+    auto emitter = plugKind(SimKind::Emitter);
+    auto foreign = plugKind(SimKind::ForeignVendor);
+    const CliRun run = this->run({"list", "--json"});
+    ASSERT_EQ(run.code, 0) << run.context();
+    const QJsonObject json = run.json();
+    EXPECT_EQ(json.value("command").toString(), QStringLiteral("list"));
+    EXPECT_TRUE(json.value("ok").toBool());
+    QSet<QString> listed;
+    for (const QJsonValue& entry : json.value("instruments").toArray()) {
+        const QJsonObject instrument = entry.toObject();
+        listed << instrument.value("address").toString() + QLatin1Char(' ') +
+                      instrument.value("kind").toString() + QLatin1Char(' ') +
+                      instrument.value("usbId").toString();
+    }
+    EXPECT_EQ(listed, (QSet<QString>{addressOf(bus(), unit) + QStringLiteral(" control-unit 1e84:3000"),
+                                     addressOf(bus(), emitter) + QStringLiteral(" emitter 2952:0008")}));
+    EXPECT_TRUE(unit->received().empty());
+    EXPECT_TRUE(emitter->received().empty());
+
+    // Human-readable: one line per instrument, nothing else on standard output.
+    const CliRun text = this->run({"list"});
+    EXPECT_EQ(text.code, 0);
+    EXPECT_EQ(text.out.count('\n'), 2) << text.context();
+    EXPECT_TRUE(text.out.contains("control-unit"));
+}
+
+TEST_F(CliCommands, ListKindsAreTheKindsTheFactoryCreates)
+{
+    for (const quint32 usbId :
+         {0x1E843000u, 0x1E843001u, 0x29520004u, 0x29520007u, 0x29520008u, 0x2952000Bu, 0x2952FFFFu}) {
+        std::unique_ptr<UsbInstrument> created(DeviceFactory().create(usbId, nullptr, nullptr));
+        auto* device = qobject_cast<BaseDevice*>(created.get());
+        ASSERT_NE(device, nullptr);
+        EXPECT_EQ(DeviceFactory::kindKey(usbId), device->kindKey()) << std::hex << usbId;
+    }
+    EXPECT_TRUE(DeviceFactory::kindKey(0x29520005).isEmpty());
+}
+
+struct InfoCase
+{
+    SimKind kind;
+    const char* key;
+    const char* usbId;
+};
+
+TEST_F(CliCommands, InfoReportsTheIdentityTheInstrumentHolds)
+{
+    const InfoCase cases[] = {{SimKind::ControlUnit, "control-unit", "1e84:3000"},
+                              {SimKind::AcousticSensor, "acoustic-sensor", "1e84:3001"},
+                              {SimKind::Emitter, "emitter", "2952:0008"},
+                              {SimKind::UpdateOnly, "update-only", "2952:ffff"}};
+    int n = 0;
+    for (const InfoCase& kind : cases) {
+        auto instrument = SimInstrumentFactory::create(kind.kind);
+        const std::string serial = "SER-" + std::to_string(++n);
+        instrument->storeOption(SimDefaults::DeviceSerialNumber, SimInstrument::textValue(serial));
+        instrument->setPcbSerial("PCB-T-" + std::to_string(n));
+        instrument->setSoftwareVersion("BOOT 7.0." + std::to_string(n) + "$2030-01-01");
+        instrument->setChipId("1A2B3C4D5E6F70" + std::to_string(n) + "1122334455");
+        plug(instrument);
+        const CliRun run = this->run({"info", "--json", "--wait", "5"});
+        ASSERT_EQ(run.code, 0) << kind.key << run.context();
+        const QJsonObject device = run.json().value("device").toObject();
+        EXPECT_EQ(device.value("kind").toString(), QString::fromLatin1(kind.key));
+        EXPECT_EQ(device.value("usbId").toString(), QString::fromLatin1(kind.usbId));
+        EXPECT_EQ(device.value("address").toString(), addressOf(bus(), instrument));
+        EXPECT_EQ(device.value("serial").toString(), QString::fromStdString(serial));
+        EXPECT_EQ(device.value("pcbSerial").toString(), QString::fromStdString(instrument->pcbSerial()));
+        EXPECT_EQ(device.value("firmware").toString(), QStringLiteral("7.0.%1").arg(n));
+        EXPECT_EQ(device.value("chipId").toString(), QString::fromStdString(instrument->chipId()));
+        EXPECT_EQ(device.value("systemId").toString(),
+                  BaseDevice::systemIdFromChipId(QString::fromStdString(instrument->chipId())));
+        // The next kind is the only instrument again.
+        bus().unplug(instrument);
+        ASSERT_TRUE(waitServingNone());
+    }
+}
+
+TEST_F(CliCommands, OptionsReadStoresEveryValueOfTheUnit)
+{
+    auto unit = plugControlUnit();
+    const uint32_t changedId = SimDefaults::controlUnit().at(5).first;
+    unit->storeOption(changedId, toSim(QByteArray::fromHex("5a5b5c")));
+
+    const CliRun stored = run({"options", "read", "--json"});
+    ASSERT_EQ(stored.code, 0) << stored.context();
+    const QJsonObject json = stored.json();
+    const QString path = json.value("file").toString();
+    EXPECT_TRUE(path.startsWith(snapshotFolder())) << path.toStdString();
+    const OptionsSnapshot snapshot = SnapshotStore::load(path);
+    ASSERT_TRUE(snapshot.isValid());
+    EXPECT_EQ(snapshot.serial, QStringLiteral("TCU-21-00042"));
+    EXPECT_EQ(snapshot.value(changedId), QByteArray::fromHex("5a5b5c"));
+    for (const auto& option : SimDefaults::controlUnit()) {
+        EXPECT_EQ(snapshot.value(option.first), toQt(unit->option(option.first).value_or(Bytes())))
+            << std::hex << option.first;
+    }
+    EXPECT_EQ(json.value("options").toArray().size(), snapshot.options.size());
+
+    // -o writes the same document where asked.
+    const CliRun named = run({"options", "read", "-o", path("unit.json")});
+    ASSERT_EQ(named.code, 0) << named.context();
+    EXPECT_EQ(SnapshotStore::load(path("unit.json")).options.size(), snapshot.options.size());
+    EXPECT_TRUE(named.out.contains("unit.json"));
+}
+
+TEST_F(CliCommands, LogDownloadSavesTheInstrumentsLogAsLatin1Text)
+{
+    auto unit = plugControlUnit();
+    QByteArray log("12:00 start\0"
+                   "12:01 \xe9t\xe9 fault",
+                   25);
+    unit->setLog(toSim(log));
+    const CliRun run = this->run({"log", "download", "-o", path("unit.log"), "--json"});
+    ASSERT_EQ(run.code, 0) << run.context();
+    QByteArray expected = log;
+    expected.replace('\0', '\n');
+    EXPECT_EQ(readFile(path("unit.log")), expected);
+    EXPECT_EQ(run.json().value("bytes").toInt(), expected.size());
+    EXPECT_EQ(unit->log(), toSim(log)); // downloading leaves the log on the instrument
+}
+
+TEST_F(CliCommands, AnUnwritableOutputStopsBeforeAnythingIsAsked)
+{
+    auto unit = plugControlUnit();
+    unit->setLog(toSim("entry"));
+    unit->setDatasetStoreImage(storeImage(1, 2));
+    for (const QStringList& command : {QStringList{"log", "download", "-o", path("missing/unit.log")},
+                                       QStringList{"datasets", "export", "-o", path("missing/tracks.kml")},
+                                       QStringList{"options", "read", "-o", work.path()}}) {
+        unit->clearReceived();
+        const CliRun run = this->run(command + QStringList{"--json"});
+        EXPECT_EQ(run.code, int(CliExitCode::FileError)) << run.context();
+        EXPECT_FALSE(run.json().value("ok").toBool());
+        EXPECT_EQ(unit->countReceived(ReadLog) + unit->countReceived(ReadDataSets), 0u);
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("missing")));
+}
+
+TEST_F(CliCommands, DatasetsListAndExportWhatTheUnitRecorded)
+{
+    auto unit = std::make_shared<SimControlUnit>();
+    unit->setDatasetStoreImage(storeImage(3, 4));
+    plug(unit);
+
+    const CliRun listed = run({"datasets", "list", "--json"});
+    ASSERT_EQ(listed.code, 0) << listed.context();
+    const QJsonArray datasets = listed.json().value("datasets").toArray();
+    ASSERT_EQ(datasets.size(), 3);
+    for (int s = 0; s < 3; ++s) {
+        const QJsonObject dataset = datasets.at(s).toObject();
+        EXPECT_EQ(dataset.value("number").toInt(), s + 1);
+        EXPECT_EQ(dataset.value("name").toString(), QStringLiteral("Line %1").arg(s + 1));
+        EXPECT_EQ(dataset.value("points").toInt(), 4 + s);
+        EXPECT_EQ(dataset.value("pointsWithPosition").toInt(), s == 1 ? 3 : 4 + s);
+    }
+
+    // Series 3 and 1 as CSV: the header row and one row per point, in the order asked for.
+    const CliRun exported =
+        run({"datasets", "export", "-o", path("tracks.csv"), "--series", "3,1", "--json"});
+    ASSERT_EQ(exported.code, 0) << exported.context();
+    EXPECT_EQ(exported.json().value("format").toString(), QStringLiteral("csv"));
+    const QList<QByteArray> rows = readFile(path("tracks.csv")).trimmed().split('\n');
+    ASSERT_EQ(rows.size(), 1 + 6 + 4);
+    EXPECT_TRUE(rows.at(1).startsWith("Line 3,"));
+    EXPECT_TRUE(rows.at(7).startsWith("Line 1,"));
+
+    // KML by default; a series number beyond the store is a usage error and writes nothing.
+    const CliRun kml = run({"datasets", "export", "-o", path("tracks.kml")});
+    ASSERT_EQ(kml.code, 0) << kml.context();
+    const QByteArray document = readFile(path("tracks.kml"));
+    for (const char* name : {"<name>Line 1</name>", "<name>Line 2</name>", "<name>Line 3</name>"}) {
+        EXPECT_TRUE(document.contains(name)) << name;
+    }
+    const CliRun beyond = run({"datasets", "export", "-o", path("four.kml"), "--series", "4"});
+    EXPECT_EQ(beyond.code, int(CliExitCode::Usage));
+    EXPECT_FALSE(QFileInfo::exists(path("four.kml")));
+}
+
+TEST_F(CliCommands, ACommandForAnotherKindSaysWhichKindItNeeds)
+{
+    auto sensor = plugAcousticSensor();
+    const CliRun datasets = run({"datasets", "list", "--json"});
+    EXPECT_EQ(datasets.code, int(CliExitCode::NoInstrument)) << datasets.context();
+    EXPECT_TRUE(datasets.json().value("error").toString().contains("control unit"));
+    EXPECT_EQ(sensor->countReceived(ReadDataSets), 0u);
+
+    bus().unplug(sensor);
+    ASSERT_TRUE(waitServingNone());
+    auto emitter = plugKind(SimKind::Emitter);
+    const CliRun calibrate = run({"calibrate"});
+    EXPECT_EQ(calibrate.code, int(CliExitCode::NoInstrument)) << calibrate.context();
+    EXPECT_TRUE(calibrate.err.contains("acoustic sensor"));
+    EXPECT_EQ(emitter->countReceived(CdcSetThreshold), 0u);
+}
+
+TEST_F(CliCommands, WithoutAnInstrumentTheExitCodeIsTwo)
+{
+    const CliRun run = this->run({"info", "--json"});
+    EXPECT_EQ(run.code, int(CliExitCode::NoInstrument));
+    const QJsonObject json = run.json();
+    EXPECT_FALSE(json.value("ok").toBool());
+    EXPECT_EQ(json.value("exitCode").toInt(), 2);
+    EXPECT_TRUE(json.value("error").toString().contains("No instrument")) << run.context();
+
+    const CliRun text = this->run({"info"});
+    EXPECT_EQ(text.code, 2);
+    EXPECT_TRUE(text.out.isEmpty());
+    EXPECT_TRUE(text.err.contains("No instrument"));
+}
+
+TEST_F(CliCommands, SeveralInstrumentsNeedTheDeviceOption)
+{
+    auto unit = plugControlUnit();
+    auto emitter = plugKind(SimKind::Emitter);
+    const CliRun unchosen = run({"info", "--json"});
+    EXPECT_EQ(unchosen.code, int(CliExitCode::NoInstrument));
+    EXPECT_TRUE(unchosen.json().value("error").toString().contains("--device"));
+    EXPECT_TRUE(unit->received().empty());
+    EXPECT_TRUE(emitter->received().empty());
+
+    // The one asked for is served, whichever the discovery would have taken first.
+    const CliRun chosen = run({"info", "--json", "--device", addressOf(bus(), emitter)});
+    ASSERT_EQ(chosen.code, 0) << chosen.context();
+    EXPECT_EQ(chosen.json().value("device").toObject().value("kind").toString(), QStringLiteral("emitter"));
+    EXPECT_TRUE(unit->received().empty());
+
+    const CliRun elsewhere = run({"info", "--device", "9:99"});
+    EXPECT_EQ(elsewhere.code, int(CliExitCode::NoInstrument));
+    EXPECT_TRUE(elsewhere.err.contains("9:99"));
+}
+
+TEST_F(CliCommands, WaitPicksUpAnInstrumentPluggedLater)
+{
+    auto unit = std::make_shared<SimControlUnit>();
+    QTimer::singleShot(2000, [&] { plug(unit); });
+    const CliRun run = this->run({"info", "--json", "--wait", "15"});
+    ASSERT_EQ(run.code, 0) << run.context();
+    EXPECT_EQ(run.json().value("device").toObject().value("serial").toString(),
+              QStringLiteral("TCU-21-00042"));
+    EXPECT_TRUE(run.err.contains("Waiting"));
+
+    // A wait that runs out is "no instrument".
+    bus().unplugAll();
+    ASSERT_TRUE(waitServingNone());
+    const CliRun empty = this->run({"info", "--wait", "0.3"});
+    EXPECT_EQ(empty.code, int(CliExitCode::NoInstrument)) << empty.context();
+}
+
+TEST_F(CliCommands, JsonKeepsStandardOutputToOneDocument)
+{
+    auto unit = plugControlUnit();
+    unit->setLog(toSim("x"));
+    for (const QStringList& command :
+         {QStringList{"info"}, QStringList{"options", "read"},
+          QStringList{"log", "download", "-o", path("a.log")}, QStringList{"datasets", "list"},
+          QStringList{"frobnicate"}, QStringList{"reset"}}) {
+        const CliRun run = this->run(command + QStringList{"--json", "--debug"});
+        const QJsonObject json = run.json(); // fails on anything around the document
+        EXPECT_EQ(json.value("exitCode").toInt(), run.code) << command.join(' ').toStdString();
+        EXPECT_EQ(json.value("ok").toBool(), run.code == 0);
+        EXPECT_TRUE(run.out.endsWith("}\n"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,373 @@
+// service-cli's destructive commands in-process against simulated instruments: confirmation, the options
+// snapshot taken before anything changes, and what the instrument holds afterwards; the firmware file
+// checks that refuse a file before a packet is sent, and an instrument lost in the middle of an update.
+#include "app/cli/cliexitcode.h"
+#include "clifixture.h"
+#include "firmware/firmwarecipher.h"
+#include "sim/datasetstoreimage.h"
+#include "sim/simcontrolunit.h"
+#include "sim/simdefaults.h"
+#include "sim/simprotocol.h"
+#include "tools/firmwarepacker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+using namespace SimProtocol;
+
+QByteArray toQt(const Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+}
+
+Bytes toSim(const QByteArray& bytes)
+{
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+// What a destructive command sends once it goes ahead.
+size_t changesReceived(const SimInstrument& instrument)
+{
+    size_t count = 0;
+    for (const uint32_t command :
+         {FactoryReset, DeleteLog, ClearDataSets, FirmwareStart, SetOption, WriteOptions, Reboot}) {
+        count += instrument.countReceived(command);
+    }
+    return count;
+}
+
+class CliDestructive : public CliFixture
+{
+protected:
+    void SetUp() override
+    {
+        CliFixture::SetUp();
+        unit = std::make_shared<SimControlUnit>();
+        // Settings a technician changed in the field, far apart in the unit's table.
+        const SimDefaults::OptionList defaults = SimDefaults::controlUnit();
+        for (const size_t index : {size_t(4), defaults.size() / 2, defaults.size() - 3}) {
+            const QByteArray custom = QByteArray::fromHex("a5") + QByteArray::number(int(index));
+            unit->storeOption(defaults.at(index).first, toSim(custom));
+            changed.insert(defaults.at(index).first, custom);
+        }
+        unit->setLog(toSim("12:00 start"));
+        DatasetStoreImage image;
+        DatasetStoreImage::Series series;
+        series.text = "Line 1";
+        series.points.append(DatasetStoreImage::Point());
+        image.series.append(series);
+        unit->setDatasetStoreImage(image.build());
+        plug(unit);
+    }
+
+    QString firmwareFile(const QByteArray& image, const QStringList& hardware, int offset = 0,
+                         const QByteArray& md5 = QByteArray())
+    {
+        FirmwareInfo info;
+        info.firmwareVersion = QStringLiteral("3.2.1");
+        info.supportedHardware = hardware;
+        info.offset = offset;
+        const quint8 flags = FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash;
+        const QByteArray content =
+            md5.isEmpty() ? packer.packFirmware(image, info, flags)
+                          : packer.packJson(FirmwarePacker::firmwareDocument(image, info, md5), flags);
+        return writeFile(QStringLiteral("f%1.firmware").arg(++files), content);
+    }
+
+    QString writeFile(const QString& name, const QByteArray& content)
+    {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path(name);
+    }
+
+    // An image the simulated firmware runs as `version` once verified and restarted.
+    static QByteArray taggedImage(const QByteArray& version, int size)
+    {
+        QByteArray image = QByteArray(SimInstrument::kVersionTag) + version + '\0';
+        for (int i = image.size(); i < size; ++i) {
+            image.append(char((i * 7 + i / 251) & 0xFF));
+        }
+        return image;
+    }
+
+    QList<SnapshotStore::Entry> storedSnapshots() const
+    {
+        return SnapshotStore(snapshotFolder())
+            .list(QStringLiteral("control-unit"), QStringLiteral("TCU-21-00042"));
+    }
+
+    // A file where the snapshot folder should be: every snapshot fails to save.
+    void blockSnapshots()
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(snapshotFolder()).absolutePath()));
+        QFile blocker(snapshotFolder());
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+
+    std::shared_ptr<SimControlUnit> unit;
+    QHash<uint32_t, QByteArray> changed;
+    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
+    int files = 0;
+};
+
+TEST_F(CliDestructive, ResetStoresTheOptionsFirstThenResets)
+{
+    const CliRun run = this->run({"reset", "--yes", "--json"});
+    ASSERT_EQ(run.code, 0) << run.context();
+    const QJsonObject json = run.json();
+    const QString path = json.value("snapshot").toString();
+    ASSERT_FALSE(path.isEmpty());
+    const OptionsSnapshot snapshot = SnapshotStore::load(path);
+    ASSERT_TRUE(snapshot.isValid());
+    for (auto it = changed.constBegin(); it != changed.constEnd(); ++it) {
+        EXPECT_EQ(snapshot.value(it.key()), it.value()); // taken before the reset lost them
+        EXPECT_NE(toQt(unit->permanentOption(it.key()).value_or(Bytes())), it.value());
+    }
+    EXPECT_EQ(unit->factoryResetCount(), 1);
+
+    // Human-readable, the path is printed on standard output.
+    ASSERT_TRUE(waitServed(unit));
+    const CliRun text = this->run({"reset", "--yes"});
+    ASSERT_EQ(text.code, 0) << text.context();
+    EXPECT_TRUE(text.out.contains("Options snapshot: ")) << text.context();
+    EXPECT_EQ(storedSnapshots().size(), 2);
+}
+
+TEST_F(CliDestructive, OffATerminalEveryDestructiveCommandNeedsYes)
+{
+    const CliRun read = run({"options", "read", "-o", path("mine.json")});
+    ASSERT_EQ(read.code, 0) << read.context();
+    const QString firmware = firmwareFile(taggedImage("3.2.1", 2000), {"D"});
+    const QList<QStringList> commands{{"reset"},
+                                      {"log", "clear"},
+                                      {"datasets", "clear"},
+                                      {"firmware", "update", firmware},
+                                      {"options", "restore", path("mine.json")}};
+    for (const QStringList& command : commands) {
+        const CliRun run = this->run(command + QStringList{"--json"});
+        EXPECT_EQ(run.code, int(CliExitCode::Usage)) << run.context();
+        EXPECT_TRUE(run.json().value("error").toString().contains("--yes"));
+        EXPECT_EQ(changesReceived(*unit), 0u) << command.join(' ').toStdString();
+    }
+    EXPECT_TRUE(storedSnapshots().isEmpty()); // refused before the snapshot, too
+    EXPECT_FALSE(unit->log().empty());
+}
+
+TEST_F(CliDestructive, OnATerminalTheAnswerDecides)
+{
+    const CliRun no = run({"log", "clear"}, "n\n", true);
+    EXPECT_EQ(no.code, int(CliExitCode::Usage)) << no.context();
+    EXPECT_TRUE(no.err.contains("[y/N]"));
+    EXPECT_EQ(unit->countReceived(DeleteLog), 0u);
+
+    const CliRun none = run({"log", "clear"}, QByteArray(), true); // end of input is no
+    EXPECT_EQ(none.code, int(CliExitCode::Usage));
+    EXPECT_EQ(unit->countReceived(DeleteLog), 0u);
+
+    const CliRun yes = run({"log", "clear"}, "y\n", true);
+    ASSERT_EQ(yes.code, 0) << yes.context();
+    EXPECT_EQ(unit->countReceived(DeleteLog), 1u);
+    EXPECT_TRUE(unit->log().empty());
+    EXPECT_EQ(storedSnapshots().size(), 1);
+}
+
+TEST_F(CliDestructive, AFailedSnapshotStopsTheResetUnlessAccepted)
+{
+    blockSnapshots();
+    const CliRun stopped = run({"reset", "--yes", "--json"});
+    EXPECT_EQ(stopped.code, int(CliExitCode::InstrumentFailed)) << stopped.context();
+    const QJsonObject json = stopped.json();
+    EXPECT_FALSE(json.value("snapshotError").toString().isEmpty());
+    EXPECT_TRUE(json.value("error").toString().contains("--without-snapshot"));
+    EXPECT_EQ(unit->factoryResetCount(), 0);
+
+    const CliRun declined = run({"reset", "--yes"}, "n\n", true);
+    EXPECT_EQ(declined.code, int(CliExitCode::InstrumentFailed)) << declined.context();
+    EXPECT_TRUE(declined.err.contains("Go on without a snapshot? [y/N]"));
+    EXPECT_EQ(unit->factoryResetCount(), 0);
+
+    const CliRun accepted = run({"reset", "--yes", "--without-snapshot", "--json"});
+    ASSERT_EQ(accepted.code, 0) << accepted.context();
+    EXPECT_TRUE(accepted.json().value("snapshot").isNull());
+    EXPECT_EQ(unit->factoryResetCount(), 1);
+}
+
+TEST_F(CliDestructive, FirmwareUpdateInstallsAVerifiedImageAndRestarts)
+{
+    const QByteArray image = taggedImage("3.2.1", 5 * 760 + 17);
+    const CliRun run = this->run({"firmware", "update", firmwareFile(image, {"C", "D"}), "--yes", "--json"});
+    ASSERT_EQ(run.code, 0) << run.context();
+    EXPECT_EQ(unit->lastVerifyStatus(), std::optional<uint32_t>(0));
+    EXPECT_EQ(unit->countReceived(FirmwareData), 5u + 1u + 1u + 1u); // six data packets, end, verify request
+    EXPECT_TRUE(QFileInfo::exists(run.json().value("snapshot").toString()));
+    EXPECT_TRUE(run.err.contains("100%")) << run.context(); // progress on standard error
+
+    // Back after its restart, the instrument runs the new firmware.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->rebootCount() == 1; }, 5000));
+    ASSERT_TRUE(waitServed(unit));
+    const CliRun info = this->run({"info", "--json"});
+    ASSERT_EQ(info.code, 0) << info.context();
+    EXPECT_EQ(info.json().value("device").toObject().value("firmware").toString(), QStringLiteral("3.2.1"));
+}
+
+struct RefusedFile
+{
+    const char* what;
+    int exitCode;
+    int result; // the update job's result, 0 when it never ran
+};
+
+TEST_F(CliDestructive, FirmwareFileChecksRefuseBeforeAPacketIsSent)
+{
+    const QByteArray image = taggedImage("3.2.1", 3000);
+    const QList<QPair<RefusedFile, QString>> cases{
+        {{"another hardware revision", 5, -3}, firmwareFile(image, {"A", "B"})},
+        {{"wrong hash", 5, -2}, firmwareFile(image, {"ALL"}, 0, QByteArray(16, '\x11'))},
+        {{"offset past the image", 5, -4}, firmwareFile(image, {"ALL"}, image.size())},
+        {{"not a firmware file", 5, -1}, writeFile(QStringLiteral("junk.firmware"), QByteArray(500, 'x'))},
+        {{"missing file", 4, 0}, path(QStringLiteral("absent.firmware"))},
+    };
+    for (const auto& refused : cases) {
+        const CliRun run = this->run({"firmware", "update", refused.second, "--yes", "--json"});
+        EXPECT_EQ(run.code, refused.first.exitCode) << refused.first.what << run.context();
+        const QJsonObject json = run.json();
+        if (refused.first.result != 0) {
+            EXPECT_EQ(json.value("result").toInt(), refused.first.result) << refused.first.what;
+        } else {
+            EXPECT_FALSE(json.contains("result"));
+        }
+        EXPECT_EQ(unit->countReceived(FirmwareStart) + unit->countReceived(FirmwareData), 0u)
+            << refused.first.what;
+    }
+    EXPECT_EQ(unit->rebootCount(), 0);
+}
+
+TEST_F(CliDestructive, AnInstrumentUnpluggedDuringTheUpdateIsAFailure)
+{
+    // Served and settled first, so that the fault can be armed once the data starts flowing.
+    ASSERT_EQ(run({"info"}).code, 0);
+    auto* device = qobject_cast<BaseDevice*>(
+        UsbManager::instance()->device(UsbManager::instance()->addresses().value(0)).data());
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->pendingJobCount() == 0; }, 10000));
+    bool armed = false;
+    QObject::connect(device, &BaseDevice::progressChanged, device, [&](QString name, int, int, QString) {
+        if (name == QLatin1String("WriteFirmwareJob") && !armed) {
+            armed = true;
+            unit->faults().unplugAfterPackets(20);
+        }
+    });
+    const CliRun run = this->run(
+        {"firmware", "update", firmwareFile(taggedImage("3.2.1", 400 * 760), {"D"}), "--yes", "--json"});
+    EXPECT_TRUE(armed);
+    EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
+    const QJsonObject json = run.json();
+    EXPECT_FALSE(json.value("ok").toBool());
+    EXPECT_LT(json.value("result").toInt(), 0);
+    EXPECT_NE(unit->lastVerifyStatus(), std::optional<uint32_t>(0));
+    EXPECT_LT(unit->countReceived(FirmwareData), 400u);
+}
+
+TEST_F(CliDestructive, RestorePutsTheSnapshotBackAndShowsTheChanges)
+{
+    ASSERT_EQ(run({"options", "read", "-o", path("before.json")}).code, 0);
+    // In the field the values change again.
+    QHash<uint32_t, QByteArray> later;
+    for (auto it = changed.constBegin(); it != changed.constEnd(); ++it) {
+        later.insert(it.key(), QByteArray::fromHex("0102"));
+        unit->storeOption(it.key(), toSim(later.value(it.key())));
+    }
+    const CliRun run = this->run({"options", "restore", path("before.json"), "--yes", "--json"});
+    ASSERT_EQ(run.code, 0) << run.context();
+    const QJsonObject json = run.json();
+    QHash<uint32_t, QPair<QString, QString>> shown;
+    for (const QJsonValue& value : json.value("changes").toArray()) {
+        const QJsonObject change = value.toObject();
+        shown.insert(change.value("id").toString().toUInt(nullptr, 16),
+                     {change.value("old").toString(), change.value("new").toString()});
+    }
+    ASSERT_EQ(shown.size(), changed.size());
+    for (auto it = changed.constBegin(); it != changed.constEnd(); ++it) {
+        EXPECT_EQ(shown.value(it.key()).first, QString::fromLatin1(later.value(it.key()).toHex()));
+        EXPECT_EQ(shown.value(it.key()).second, QString::fromLatin1(it.value().toHex()));
+        EXPECT_EQ(toQt(unit->permanentOption(it.key()).value_or(Bytes())), it.value());
+    }
+    EXPECT_TRUE(json.value("notTaken").toArray().isEmpty());
+    // What the unit held before the restore is kept as well.
+    EXPECT_EQ(SnapshotStore::load(json.value("snapshot").toString()).value(changed.keys().first()),
+              later.value(changed.keys().first()));
+}
+
+TEST_F(CliDestructive, RestoreRefusesAnotherKindsSnapshotAndUnreadableFiles)
+{
+    ASSERT_EQ(run({"options", "read", "-o", path("mine.json")}).code, 0);
+    OptionsSnapshot other = SnapshotStore::load(path("mine.json"));
+    other.kind = QStringLiteral("emitter");
+    writeFile(QStringLiteral("emitter.json"), other.toJson());
+    writeFile(QStringLiteral("broken.json"), QByteArray("{\"format\": \"something else\"}"));
+    OptionsSnapshot foreign = SnapshotStore::load(path("mine.json"));
+    foreign.serial = QStringLiteral("TCU-21-99999");
+    writeFile(QStringLiteral("foreign.json"), foreign.toJson());
+
+    const QList<QPair<QString, int>> cases{{path("emitter.json"), 5},
+                                           {path("broken.json"), 5},
+                                           {path("absent.json"), 4},
+                                           {path("foreign.json"), 1}}; // another serial needs --yes here
+    for (const auto& refused : cases) {
+        const CliRun run = this->run({"options", "restore", refused.first, "--json"});
+        EXPECT_EQ(run.code, refused.second) << refused.first.toStdString() << run.context();
+        EXPECT_FALSE(run.json().value("error").toString().isEmpty());
+    }
+    const CliRun emitter = run({"options", "restore", path("emitter.json"), "--yes"});
+    EXPECT_EQ(emitter.code, 5);
+    EXPECT_TRUE(emitter.err.contains("emitter"));
+    EXPECT_EQ(changesReceived(*unit), 0u);
+    EXPECT_TRUE(storedSnapshots().isEmpty());
+}
+
+TEST_F(CliDestructive, RestoreNamesTheOptionsThatDidNotTake)
+{
+    ASSERT_EQ(run({"options", "read", "-o", path("mine.json")}).code, 0);
+    OptionsSnapshot target = SnapshotStore::load(path("mine.json"));
+    // An id of the catalogue the unit has no storage for: it reads empty and ignores the write.
+    quint32 id = 0;
+    for (const OptionsSnapshot::Option& option : target.options) {
+        if (option.value.isEmpty() && !unit->knowsOption(option.id)) {
+            id = option.id;
+        }
+    }
+    ASSERT_NE(id, 0u);
+    for (OptionsSnapshot::Option& option : target.options) {
+        if (option.id == id) {
+            option.value = QByteArray::fromHex("77");
+        }
+    }
+    writeFile(QStringLiteral("target.json"), target.toJson());
+    const CliRun run = this->run({"options", "restore", path("target.json"), "--yes", "--json"});
+    EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
+    const QJsonObject json = run.json();
+    EXPECT_EQ(json.value("notTaken").toArray(),
+              QJsonArray{QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'))});
+    EXPECT_EQ(json.value("result").toInt(), 1);
+}
+
+TEST_F(CliDestructive, LogAndDatasetsClearLeaveNothingBehind)
+{
+    const CliRun log = run({"log", "clear", "--yes", "--json"});
+    ASSERT_EQ(log.code, 0) << log.context();
+    EXPECT_TRUE(unit->log().empty());
+    const CliRun datasets = run({"datasets", "clear", "--yes", "--json"});
+    ASSERT_EQ(datasets.code, 0) << datasets.context();
+    EXPECT_EQ(datasets.json().value("remaining").toInt(), 0);
+    EXPECT_EQ(unit->countReceived(ClearDataSets), 1u);
+    EXPECT_EQ(storedSnapshots().size(), 2);
+}
+
+} // namespace

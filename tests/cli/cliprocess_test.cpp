@@ -1,0 +1,167 @@
+// The built service-cli binary as a script or a production line runs it: no display, no graphics
+// platform plugin, no instrument. Standard output carries the command's output only.
+#include "core/applicationidentity.h"
+#include "firmware/firmwarecipher.h"
+#include "tools/firmwarepacker.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Finished
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+    std::string context() const { return "stdout: " + out.toStdString() + "\nstderr: " + err.toStdString(); }
+};
+
+class CliProcess : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(home.isValid()); }
+
+    // Runs the binary without a display: no DISPLAY, no Wayland, and a platform plugin that does not
+    // exist, which an application that needed one would fail on.
+    Finished start(const QStringList& arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), QString());
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(SERVICE_CLI_BINARY), arguments);
+        Finished finished;
+        if (!process.waitForFinished(30000)) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "service-cli did not finish";
+            return finished;
+        }
+        finished.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        finished.out = process.readAllStandardOutput();
+        finished.err = process.readAllStandardError();
+        return finished;
+    }
+
+    static QJsonObject document(const Finished& finished)
+    {
+        QJsonParseError error{};
+        const QJsonDocument json = QJsonDocument::fromJson(finished.out, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << finished.context();
+        return json.object();
+    }
+
+    QTemporaryDir home;
+};
+
+TEST_F(CliProcess, HelpAndVersionNeedNothingElse)
+{
+    const Finished help = start({QStringLiteral("--help")});
+    EXPECT_EQ(help.code, 0) << help.context();
+    for (const char* part :
+         {"Commands:", "firmware update FILE", "--without-snapshot", "Exit codes:", "  5  "}) {
+        EXPECT_TRUE(help.out.contains(part)) << part;
+    }
+    EXPECT_TRUE(help.err.isEmpty()) << help.context();
+
+    const Finished version = start({QStringLiteral("--version")});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, QStringLiteral("service-cli %1\n").arg(ApplicationIdentity::version()).toUtf8());
+}
+
+TEST_F(CliProcess, AUsageErrorIsExitOne)
+{
+    const Finished text = start({QStringLiteral("frobnicate")});
+    EXPECT_EQ(text.code, 1);
+    EXPECT_TRUE(text.out.isEmpty()) << text.context();
+    EXPECT_TRUE(text.err.contains("Unknown command")) << text.context();
+
+    const Finished json =
+        start({QStringLiteral("log"), QStringLiteral("download"), QStringLiteral("--json")});
+    EXPECT_EQ(json.code, 1);
+    const QJsonObject answer = document(json);
+    EXPECT_EQ(answer.value("exitCode").toInt(), 1);
+    EXPECT_TRUE(answer.value("error").toString().contains("-o FILE"));
+}
+
+TEST_F(CliProcess, FirmwareShowReadsAFileWithoutAnInstrument)
+{
+    FirmwareInfo info;
+    info.firmwareVersion = QStringLiteral("4.5.6");
+    info.type = QStringLiteral("CU");
+    info.supportedHardware = QStringList{QStringLiteral("C"), QStringLiteral("D")};
+    info.offset = 16;
+    const QByteArray image(4096, '\x5a');
+    const QString path = home.filePath(QStringLiteral("unit.firmware"));
+    FirmwarePacker packer(FirmwareCipher::kBuiltInKey);
+    ASSERT_TRUE(packer.save(
+        path, packer.packFirmware(image, info, FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash)));
+    const Finished shown =
+        start({QStringLiteral("firmware"), QStringLiteral("show"), path, QStringLiteral("--json")});
+    ASSERT_EQ(shown.code, 0) << shown.context();
+    const QJsonObject firmware = document(shown).value("firmware").toObject();
+    EXPECT_EQ(firmware.value("version").toString(), QStringLiteral("4.5.6"));
+    EXPECT_EQ(firmware.value("supportedHardware").toArray().size(), 2);
+    EXPECT_TRUE(firmware.value("hashMatches").toBool());
+    EXPECT_EQ(firmware.value("bytesSent").toInt(), 4096 - 16);
+
+    const QString junk = home.filePath(QStringLiteral("junk.firmware"));
+    ASSERT_TRUE(packer.save(junk, QByteArray(300, 'j')));
+    EXPECT_EQ(start({QStringLiteral("firmware"), QStringLiteral("show"), junk}).code, 5);
+    EXPECT_EQ(
+        start({QStringLiteral("firmware"), QStringLiteral("show"), home.filePath(QStringLiteral("none"))})
+            .code,
+        4);
+}
+
+TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
+{
+    // --debug sends log lines to standard error; standard output is still exactly one JSON document.
+    const Finished debug =
+        start({QStringLiteral("info"), QStringLiteral("--json"), QStringLiteral("--debug")});
+    EXPECT_EQ(debug.code, 2) << debug.context();
+    const QJsonObject answer = document(debug);
+    EXPECT_EQ(answer.value("exitCode").toInt(), 2);
+    EXPECT_TRUE(answer.value("error").toString().contains("No instrument")) << debug.context();
+    EXPECT_TRUE(debug.err.contains("[Cli]")) << debug.context();
+
+    // Without --debug, standard error holds only the plain answer.
+    const Finished plain = start({QStringLiteral("info")});
+    EXPECT_EQ(plain.code, 2);
+    EXPECT_TRUE(plain.out.isEmpty()) << plain.context();
+    EXPECT_TRUE(plain.err.startsWith("service-cli: No instrument")) << plain.context();
+    EXPECT_EQ(plain.err.count('\n'), 1) << plain.context();
+
+    // The lines went to the window's daily log in the application-data folder.
+    QStringList logs;
+    QDirIterator files(home.filePath(QStringLiteral("data")), {QStringLiteral("service-software_*.log")},
+                       QDir::Files, QDirIterator::Subdirectories);
+    QByteArray text;
+    while (files.hasNext()) {
+        QFile file(files.next());
+        logs << file.fileName();
+        if (file.open(QIODevice::ReadOnly)) {
+            text += file.readAll();
+        }
+    }
+    EXPECT_FALSE(logs.isEmpty());
+    EXPECT_TRUE(text.contains("Command line: info")) << text.toStdString();
+    EXPECT_TRUE(logs.value(0).contains(QStringLiteral("Tessor/Service Software Vectaris/Tymbrel/")))
+        << logs.value(0).toStdString();
+}
+
+} // namespace
