@@ -114,9 +114,33 @@ const CommandSpec* specOf(Command command)
     return nullptr;
 }
 
-QString padded(const QString& text, int width)
+// "  <left>   <description>" with the description wrapped at word boundaries to fit kHelpWidth, its
+// continuation lines indented to the description column.
+constexpr int kHelpColumn = 34;
+constexpr int kHelpWidth = 100;
+
+QString helpEntry(const QString& left, const QString& description)
 {
-    return text.size() >= width ? text + QStringLiteral("  ") : text.leftJustified(width);
+    QString text = QStringLiteral("  ") + left;
+    text = text.size() + 2 > kHelpColumn ? text + QLatin1Char('\n') + QString(kHelpColumn, QLatin1Char(' '))
+                                         : text.leftJustified(kHelpColumn);
+    int column = kHelpColumn;
+    bool first = true;
+    for (const QString& word : description.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!first && column + 1 + word.size() > kHelpWidth) {
+            text += QLatin1Char('\n') + QString(kHelpColumn, QLatin1Char(' '));
+            column = kHelpColumn;
+            first = true;
+        }
+        if (!first) {
+            text += QLatin1Char(' ');
+            ++column;
+        }
+        text += word;
+        column += word.size();
+        first = false;
+    }
+    return text + QLatin1Char('\n');
 }
 
 } // namespace
@@ -306,14 +330,12 @@ QString CliArguments::versionText()
 
 QString CliArguments::helpText()
 {
-    constexpr int kColumn = 34;
     QString text;
     text += QStringLiteral("Usage: service-cli <command> [FILE] [options]\n\n"
                            "The service tool for Tymbrel and Vectaris instruments, without a window.\n\n"
                            "Commands:\n");
     for (const CommandSpec& spec : kCommands) {
-        text += QStringLiteral("  ") + padded(commandLine(spec), kColumn - 2) +
-                QString::fromLatin1(spec.summary) + QLatin1Char('\n');
+        text += helpEntry(commandLine(spec), QString::fromLatin1(spec.summary));
     }
     text += QStringLiteral("\nOptions:\n");
     for (const OptionSpec& option : kOptions) {
@@ -325,8 +347,7 @@ QString CliArguments::helpText()
         if (option.valueName) {
             left += QStringLiteral(" <%1>").arg(QString::fromLatin1(option.valueName));
         }
-        text += QStringLiteral("  ") + padded(left, kColumn - 2) + QString::fromLatin1(option.description) +
-                QLatin1Char('\n');
+        text += helpEntry(left, QString::fromLatin1(option.description));
     }
     text += QStringLiteral(
         "\nThe instrument: the only recognised one on the bus, or the one at --device BUS:ADDR. Without\n"

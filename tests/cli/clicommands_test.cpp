@@ -160,9 +160,9 @@ TEST_F(CliCommands, OptionsReadStoresEveryValueOfTheUnit)
     const CliRun stored = run({"options", "read", "--json"});
     ASSERT_EQ(stored.code, 0) << stored.context();
     const QJsonObject json = stored.json();
-    const QString path = json.value("file").toString();
-    EXPECT_TRUE(path.startsWith(snapshotFolder())) << path.toStdString();
-    const OptionsSnapshot snapshot = SnapshotStore::load(path);
+    const QString file = json.value("file").toString();
+    EXPECT_TRUE(file.startsWith(snapshotFolder())) << file.toStdString();
+    const OptionsSnapshot snapshot = SnapshotStore::load(file);
     ASSERT_TRUE(snapshot.isValid());
     EXPECT_EQ(snapshot.serial, QStringLiteral("TCU-21-00042"));
     EXPECT_EQ(snapshot.value(changedId), QByteArray::fromHex("5a5b5c"));
@@ -286,19 +286,23 @@ TEST_F(CliCommands, WithoutAnInstrumentTheExitCodeIsTwo)
 
 TEST_F(CliCommands, SeveralInstrumentsNeedTheDeviceOption)
 {
-    auto unit = plugControlUnit();
-    auto emitter = plugKind(SimKind::Emitter);
+    std::shared_ptr<SimInstrument> unit = plugControlUnit();
+    std::shared_ptr<SimInstrument> emitter = plugKind(SimKind::Emitter);
     const CliRun unchosen = run({"info", "--json"});
     EXPECT_EQ(unchosen.code, int(CliExitCode::NoInstrument));
     EXPECT_TRUE(unchosen.json().value("error").toString().contains("--device"));
     EXPECT_TRUE(unit->received().empty());
     EXPECT_TRUE(emitter->received().empty());
 
-    // The one asked for is served, whichever the discovery would have taken first.
-    const CliRun chosen = run({"info", "--json", "--device", addressOf(bus(), emitter)});
+    // The one asked for is served, not the one the discovery would have taken first (the first listed).
+    const QJsonArray listed = run({"list", "--json"}).json().value("instruments").toArray();
+    ASSERT_EQ(listed.size(), 2);
+    const QJsonObject last = listed.at(1).toObject();
+    const CliRun chosen = run({"info", "--json", "--device", last.value("address").toString()});
     ASSERT_EQ(chosen.code, 0) << chosen.context();
-    EXPECT_EQ(chosen.json().value("device").toObject().value("kind").toString(), QStringLiteral("emitter"));
-    EXPECT_TRUE(unit->received().empty());
+    EXPECT_EQ(chosen.json().value("device").toObject().value("kind"), last.value("kind"));
+    const auto& other = last.value("kind").toString() == QLatin1String("emitter") ? unit : emitter;
+    EXPECT_TRUE(other->received().empty());
 
     const CliRun elsewhere = run({"info", "--device", "9:99"});
     EXPECT_EQ(elsewhere.code, int(CliExitCode::NoInstrument));
