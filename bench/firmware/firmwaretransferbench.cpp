@@ -10,12 +10,12 @@
 #include "tools/firmwarepacker.h"
 #include "usb/usbdevice.h"
 
+#include "bench/support/barefirmwareloop.h"
 #include "bench/support/ratioreporter.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <benchmark/benchmark.h>
 #include <libusb.h>
@@ -30,18 +30,10 @@
 namespace {
 
 constexpr int kImageSize = 256 * 1024;
-constexpr int kChunk = 760;
 
 libusb_device* s_device = nullptr;
 QString s_path;
 QByteArray s_image;
-
-QByteArray word(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian<quint32>(value, bytes.data());
-    return bytes;
-}
 
 void runJob(benchmark::State& state, bool logging)
 {
@@ -81,26 +73,11 @@ void BM_BareLibusbTransfer(benchmark::State& state)
         state.SkipWithError("cannot open the emulated instrument");
         return;
     }
-    std::vector<QByteArray> packets;
-    packets.push_back(word(e_cmd_FirmwareStart) + word(kImageSize));
-    packets.push_back(word(e_cmd_FirmwareChecksum) + word(firmwareChecksum(s_image)));
-    for (int position = 0; position < kImageSize; position += kChunk) {
-        packets.push_back(word(e_cmd_FirmwareData) + word(quint32(position)) + s_image.mid(position, kChunk));
-    }
-    packets.push_back(word(e_cmd_FirmwareData));
-    packets.push_back(word(e_cmd_FirmwareData));
-    unsigned char answer[1024];
+    std::vector<QByteArray> packets = BareFirmwareLoop::packets(s_image, firmwareChecksum(s_image));
     int failures = 0;
     const unsigned int timeoutMs = unsigned(state.range(0));
     for (auto _ : state) {
-        for (QByteArray& packet : packets) {
-            int transferred = 0;
-            failures += libusb_bulk_transfer(handle, 0x01, reinterpret_cast<unsigned char*>(packet.data()),
-                                             packet.size(), &transferred, timeoutMs) != 0;
-        }
-        int transferred = 0;
-        failures += libusb_bulk_transfer(handle, 0x81, answer, sizeof answer, &transferred, 60000) != 0;
-        failures += transferred != 8 || answer[4] != 0;
+        failures += BareFirmwareLoop::send(handle, packets, timeoutMs);
     }
     state.counters["failures"] = failures;
     state.SetBytesProcessed(state.iterations() * kImageSize);

@@ -133,7 +133,7 @@ TEST_F(CliDestructive, ResetStoresTheOptionsFirstThenResets)
     EXPECT_EQ(unit->factoryResetCount(), 1);
 
     // Human-readable, the path is printed on standard output.
-    ASSERT_TRUE(waitServed(unit));
+    ASSERT_TRUE(waitServed(unit, 2));
     const CliRun text = this->run({"reset", "--yes"});
     ASSERT_EQ(text.code, 0) << text.context();
     EXPECT_TRUE(text.out.contains("Options snapshot: ")) << text.context();
@@ -211,7 +211,7 @@ TEST_F(CliDestructive, FirmwareUpdateInstallsAVerifiedImageAndRestarts)
 
     // Back after its restart, the instrument runs the new firmware.
     ASSERT_TRUE(QTest::qWaitFor([&] { return unit->rebootCount() == 1; }, 5000));
-    ASSERT_TRUE(waitServed(unit));
+    ASSERT_TRUE(waitServed(unit, 2));
     const CliRun info = this->run({"info", "--json"});
     ASSERT_EQ(info.code, 0) << info.context();
     EXPECT_EQ(info.json().value("device").toObject().value("firmware").toString(), QStringLiteral("3.2.1"));

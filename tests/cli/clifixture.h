@@ -111,14 +111,14 @@ protected:
 
     QString path(const QString& name) const { return work.filePath(name); }
 
-    // Waits until the discovery serves `instrument`, open and identified, at its current port (after a
-    // plug or a restart).
-    bool waitServed(const std::shared_ptr<SimInstrument>& instrument, int timeoutMs = 10000)
+    // Waits until the discovery serves `instrument`, open and identified, at its current port once it was
+    // plugged `plugs` times: a restarted instrument leaves its old port a moment after the restart command.
+    bool waitServed(const std::shared_ptr<SimInstrument>& instrument, int plugs, int timeoutMs = 10000)
     {
         return QTest::qWaitFor(
             [&] {
                 const auto port = bus().portOf(instrument);
-                if (!port) {
+                if (!port || bus().plugCount(instrument) < plugs) {
                     return false;
                 }
                 auto* device = qobject_cast<BaseDevice*>(
