@@ -116,7 +116,6 @@ void SnapshotRestore::follow(BaseDevice* device)
     connect(device, &BaseDevice::disconnected, this, gone);
     connect(device, &QObject::destroyed, this, gone);
 }
-}
 
 void SnapshotRestore::jobResult(const QString& name, int result, const QString& message)
 {
