@@ -8,6 +8,7 @@
 #include "ui/snapshotfirst.h"
 #include "ui/snapshotrestorer.h"
 
+#include <QPushButton>
 #include <QTreeWidget>
 
 namespace {
