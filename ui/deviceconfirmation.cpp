@@ -7,7 +7,8 @@
 #include <QPointer>
 
 void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QString& text,
-                             std::function<BaseDevice*()> currentDevice, std::function<void()> onYes)
+                             std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
+                             std::function<void()> otherwise)
 {
     const QPointer<BaseDevice> askedFor = currentDevice();
     auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
@@ -16,22 +17,31 @@ void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QSt
     box->setDefaultButton(QMessageBox::Cancel);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
-    QObject::connect(box, &QMessageBox::finished, page, [box, askedFor, currentDevice, onYes](int) {
-        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
-            return;
-        }
-        BaseDevice* shown = currentDevice();
-        if (!askedFor || askedFor != shown) {
-            if (shown) {
-                shown->logger()->warn("The device changed while the question was open; nothing was done");
+    QObject::connect(
+        box, &QMessageBox::finished, page, [box, askedFor, currentDevice, onYes, otherwise](int) {
+            auto nothing = [&otherwise] {
+                if (otherwise) {
+                    otherwise();
+                }
+            };
+            if (box->standardButton(box->clickedButton()) != QMessageBox::Yes) {
+                nothing();
+                return;
             }
-            return;
-        }
-        if (shown->pendingJobCount() > 0) {
-            shown->logger()->info("Request ignored: the device is still busy");
-            return;
-        }
-        onYes();
-    });
+            BaseDevice* shown = currentDevice();
+            if (!askedFor || askedFor != shown) {
+                if (shown) {
+                    shown->logger()->warn("The device changed while the question was open; nothing was done");
+                }
+                nothing();
+                return;
+            }
+            if (shown->pendingJobCount() > 0) {
+                shown->logger()->info("Request ignored: the device is still busy");
+                nothing();
+                return;
+            }
+            onYes();
+        });
     box->open();
 }

@@ -16,6 +16,8 @@ class DeviceConfirmation
 public:
     // `currentDevice` tells which device the page shows at the moment of the answer; `onYes` runs only
     // after a valid Yes. The box is named `objectName` (tests find it by that name) and deletes itself.
+    // `otherwise`, when given, runs when the answer leads to nothing (Cancel, another device, busy).
     static void ask(QWidget* page, const QString& objectName, const QString& text,
-                    std::function<BaseDevice*()> currentDevice, std::function<void()> onYes);
+                    std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
+                    std::function<void()> otherwise = nullptr);
 };

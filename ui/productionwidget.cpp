@@ -9,6 +9,7 @@
 #include "options/optionvalueencoding.h"
 #include "ui/deviceconfirmation.h"
 #include "ui/devicewidget.h"
+#include "ui/snapshotfirst.h"
 #include "ui_productionwidget.h"
 
 #include <QCoreApplication>
@@ -388,8 +389,12 @@ void ProductionWidget::on_btnWriteParameters_clicked()
     confirm(QStringLiteral("writeParametersQuestion"),
             tr("Write to %1 and restart it?\n\n%2").arg(m_device->name(), summary.join(QLatin1Char('\n'))),
             [this, values] {
-                m_device->sendDeviceOptions(values);
-                ui->lblParametersMessage->setText(tr("Parameters sent; the device restarts."));
+                SnapshotFirst::run(
+                    this, [this]() -> BaseDevice* { return m_device; },
+                    [this, values] {
+                        m_device->sendDeviceOptions(values);
+                        ui->lblParametersMessage->setText(tr("Parameters sent; the device restarts."));
+                    });
             });
 }
 
@@ -668,7 +673,9 @@ void ProductionWidget::optionButton_clicked()
             values.insert(id, encodeOptionValue(option, logger()));
         }
     }
-    m_device->sendDeviceOptions(values);
+    SnapshotFirst::run(
+        this, [this]() -> BaseDevice* { return m_device; },
+        [this, values] { m_device->sendDeviceOptions(values); });
 }
 
 // --- firmware -------------------------------------------------------------------------------------
@@ -688,7 +695,7 @@ void ProductionWidget::on_btnUpdateFirmware_clicked()
         logger()->info("Request ignored: the device is still busy");
         return;
     }
-    m_device->updateFirmware(path);
+    updateFirmwareAfterSnapshot(path);
 }
 
 void ProductionWidget::on_btnUpdateBaseFirmware_clicked()
@@ -705,7 +712,7 @@ void ProductionWidget::on_btnUpdateBaseFirmware_clicked()
                              ? QString()
                              : QDir(directory).filePath(m_baseFirmware);
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        m_device->updateFirmware(path);
+        updateFirmwareAfterSnapshot(path);
         return;
     }
     auto* dialog = new QFileDialog(this, tr("Open Firmware file"), directory, QStringLiteral("*.firmware"));
@@ -723,7 +730,13 @@ void ProductionWidget::on_btnUpdateBaseFirmware_clicked()
             logger()->warn("The device changed while the file dialog was open; nothing was done");
             return;
         }
-        m_device->updateFirmware(files.first());
+        updateFirmwareAfterSnapshot(files.first());
     });
     dialog->open();
+}
+
+void ProductionWidget::updateFirmwareAfterSnapshot(const QString& path)
+{
+    SnapshotFirst::run(
+        this, [this]() -> BaseDevice* { return m_device; }, [this, path] { m_device->updateFirmware(path); });
 }

@@ -89,6 +89,8 @@ private:
     void setControlsEnabled(bool enabled);
     bool deviceIsBusy() const;
     void confirm(const QString& objectName, const QString& text, std::function<void()> onYes);
+    // Firmware updates from this page keep a snapshot of the board's options first.
+    void updateFirmwareAfterSnapshot(const QString& path);
     // The reason a function's options cannot all be encoded (naming the option), empty when they can.
     static QString unencodableOption(const QJsonArray& options);
     QString recognisedFunction() const;

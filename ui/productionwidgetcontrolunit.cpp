@@ -4,6 +4,7 @@
 #include "options/storageidcatalogue.h"
 #include "options/storageids_general.h"
 #include "ui/languageswidgetcontrolunit.h"
+#include "ui/snapshotfirst.h"
 #include "ui_productionwidgetcontrolunit.h"
 
 #include <QCheckBox>
@@ -202,7 +203,8 @@ void ProductionWidgetControlUnit::on_btnWriteParameters_clicked()
             values.insert(p.id, int32Bytes(qint32(now)));
         }
     }
-    unit->sendDeviceOptions(values);
+    SnapshotFirst::run(
+        this, [this] { return device(); }, [this, values] { device()->sendDeviceOptions(values); });
 }
 
 void ProductionWidgetControlUnit::on_pushButton_clicked()

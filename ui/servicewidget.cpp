@@ -2,22 +2,28 @@
 
 #include "core/settings.h"
 #include "devices/basedevice.h"
+#include "devices/snapshotstore.h"
 #include "firmware/firmwareinfo.h"
 #include "firmware/firmwareloader.h"
 #include "ui/deviceconfirmation.h"
 #include "ui/devicewidget.h"
+#include "ui/snapshotfirst.h"
+#include "ui/snapshotrestorer.h"
 #include "ui_servicewidget.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <QTreeWidget>
 
 ServiceWidget::ServiceWidget(QWidget* parent)
     : QWidget(parent), BaseLogger(QStringLiteral("ServiceWidget")), ui(std::make_unique<Ui::ServiceWidget>())
@@ -38,6 +44,11 @@ ServiceWidget::ServiceWidget(QWidget* parent)
             &ServiceWidget::set_FirmwarePathToCombobox);
     connect(ui->comboBoxLastFilePaths, &QComboBox::currentTextChanged, this,
             &ServiceWidget::onComboBoxCurrentTextChanged);
+    ui->snapshotsList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    connect(ui->snapshotsList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        ui->restoreSnapshotButton->setEnabled(m_device && !ui->snapshotsList->selectedItems().isEmpty());
+    });
+    refreshSnapshots();
 }
 
 ServiceWidget::~ServiceWidget() = default;
@@ -67,6 +78,7 @@ void ServiceWidget::setDevice(BaseDevice* device)
     }
     releaseDeviceWidgets();
     m_device = device;
+    refreshSnapshots();
     if (!device) {
         return;
     }
@@ -79,6 +91,10 @@ void ServiceWidget::setDevice(BaseDevice* device)
     connect(this, &ServiceWidget::downloadLog, device, &BaseDevice::downloadLog, Qt::UniqueConnection);
     connect(this, &ServiceWidget::clearLog, device, &BaseDevice::clearLog, Qt::UniqueConnection);
     connect(this, &ServiceWidget::factoryReset, device, &BaseDevice::factoryReset, Qt::UniqueConnection);
+    connect(device, &BaseDevice::serialChanged, this, &ServiceWidget::refreshSnapshots, Qt::UniqueConnection);
+    // The file is written right after the read came back, by whoever asked for it.
+    connect(device, &BaseDevice::snapshotTaken, this,
+            [this] { QTimer::singleShot(0, this, &ServiceWidget::refreshSnapshots); });
 
     if (DeviceWidget* panel = device->serviceWidget(ui->customServiceWidget)) {
         ui->customServiceWidgetLayout->addWidget(panel);
@@ -195,7 +211,8 @@ void ServiceWidget::on_updateFirmwareButton_clicked()
         logger()->info("Update of {} ignored: the device is still busy", path);
         return;
     }
-    emit updateFirmware(path);
+    SnapshotFirst::run(
+        this, [this]() -> BaseDevice* { return m_device; }, [this, path] { emit updateFirmware(path); });
 }
 
 void ServiceWidget::on_downloadLogsButton_clicked()
@@ -216,7 +233,63 @@ void ServiceWidget::on_factoryResetButton_clicked()
 {
     confirm(QStringLiteral("factoryResetQuestion"),
             tr("This will reset the device to its factory settings.\nAre you sure you want to reset?"),
-            [this] { emit factoryReset(); });
+            [this] {
+                SnapshotFirst::run(
+                    this, [this]() -> BaseDevice* { return m_device; }, [this] { emit factoryReset(); });
+            });
+}
+
+void ServiceWidget::refreshSnapshots()
+{
+    ui->snapshotsList->clear();
+    ui->restoreSnapshotButton->setEnabled(false);
+    ui->restoreSnapshotFileButton->setEnabled(m_device != nullptr);
+    if (!m_device || m_device->serial().isEmpty()) {
+        ui->snapshotsMessageLabel->setText(m_device ? QString() : tr("No instrument is connected."));
+        return;
+    }
+    const QList<SnapshotStore::Entry> entries =
+        SnapshotFirst::store().list(m_device->kindKey(), m_device->serial());
+    for (const SnapshotStore::Entry& entry : entries) {
+        auto* item = new QTreeWidgetItem(
+            ui->snapshotsList, {entry.takenAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                                entry.firmwareVersion});
+        item->setData(0, Qt::UserRole, entry.path);
+        item->setToolTip(0, QDir::toNativeSeparators(entry.path));
+    }
+    ui->snapshotsMessageLabel->setText(
+        entries.isEmpty()
+            ? tr("No snapshots of this instrument yet. One is taken before every reset, firmware "
+                 "update and write.")
+            : QString());
+}
+
+void ServiceWidget::on_restoreSnapshotButton_clicked()
+{
+    const QList<QTreeWidgetItem*> selected = ui->snapshotsList->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    SnapshotRestorer::start(this, selected.first()->data(0, Qt::UserRole).toString(),
+                            [this]() -> BaseDevice* { return m_device; });
+}
+
+void ServiceWidget::on_restoreSnapshotFileButton_clicked()
+{
+    const QPointer<BaseDevice> askedFor = m_device;
+    auto* dialog = new QFileDialog(this, tr("Restore Snapshot"), SnapshotFirst::store().folder(),
+                                   tr("Snapshot (*.json)"));
+    dialog->setObjectName(QStringLiteral("openSnapshotDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QFileDialog::fileSelected, this, [this, askedFor](const QString& file) {
+        if (file.isEmpty() || !askedFor || askedFor != m_device) {
+            return;
+        }
+        SnapshotRestorer::start(this, file, [this]() -> BaseDevice* { return m_device; });
+    });
+    dialog->open();
 }
 
 void ServiceWidget::confirm(const QString& objectName, const QString& text, std::function<void()> onYes)

@@ -16,8 +16,8 @@ class BaseDevice;
 class DeviceWidget;
 
 // Page "serviceWidget" of the main window's page stack: firmware update, factory reset, the device log
-// (its section stays hidden) and the device kind's own service panel. It follows the device it was
-// handed (not owned) until it gets null; the main window does the handing over.
+// (its section stays hidden), the instrument's settings snapshots and the device kind's own service panel. It
+// follows the device it was handed (not owned) until it gets null; the main window does the handing over.
 //
 // Dialogs are opened window-modal and answered asynchronously. Each remembers the device it was opened
 // for and acts only if that very device is still the page's device when the user answers, so that a
@@ -51,6 +51,10 @@ private slots:
     void on_downloadLogsButton_clicked();
     void on_deleteLogsButton_clicked();
     void on_factoryResetButton_clicked();
+    void on_restoreSnapshotButton_clicked();
+    void on_restoreSnapshotFileButton_clicked();
+    // Lists the shown instrument's snapshots, newest first.
+    void refreshSnapshots();
     void set_FirmwarePathToCombobox();
     void onComboBoxCurrentTextChanged(const QString& path);
     // The device went away: its panel and any open file dialog go too. Safe to run more than once.

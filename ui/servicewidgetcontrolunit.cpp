@@ -2,6 +2,7 @@
 
 #include "devices/basedevice.h"
 #include "ui/languageswidgetcontrolunit.h"
+#include "ui/snapshotfirst.h"
 #include "ui_servicewidgetcontrolunit.h"
 
 #include <QCheckBox>
@@ -80,5 +81,6 @@ void ServiceWidgetControlUnit::onApplyClicked()
         unit->notifyUser(NotificationMessageType::Warning, tr("Select at least one language."));
         return;
     }
-    unit->sendDeviceOptions(options);
+    SnapshotFirst::run(
+        this, [this] { return device(); }, [this, options] { device()->sendDeviceOptions(options); });
 }

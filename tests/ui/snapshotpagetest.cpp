@@ -1,0 +1,111 @@
+// Settings snapshots on the Service page: taken before a reset, listed, restored after the question that
+// shows what changes; a snapshot that cannot be taken stops the reset unless the user says otherwise;
+// a snapshot of another kind is refused.
+#include "devices/snapshotstore.h"
+#include "servicepagefixture.h"
+#include "sim/simdefaults.h"
+#include "sim/simprotocol.h"
+#include "ui/snapshotfirst.h"
+#include "ui/snapshotrestorer.h"
+
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+
+using namespace SimProtocol;
+
+class SnapshotPage : public ServicePageFixture
+{
+protected:
+    QTreeWidget* list() const { return child<QTreeWidget>(service(), "snapshotsList"); }
+
+    void reset(QMessageBox::StandardButton snapshotAnswer = QMessageBox::NoButton)
+    {
+        child<QAbstractButton>(service(), "factoryResetButton")->click();
+        auto* box = dialog<QMessageBox>("factoryResetQuestion");
+        ASSERT_NE(box, nullptr);
+        answer(box, QMessageBox::Yes);
+        if (snapshotAnswer != QMessageBox::NoButton) {
+            auto* question = dialog<QMessageBox>("noSnapshotQuestion");
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return (question = dialog<QMessageBox>("noSnapshotQuestion")); }, kTimeoutMs));
+            EXPECT_EQ(static_cast<QAbstractButton*>(question->defaultButton()),
+                      question->button(QMessageBox::Cancel));
+            answer(question, snapshotAnswer);
+        }
+    }
+};
+
+TEST_F(SnapshotPage, ResetKeepsASnapshotThatPutsTheSettingsBack)
+{
+    auto unit = plugControlUnit();
+    const quint32 id = SimDefaults::controlUnit().at(5).first;
+    const SimProtocol::Bytes custom{0x5a, 0x01, 0x02, 0x03};
+    ASSERT_TRUE(unit->storeOption(id, custom));
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(list()->topLevelItemCount(), 0);
+
+    reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->factoryResetCount() == 1; }, kTimeoutMs));
+    ASSERT_NE(unit->permanentOption(id), custom);
+    device = attach(device);
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(list()->topLevelItemCount(), 1);
+    EXPECT_EQ(list()->topLevelItem(0)->text(1), device->softwareVersion());
+
+    list()->setCurrentItem(list()->topLevelItem(0));
+    child<QAbstractButton>(service(), "restoreSnapshotButton")->click();
+    QMessageBox* question = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (question = dialog<QMessageBox>("restoreSnapshotQuestion")); },
+                                kTimeoutMs));
+    EXPECT_TRUE(question->text().contains(QStringLiteral("5a 01 02 03"))) << question->text().toStdString();
+    EXPECT_EQ(static_cast<QAbstractButton*>(question->defaultButton()),
+              question->button(QMessageBox::Cancel));
+    answer(question, QMessageBox::Yes);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return noted(QStringLiteral("restored and read back")); }, 30000));
+    EXPECT_EQ(unit->permanentOption(id), custom);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()->topLevelItemCount() == 2; }, kTimeoutMs));
+}
+
+TEST_F(SnapshotPage, WithoutASnapshotTheResetWaitsForTheUsersWord)
+{
+    auto unit = plugControlUnit();
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    unit->faults().noAnswerTo(GetOption);
+    for (const auto& c : {qMakePair(QMessageBox::Cancel, 0), qMakePair(QMessageBox::Yes, 1)}) {
+        reset(c.first);
+        QTest::qWait(300);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return unit->factoryResetCount() == c.second; }, kTimeoutMs));
+    }
+    EXPECT_TRUE(SnapshotFirst::store().list(QStringLiteral("control-unit"), device->serial()).isEmpty());
+}
+
+TEST_F(SnapshotPage, ASnapshotOfAnotherKindIsRefusedAndNothingIsSent)
+{
+    auto unit = plugControlUnit();
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    OptionsSnapshot other;
+    other.kind = QStringLiteral("locator-sensor");
+    other.serial = device->serial();
+    other.takenAt = QDateTime::currentDateTimeUtc();
+    other.options.append({0x10000004, QString(), QByteArray("X")});
+    const QString path = files.filePath(QStringLiteral("other.json"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(other.toJson());
+    file.close();
+    unit->clearReceived();
+
+    SnapshotRestorer::start(service(), path, [this]() -> BaseDevice* { return service()->device(); });
+    auto* refusal = dialog<QMessageBox>("restoreSnapshotResult");
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_TRUE(refusal->text().contains(QStringLiteral("not restored")));
+    QTest::qWait(300);
+    EXPECT_TRUE(unit->receivedCommands().empty());
+}
+
+} // namespace

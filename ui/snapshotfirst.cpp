@@ -1,0 +1,61 @@
+#include "ui/snapshotfirst.h"
+
+#include "core/settings.h"
+#include "devices/basedevice.h"
+#include "devices/snapshotguard.h"
+#include "devices/snapshotstore.h"
+#include "ui/deviceconfirmation.h"
+
+#include <QPointer>
+#include <QWidget>
+
+void SnapshotFirst::run(QWidget* page, std::function<BaseDevice*()> currentDevice,
+                        std::function<void()> action)
+{
+    BaseDevice* device = currentDevice();
+    if (!device) {
+        return;
+    }
+    if (device->pendingJobCount() > 0) {
+        device->logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    const QPointer<BaseDevice> askedFor = device;
+    auto* guard = new SnapshotGuard(device, &store(), page);
+    QObject::connect(guard, &SnapshotGuard::succeeded, page, [guard, askedFor, currentDevice, action] {
+        guard->deleteLater();
+        BaseDevice* shown = currentDevice();
+        if (!askedFor || askedFor != shown) {
+            if (shown) {
+                shown->logger()->warn("The device changed while its snapshot was taken; nothing was done");
+            }
+            return;
+        }
+        if (shown->pendingJobCount() > 0) {
+            shown->logger()->info("Request ignored: the device is still busy");
+            return;
+        }
+        action();
+    });
+    QObject::connect(guard, &SnapshotGuard::failed, page,
+                     [page, guard, askedFor, currentDevice, action](QString reason) {
+                         guard->deleteLater();
+                         if (!askedFor || askedFor != currentDevice()) {
+                             return; // the instrument went away: nothing to ask about
+                         }
+                         DeviceConfirmation::ask(
+                             page, QStringLiteral("noSnapshotQuestion"),
+                             QObject::tr("No snapshot of the instrument's settings could be taken:\n%1\n\n"
+                                         "Settings and calibration lost by this step cannot be restored "
+                                         "then. Go on without a snapshot?")
+                                 .arg(reason),
+                             currentDevice, action);
+                     });
+    guard->start();
+}
+
+SnapshotStore& SnapshotFirst::store()
+{
+    static SnapshotStore instance(SnapshotStore::defaultFolder(), Settings::instance()->snapshotLimit());
+    return instance;
+}

@@ -1,0 +1,132 @@
+#include "ui/snapshotrestorer.h"
+
+#include "devices/basedevice.h"
+#include "devices/snapshotrestore.h"
+#include "devices/snapshotstore.h"
+#include "ui/deviceconfirmation.h"
+#include "ui/snapshotfirst.h"
+#include "usb/usbmanager.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+void tell(QWidget* page, QMessageBox::Icon icon, const QString& name, const QString& text)
+{
+    auto* box = new QMessageBox(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, page);
+    box->setObjectName(name);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+}
+
+QString hex(const QByteArray& bytes)
+{
+    return bytes.isEmpty() ? QObject::tr("(empty)") : QString::fromLatin1(bytes.toHex(' '));
+}
+
+void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDevice*()> currentDevice)
+{
+    BaseDevice* device = currentDevice();
+    if (!device) {
+        return;
+    }
+    auto* run = new SnapshotRestore(target, device, &SnapshotFirst::store(), UsbManager::instance(), page);
+    QObject::connect(
+        run, &SnapshotRestore::prepared, page,
+        [page, run, currentDevice](QList<OptionsSnapshot::Option> changes) {
+            BaseDevice* shown = currentDevice();
+            if (changes.isEmpty()) {
+                run->apply(); // says that nothing needs writing
+                return;
+            }
+            QStringList lines;
+            for (const OptionsSnapshot::Option& option : changes) {
+                const QString name = option.name.isEmpty()
+                                         ? QStringLiteral("0x%1").arg(option.id, 8, 16, QLatin1Char('0'))
+                                         : option.name;
+                lines << QObject::tr("%1: %2 \u2192 %3")
+                             .arg(name, hex(shown ? shown->deviceOption(option.id) : QByteArray()),
+                                  hex(option.value));
+            }
+            const QPointer<SnapshotRestore> pending = run;
+            DeviceConfirmation::ask(
+                page, QStringLiteral("restoreSnapshotQuestion"),
+                QObject::tr("Restore %n setting(s) and restart the instrument?", nullptr, changes.size()) +
+                    QStringLiteral("\n\n") + SnapshotRestorer::changeSummary(lines),
+                currentDevice,
+                [pending] {
+                    if (pending) {
+                        pending->apply();
+                    }
+                },
+                [pending] {
+                    if (pending) {
+                        pending->deleteLater();
+                    }
+                });
+        });
+    QObject::connect(run, &SnapshotRestore::finished, page,
+                     [page, run, currentDevice](int result, QString message, QList<quint32>) {
+                         run->deleteLater();
+                         if (result == 0) {
+                             if (BaseDevice* shown = currentDevice()) {
+                                 shown->notifyUser(NotificationMessageType::Success, message);
+                             }
+                             return;
+                         }
+                         tell(page, result < 0 ? QMessageBox::Critical : QMessageBox::Warning,
+                              QStringLiteral("restoreSnapshotResult"), message);
+                     });
+    run->prepare();
+}
+} // namespace
+
+void SnapshotRestorer::start(QWidget* page, const QString& path, std::function<BaseDevice*()> currentDevice)
+{
+    BaseDevice* device = currentDevice();
+    if (!device || path.isEmpty()) {
+        return;
+    }
+    if (device->pendingJobCount() > 0) {
+        device->logger()->info("Request ignored: the device is still busy");
+        return;
+    }
+    QString error;
+    const OptionsSnapshot target = SnapshotStore::load(path, &error);
+    if (!target.isValid()) {
+        tell(page, QMessageBox::Critical, QStringLiteral("restoreSnapshotResult"),
+             QObject::tr("This file cannot be restored: %1").arg(error));
+        return;
+    }
+    switch (SnapshotRestore::check(target, *device)) {
+    case SnapshotRestore::Check::OtherKind:
+        tell(page, QMessageBox::Critical, QStringLiteral("restoreSnapshotResult"),
+             QObject::tr("This snapshot was taken from a %1; the connected instrument is a %2. It is not "
+                         "restored.")
+                 .arg(target.kind, device->kindKey()));
+        return;
+    case SnapshotRestore::Check::OtherSerial:
+        DeviceConfirmation::ask(
+            page, QStringLiteral("otherSerialQuestion"),
+            QObject::tr("This snapshot was taken from instrument %1; the connected one is "
+                        "%2.\nRestore it onto this instrument anyway?")
+                .arg(target.serial, device->serial()),
+            currentDevice, [page, target, currentDevice] { restore(page, target, currentDevice); });
+        return;
+    case SnapshotRestore::Check::Matches:
+        restore(page, target, currentDevice);
+        return;
+    }
+}
+
+QString SnapshotRestorer::changeSummary(const QStringList& changes, int limit)
+{
+    QStringList shown = changes.mid(0, limit);
+    if (changes.size() > limit) {
+        shown << QObject::tr("… and %n more", nullptr, int(changes.size()) - limit);
+    }
+    return shown.join(QLatin1Char('\n'));
+}
