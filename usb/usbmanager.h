@@ -61,6 +61,7 @@ public:
     // instrument asked for with --device.
     using CandidateFilter = std::function<bool(const UsbBusDeviceAddress& address, quint32 usbId)>;
     void setCandidateFilter(CandidateFilter filter);
+    CandidateFilter candidateFilter() const { return m_candidateFilter; }
 
     // Starts libusb (default context), applies "--usb-debug"/"--usb-info" from the application's
     // arguments, registers for hotplug arrivals where offered and starts polling; the first scan follows

@@ -105,6 +105,8 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
         return list(arguments, report);
     }
 
+    // The selection narrows the discovery for this run only; whatever the host had set comes back after.
+    const UsbManager::CandidateFilter hostFilter = m_manager->candidateFilter();
     InstrumentSelector selector(m_manager, m_console);
     if (arguments.hasDevice()) {
         selector.setAddress(arguments.device());
@@ -112,7 +114,7 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     selector.setWaitSeconds(arguments.waitSeconds());
     QPointer<BaseDevice> device = selector.select(report);
     if (!device) {
-        m_manager->setCandidateFilter({});
+        m_manager->setCandidateFilter(hostFilter);
         return report.exitCode();
     }
     report.insert(QStringLiteral("device"), DeviceCommands::deviceJson(*device, selector.selectedAddress()));
@@ -170,13 +172,14 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     case CliArguments::Command::FirmwareShow:
         break;
     }
-    m_manager->setCandidateFilter({});
+    m_manager->setCandidateFilter(hostFilter);
     return report.exitCode();
 }
 
 int CliSession::list(const CliArguments& arguments, CliReport& report)
 {
     // Listing opens nothing: the discovery, which keeps polling while the list waits, serves nobody.
+    const UsbManager::CandidateFilter hostFilter = m_manager->candidateFilter();
     m_manager->setCandidateFilter([](const UsbBusDeviceAddress&, quint32) { return false; });
     QList<BusScanner::Instrument> instruments;
     int error = 0;
@@ -194,7 +197,7 @@ int CliSession::list(const CliArguments& arguments, CliReport& report)
         wait.until([] { return false; }, int(std::min<qint64>(kListIntervalMs, waitMs - clock.elapsed())));
         look();
     }
-    m_manager->setCandidateFilter({});
+    m_manager->setCandidateFilter(hostFilter);
 
     QJsonArray list;
     for (const BusScanner::Instrument& instrument : qAsConst(instruments)) {

@@ -3,8 +3,9 @@
 //  - the time from a run's start (CliSession::run entry, libusb not yet started) to the first packet the
 //    instrument receives;
 //  - "firmware update" of a 256 KiB image against the same packets as a bare libusb loop (target ratio
-//    <= 1.05): on an update-only board (its snapshot holds no options) with the board already served and
-//    from a cold start, and on a control unit, whose snapshot reads 200 options first;
+//    <= 1.05), the two alternating iteration by iteration so that both see the same load: on an update-only
+//    board (its snapshot holds no options) already served and from a cold start, the update job alone for
+//    comparison, and on a control unit, whose snapshot reads 200 options first;
 //  - the built binary started as a process (--version; "list" with no instrument).
 // Logging as in the field: info level into a daily file, no console.
 #include "app/cli/cliconsole.h"
@@ -22,7 +23,6 @@
 #include "usb/usbmanager.h"
 
 #include "bench/support/barefirmwareloop.h"
-#include "bench/support/ratioreporter.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -36,6 +36,7 @@
 #include <benchmark/benchmark.h>
 #include <libusb.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -117,128 +118,171 @@ void unplugAll()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Runs first, with a context of its own, while the discovery has not started.
-void BM_BareLibusbFirmware(benchmark::State& state)
+// The bare loop's target: an emitter (any kind takes firmware the same way) opened through a libusb context
+// of its own, which the discovery is kept off, so that the bare loop and the command line share the bus and
+// the machine's load iteration by iteration.
+class BareTarget
 {
-    libusb_context* context = nullptr;
-    if (libusb_init(&context) != 0) {
-        state.SkipWithError("libusb_init failed");
-        return;
-    }
-    auto board = SimInstrumentFactory::create(SimKind::UpdateOnly);
-    g.bus->plug(board);
-    libusb_device** list = nullptr;
-    const ssize_t count = libusb_get_device_list(context, &list);
-    libusb_device_handle* handle = nullptr;
-    for (ssize_t i = 0; i < count && !handle; ++i) {
-        libusb_device_descriptor descriptor{};
-        if (libusb_get_device_descriptor(list[i], &descriptor) == 0 && descriptor.idVendor == 0x2952 &&
-            descriptor.idProduct == 0xFFFF && libusb_open(list[i], &handle) != 0) {
-            handle = nullptr;
-        }
-    }
-    libusb_free_device_list(list, 1);
-    if (!handle || libusb_set_configuration(handle, 1) != 0 || libusb_claim_interface(handle, 0) != 0) {
-        state.SkipWithError("cannot open the emulated board");
-        libusb_exit(context);
-        return;
-    }
-    std::vector<QByteArray> packets = BareFirmwareLoop::packets(g.image, firmwareChecksum(g.image));
-    int failures = 0;
-    for (auto _ : state) {
-        failures += BareFirmwareLoop::send(handle, packets, 50);
-    }
-    state.counters["failures"] = failures;
-    libusb_release_interface(handle, 0);
-    libusb_close(handle);
-    libusb_exit(context);
-    g.bus->unplug(board);
-}
+public:
+    ~BareTarget() { close(); }
 
-// Arg 0: update-only board, arg 1: control unit. The instrument is served before each run (untimed);
-// the run is "firmware update FILE --yes" up to the reboot command.
-void BM_CliFirmwareUpdate(benchmark::State& state)
+    bool open()
+    {
+        if (libusb_init(&m_context) != 0) {
+            m_context = nullptr;
+            return false;
+        }
+        m_emitter = SimInstrumentFactory::create(SimKind::Emitter);
+        const SimUsbBus::Port port = g.bus->plug(m_emitter);
+        const UsbBusDeviceAddress address(port.bus, port.address);
+        UsbManager::instance()->setCandidateFilter(
+            [address](const UsbBusDeviceAddress& candidate, quint32) { return candidate != address; });
+        for (int attempt = 0; attempt < 100 && !m_handle; ++attempt) {
+            libusb_device** list = nullptr;
+            const ssize_t count = libusb_get_device_list(m_context, &list);
+            for (ssize_t i = 0; i < count && !m_handle; ++i) {
+                if (libusb_get_bus_number(list[i]) == port.bus &&
+                    libusb_get_device_address(list[i]) == port.address &&
+                    libusb_open(list[i], &m_handle) != 0) {
+                    m_handle = nullptr;
+                }
+            }
+            if (count >= 0) {
+                libusb_free_device_list(list, 1);
+            }
+            if (!m_handle) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        if (!m_handle || libusb_set_configuration(m_handle, 1) != 0 ||
+            libusb_claim_interface(m_handle, 0) != 0) {
+            return false;
+        }
+        m_packets = BareFirmwareLoop::packets(g.image, firmwareChecksum(g.image));
+        return true;
+    }
+
+    // One transfer of the image; its duration in seconds.
+    double send(int* failures)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        *failures += BareFirmwareLoop::send(m_handle, m_packets, 50);
+        return clock.nsecsElapsed() / 1e9;
+    }
+
+    void close()
+    {
+        if (m_handle) {
+            libusb_release_interface(m_handle, 0);
+            libusb_close(m_handle);
+            m_handle = nullptr;
+        }
+        if (m_context) {
+            libusb_exit(m_context);
+            m_context = nullptr;
+        }
+        if (m_emitter) {
+            g.bus->unplug(m_emitter);
+            m_emitter.reset();
+        }
+        UsbManager::instance()->setCandidateFilter({});
+    }
+
+private:
+    libusb_context* m_context = nullptr;
+    libusb_device_handle* m_handle = nullptr;
+    std::shared_ptr<SimInstrument> m_emitter;
+    std::vector<QByteArray> m_packets;
+};
+
+enum class UpdateRun
 {
-    auto instrument =
-        SimInstrumentFactory::create(state.range(0) == 0 ? SimKind::UpdateOnly : SimKind::ControlUnit);
+    Warm,       // "firmware update" on an update-only board the discovery already serves
+    Cold,       // the same from run() entry with libusb not started: discovery, scan, open, identity
+    DeviceJob,  // the update posted to the served board's device object, up to the job's result
+    ControlUnit // "firmware update" on a served control unit, whose snapshot reads 200 options first
+};
+
+// Each iteration sends the image once through the bare loop and once the way `state.range(0)` says
+// (UpdateRun); the timed figure is the latter, and the counters set the two against each other: the sums'
+// ratio and the median of the iterations' ratios.
+void BM_FirmwareUpdateVsBare(benchmark::State& state)
+{
+    const auto how = UpdateRun(state.range(0));
+    BareTarget bare;
+    if (!bare.open()) {
+        state.SkipWithError("cannot open the bare loop's emitter");
+        return;
+    }
+    auto instrument = SimInstrumentFactory::create(how == UpdateRun::ControlUnit ? SimKind::ControlUnit
+                                                                                 : SimKind::UpdateOnly);
     g.bus->plug(instrument);
     runCli({QStringLiteral("list")}); // starts the discovery
+    UsbManager::instance()->pollNow();
     int failures = 0;
+    int bareFailures = 0;
     int plugs = 1;
+    double bareSum = 0;
+    double runSum = 0;
+    std::vector<double> ratios;
     for (auto _ : state) {
-        if (!waitServed(instrument, plugs)) {
+        const double bareSeconds = bare.send(&bareFailures);
+        if (how == UpdateRun::Cold) {
+            UsbManager::instance()->deinit();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QElapsedTimer back;
+            back.start();
+            while ((g.bus->plugCount(instrument) < plugs || !g.bus->isPlugged(instrument)) &&
+                   back.elapsed() < 10000) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        } else if (!waitServed(instrument, plugs)) {
             state.SkipWithError("instrument not served");
             break;
         }
         // The device object of the instrument's previous connection goes now, not during the run.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto port = g.bus->portOf(instrument);
+        const QString address = port ? QStringLiteral("%1:%2").arg(port->bus).arg(port->address) : QString();
+        bool failed = false;
         QElapsedTimer clock;
         clock.start();
-        const bool failed = runCli({QStringLiteral("firmware"), QStringLiteral("update"), g.firmwarePath,
-                                    QStringLiteral("--yes")}) != 0;
-        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        if (how == UpdateRun::DeviceJob) {
+            BaseDevice* device = waitServed(instrument, plugs);
+            QEventLoop loop;
+            QObject::connect(device, &BaseDevice::jobResult, &loop, [&](QString name, int result, QString) {
+                if (name == QLatin1String("WriteFirmwareJob")) {
+                    failed = result != 0;
+                    loop.quit();
+                }
+            });
+            clock.start();
+            device->updateFirmware(g.firmwarePath);
+            loop.exec();
+        } else {
+            QStringList arguments{QStringLiteral("firmware"), QStringLiteral("update"),   g.firmwarePath,
+                                  QStringLiteral("--yes"),    QStringLiteral("--device"), address};
+            if (how == UpdateRun::Cold) {
+                // libusb may start before the board is back from its previous restart.
+                arguments << QStringLiteral("--wait") << QStringLiteral("5");
+            }
+            failed = runCli(arguments) != 0;
+        }
+        const double runSeconds = clock.nsecsElapsed() / 1e9;
+        state.SetIterationTime(runSeconds);
         failures += failed;
         plugs += failed ? 0 : 1; // a verified image restarts the instrument
+        bareSum += bareSeconds;
+        runSum += runSeconds;
+        ratios.push_back(runSeconds / bareSeconds);
     }
-    state.counters["failures"] = failures;
-    unplugAll();
-}
-
-// The same update posted to the served board's device object directly (WriteFirmwareJob through the
-// worker, up to its result): what the command line adds shows as the difference to BM_CliFirmwareUpdate/0.
-void BM_DeviceFirmwareUpdate(benchmark::State& state)
-{
-    auto board = SimInstrumentFactory::create(SimKind::UpdateOnly);
-    g.bus->plug(board);
-    runCli({QStringLiteral("list")}); // starts the discovery
-    UsbManager::instance()->pollNow();
-    int failures = 0;
-    int plugs = 1;
-    for (auto _ : state) {
-        BaseDevice* device = waitServed(board, plugs);
-        if (!device) {
-            state.SkipWithError("board not served");
-            break;
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QEventLoop loop;
-        QObject::connect(device, &BaseDevice::jobResult, &loop, [&](QString name, int result, QString) {
-            if (name == QLatin1String("WriteFirmwareJob")) {
-                failures += result != 0;
-                plugs += result == 0 ? 1 : 0;
-                loop.quit();
-            }
-        });
-        QElapsedTimer clock;
-        clock.start();
-        device->updateFirmware(g.firmwarePath);
-        loop.exec();
-        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
-    }
-    state.counters["failures"] = failures;
-    unplugAll();
-}
-
-// From run() entry with libusb not started: discovery start, scan, open, identity, snapshot, update.
-void BM_CliFirmwareUpdateCold(benchmark::State& state)
-{
-    auto board = SimInstrumentFactory::create(SimKind::UpdateOnly);
-    g.bus->plug(board);
-    int failures = 0;
-    for (auto _ : state) {
-        UsbManager::instance()->deinit();
-        if (!g.bus->waitUntilPlugged(board, std::chrono::seconds(10))) {
-            state.SkipWithError("board not back");
-            break;
-        }
-        QElapsedTimer clock;
-        clock.start();
-        // --wait: the board may still be on its way back from the previous restart when libusb starts.
-        failures += runCli({QStringLiteral("firmware"), QStringLiteral("update"), g.firmwarePath,
-                            QStringLiteral("--yes"), QStringLiteral("--wait"), QStringLiteral("5")}) != 0;
-        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
-    }
-    state.counters["failures"] = failures;
+    std::sort(ratios.begin(), ratios.end());
+    state.counters["failures"] = failures + bareFailures;
+    state.counters["bare_ms"] = state.iterations() ? bareSum * 1000 / state.iterations() : 0;
+    state.counters["ratio"] = bareSum > 0 ? runSum / bareSum : 0;
+    state.counters["ratio_median"] = ratios.empty() ? 0 : ratios[ratios.size() / 2];
+    bare.close();
     unplugAll();
     UsbManager::instance()->deinit();
 }
@@ -350,15 +394,15 @@ void BM_ProcessStart(benchmark::State& state)
     state.counters["unexpected_exit"] = unexpected;
 }
 
-BENCHMARK(BM_BareLibusbFirmware)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
-BENCHMARK(BM_CliFirmwareUpdate)
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK(BM_FirmwareUpdateVsBare)
+    ->ArgName("run")
+    ->Arg(int(UpdateRun::Warm))
+    ->Arg(int(UpdateRun::Cold))
+    ->Arg(int(UpdateRun::DeviceJob))
+    ->Arg(int(UpdateRun::ControlUnit))
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(10)
+    ->Iterations(15)
     ->UseManualTime();
-BENCHMARK(BM_DeviceFirmwareUpdate)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
-BENCHMARK(BM_CliFirmwareUpdateCold)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
 BENCHMARK(BM_CliStartToFirstExchange)->Unit(benchmark::kMillisecond)->Iterations(20)->UseManualTime();
 BENCHMARK(BM_OptionsSnapshot)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 BENCHMARK(BM_ProcessStart)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
@@ -394,12 +438,7 @@ int main(int argc, char** argv)
 
     g.bus = std::make_unique<SimUsbBus>(); // before libusb starts
     g.bus->setReenumerationDelay(std::chrono::milliseconds(50));
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("BM_DeviceFirmwareUpdate", "BM_BareLibusbFirmware", false);
-    reporter.printRatio("BM_CliFirmwareUpdate/0", "BM_BareLibusbFirmware", false);
-    reporter.printRatio("BM_CliFirmwareUpdateCold", "BM_BareLibusbFirmware", false);
-    reporter.printRatio("BM_CliFirmwareUpdate/1", "BM_BareLibusbFirmware", false);
+    benchmark::RunSpecifiedBenchmarks();
 
     g.bus->unplugAll();
     UsbManager::instance()->deinit();
