@@ -9,6 +9,8 @@
 #include "sim/simdefaults.h"
 #include "sim/simprotocol.h"
 
+#include <libusb.h>
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -282,6 +284,18 @@ TEST_F(CliCommands, WithoutAnInstrumentTheExitCodeIsTwo)
     EXPECT_EQ(text.code, 2);
     EXPECT_TRUE(text.out.isEmpty());
     EXPECT_TRUE(text.err.contains("No instrument"));
+}
+
+TEST_F(CliCommands, WithoutUsbAtAllTheAnswerIsNoInstrument)
+{
+    auto unit = plugControlUnit();
+    UsbManager::instance()->setLibusbInitForTesting([] { return int(LIBUSB_ERROR_OTHER); });
+    for (const QStringList& command : {QStringList{"info"}, QStringList{"list"}}) {
+        const CliRun run = this->run(command + QStringList{"--json"});
+        EXPECT_EQ(run.code, int(CliExitCode::NoInstrument)) << run.context();
+        EXPECT_TRUE(run.json().value("error").toString().contains("USB is not available")) << run.context();
+    }
+    EXPECT_TRUE(unit->received().empty());
 }
 
 TEST_F(CliCommands, SeveralInstrumentsNeedTheDeviceOption)
