@@ -138,7 +138,7 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (Wayland app id, task bar grouping).
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.tessor.ServiceSoftware"));
+    QGuiApplication::setDesktopFileName(ApplicationIdentity::desktopFileName());
 
     app.setStyleSheet(loadStyleSheet());
 
