@@ -50,11 +50,14 @@ bool answerInformationRequest(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QCoreApplication::translate("Startup", "Service tool for Tymbrel and Vectaris instruments on USB."));
-    // Qt's own help option would add --help-all, whose Qt switches only a GUI application can list.
+    // Qt's own help option would add --help-all, whose Qt switches only a GUI application can list;
+    // the version option is worded alike.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QCoreApplication::translate("Startup", "Show this help and exit."));
     parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QCoreApplication::translate("Startup", "Print the version and exit."));
+    parser.addOption(version);
     const struct
     {
         const char* name;

@@ -24,7 +24,7 @@ struct Pair
 bool parseRuleLine(const QString& line, QVector<Pair>* pairs)
 {
     static const QRegularExpression pair(
-        QStringLiteral(R"(\s*([A-Z_]+(?:\{[^}]+\})?)\s*(==|!=|\+=|-=|:=|=)\s*"([^"]*)"\s*(,|$))"));
+        QStringLiteral(R"re(\s*([A-Z_]+(?:\{[^}]+\})?)\s*(==|!=|\+=|-=|:=|=)\s*"([^"]*)"\s*(,|$))re"));
     int at = 0;
     while (at < line.size()) {
         const QRegularExpressionMatch m =
