@@ -94,8 +94,9 @@ fi
 installed_here=1
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$(realpath "$deb")" 2>&1 | tee "$work/install.log"
 dpkg-query -W -f='${Status}' "$name" | grep -q "install ok installed" || fail "$name did not install"
-if [ ! -e /run/udev/control ]; then
-  grep -q "udev is not running here" "$work/install.log" || fail "postinst did not say that udev is not running"
+# Here (a container, as a rule) the reload is skipped, and the install says so.
+if ! command -v udevadm >/dev/null 2>&1 || [ ! -e /run/udev/control ]; then
+  grep -q "udev rules not reloaded" "$work/install.log" || fail "postinst did not say that it skipped the udev reload"
 fi
 
 # No display and the X11 platform asked for: only an answer that needs no GUI can succeed.
