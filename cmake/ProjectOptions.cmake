@@ -1,8 +1,15 @@
 # Warnings and defines every target of the project links against.
 add_library(project_options INTERFACE)
-target_compile_options(project_options INTERFACE -Wall -Wextra)
-if(SERVICE_WERROR)
-    target_compile_options(project_options INTERFACE -Werror)
+if(MSVC)
+    target_compile_options(project_options INTERFACE /W4)
+    if(SERVICE_WERROR)
+        target_compile_options(project_options INTERFACE /WX)
+    endif()
+else()
+    target_compile_options(project_options INTERFACE -Wall -Wextra)
+    if(SERVICE_WERROR)
+        target_compile_options(project_options INTERFACE -Werror)
+    endif()
 endif()
 target_compile_definitions(project_options INTERFACE
     QT_NO_CAST_FROM_BYTEARRAY

@@ -3,9 +3,21 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#ifndef SERVICE_VERSION
-#error "SERVICE_VERSION must come from the build (the project version)"
+// SERVICE_VERSION and SERVICE_APP_ID are defined for this file alone (core/CMakeLists.txt), so that
+// a new version recompiles one file.
+#if !defined(SERVICE_VERSION) || !defined(SERVICE_APP_ID)
+#error "SERVICE_VERSION and SERVICE_APP_ID must come from the build"
 #endif
+
+QString ApplicationIdentity::version()
+{
+    return QStringLiteral(SERVICE_VERSION);
+}
+
+QString ApplicationIdentity::desktopFileName()
+{
+    return QStringLiteral(SERVICE_APP_ID);
+}
 
 void ApplicationIdentity::apply()
 {
@@ -13,11 +25,6 @@ void ApplicationIdentity::apply()
     QCoreApplication::setOrganizationDomain(QStringLiteral("tessor.example"));
     QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
     QCoreApplication::setApplicationVersion(version());
-}
-
-QString ApplicationIdentity::version()
-{
-    return QStringLiteral(SERVICE_VERSION);
 }
 
 QString ApplicationIdentity::sharedLogFilePath(const QString& dataDir)

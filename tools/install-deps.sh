@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing, benchmarking and fuzzing need.
+# Installs every Debian package that building, testing, benchmarking, fuzzing and packaging need.
 # Only missing packages are installed, so running it again costs a few seconds.
 set -euo pipefail
 
@@ -14,6 +14,8 @@ packages=(
   clang libclang-rt-14-dev clang-format
   # artwork and end-to-end checks
   librsvg2-bin xvfb xauth gdal-bin gpsbabel libxml2-utils
+  # the Debian package: dpkg-shlibdeps, lintian, the desktop entry and metainfo validators
+  dpkg-dev lintian desktop-file-utils appstream
   # Windows cross-compile of the frame code
   g++-mingw-w64-x86-64
 )

@@ -279,6 +279,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // The store lives until process exit and would otherwise write the file only on its own schedule.
     settings->sync();
+    progressDialog->dismiss();
     QMainWindow::closeEvent(event);
 }
 

@@ -65,6 +65,12 @@ void ProgressDialog::setProgress(const QString&, int value, int maximum, const Q
     ui->label->setText(message.isEmpty() ? tr("Please wait...") : message);
 }
 
+void ProgressDialog::dismiss()
+{
+    m_hideTimer.stop();
+    hideNow();
+}
+
 void ProgressDialog::hideNow()
 {
     QDialog::hide();

@@ -41,6 +41,9 @@ public slots:
 
     // Escape and close requests are refused; only hide() takes the window away.
     void reject() override;
+    // Gone at once, pending hide or not: the main window closes. A window still shown when the
+    // application is asked to quit keeps it running with nothing on screen.
+    void dismiss();
 
 private:
     void hideNow();

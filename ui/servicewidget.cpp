@@ -246,6 +246,7 @@ void ServiceWidget::refreshSnapshots()
     ui->restoreSnapshotFileButton->setEnabled(m_device != nullptr);
     if (!m_device || m_device->serial().isEmpty()) {
         ui->snapshotsMessageLabel->setText(m_device ? QString() : tr("No instrument is connected."));
+        ui->snapshotsMessageLabel->setVisible(!m_device);
         return;
     }
     const QList<SnapshotStore::Entry> entries =
@@ -262,6 +263,7 @@ void ServiceWidget::refreshSnapshots()
             ? tr("No snapshots of this instrument yet. One is taken before every reset, firmware "
                  "update and write.")
             : QString());
+    ui->snapshotsMessageLabel->setVisible(entries.isEmpty());
 }
 
 void ServiceWidget::on_restoreSnapshotButton_clicked()

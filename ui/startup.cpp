@@ -10,6 +10,7 @@
 #include "usb/usbmanager.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,6 +36,58 @@ QString loadStyleSheet()
         bytes.truncate(zero);
     }
     return QString::fromLatin1(bytes);
+}
+
+// Answers --help and --version, which need no display, and returns true when it did. The parser only
+// describes the switches: each one is still matched where it takes effect, and arguments the parser
+// does not know are ignored as before.
+bool answerInformationRequest(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("Startup", "Service tool for Tymbrel and Vectaris instruments on USB."));
+    // Qt's own help option would add --help-all, whose Qt switches only a GUI application can list;
+    // the version option is worded alike.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QCoreApplication::translate("Startup", "Show this help and exit."));
+    parser.addOption(help);
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QCoreApplication::translate("Startup", "Print the version and exit."));
+    parser.addOption(version);
+    const struct
+    {
+        const char* name;
+        const char* description;
+    } switches[] = {
+        {"debug", QT_TRANSLATE_NOOP("Startup", "Log at debug level.")},
+        {"trace", QT_TRANSLATE_NOOP("Startup", "Log at trace level, the most detailed (wins over --debug).")},
+        {"usb-debug", QT_TRANSLATE_NOOP("Startup", "Turn on libusb's own logging at debug level.")},
+        {"usb-info", QT_TRANSLATE_NOOP("Startup", "Turn on libusb's own logging at info level.")},
+        {"production", QT_TRANSLATE_NOOP("Startup", "Show the Production page.")},
+        {"develop", QT_TRANSLATE_NOOP("Startup", "Show the Production and the Develop page.")},
+        {"udev-rule",
+         QT_TRANSLATE_NOOP("Startup", "Print the udev rule that gives the user at the seat access "
+                                      "to the instruments, and exit.")},
+    };
+    for (const auto& known : switches) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(known.name),
+                                            QCoreApplication::translate("Startup", known.description)));
+    }
+    parser.parse(arguments); // false for unknown arguments, which the tool ignores
+    if (!parser.isSet(help) && !parser.isSet(version)) {
+        return false;
+    }
+    // Only now an application object, a non-GUI one: the usage line names the executable through it.
+    QCoreApplication app(argc, argv);
+    const QString text = parser.isSet(help) ? parser.helpText()
+                                            : QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                                  QCoreApplication::applicationVersion() + QLatin1Char('\n');
+    fputs(text.toLocal8Bit().constData(), stdout);
+    return true;
 }
 } // namespace
 
@@ -64,6 +117,10 @@ QString logFilePath(const QString& dataDir, const QString& executablePath)
 
 int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
 {
+    ApplicationIdentity::apply();
+    if (answerInformationRequest(argc, argv)) {
+        return 0;
+    }
     // Asked for before anything else: a user setting up the udev rule may have no display at hand.
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--udev-rule") == 0) {
@@ -83,7 +140,8 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     // The attribute only takes effect when set before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
-    ApplicationIdentity::apply();
+    // Ties the windows to the installed desktop entry (Wayland app id, task bar grouping).
+    QGuiApplication::setDesktopFileName(ApplicationIdentity::desktopFileName());
 
     app.setStyleSheet(loadStyleSheet());
 

@@ -38,5 +38,7 @@ StaffPages staffPagesFromArguments(const QStringList& arguments);
 QString logFilePath(const QString& dataDir, const QString& executablePath);
 
 // Runs the tool: application identity, style sheet, logging, main window, USB manager, event loop,
-// shut-down. `argc` must outlive the call (the application object keeps a reference). Returns 0.
+// shut-down. "--help", "--version" and "--udev-rule" are answered on standard output before any
+// GUI exists (they work without a display). `argc` must outlive the call (the application object keeps a
+// reference). Returns 0.
 int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks = StartupHooks());

@@ -1,6 +1,7 @@
 #include "usb/connectiondoctor.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <libusb.h>
 
@@ -10,6 +11,18 @@ QString tr(const char* text)
     return QCoreApplication::translate("ConnectionDoctor", text);
 }
 } // namespace
+
+// The rule file is compiled into this static library as a resource; nothing else references the
+// resource's initialiser, so it is registered on first use. Outside the anonymous namespace: the
+// macro declares the initialiser, which must keep its external name.
+static void registerUdevRuleResource()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(udevrule);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
 
 ConnectionDoctor::Platform ConnectionDoctor::currentPlatform()
 {
@@ -30,10 +43,13 @@ ConnectionDoctor::Diagnosis ConnectionDoctor::openFailure(Platform platform, con
     switch (error) {
     case LIBUSB_ERROR_ACCESS:
         if (platform == Platform::Linux) {
+            // The package installs the rule, so plugging in again (or logging in again, for a session
+            // that started before the install) is enough there; a build from source has no rule yet.
             return {Cause::NoPermission,
-                    subject + tr("this user has no permission to open it. Install the udev rule from the "
-                                 "README (\"service-software --udev-rule\" prints it) as %1, run \"udevadm "
-                                 "control --reload\" and plug the instrument in again.")
+                    subject + tr("this user has no permission to open it. Plug it in again, or log in "
+                                 "again. Without the package, first install the udev rule "
+                                 "(\"service-software --udev-rule\" prints it) as %1 and run \"udevadm "
+                                 "control --reload\".")
                                   .arg(QStringLiteral("/etc/udev/rules.d/") + udevRuleFileName())};
         }
         if (platform == Platform::Windows) {
@@ -122,10 +138,12 @@ QString ConnectionDoctor::waitingText()
 
 QString ConnectionDoctor::udevRule()
 {
-    // uaccess gives the user logged in at the seat access, and nobody else; no world-writable node.
-    return QStringLiteral("# Tymbrel and Vectaris instruments: access for the user at the seat\n"
-                          "SUBSYSTEM==\"usb\", ATTR{idVendor}==\"1e84\", MODE=\"0660\", TAG+=\"uaccess\"\n"
-                          "SUBSYSTEM==\"usb\", ATTR{idVendor}==\"2952\", MODE=\"0660\", TAG+=\"uaccess\"\n");
+    registerUdevRuleResource();
+    QFile file(QStringLiteral(":/udev/") + udevRuleFileName());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QString(); // only if the build lost the resource; the tests catch that
+    }
+    return QString::fromUtf8(file.readAll());
 }
 
 QString ConnectionDoctor::udevRuleFileName()

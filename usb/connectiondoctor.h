@@ -46,8 +46,10 @@ public:
     static Diagnosis usbUnavailable(Platform platform, int error);
     // What the Info page says while nothing is attached.
     static QString waitingText();
-    // The udev rule for Linux that gives the user at the seat access to both vendors' instruments.
+    // The udev rule for Linux that gives the user at the seat access to both vendors' instruments: the
+    // text of the rule file the package installs, compiled in.
     static QString udevRule();
-    // The file name under which the rule is installed.
+    // The file name under which the rule is installed (the package: /usr/lib/udev/rules.d, by hand:
+    // /etc/udev/rules.d).
     static QString udevRuleFileName();
 };

@@ -1,6 +1,7 @@
 // End to end under Xvfb: the launcher starts the tool with a simulated control unit; the Info page
 // shows the unit's identity; the window is closed with its close button; the run leaves exit code 0,
 // the shut-down line in the daily log and the window geometry in the settings file.
+#include "core/applicationidentity.h"
 #include "firmware/firmwarecipher.h"
 #include "launcherprocess.h"
 #include "tools/firmwarepacker.h"
@@ -85,7 +86,8 @@ TEST(EndToEnd, LauncherShowsTheSimulatedControlUnitAndClosesCleanly)
     QFile logFile(log);
     ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
     const QByteArray logText = logFile.readAll();
-    EXPECT_TRUE(logText.contains("Service Software Vectaris/Tymbrel 1.2.0"));
+    EXPECT_TRUE(logText.contains(
+        QStringLiteral("Service Software Vectaris/Tymbrel %1").arg(ApplicationIdentity::version()).toUtf8()));
     EXPECT_TRUE(logText.contains("Deinit USB Manager"));
 
     const QString ini = findFile(dataHome.path(), QStringLiteral("Tymbrel.ini"));

@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,25 @@ TEST_F(MainWindowTest, CloseInNormalStateStoresGeometryThatTheNextWindowRestores
 
     MainWindow next;
     EXPECT_EQ(next.size(), QSize(1000, 700));
+}
+
+TEST_F(MainWindowTest, ClosingRightAfterAJobEndsTheApplication)
+{
+    // The progress window stays two seconds after a job; a close within them must still quit.
+    MainWindow window;
+    window.show();
+    window.progress()->show();
+    window.progress()->hide();
+    ASSERT_TRUE(window.progress()->isVisible());
+    bool quitByFallback = false;
+    QTimer::singleShot(50, &window, &QWidget::close);
+    QTimer::singleShot(8000, qApp, [&] {
+        quitByFallback = true;
+        qApp->exit(1);
+    });
+    EXPECT_EQ(qApp->exec(), 0);
+    EXPECT_FALSE(quitByFallback);
+    EXPECT_FALSE(window.progress()->isVisible());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "uitestenvironment.h"
 
+#include "core/applicationidentity.h"
 #include "resources/artwork.h"
 #include "ui/uipanelfactory.h"
 
@@ -20,9 +21,7 @@ void setUpUiTestEnvironment()
     initArtwork();
     UiPanelFactory::install();
     qputenv("XDG_DATA_HOME", dataHome().path().toLocal8Bit());
-    QCoreApplication::setOrganizationName(QStringLiteral("Tessor"));
-    QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    ApplicationIdentity::apply();
 }
 
 QString uiTestDataDir()

@@ -1,5 +1,6 @@
 // The small widgets of the window frame: spinner, progress dialog, top bar, sidebar, and the frame
 // hit-test rules.
+#include "core/applicationidentity.h"
 #include "ui/framehittest.h"
 #include "ui/mainsidebarwidget.h"
 #include "ui/progressdialog.h"
@@ -160,7 +161,7 @@ TEST_F(WidgetsTest, TopBarButtonsFollowTheWindowState)
     EXPECT_EQ(bar.findChild<QLabel*>(QStringLiteral("titleLabel"))->text(),
               QStringLiteral("Service Software Vectaris/Tymbrel"));
     EXPECT_EQ(bar.findChild<QLabel*>(QStringLiteral("subtitleLabel"))->text(),
-              QStringLiteral("Version: 1.2.0"));
+              QStringLiteral("Version: ") + ApplicationIdentity::version());
 
     bar.setWindowState(Qt::WindowMaximized);
     EXPECT_TRUE(visible("minButton"));
