@@ -14,6 +14,7 @@
 #include "core/loggerfactory.h"
 #include "devices/basedevice.h"
 #include "devices/devicefactory.h"
+#include "devices/snapshotstore.h"
 #include "firmware/firmwarechecksum.h"
 #include "firmware/firmwarecipher.h"
 #include "sim/simcontrolunit.h"
@@ -26,6 +27,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -53,7 +55,14 @@ struct Bench
     std::unique_ptr<QTemporaryDir> dir;
     QString firmwarePath;
     QByteArray image;
+    QString snapshotFolder; // a fresh one per benchmark: SnapshotStore::save looks at every file in it
+    int folders = 0;
 } g;
+
+void freshSnapshotFolder()
+{
+    g.snapshotFolder = g.dir->filePath(QStringLiteral("snapshots%1").arg(++g.folders));
+}
 
 void spin(int ms)
 {
@@ -73,7 +82,7 @@ int runCli(const QStringList& arguments)
     in.open(QIODevice::ReadOnly);
     CliConsole console(&out, &err, &in, false, false);
     CliSession session(console, UsbManager::instance());
-    session.setSnapshotFolder(g.dir->filePath(QStringLiteral("snapshots")));
+    session.setSnapshotFolder(g.snapshotFolder);
     const int code = session.run(QStringList{QStringLiteral("service-cli")} + arguments);
     if (code != 0 && arguments.value(0) != QLatin1String("list")) {
         std::fprintf(stderr, "service-cli %s: exit %d: %s", qPrintable(arguments.join(QLatin1Char(' '))),
@@ -210,6 +219,7 @@ enum class UpdateRun
 void BM_FirmwareUpdateVsBare(benchmark::State& state)
 {
     const auto how = UpdateRun(state.range(0));
+    freshSnapshotFolder();
     BareTarget bare;
     if (!bare.open()) {
         state.SkipWithError("cannot open the bare loop's emitter");
@@ -373,6 +383,38 @@ void BM_OptionsSnapshot(benchmark::State& state)
     unplugAll();
 }
 
+// SnapshotStore::save of one small snapshot (an update-only board's, before its update) into a folder that
+// already holds `state.range(0)` snapshots of other instruments (control units, 200 options each): the
+// store lists the folder after every save to keep each instrument's newest, and the command line pays for
+// it before every destructive command.
+void BM_SnapshotSaveBesideOthers(benchmark::State& state)
+{
+    const QString folder = g.dir->filePath(QStringLiteral("store%1").arg(state.range(0)));
+    SnapshotStore store(folder, 50);
+    OptionsSnapshot other;
+    other.kind = QStringLiteral("control-unit");
+    other.usbId = 0x1E843000;
+    other.takenAt = QDateTime::currentDateTimeUtc();
+    for (quint32 id = 0; id < 200; ++id) {
+        other.options.append(
+            {0x20000000 + id, QStringLiteral("e_sid_option_%1").arg(id), QByteArray(8, char(id))});
+    }
+    for (int i = 0; i < state.range(0); ++i) {
+        other.serial = QStringLiteral("TCU-%1").arg(i);
+        store.save(other);
+    }
+    OptionsSnapshot board;
+    board.kind = QStringLiteral("update-only");
+    board.usbId = 0x2952FFFF;
+    board.serial = QStringLiteral("UO-1");
+    int failures = 0;
+    for (auto _ : state) {
+        board.takenAt = QDateTime::currentDateTimeUtc();
+        failures += store.save(board).isEmpty();
+    }
+    state.counters["failures"] = failures;
+}
+
 // The built binary as a process, without the emulated bus: arg 0 "--version", arg 1 "list" (no instrument
 // on this machine: libusb started, one look at the bus, exit 2).
 void BM_ProcessStart(benchmark::State& state)
@@ -405,6 +447,12 @@ BENCHMARK(BM_FirmwareUpdateVsBare)
     ->UseManualTime();
 BENCHMARK(BM_CliStartToFirstExchange)->Unit(benchmark::kMillisecond)->Iterations(20)->UseManualTime();
 BENCHMARK(BM_OptionsSnapshot)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK(BM_SnapshotSaveBesideOthers)
+    ->Arg(0)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 BENCHMARK(BM_ProcessStart)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 } // namespace
@@ -436,6 +484,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    freshSnapshotFolder();
     g.bus = std::make_unique<SimUsbBus>(); // before libusb starts
     g.bus->setReenumerationDelay(std::chrono::milliseconds(50));
     benchmark::RunSpecifiedBenchmarks();
