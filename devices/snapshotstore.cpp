@@ -61,8 +61,11 @@ QString SnapshotStore::save(const OptionsSnapshot& snapshot, QString* error)
 QList<SnapshotStore::Entry> SnapshotStore::list(const QString& kind, const QString& serial) const
 {
     QList<Entry> entries;
+    // Only the files named after this instrument are read: the folder holds every instrument's snapshots
+    // and is read before each save (the limit), where a production line cannot wait for thousands.
+    const QString pattern = OptionsSnapshot::filePrefix(kind, serial) + QStringLiteral("*.json");
     const QFileInfoList files =
-        QDir(m_folder).entryInfoList({QStringLiteral("*.json")}, QDir::Files | QDir::Readable, QDir::Name);
+        QDir(m_folder).entryInfoList({pattern}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QFileInfo& info : files) {
         if (info.size() > kMaxSnapshotBytes) {
             continue;

@@ -32,7 +32,8 @@ public:
     // Writes `snapshot` (all or nothing) and then removes the instrument's oldest beyond the limit.
     // Returns the file's path, or an empty string with the reason in `error`.
     QString save(const OptionsSnapshot& snapshot, QString* error = nullptr);
-    // The readable snapshots of one instrument, newest first. Files that are not snapshots are skipped.
+    // The readable snapshots of one instrument, newest first, among the files named after it. Files that
+    // are not snapshots are skipped; a snapshot renamed by hand is restored through its file instead.
     QList<Entry> list(const QString& kind, const QString& serial) const;
     // Reads one snapshot file; invalid with the reason in `error` when it cannot.
     static OptionsSnapshot load(const QString& path, QString* error = nullptr);

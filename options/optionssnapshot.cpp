@@ -137,7 +137,7 @@ OptionsSnapshot OptionsSnapshot::fromJson(const QByteArray& json, QString* error
     return snapshot;
 }
 
-QString OptionsSnapshot::fileName() const
+QString OptionsSnapshot::filePrefix(const QString& kind, const QString& serial)
 {
     auto safe = [](const QString& text) {
         QString out;
@@ -150,8 +150,13 @@ QString OptionsSnapshot::fileName() const
         }
         return out.isEmpty() ? QStringLiteral("no-serial") : out;
     };
-    return QStringLiteral("%1-%2-%3.json")
-        .arg(safe(kind), safe(serial), takenAt.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
+    return QStringLiteral("%1-%2-").arg(safe(kind), safe(serial));
+}
+
+QString OptionsSnapshot::fileName() const
+{
+    return filePrefix(kind, serial) + takenAt.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")) +
+           QStringLiteral(".json");
 }
 
 QByteArray OptionsSnapshot::value(quint32 id) const

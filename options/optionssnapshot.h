@@ -46,6 +46,9 @@ public:
     bool isValid() const { return !kind.isEmpty(); }
     // "<kind>-<serial>-<UTC time>.json", with every character a file system might not take replaced.
     QString fileName() const;
+    // The start of the file names of one instrument's snapshots: "<kind>-<serial>-". Other serials may
+    // share it ("A" and "A-B"), so a file found by it still has to be read to know whose it is.
+    static QString filePrefix(const QString& kind, const QString& serial);
     // The value of `id`, or a null array when the snapshot does not hold it.
     QByteArray value(quint32 id) const;
     bool contains(quint32 id) const;

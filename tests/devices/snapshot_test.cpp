@@ -209,4 +209,35 @@ TEST_F(Snapshots, ThatCannotBeTakenSayWhy)
     EXPECT_TRUE(failed.at(0).at(0).toString().contains(QStringLiteral("could not be saved")));
 }
 
+TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    SnapshotStore store(folder.path(), 3);
+    QFile junk(folder.filePath(QStringLiteral("control-unit-A-notes.json")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a snapshot");
+    junk.close();
+    const QDateTime start(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
+    // "A" and "A-B" share the start of their file names; neither may count or remove the other's.
+    for (const auto& [serial, count] : {std::make_pair("A-B", 2), std::make_pair("A", 5)}) {
+        for (int i = 0; i < count; ++i) {
+            OptionsSnapshot snapshot;
+            snapshot.kind = QStringLiteral("control-unit");
+            snapshot.serial = QString::fromLatin1(serial);
+            snapshot.takenAt = start.addSecs(60 * i);
+            snapshot.firmwareVersion = QString::number(i);
+            ASSERT_FALSE(store.save(snapshot).isEmpty());
+        }
+    }
+    QStringList kept;
+    for (const SnapshotStore::Entry& entry :
+         store.list(QStringLiteral("control-unit"), QStringLiteral("A"))) {
+        kept << entry.firmwareVersion;
+    }
+    EXPECT_EQ(kept, (QStringList{"4", "3", "2"}));
+    EXPECT_EQ(store.list(QStringLiteral("control-unit"), QStringLiteral("A-B")).size(), 2);
+    EXPECT_TRUE(junk.exists());
+}
+
 } // namespace
