@@ -8,12 +8,26 @@
 
 #include <algorithm>
 
+#include <signal.h>
+#include <sys/types.h>
+
 // The simulated-instrument launcher run as its own process under Xvfb, driven through its standard
 // input: collects its output and waits for a line starting with a given prefix.
 class LauncherProcess
 {
 public:
     explicit LauncherProcess(QProcess& process) : m_process(process) {}
+    // A launcher still running when the test ends (a failed test) goes with everything it started: the
+    // display server and the tool would otherwise outlive the test and load the machine for later ones.
+    ~LauncherProcess()
+    {
+        if (m_process.state() != QProcess::NotRunning && m_process.processId() > 0) {
+            ::kill(-pid_t(m_process.processId()), SIGKILL);
+            m_process.waitForFinished(5000);
+        }
+    }
+    LauncherProcess(const LauncherProcess&) = delete;
+    LauncherProcess& operator=(const LauncherProcess&) = delete;
 
     // Starts the launcher at `simPath` with `arguments` under a server of its own, with its settings
     // and log in `dataHome`.
@@ -26,8 +40,9 @@ public:
         env.remove(QStringLiteral("DISPLAY"));
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("xvfb-run"),
-                      QStringList{QStringLiteral("-a"), QStringLiteral("-s"),
+        // In a process group of its own (setsid keeps the process id), so that it can be ended whole.
+        process.start(QStringLiteral("setsid"),
+                      QStringList{QStringLiteral("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
                                   QStringLiteral("-screen 0 1280x1024x24"), simPath} +
                           arguments);
     }
