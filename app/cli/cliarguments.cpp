@@ -19,7 +19,7 @@ enum class Output
     Required
 };
 
-struct CommandSpec
+struct CommandEntry
 {
     Command command;
     const char* words;
@@ -31,7 +31,7 @@ struct CommandSpec
     const char* summary;
 };
 
-const CommandSpec kCommands[] = {
+const CommandEntry kCommands[] = {
     {Command::List, "list", nullptr, Output::No, false, false, true,
      "List the recognised instruments on the bus (address, kind, vendor:product) without opening them."},
     {Command::Info, "info", nullptr, Output::No, false, false, true, "Show the instrument's identity."},
@@ -59,14 +59,14 @@ const CommandSpec kCommands[] = {
      "Calibrate the acoustic sensor's touch detector (the production sweep) and store the threshold."},
 };
 
-struct OptionSpec
+struct OptionEntry
 {
     const char* names; // comma-separated, short name first
     const char* valueName;
     const char* description;
 };
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"o,output", "FILE", "Where options read, log download and datasets export write."},
     {"format", "kml|gpx|csv", "Format of datasets export (default: from the -o suffix, else kml)."},
     {"series", "N,...", "Series of datasets export, numbered as datasets list shows them (default: all)."},
@@ -85,30 +85,30 @@ const OptionSpec kOptions[] = {
     {"v,version", nullptr, "Show the version."},
 };
 
-QStringList namesOf(const OptionSpec& option)
+QStringList namesOf(const OptionEntry& option)
 {
     return QString::fromLatin1(option.names).split(QLatin1Char(','));
 }
 
-QString commandLine(const CommandSpec& spec)
+QString commandLine(const CommandEntry& entry)
 {
-    QString line = QString::fromLatin1(spec.words);
-    if (spec.argument) {
-        line += QLatin1Char(' ') + QString::fromLatin1(spec.argument);
+    QString line = QString::fromLatin1(entry.words);
+    if (entry.argument) {
+        line += QLatin1Char(' ') + QString::fromLatin1(entry.argument);
     }
-    if (spec.output == Output::Required) {
+    if (entry.output == Output::Required) {
         line += QStringLiteral(" -o FILE");
-    } else if (spec.output == Output::Optional) {
+    } else if (entry.output == Output::Optional) {
         line += QStringLiteral(" [-o FILE]");
     }
     return line;
 }
 
-const CommandSpec* specOf(Command command)
+const CommandEntry* entryOf(Command command)
 {
-    for (const CommandSpec& spec : kCommands) {
-        if (spec.command == command) {
-            return &spec;
+    for (const CommandEntry& entry : kCommands) {
+        if (entry.command == command) {
+            return &entry;
         }
     }
     return nullptr;
@@ -158,7 +158,7 @@ bool CliArguments::parse(const QStringList& arguments)
     m_json = arguments.mid(1).contains(QStringLiteral("--json"));
 
     QCommandLineParser parser;
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionEntry& option : kOptions) {
         QCommandLineOption parsed(namesOf(option), QString::fromLatin1(option.description));
         if (option.valueName) {
             parsed.setValueName(QString::fromLatin1(option.valueName));
@@ -183,18 +183,18 @@ bool CliArguments::parse(const QStringList& arguments)
     }
 
     // The longest subcommand whose words open the positional arguments.
-    const CommandSpec* spec = nullptr;
+    const CommandEntry* entry = nullptr;
     int wordCount = 0;
-    for (const CommandSpec& candidate : kCommands) {
+    for (const CommandEntry& candidate : kCommands) {
         const QStringList words = QString::fromLatin1(candidate.words).split(QLatin1Char(' '));
         if (positional.mid(0, words.size()) == words && words.size() > wordCount) {
-            spec = &candidate;
+            entry = &candidate;
             wordCount = words.size();
         }
     }
-    if (!spec) {
+    if (!entry) {
         QStringList group;
-        for (const CommandSpec& candidate : kCommands) {
+        for (const CommandEntry& candidate : kCommands) {
             const QStringList words = QString::fromLatin1(candidate.words).split(QLatin1Char(' '));
             if (words.size() == 2 && words.first() == positional.first()) {
                 group << words.last();
@@ -205,14 +205,14 @@ bool CliArguments::parse(const QStringList& arguments)
         }
         return fail(QStringLiteral("Unknown command \"%1\".").arg(positional.first()));
     }
-    m_command = spec->command;
-    m_commandName = QString::fromLatin1(spec->words);
+    m_command = entry->command;
+    m_commandName = QString::fromLatin1(entry->words);
 
     const QStringList rest = positional.mid(wordCount);
-    if (spec->argument) {
+    if (entry->argument) {
         if (rest.size() != 1 || rest.first().isEmpty()) {
             return fail(
-                QStringLiteral("%1 takes one %2.").arg(m_commandName, QString::fromLatin1(spec->argument)));
+                QStringLiteral("%1 takes one %2.").arg(m_commandName, QString::fromLatin1(entry->argument)));
         }
         m_file = rest.first();
     } else if (!rest.isEmpty()) {
@@ -220,20 +220,20 @@ bool CliArguments::parse(const QStringList& arguments)
     }
 
     if (parser.isSet(QStringLiteral("output"))) {
-        if (spec->output == Output::No) {
+        if (entry->output == Output::No) {
             return fail(QStringLiteral("%1 writes no file: -o is not taken.").arg(m_commandName));
         }
         m_output = parser.value(QStringLiteral("output"));
         if (m_output.isEmpty()) {
             return fail(QStringLiteral("-o needs a file name."));
         }
-    } else if (spec->output == Output::Required) {
+    } else if (entry->output == Output::Required) {
         return fail(QStringLiteral("%1 needs -o FILE.").arg(m_commandName));
     }
 
     const bool formatSet = parser.isSet(QStringLiteral("format"));
     const bool seriesSet = parser.isSet(QStringLiteral("series"));
-    if ((formatSet || seriesSet) && !spec->exportOptions) {
+    if ((formatSet || seriesSet) && !entry->exportOptions) {
         return fail(QStringLiteral("--format and --series go with datasets export only."));
     }
     if (formatSet) {
@@ -248,7 +248,7 @@ bool CliArguments::parse(const QStringList& arguments)
             return fail(QStringLiteral("--format takes kml, gpx or csv, not \"%1\".")
                             .arg(parser.value(QStringLiteral("format"))));
         }
-    } else if (spec->exportOptions) {
+    } else if (entry->exportOptions) {
         const QString suffix = QFileInfo(m_output).suffix().toLower();
         m_format = suffix == QLatin1String("gpx")   ? Format::Gpx
                    : suffix == QLatin1String("csv") ? Format::Csv
@@ -292,14 +292,14 @@ bool CliArguments::parse(const QStringList& arguments)
 
 bool CliArguments::isDestructive() const
 {
-    const CommandSpec* spec = specOf(m_command);
-    return spec && spec->destructive;
+    const CommandEntry* entry = entryOf(m_command);
+    return entry && entry->destructive;
 }
 
 bool CliArguments::needsUsb() const
 {
-    const CommandSpec* spec = specOf(m_command);
-    return spec && spec->usb;
+    const CommandEntry* entry = entryOf(m_command);
+    return entry && entry->usb;
 }
 
 bool CliArguments::parseAddress(const QString& text, UsbBusDeviceAddress* address)
@@ -334,11 +334,11 @@ QString CliArguments::helpText()
     text += QStringLiteral("Usage: service-cli <command> [FILE] [options]\n\n"
                            "The service tool for Tymbrel and Vectaris instruments, without a window.\n\n"
                            "Commands:\n");
-    for (const CommandSpec& spec : kCommands) {
-        text += helpEntry(commandLine(spec), QString::fromLatin1(spec.summary));
+    for (const CommandEntry& entry : kCommands) {
+        text += helpEntry(commandLine(entry), QString::fromLatin1(entry.summary));
     }
     text += QStringLiteral("\nOptions:\n");
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionEntry& option : kOptions) {
         QStringList names;
         for (const QString& name : namesOf(option)) {
             names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;

@@ -176,18 +176,23 @@ int DeviceCommands::optionsRead(BaseDevice* device)
     return report.exitCode();
 }
 
+int DeviceCommands::takeInputFile(const QString& file)
+{
+    m_context.report.insert(QStringLiteral("file"), file);
+    QString reason;
+    return CliFiles::canRead(file, &reason) ? 0 : m_context.report.fail(CliExitCode::FileError, reason);
+}
+
 int DeviceCommands::optionsRestore(BaseDevice* device)
 {
     CliConsole& console = m_context.console;
     CliReport& report = m_context.report;
     const CliArguments& arguments = m_context.arguments;
     const QString file = arguments.file();
-    report.insert(QStringLiteral("file"), file);
-
-    QString reason;
-    if (!CliFiles::canRead(file, &reason)) {
-        return report.fail(CliExitCode::FileError, reason);
+    if (const int unreadable = takeInputFile(file)) {
+        return unreadable;
     }
+    QString reason;
     const OptionsSnapshot target = SnapshotStore::load(file, &reason);
     if (!target.isValid()) {
         return report.fail(CliExitCode::Refused,
@@ -322,12 +327,10 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     CliReport& report = m_context.report;
     const CliArguments& arguments = m_context.arguments;
     const QString file = arguments.file();
-    report.insert(QStringLiteral("file"), file);
-
-    QString reason;
-    if (!CliFiles::canRead(file, &reason)) {
-        return report.fail(CliExitCode::FileError, reason);
+    if (const int unreadable = takeInputFile(file)) {
+        return unreadable;
     }
+    QString reason;
     // Kept now: once the instrument restarts, its device object is gone.
     const QString name = title(*device);
     CliSafeguard safeguard(console, report, arguments.yes(), arguments.withoutSnapshot());

@@ -35,6 +35,8 @@ public:
     static QString title(const BaseDevice& device);
 
 private:
+    // Names `file` in the report; 0 when it can be read, otherwise the exit code of the failure.
+    int takeInputFile(const QString& file);
     // Runs a simple destructive job: asks, takes the snapshot, posts the job with `post` and waits for
     // `jobName`. `done` is printed on success.
     int destructiveJob(BaseDevice* device, const QString& action, const QString& question,

@@ -24,16 +24,6 @@ namespace {
 
 using namespace SimProtocol;
 
-QByteArray toQt(const Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
-}
-
-Bytes toSim(const QByteArray& bytes)
-{
-    return Bytes(bytes.begin(), bytes.end());
-}
-
 QString addressOf(SimUsbBus& bus, const std::shared_ptr<SimInstrument>& instrument)
 {
     const auto port = bus.portOf(instrument);

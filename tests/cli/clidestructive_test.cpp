@@ -20,16 +20,6 @@ namespace {
 
 using namespace SimProtocol;
 
-QByteArray toQt(const Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
-}
-
-Bytes toSim(const QByteArray& bytes)
-{
-    return Bytes(bytes.begin(), bytes.end());
-}
-
 // What a destructive command sends once it goes ahead.
 size_t changesReceived(const SimInstrument& instrument)
 {

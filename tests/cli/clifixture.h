@@ -7,6 +7,7 @@
 #include "devices/devicefactory.h"
 #include "devices/snapshotstore.h"
 #include "sim/siminstrumentfactory.h"
+#include "sim/simprotocol.h"
 #include "sim/usbfs/simusbfixture.h"
 #include "tests/devices/logcapture.h"
 #include "usb/usbmanager.h"
@@ -23,6 +24,17 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// Option bytes between the simulated instrument's and the tool's types.
+inline QByteArray toQt(const SimProtocol::Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+}
+
+inline SimProtocol::Bytes toSim(const QByteArray& bytes)
+{
+    return SimProtocol::Bytes(bytes.begin(), bytes.end());
+}
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {
