@@ -36,8 +36,18 @@ signals:
     void savedCdcThresholdChanged(int sensitivity);
     void savedCdcCalibrationChanged(int sensitivity);
 
+public:
+    // The production sweep: no offset, any threshold of the detector's range.
+    static constexpr int kProductionCalibrationOffset = 0;
+    static constexpr int kProductionCalibrationMin = 0;
+    static constexpr int kProductionCalibrationMax = 4095;
+
 public slots:
     void calibrateCdc(int offset, int minThreshold, int maxThreshold);
+    void calibrateForProduction()
+    {
+        calibrateCdc(kProductionCalibrationOffset, kProductionCalibrationMin, kProductionCalibrationMax);
+    }
     void writeCdcThreshold(int sensitivity);
     void saveCdcThreshold(int sensitivity);
     void startMonitorTouchState();

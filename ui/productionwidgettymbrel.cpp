@@ -113,5 +113,5 @@ void ProductionWidgetTymbrel::on_btnCdcStartCalibration_clicked()
         logger()->info("Calibration ignored: the sensor is still busy");
         return;
     }
-    sensor->calibrateCdc(0, 0, 4095);
+    sensor->calibrateForProduction();
 }

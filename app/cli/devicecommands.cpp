@@ -25,10 +25,6 @@
 
 namespace {
 
-// The sweep the production panel starts: no offset, any threshold of the detector's range.
-constexpr int kCalibrationOffset = 0;
-constexpr int kCalibrationMin = 0;
-constexpr int kCalibrationMax = 4095;
 // The sensor reads both thresholds back after a calibration; they normally arrive at once.
 constexpr int kThresholdReadBackMs = 5000;
 // A successful update or reset ends in a reboot command; it is sent right after the job came back.
@@ -482,7 +478,7 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
     m_context.console.note(
         QStringLiteral("Calibrating the touch detector of %1 (keep hands off the sensor)...")
             .arg(title(*sensor)));
-    sensor->calibrateCdc(kCalibrationOffset, kCalibrationMin, kCalibrationMax);
+    sensor->calibrateForProduction();
     const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("CdcCalibrationJob"));
     if (!outcome.cameBack) {
         return wentAway(report, QStringLiteral("the calibration"));
@@ -507,9 +503,9 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
             CliExitCode::InstrumentFailed,
             QStringLiteral("The calibrated threshold %1 lies outside %2..%3; it was stored, check the "
                            "sensor.")
-                .arg(switchingPoint + kCalibrationOffset)
-                .arg(kCalibrationMin)
-                .arg(kCalibrationMax),
+                .arg(switchingPoint + TymbrelSensor::kProductionCalibrationOffset)
+                .arg(TymbrelSensor::kProductionCalibrationMin)
+                .arg(TymbrelSensor::kProductionCalibrationMax),
             outcome.result);
     }
     m_context.console.print(
