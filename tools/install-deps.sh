@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   qtbase5-dev qtbase5-dev-tools qtpositioning5-dev libqt5svg5-dev
   libusb-1.0-0-dev libspdlog-dev libfmt-dev zlib1g-dev
   # tests, benchmarks, fuzzers
