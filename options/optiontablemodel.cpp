@@ -3,7 +3,9 @@
 #include <QColor>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 // "Value int" and "Value float" need four bytes; a shorter value shows an empty cell rather than bytes
@@ -37,11 +39,50 @@ void OptionTableModel::setOptionValue(quint32 id, const QByteArray& value)
         m_values.insert(id, value);
         emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
     } else if (!value.isEmpty()) {
-        beginInsertRows(QModelIndex(), m_ids.size(), m_ids.size());
-        m_ids.append(id);
+        const int at = insertionRow(id);
+        beginInsertRows(QModelIndex(), at, at);
+        m_ids.insert(at, id);
         m_values.insert(id, value);
         endInsertRows();
     }
+}
+
+void OptionTableModel::setOrder(const QList<quint32>& order)
+{
+    m_rank.clear();
+    for (int i = 0; i < order.size(); ++i) {
+        m_rank.insert(order.at(i), i);
+    }
+    if (m_ids.isEmpty()) {
+        return;
+    }
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    QList<quint32> beforeIds;
+    for (const QModelIndex& index : before) {
+        beforeIds.append(m_ids.value(index.row()));
+    }
+    // Stable: ids outside the order keep their arrival order behind the ordered ones.
+    std::stable_sort(m_ids.begin(), m_ids.end(),
+                     [this](quint32 a, quint32 b) { return rankOf(a) < rankOf(b); });
+    QModelIndexList after;
+    for (int i = 0; i < before.size(); ++i) {
+        after.append(index(m_ids.indexOf(beforeIds.at(i)), before.at(i).column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+int OptionTableModel::rankOf(quint32 id) const
+{
+    return m_rank.value(id, std::numeric_limits<int>::max());
+}
+
+int OptionTableModel::insertionRow(quint32 id) const
+{
+    const auto at = std::upper_bound(m_ids.cbegin(), m_ids.cend(), rankOf(id),
+                                     [this](int rank, quint32 shown) { return rank < rankOf(shown); });
+    return int(at - m_ids.cbegin());
 }
 
 void OptionTableModel::clear()
@@ -68,7 +109,7 @@ QVariant OptionTableModel::cell(quint32 id, int column) const
     const QByteArray value = m_values.value(id);
     switch (column) {
     case IdColumn:
-        return id;
+        return QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'));
     case DescriptionColumn:
         return m_names.value(id).isEmpty() ? QStringLiteral("undefined") : m_names.value(id);
     case HexColumn:

@@ -7,10 +7,11 @@
 #include <QString>
 
 // The raw option table of the develop page: one row per storage id that the device reported a non-empty
-// value for, in the order the values first arrived, with the id, its key name and the value shown as
-// hex, 32-bit integer, single and Latin-1 text. Rows come and go with insert/remove notifications and a
-// changed value repaints its row only, so that a view keeps its selection and scroll position while a
-// long table is still arriving.
+// value for, with the id (hexadecimal, as the option file and the snapshots write it), its key name and
+// the value shown as hex, 32-bit integer, single and Latin-1 text. Rows stand in the order set with
+// setOrder() (the catalogue's), ids outside it after them in the order their values first arrived. Rows come
+// and go with insert/remove notifications and a changed value repaints its row only, so that a view keeps its
+// selection and scroll position while a long table is still arriving.
 class OptionTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -33,7 +34,9 @@ public:
     void setOptionName(quint32 id, const QString& name);
     // A non-empty value adds the id's row (or updates it); an empty one removes the row.
     void setOptionValue(quint32 id, const QByteArray& value);
-    // Drops every row, value and name (a new read starts).
+    // The order rows are shown in; rows already shown are re-sorted.
+    void setOrder(const QList<quint32>& order);
+    // Drops every row, value and name (a new read starts); the order stays.
     void clear();
 
     QList<quint32> shownIds() const { return m_ids; }
@@ -45,8 +48,11 @@ public:
 
 private:
     QVariant cell(quint32 id, int column) const;
+    int rankOf(quint32 id) const;
+    int insertionRow(quint32 id) const;
 
     QList<quint32> m_ids;
     QHash<quint32, QByteArray> m_values;
     QHash<quint32, QString> m_names;
+    QHash<quint32, int> m_rank;
 };

@@ -21,6 +21,16 @@ constexpr quint32 kControlUnitUsbId = 0x1E843000;
 constexpr quint32 kEmitterUsbId = 0x29520008;
 const char* const kReadJobName = "ReadDeviceMultipleOptionsJob";
 
+// Every id the kind's catalogue names, in the catalogue's order: what a full read asks for and the
+// order the table shows its rows in.
+QList<quint32> catalogueIds(StorageIdCatalogue::Family family)
+{
+    if (family == StorageIdCatalogue::Family::UpdateOnly) {
+        return StorageIdCatalogue::ids(StorageIDs_general::staticMetaObject, "Options");
+    }
+    return StorageIdCatalogue::deviceIds(family);
+}
+
 void deleteChildLayouts(QLayout* layout)
 {
     while (QLayoutItem* item = layout->takeAt(0)) {
@@ -68,6 +78,7 @@ void DevelopWidget::setDevice(BaseDevice* device)
     m_device = device;
     // What the previous device reported says nothing about this one.
     m_table->clear();
+    m_table->setOrder(catalogueIds(familyOf(device)));
     m_requested.clear();
     m_answered.clear();
     m_reading = false;
@@ -120,10 +131,7 @@ void DevelopWidget::on_ReadAllOptionsButton_clicked()
         return;
     }
     const StorageIdCatalogue::Family family = familyOf(m_device);
-    QList<quint32> ids = StorageIdCatalogue::ids(StorageIDs_general::staticMetaObject, "Options");
-    if (family != StorageIdCatalogue::Family::UpdateOnly) {
-        ids = StorageIdCatalogue::deviceIds(family);
-    }
+    const QList<quint32> ids = catalogueIds(family);
     for (quint32 id : ids) {
         m_table->setOptionName(id, StorageIdCatalogue::name(family, id));
     }

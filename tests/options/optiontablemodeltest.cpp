@@ -44,7 +44,7 @@ TEST(OptionTableModel, ShowsEachValueFourWays)
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         model.setOptionValue(0x20000028u, c.value);
         ASSERT_EQ(model.rowCount(), 1) << c.hex.toStdString();
-        EXPECT_EQ(cell(model, 0, 0).toUInt(), 0x20000028u);
+        EXPECT_EQ(cell(model, 0, 0).toString(), QStringLiteral("0x20000028"));
         EXPECT_EQ(cell(model, 0, 1).toString(), QStringLiteral("undefined"));
         EXPECT_EQ(cell(model, 0, 2).toString(), c.hex);
         EXPECT_EQ(cell(model, 0, 3), c.asInt) << c.hex.toStdString();
@@ -89,6 +89,39 @@ TEST(OptionTableModel, RowsFollowValuesWithInsertRemoveAndChangeSignals)
     EXPECT_EQ(changed.count(), 2);
     EXPECT_EQ(cell(model, 1, 1).toString(), QStringLiteral("first"));
     EXPECT_EQ(layout.count(), 0);
+}
+
+TEST(OptionTableModel, RowsStandInTheGivenOrderWhateverOrderTheValuesArriveIn)
+{
+    struct Case
+    {
+        QList<quint32> order;
+        QList<quint32> arrivals;
+        QList<quint32> shown;
+    };
+    const Case cases[] = {
+        {{0x30, 0x10, 0x20}, {0x20, 0x10, 0x30}, {0x30, 0x10, 0x20}},
+        // Ids outside the order follow it, in arrival order.
+        {{0x10, 0x20}, {0x99, 0x20, 0x98, 0x10}, {0x10, 0x20, 0x99, 0x98}},
+        {{}, {3, 1, 2}, {3, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        OptionTableModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        model.setOrder(c.order);
+        for (quint32 id : c.arrivals) {
+            model.setOptionValue(id, QByteArray("v"));
+        }
+        EXPECT_EQ(model.shownIds(), c.shown);
+        // Setting the order after the values re-sorts the rows already shown.
+        OptionTableModel late;
+        QAbstractItemModelTester lateTester(&late, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        for (quint32 id : c.arrivals) {
+            late.setOptionValue(id, QByteArray("v"));
+        }
+        late.setOrder(c.order);
+        EXPECT_EQ(late.shownIds(), c.shown);
+    }
 }
 
 TEST(OptionTableModel, HeadersAndBackground)

@@ -508,7 +508,16 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
     OptionTableModel* table = develop()->optionTable();
     const int row = table->shownIds().indexOf(0x20000010);
     ASSERT_GE(row, 0);
+    EXPECT_EQ(table->index(row, 0).data().toString(), QStringLiteral("0x20000010"));
     EXPECT_EQ(table->index(row, 1).data().toString(), QStringLiteral("e_sid_cu_Option_ActivityWatchdogTime"));
+    // The catalogue's order, whatever order the values reached the cache in.
+    QList<quint32> inCatalogueOrder;
+    for (quint32 id : StorageIdCatalogue::deviceIds(StorageIdCatalogue::Family::ControlUnit)) {
+        if (table->shownIds().contains(id)) {
+            inCatalogueOrder.append(id);
+        }
+    }
+    EXPECT_EQ(table->shownIds(), inCatalogueOrder);
     EXPECT_EQ(table->index(row, 2).data().toString(), QStringLiteral("58020000"));
     EXPECT_EQ(table->index(row, 3).data().toInt(), 600);
     const int language = table->shownIds().indexOf(0x28000006);
