@@ -262,7 +262,16 @@ void MainWindow::showNotification(NotificationMessageType type, QString message)
         w->style()->polish(w);
     }
     ui->notificationWidget->show();
-    QTimer::singleShot(kNotificationMs, Qt::PreciseTimer, this, &MainWindow::hideNotification);
+    // Every message gets its own six seconds, and the earliest of them hides the bar: a second message
+    // shortly after a first is cut short rather than keeping the bar up for ever under a stream of them.
+    // The timers are named children so that a test can see which one is due without timing the window.
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("notificationTimer"));
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    connect(timer, &QTimer::timeout, this, &MainWindow::hideNotification);
+    connect(timer, &QTimer::timeout, timer, &QObject::deleteLater);
+    timer->start(kNotificationMs);
 }
 
 void MainWindow::hideNotification()
