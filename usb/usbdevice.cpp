@@ -314,7 +314,7 @@ QByteArray UsbDevice::exchange(const QByteArray& packet, quint32 expectedAnswer,
 }
 
 int UsbDevice::awaitAnswer(quint32 expectedAnswer, const quint32* optionId, unsigned int timeoutMs,
-                           QByteArray& answerOut)
+                           QByteArray& payload)
 {
     // An answer that does not fit is a late answer to an earlier request (or garbage): it is logged,
     // dropped, and the expected one is awaited for the rest of the same time-out.
@@ -352,7 +352,7 @@ int UsbDevice::awaitAnswer(quint32 expectedAnswer, const quint32* optionId, unsi
                 continue;
             }
         }
-        answerOut = answer.mid(optionId ? 8 : 4);
+        payload = answer.mid(optionId ? 8 : 4);
         return 0;
     }
 }
