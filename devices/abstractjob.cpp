@@ -1,5 +1,9 @@
 #include "devices/abstractjob.h"
 
+#include <QThread>
+
+#include <libusb.h>
+
 #include <atomic>
 
 namespace {
@@ -30,6 +34,12 @@ QString AbstractJob::resultMessage(int /*result*/) const
 bool AbstractJob::isQuiet() const
 {
     return false;
+}
+
+bool AbstractJob::stopRequested()
+{
+    static_assert(kStopped == LIBUSB_ERROR_INTERRUPTED, "a stopped job reads as an interrupted transfer");
+    return QThread::currentThread()->isInterruptionRequested();
 }
 
 QString AbstractJob::latin1Text(const QByteArray& bytes)

@@ -45,6 +45,12 @@ public slots:
     virtual bool isQuiet() const;
 
 protected:
+    // True once the job should stop between two packets: its device is going (unplugged or the tool
+    // shuts down) and waits for this job before it can be released. Jobs that exchange many packets
+    // ask between them; a job that stops ends with kStopped.
+    static bool stopRequested();
+    static constexpr int kStopped = -10; // LIBUSB_ERROR_INTERRUPTED
+
     // Bytes from the instrument as text: Latin-1, cut at the first NUL.
     static QString latin1Text(const QByteArray& bytes);
 

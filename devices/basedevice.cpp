@@ -352,11 +352,18 @@ void BaseDevice::storeOption(AbstractJob* job)
 
 void BaseDevice::mergeOptions(AbstractJob* job)
 {
-    const QHash<quint32, QByteArray> values = static_cast<ReadDeviceMultipleOptionsJob*>(job)->values();
+    auto* read = static_cast<ReadDeviceMultipleOptionsJob*>(job);
+    const QHash<quint32, QByteArray> values = read->values();
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
         m_deviceOptions.insert(it.key(), it.value());
         emit deviceOptionChanged(it.key(), it.value());
     }
+    optionsRead(read->requestedIds(), values, read->result());
+}
+
+void BaseDevice::optionsRead(const QList<quint32>& /*requested*/,
+                             const QHash<quint32, QByteArray>& /*values*/, int /*result*/)
+{
 }
 
 void BaseDevice::snapshotOutcome(AbstractJob* job)

@@ -141,6 +141,11 @@ protected:
     // Receives every returned job the base does not handle, and owns it (must delete it).
     virtual void handleJobFinished(AbstractJob* job) = 0;
 
+    // Called after a multiple-option read came back and its values went into the cache: the ids asked
+    // for, the values that came (an id without one got no value from the unit), and the job's result.
+    virtual void optionsRead(const QList<quint32>& requested, const QHash<quint32, QByteArray>& values,
+                             int result);
+
     // Hands `job` to the worker. Non-quiet jobs are owned by the device from here on; quiet jobs stay
     // with their parent.
     void postJob(AbstractJob* job);

@@ -67,6 +67,34 @@ void ControlUnit::handleJobFinished(AbstractJob* job)
     delete job;
 }
 
+void ControlUnit::optionsRead(const QList<quint32>& requested, const QHash<quint32, QByteArray>& values,
+                              int result)
+{
+    // A read that failed says nothing about what the unit knows. One that ended early (result 0) ended
+    // at an id the unit met with silence, as older firmware meets ids it does not know; the ids after
+    // that one were never asked.
+    if (result != 0) {
+        return;
+    }
+    QSet<quint32> without = m_optionsWithoutValue;
+    for (const quint32 id : requested) {
+        const auto it = values.constFind(id);
+        if (it == values.constEnd()) {
+            without.insert(id);
+            break;
+        }
+        if (it.value().isEmpty()) {
+            without.insert(id);
+        } else {
+            without.remove(id);
+        }
+    }
+    if (without != m_optionsWithoutValue) {
+        m_optionsWithoutValue = without;
+        emit optionsWithoutValueChanged(without);
+    }
+}
+
 void ControlUnit::updateDataSets()
 {
     postJob(new ReadDataSetsJob());

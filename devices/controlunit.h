@@ -4,6 +4,7 @@
 #include "measurements/vectarisdataset.h"
 
 #include <QList>
+#include <QSet>
 
 // The Tymbrel control unit. Reads the general, control-unit and user-settings options, and fetches and
 // deletes the measurement series recorded in the field.
@@ -24,6 +25,11 @@ public:
     DeviceWidget* serviceWidget(QWidget* parent) override;
     void readDeviceOptions() override;
 
+    // Ids the unit gave no value for when they were last read: ids its firmware does not know (an
+    // empty answer, or the silence with which older firmware meets them; a unit older than a
+    // language has no option for it) and options that hold nothing. Empty until the first read.
+    QSet<quint32> optionsWithoutValue() const { return m_optionsWithoutValue; }
+
 public slots:
     // Fetches all series; a successful read ends in datasetsChanged, a failed one emits nothing.
     void updateDataSets();
@@ -33,11 +39,16 @@ public slots:
 
 signals:
     void datasetsChanged(QList<VectarisDataset> datasets);
+    void optionsWithoutValueChanged(QSet<quint32> optionIds);
 
 protected:
     void handleJobFinished(AbstractJob* job) override;
+    void optionsRead(const QList<quint32>& requested, const QHash<quint32, QByteArray>& values,
+                     int result) override;
 
 private:
     void handleReadDataSets(AbstractJob* job);
     void handleClearDataSets(AbstractJob* job);
+
+    QSet<quint32> m_optionsWithoutValue;
 };

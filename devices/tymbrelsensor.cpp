@@ -27,18 +27,33 @@ void TymbrelSensor::readStoredThresholds()
 {
     auto* stored = new CdcManuelSettingJob(CdcManuelSettingJob::ReadStoredThreshold, QVariant(), this);
     connect(stored, &CdcManuelSettingJob::thresholdSaved, this, [this](int sensitivity) {
-        m_savedThreshold = sensitivity;
+        setReading(m_saved, sensitivity);
         emit savedCdcThresholdChanged(sensitivity);
+    });
+    connect(stored, &CdcManuelSettingJob::readFailed, this, [this] {
+        m_saved.failed = true;
+        emit cdcThresholdReadFailed();
     });
     postJob(stored);
 
     auto* calibrated =
         new CdcManuelSettingJob(CdcManuelSettingJob::ReadCalibratedThreshold, QVariant(), this);
     connect(calibrated, &CdcManuelSettingJob::calibrationRead, this, [this](int sensitivity) {
-        m_calibratedThreshold = sensitivity;
+        setReading(m_calibrated, sensitivity);
         emit savedCdcCalibrationChanged(sensitivity);
     });
+    connect(calibrated, &CdcManuelSettingJob::readFailed, this, [this] {
+        m_calibrated.failed = true;
+        emit cdcThresholdReadFailed();
+    });
     postJob(calibrated);
+}
+
+void TymbrelSensor::setReading(Reading& reading, int value)
+{
+    reading.value = value;
+    reading.everRead = true;
+    reading.failed = false;
 }
 
 QString TymbrelSensor::picture() const
@@ -91,7 +106,7 @@ void TymbrelSensor::saveCdcThreshold(int sensitivity)
     auto* job = new CdcManuelSettingJob(CdcManuelSettingJob::PostAndStoreThreshold, sensitivity, this);
     // The sensor's copy follows what the instrument now holds, so that a panel opened later shows it.
     connect(job, &CdcManuelSettingJob::thresholdSaved, this, [this](int saved) {
-        m_savedThreshold = saved;
+        setReading(m_saved, saved);
         emit savedCdcThresholdChanged(saved);
     });
     postJob(job);

@@ -27,14 +27,24 @@ public:
     DeviceWidget* serviceWidget(QWidget* parent) override;
     void readDeviceOptions() override;
 
-    int savedCdcThreshold() const { return m_savedThreshold; }
-    int calibratedCdcThreshold() const { return m_calibratedThreshold; }
+    // The last values read from the sensor (0 before any). A failed read keeps them, but they are no
+    // longer known to be the sensor's: acting on them (storing, falling back) waits for the next read.
+    int savedCdcThreshold() const { return m_saved.value; }
+    int calibratedCdcThreshold() const { return m_calibrated.value; }
+    bool hasSavedCdcThreshold() const { return m_saved.everRead; }
+    bool hasCalibratedCdcThreshold() const { return m_calibrated.everRead; }
+    bool isSavedCdcThresholdCurrent() const { return m_saved.everRead && !m_saved.failed; }
+    bool isCalibratedCdcThresholdCurrent() const { return m_calibrated.everRead && !m_calibrated.failed; }
+    // The last read of either threshold failed.
+    bool hasCdcThresholdReadFailed() const { return m_saved.failed || m_calibrated.failed; }
     bool isMonitoringTouchState() const { return m_monitorTimer.isActive(); }
 
 signals:
     void touchDetectorChanged(bool touched);
     void savedCdcThresholdChanged(int sensitivity);
     void savedCdcCalibrationChanged(int sensitivity);
+    // A read of the stored or the calibrated threshold failed; the last known values stay.
+    void cdcThresholdReadFailed();
 
 public:
     // The production sweep: no offset, any threshold of the detector's range.
@@ -64,7 +74,15 @@ private slots:
 private:
     void readStoredThresholds();
 
+    struct Reading
+    {
+        int value = 0;
+        bool everRead = false; // value came from the sensor
+        bool failed = false;   // the latest read failed
+    };
+    void setReading(Reading& reading, int value);
+
     QTimer m_monitorTimer;
-    int m_savedThreshold = 0;
-    int m_calibratedThreshold = 0;
+    Reading m_saved;
+    Reading m_calibrated;
 };

@@ -1,14 +1,22 @@
 #include "sim/simcontrolunit.h"
 
+#include "options/storageids_controlunit.h"
 #include "sim/simdefaults.h"
 
 using namespace SimProtocol;
 
-SimControlUnit::SimControlUnit(SimFirmware firmware)
+SimControlUnit::SimControlUnit(SimFirmware firmware, Languages languages)
     : SimInstrument("tymbrel+ control unit", SimUsbIdentity(0x1E84, 0x3000), firmware)
 {
     defineOptions(SimDefaults::controlUnit());
     defineIdentity("PCB-CU-0001234", "CU", "D", "TCU-21-00042");
+    if (languages == Languages::BeforeBulgarian) {
+        using Id = StorageIDs_ControlUnit::Options;
+        for (auto id = uint32_t(Id::e_sid_cu_Option_Lang_Bulgarian);
+             id <= uint32_t(Id::e_sid_cu_Option_Lang_Language9); ++id) {
+            optionStore().forget(id);
+        }
+    }
 }
 
 bool SimControlUnit::handleKindCommand(uint32_t command, const Bytes& packet, Clock::time_point now)

@@ -10,7 +10,17 @@
 class SimControlUnit : public SimInstrument
 {
 public:
-    explicit SimControlUnit(SimFirmware firmware = SimFirmware::Current);
+    // Which language options the unit's firmware has: units built before Bulgarian was added know
+    // neither it nor the language slots reserved after it, and meet requests for them as their firmware
+    // generation meets any unknown option.
+    enum class Languages
+    {
+        WithBulgarian,
+        BeforeBulgarian
+    };
+
+    explicit SimControlUnit(SimFirmware firmware = SimFirmware::Current,
+                            Languages languages = Languages::WithBulgarian);
 
     // The image the unit streams; build it with the dataset store image writer.
     void setDatasetStoreImage(const Bytes& image);

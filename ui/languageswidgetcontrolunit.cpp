@@ -109,17 +109,52 @@ void LanguagesWidgetControlUnit::showTitle(bool show)
     m_group->setTitle(m_title.isEmpty() ? QStringLiteral(" ") : m_title);
 }
 
+QList<quint32> LanguagesWidgetControlUnit::knownIds() const
+{
+    QList<quint32> ids;
+    for (const quint32 id : languageIds()) {
+        if (!m_unknown.contains(id)) {
+            ids << id;
+        }
+    }
+    return ids;
+}
+
 bool LanguagesWidgetControlUnit::allReported() const
 {
-    return m_reported.size() == m_boxes.size();
+    for (const quint32 id : m_boxes.keys()) {
+        if (!m_unknown.contains(id) && !m_reported.contains(id)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void LanguagesWidgetControlUnit::setUnknownIds(const QSet<quint32>& optionIds)
+{
+    const bool was = allReported();
+    m_unknown.clear();
+    for (auto it = m_boxes.constBegin(); it != m_boxes.constEnd(); ++it) {
+        const bool unknown = optionIds.contains(it.key());
+        if (unknown) {
+            m_unknown.insert(it.key());
+            it.value()->setChecked(false);
+        }
+        it.value()->setEnabled(!unknown);
+    }
+    if (was != allReported()) {
+        emit allReportedChanged(allReported());
+    }
 }
 
 void LanguagesWidgetControlUnit::forgetReports()
 {
     const bool was = allReported();
     m_reported.clear();
+    m_unknown.clear();
     for (auto it = m_boxes.constBegin(); it != m_boxes.constEnd(); ++it) {
         it.value()->setChecked(isFixed(it.key()));
+        it.value()->setEnabled(true);
     }
     if (was) {
         emit allReportedChanged(false);

@@ -140,6 +140,7 @@ void MainWindow::usbDeviceAdded(UsbBusDeviceAddress deviceAddress)
     }
     logger()->debug("Device {} added at {}", device->name(), deviceAddress.toString());
     BaseDevice* d = device.data();
+    devicesByAddress.insert(deviceAddress, d);
     connect(d, &BaseDevice::connected, this, &MainWindow::usbDeviceConnected, Qt::UniqueConnection);
     connect(d, &BaseDevice::disconnected, this, &MainWindow::usbDeviceDisconnected, Qt::UniqueConnection);
     connect(d, &BaseDevice::notify, this, &MainWindow::showNotification, Qt::UniqueConnection);
@@ -174,7 +175,7 @@ void MainWindow::usbDeviceConnected()
         return;
     }
     logger()->debug("Device {} connected", device->name());
-    connect(device, &BaseDevice::busy, progressDialog, &ProgressDialog::show, Qt::UniqueConnection);
+    connect(device, &BaseDevice::busy, this, &MainWindow::deviceBusy, Qt::UniqueConnection);
     connect(device, &BaseDevice::idle, progressDialog, &ProgressDialog::hide, Qt::UniqueConnection);
 
     ui->infoWidget->setDevice(device);
@@ -193,6 +194,11 @@ void MainWindow::usbDeviceConnected()
     updateSidebar(device);
 }
 
+void MainWindow::deviceBusy()
+{
+    progressDialog->showFor(sender());
+}
+
 void MainWindow::usbDeviceDisconnected()
 {
     logger()->debug("Device disconnected");
@@ -209,6 +215,8 @@ void MainWindow::usbDeviceDisconnected()
 void MainWindow::usbDeviceRemoved(UsbBusDeviceAddress deviceAddress)
 {
     logger()->debug("Device removed from {}", deviceAddress.toString());
+    // A device that goes in the middle of a job never reports idle: its modal window must not stay.
+    progressDialog->deviceRemoved(devicesByAddress.take(deviceAddress));
     ui->infoWidget->setDevice(nullptr);
     ui->measurementsWidget->setDevice(nullptr);
     ui->serviceWidget->setDevice(nullptr);

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 
 #include <memory>
 
@@ -88,6 +89,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
 
+private slots:
+    void deviceBusy();
+
 private:
     void updateSidebar(BaseDevice* device);
     void showInfoUnlessAbout();
@@ -96,7 +100,10 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<int, QWidget*> pages;                // page id -> page in the stack (children of the stack)
     ProgressDialog* progressDialog = nullptr; // child of this window
-    LinuxFrame* frame = nullptr;              // child of this window; null on Windows
+    // The device objects the discovery announced, by address: a removal names only the address, and
+    // the object may be gone by then.
+    QMap<UsbBusDeviceAddress, QPointer<BaseDevice>> devicesByAddress;
+    LinuxFrame* frame = nullptr; // child of this window; null on Windows
     bool productionPageOn = false;
     bool developPageOn = false;
 };

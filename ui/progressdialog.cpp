@@ -39,6 +39,19 @@ void ProgressDialog::show()
     QDialog::show();
 }
 
+void ProgressDialog::showFor(QObject* owner)
+{
+    m_owner = owner;
+    show();
+}
+
+void ProgressDialog::deviceRemoved(const QObject* device)
+{
+    if (!m_owner || m_owner == device) {
+        dismiss();
+    }
+}
+
 void ProgressDialog::showSpinner()
 {
     ui->progressBar->hide();

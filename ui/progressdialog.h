@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -31,9 +32,16 @@ public:
     // Visible only while the current job reports progress with a maximum.
     QProgressBar* bar() const;
     bool isHidePending() const { return m_hideTimer.isActive(); }
+    // The device whose job the window shows; null when shown without one or when that one is gone.
+    QObject* owner() const { return m_owner; }
 
 public slots:
     void show();
+    // As show(), for a job of `owner` (a device), which is remembered until the next show.
+    void showFor(QObject* owner);
+    // A device went. Its jobs will never report their end, so the window is dismissed when it was
+    // shown for that device, or for one that is gone already.
+    void deviceRemoved(const QObject* device);
     void hide();
     // With maximum > 0: a bar at value of maximum and the message (if any) as the text; otherwise
     // the spinner stays.
@@ -51,4 +59,5 @@ private:
 
     std::unique_ptr<Ui::ProgressDialog> ui;
     QTimer m_hideTimer;
+    QPointer<QObject> m_owner;
 };

@@ -1,6 +1,6 @@
 #include "ui/servicewidgetcontrolunit.h"
 
-#include "devices/basedevice.h"
+#include "devices/controlunit.h"
 #include "ui/languageswidgetcontrolunit.h"
 #include "ui/snapshotfirst.h"
 #include "ui_servicewidgetcontrolunit.h"
@@ -47,6 +47,11 @@ void ServiceWidgetControlUnit::setDevice(BaseDevice* device)
             ui->groupLanguages->onDeviceOptionChanged(id, device->deviceOption(id));
         }
     }
+    if (auto* unit = qobject_cast<ControlUnit*>(device)) {
+        ui->groupLanguages->setUnknownIds(unit->optionsWithoutValue());
+        connect(unit, &ControlUnit::optionsWithoutValueChanged, this,
+                [this](const QSet<quint32>& ids) { ui->groupLanguages->setUnknownIds(ids); });
+    }
 }
 
 void ServiceWidgetControlUnit::setDeviceConnected(bool) {}
@@ -69,7 +74,8 @@ void ServiceWidgetControlUnit::onApplyClicked()
     }
     QHash<quint32, QByteArray> options;
     bool any = false;
-    for (quint32 id : LanguagesWidgetControlUnit::languageIds()) {
+    // Only the languages the unit knows: it has no option for the others.
+    for (quint32 id : ui->groupLanguages->knownIds()) {
         const bool ticked = ui->groupLanguages->isTicked(id);
         any = any || ticked;
         QByteArray value(4, '\0');

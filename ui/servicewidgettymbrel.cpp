@@ -16,6 +16,7 @@ ServiceWidgetTymbrel::ServiceWidgetTymbrel(QWidget* parent)
     ui->touchProtect_CurrentThresholdEdit->setValidator(validator);
     ui->touchProtect_CalibratedThresholdEdit->setValidator(validator);
     ui->touchProtect_CalibratedThresholdEdit->setReadOnly(true);
+    updateThresholdActions();
 
     connect(ui->touchProtect_insensitiveButton, &QPushButton::clicked, this,
             &ServiceWidgetTymbrel::onTouchProtectInsensitiveClicked);
@@ -47,6 +48,7 @@ void ServiceWidgetTymbrel::setDevice(BaseDevice* device)
     }
     attachDevice(device);
     if (!device) {
+        updateThresholdActions();
         ui->productionWidgetTymbrel->setDevice(nullptr);
         return;
     }
@@ -56,8 +58,18 @@ void ServiceWidgetTymbrel::setDevice(BaseDevice* device)
         return;
     }
     show();
-    setCurrentThreshold(sensor->savedCdcThreshold());
-    onTouchProtectCalibrationSaved(sensor->calibratedCdcThreshold());
+    // Nothing read yet shows nothing: a 0 in the edits would be taken for the sensor's value.
+    if (sensor->hasSavedCdcThreshold()) {
+        setCurrentThreshold(sensor->savedCdcThreshold());
+    } else {
+        ui->touchProtect_CurrentThresholdEdit->clear();
+    }
+    if (sensor->hasCalibratedCdcThreshold()) {
+        onTouchProtectCalibrationSaved(sensor->calibratedCdcThreshold());
+    } else {
+        ui->touchProtect_CalibratedThresholdEdit->clear();
+    }
+    updateThresholdActions();
 
     connect(this, &ServiceWidgetTymbrel::currentThresholdChanged, sensor, &TymbrelSensor::writeCdcThreshold,
             Qt::UniqueConnection);
@@ -69,6 +81,8 @@ void ServiceWidgetTymbrel::setDevice(BaseDevice* device)
             &ServiceWidgetTymbrel::onTouchProtectThresholdSaved, Qt::UniqueConnection);
     connect(sensor, &TymbrelSensor::savedCdcCalibrationChanged, this,
             &ServiceWidgetTymbrel::onTouchProtectCalibrationSaved, Qt::UniqueConnection);
+    connect(sensor, &TymbrelSensor::cdcThresholdReadFailed, this,
+            &ServiceWidgetTymbrel::updateThresholdActions, Qt::UniqueConnection);
     connect(sensor, &TymbrelSensor::touchDetectorChanged, this, &ServiceWidgetTymbrel::onTouchDetectorChanged,
             Qt::UniqueConnection);
     if (isVisible()) {
@@ -121,8 +135,20 @@ void ServiceWidgetTymbrel::onTouchProtectSensitiveClicked()
     emitCurrentThreshold();
 }
 
+void ServiceWidgetTymbrel::updateThresholdActions()
+{
+    auto* sensor = qobject_cast<TymbrelSensor*>(device());
+    ui->touchProtect_SaveThresholdButton->setEnabled(sensor && sensor->isSavedCdcThresholdCurrent());
+    ui->touchProtectCancelButton->setEnabled(sensor && sensor->isCalibratedCdcThresholdCurrent());
+    ui->touchProtectReadFailedLabel->setVisible(sensor && sensor->hasCdcThresholdReadFailed());
+}
+
 void ServiceWidgetTymbrel::onTouchProtectCancelClicked()
 {
+    auto* sensor = qobject_cast<TymbrelSensor*>(device());
+    if (!sensor || !sensor->isCalibratedCdcThresholdCurrent()) {
+        return; // there is no calibrated value to fall back to
+    }
     ui->touchProtect_CurrentThresholdEdit->setText(ui->touchProtect_CalibratedThresholdEdit->text());
     emitCurrentThreshold();
 }
@@ -130,7 +156,8 @@ void ServiceWidgetTymbrel::onTouchProtectCancelClicked()
 void ServiceWidgetTymbrel::onTouchProtectSaveClicked()
 {
     auto* sensor = qobject_cast<TymbrelSensor*>(device());
-    if (!sensor || !ui->touchProtect_CurrentThresholdEdit->hasAcceptableInput()) {
+    if (!sensor || !sensor->isSavedCdcThresholdCurrent() ||
+        !ui->touchProtect_CurrentThresholdEdit->hasAcceptableInput()) {
         return;
     }
     // A second click before the first store came back would store twice.
@@ -150,9 +177,11 @@ void ServiceWidgetTymbrel::onTouchProtectThresholdSaved(int value)
 {
     // The stored value becomes the working one; the calibrated field keeps what the calibration found.
     setCurrentThreshold(value);
+    updateThresholdActions();
 }
 
 void ServiceWidgetTymbrel::onTouchProtectCalibrationSaved(int value)
 {
     ui->touchProtect_CalibratedThresholdEdit->setText(QString::number(value));
+    updateThresholdActions();
 }

@@ -14,7 +14,8 @@ class ProductionWidgetTymbrel;
 // the panel is visible), moves the working threshold in steps of 8, stores it in the instrument or
 // falls back to the calibrated one, and embeds the calibration panel.
 // Thresholds are 0…4095: the current-threshold edit accepts nothing else and only acceptable values are
-// sent; the calibrated-threshold edit is read-only and shows what the instrument reports.
+// sent; the calibrated-threshold edit is read-only and shows what the instrument reports. A failed
+// threshold read shows no 0: the edits keep the last known values and Save and Cancel are disabled.
 class ServiceWidgetTymbrel : public DeviceWidget, public BaseLogger
 {
     Q_OBJECT
@@ -47,6 +48,9 @@ public slots:
     void onTouchProtectCurrentThresholdChanged();
     void onTouchProtectThresholdSaved(int value);
     void onTouchProtectCalibrationSaved(int value);
+    // Save needs the stored threshold and Cancel the calibrated one as the sensor last reported them;
+    // after a failed read both stay off and the panel says why.
+    void updateThresholdActions();
 
 private:
     // Integer value of the current-threshold edit, 0 if it is not a number.

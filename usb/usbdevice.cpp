@@ -201,6 +201,8 @@ int UsbDevice::sendData(const QByteArray& data, int* transferred, unsigned int t
                                         data.size(), transferred, timeoutMs)
                  : int(LIBUSB_ERROR_NO_DEVICE);
     if (result != LIBUSB_SUCCESS) {
+        // A packet that went out in part may still have been taken and answered.
+        m_staleAnswerPossible = true;
         logger()->error("Unable to send packet: {}\n", libusb_error_name(result));
     }
     return result;
@@ -243,17 +245,22 @@ void UsbDevice::drainStaleAnswers()
         return;
     }
     QByteArray buffer(size, '\0');
-    for (int i = 0; i < kDrainMaxPackets; ++i) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kDrainMaxMs) {
         int actual = 0;
         const int result =
             libusb_bulk_transfer(m_handle, m_inEndpoint, reinterpret_cast<unsigned char*>(buffer.data()),
-                                 buffer.size(), &actual, kDrainTimeoutMs);
+                                 buffer.size(), &actual, kDrainQuietMs);
         if (result != LIBUSB_SUCCESS) {
-            return; // nothing more waiting (or the instrument went; the next transfer says so)
+            return; // quiet now (or the instrument went; the next transfer says so)
         }
         logger()->debug("Dropped a late answer of {} bytes: {:#x}", actual,
                         toUInt32(QByteArray::fromRawData(buffer.constData(), actual)));
     }
+    logger()->warn(
+        "The instrument keeps sending unasked packets; dropping them again before the next request");
+    m_staleAnswerPossible = true;
 }
 
 QByteArray UsbDevice::transfer(const QByteArray& request, int* result, unsigned int timeoutMs)
@@ -261,6 +268,9 @@ QByteArray UsbDevice::transfer(const QByteArray& request, int* result, unsigned 
     sendData(request, nullptr, timeoutMs);
     QByteArray answer;
     const int received = receiveData(answer, timeoutMs);
+    if (received != LIBUSB_SUCCESS) {
+        m_staleAnswerPossible = true;
+    }
     if (result) {
         *result = received;
     }
@@ -294,7 +304,18 @@ QByteArray UsbDevice::exchange(const QByteArray& packet, quint32 expectedAnswer,
     int ignored = 0;
     int& code = result ? *result : ignored;
     sendData(packet, nullptr, timeoutMs);
+    QByteArray payload;
+    code = awaitAnswer(expectedAnswer, optionId, timeoutMs, payload);
+    if (code != 0) {
+        // However it ended, the answer to this request may still come.
+        m_staleAnswerPossible = true;
+    }
+    return payload;
+}
 
+int UsbDevice::awaitAnswer(quint32 expectedAnswer, const quint32* optionId, unsigned int timeoutMs,
+                           QByteArray& payload)
+{
     // An answer that does not fit is a late answer to an earlier request (or garbage): it is logged,
     // dropped, and the expected one is awaited for the rest of the same time-out.
     QElapsedTimer clock;
@@ -303,8 +324,7 @@ QByteArray UsbDevice::exchange(const QByteArray& packet, quint32 expectedAnswer,
     for (;;) {
         const qint64 elapsed = clock.elapsed();
         if (discarded && elapsed >= qint64(timeoutMs)) {
-            code = kWrongAnswer;
-            return QByteArray();
+            return kWrongAnswer;
         }
         // libusb takes 0 as "no time-out": never pass it.
         const unsigned int remaining =
@@ -313,12 +333,10 @@ QByteArray UsbDevice::exchange(const QByteArray& packet, quint32 expectedAnswer,
         const int received = receiveData(answer, remaining);
         if (received != LIBUSB_SUCCESS) {
             if (discarded && received == LIBUSB_ERROR_TIMEOUT) {
-                code = kWrongAnswer;
-                return QByteArray();
+                return kWrongAnswer;
             }
             logger()->error("Can't read data: {}", libusb_error_name(received));
-            code = received;
-            return QByteArray();
+            return received;
         }
         const quint32 answerCode = toUInt32(answer);
         if (answerCode != expectedAnswer) {
@@ -334,8 +352,8 @@ QByteArray UsbDevice::exchange(const QByteArray& packet, quint32 expectedAnswer,
                 continue;
             }
         }
-        code = 0;
-        return answer.mid(optionId ? 8 : 4);
+        payload = answer.mid(optionId ? 8 : 4);
+        return 0;
     }
 }
 

@@ -65,12 +65,15 @@ public:
     static constexpr unsigned int kProbeTimeoutMs = 1000;
     static constexpr int kRefreshIntervalMs = 2000;
     static constexpr int kWrongAnswer = -2;
-    // After a receive timed out, the answer may still come and would be taken for the answer to the
-    // next request of the same kind, keeping the link one answer behind for good. Before the next
-    // packet goes out, what the instrument still sends is read and dropped: at most this many packets,
-    // each awaited this long.
-    static constexpr int kDrainMaxPackets = 16;
-    static constexpr unsigned int kDrainTimeoutMs = 3;
+    // An exchange that did not end with its own answer (a time-out, a mismatching answer, a stream cut
+    // short) may still get answers on their way back; read next, they would pass for the answers to the
+    // next requests, and a repeated identical request (a state poll) cannot tell them apart by code.
+    // Such an exchange marks the link, and before the next packet goes out everything the instrument
+    // still sends is read and dropped until it has been quiet for longer than it takes to answer a
+    // request. Exchanges that got their answer leave no mark and pay nothing. The drain gives up after
+    // kDrainMaxMs (an instrument that streams without end) and keeps the mark for the next packet.
+    static constexpr unsigned int kDrainQuietMs = kRequestTimeoutMs + 20;
+    static constexpr int kDrainMaxMs = 2000;
 
     // `device` is not owned: the caller holds a libusb reference for the transport's lifetime.
     UsbDevice(libusb_device* device, const QString& name, bool asyncRead, QObject* parent = nullptr);
@@ -97,6 +100,11 @@ public:
     static quint32 toUInt32(const QByteArray& bytes);
     static QByteArray commandPacket(quint32 command, quint32 argument);
 
+    // Marks the link as possibly carrying answers nobody reads any more (a job that stops reading a
+    // stream before its end); the next packet sent drains them first.
+    void markStaleAnswerPossible() { m_staleAnswerPossible = true; }
+    bool isStaleAnswerPossible() const { return m_staleAnswerPossible; }
+
     quint8 inEndpoint() const { return m_inEndpoint; }
     quint8 outEndpoint() const { return m_outEndpoint; }
 
@@ -119,11 +127,14 @@ private:
     // `*optionId`) or `timeoutMs` has passed since the first receive began.
     QByteArray exchange(const QByteArray& packet, quint32 expectedAnswer, const quint32* optionId,
                         int* result, unsigned int timeoutMs);
+    // The receiving half of exchange(): 0 with the payload in `payload`, or the failure.
+    int awaitAnswer(quint32 expectedAnswer, const quint32* optionId, unsigned int timeoutMs,
+                    QByteArray& payload);
 
     libusb_device* m_device = nullptr;
     libusb_device_handle* m_handle = nullptr;
     quint8 m_outEndpoint = 0x06;
     quint8 m_inEndpoint = 0x85;
     QTimer m_refreshTimer;              // the 2000 ms connection probe; runs while open
-    bool m_staleAnswerPossible = false; // a receive timed out since the last drain
+    bool m_staleAnswerPossible = false; // an exchange ended without its answer since the last drain
 };

@@ -63,6 +63,12 @@ bool CdcCalibrationJob::sweep(int first, int last, const QString& message, int* 
     }
     *lastChange = -1;
     for (int t = first;; t += step) {
+        if (stopRequested()) {
+            // The device is going: the rest of a sweep of thousands of exchanges would only hold it.
+            m_error = kStopped;
+            fail(t);
+            return false;
+        }
         postThreshold(t);
         const int state = readTouchState();
         if (m_error != 0) {

@@ -9,9 +9,10 @@
 // Results: 0 stored within [minThreshold, maxThreshold]; 1 stored but outside those limits (warning);
 // kNoUsableThreshold: the detector never switched or offset + point lies outside 0..4095, nothing
 // stored; other negative codes: an exchange failed (its libusb code, -2 for a wrong answer,
-// LIBUSB_ERROR_NO_DEVICE without a transport). The first failed exchange stops the job and nothing more
-// is stored, since a failed read would otherwise pass for a switching point and a failed post would
-// let the store command keep whatever threshold the sweep left; the last progress message says so.
+// LIBUSB_ERROR_NO_DEVICE without a transport, kStopped when the device went during the sweep). The
+// first failed exchange stops the job and nothing more is stored, since a failed read would otherwise
+// pass for a switching point and a failed post would let the store command keep whatever threshold the
+// sweep left; the last progress message says so.
 class CdcCalibrationJob : public AbstractJob
 {
     Q_OBJECT

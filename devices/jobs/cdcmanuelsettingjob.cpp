@@ -55,14 +55,13 @@ void CdcManuelSettingJob::execute(UsbDevice* device)
             answer = m_device->request(e_cmd_CdcGetThreshold, e_cmd_CdcThresholdAnswer, &rc,
                                        UsbDevice::kRequestTimeoutMs);
         }
-        int sensitivity = 0;
         if (rc != 0) {
-            logger()->error("Can't read CDC state {}", rc);
+            logger()->error("Can't read CDC threshold {}", rc);
             setResult(rc);
-        } else {
-            sensitivity = CdcThreshold::toSensitivity(UsbDevice::toUInt32(answer));
+            emit readFailed();
+            return;
         }
-        emit thresholdSaved(sensitivity);
+        emit thresholdSaved(CdcThreshold::toSensitivity(UsbDevice::toUInt32(answer)));
         return;
     }
     case ReadCalibratedThreshold: {
@@ -74,14 +73,13 @@ void CdcManuelSettingJob::execute(UsbDevice* device)
                 quint32(StorageIDs_SensorUnit::Options::e_sid_su_TouchProtect_Calibrated), &rc,
                 UsbDevice::kRequestTimeoutMs);
         }
-        int sensitivity = 0;
         if (rc != 0) {
-            logger()->error("Can't read CDC state {}", rc);
+            logger()->error("Can't read calibrated CDC threshold {}", rc);
             setResult(rc);
-        } else {
-            sensitivity = int(UsbDevice::toUInt32(value));
+            emit readFailed();
+            return;
         }
-        emit calibrationRead(sensitivity);
+        emit calibrationRead(int(UsbDevice::toUInt32(value)));
         return;
     }
     case PostThreshold:

@@ -21,6 +21,7 @@ public:
     void execute(UsbDevice* device) override;
 
     QHash<quint32, QByteArray> values() const { return m_values; }
+    QList<quint32> requestedIds() const { return m_optionIds; }
 
 protected:
     // For jobs that read the same way but whose results go elsewhere (their name routes them).

@@ -4,7 +4,10 @@
 
 #include <libusb.h>
 
-ReadLogJob::ReadLogJob(QObject* parent) : AbstractJob(QStringLiteral("ReadLogJob"), parent) {}
+ReadLogJob::ReadLogJob(QObject* parent, int maxBytes)
+    : AbstractJob(QStringLiteral("ReadLogJob"), parent), m_maxBytes(maxBytes)
+{
+}
 
 void ReadLogJob::execute(UsbDevice* device)
 {
@@ -34,6 +37,14 @@ void ReadLogJob::execute(UsbDevice* device)
         if (packet.size() == 4 && UsbDevice::toUInt32(packet) == e_cmd_LogEnd) {
             break;
         }
+        if (collected.size() + packet.size() > m_maxBytes || stopRequested()) {
+            // The rest of the stream is still coming: the next request must not take it for its answer.
+            device->markStaleAnswerPossible();
+            logger()->error("Log read stopped after {} bytes: {}", collected.size(),
+                            stopRequested() ? "the device is going" : "longer than any device log");
+            setResult(stopRequested() ? kStopped : LIBUSB_ERROR_OVERFLOW);
+            return;
+        }
         collected += packet;
         rc = device->receiveData(packet, UsbDevice::kStreamNextPacketTimeoutMs);
     }
@@ -44,6 +55,9 @@ QString ReadLogJob::resultMessage(int result) const
 {
     if (result >= 0) {
         return QString();
+    }
+    if (result == LIBUSB_ERROR_OVERFLOW) {
+        return tr("The device log could not be read: the device sent more than any device log holds.");
     }
     return tr("The device log could not be read (%1).").arg(QString::fromLatin1(libusb_error_name(result)));
 }

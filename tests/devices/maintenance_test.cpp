@@ -1,7 +1,13 @@
 // Option writes, commit and reboot chains, factory reset and the device log, end to end.
+#include "devices/jobs/readlogjob.h"
+#include "devices/tymbrelsensor.h"
 #include "sim/simprotocol.h"
 #include "simharness.h"
+#include "usb/usbdevice.h"
 
+#include <libusb.h>
+
+#include <functional>
 #include <vector>
 
 namespace {
@@ -202,4 +208,67 @@ TEST_F(Maintenance, ABrokenLogStreamStoresNothing)
     ASSERT_TRUE(logs.wait(15000));
     EXPECT_EQ(logs.at(0).at(0).toString().size(), 1024);
     EXPECT_EQ(recorder.resultOf("ReadLogJob"), 0);
+}
+
+// A device that goes (unplugged from the discovery's view, or the tool shutting down) waits for the
+// running job: a log stream or a calibration sweep must stop between two packets, not run to its end.
+TEST_F(Maintenance, LongJobsStopBetweenPacketsWhenTheirDeviceGoes)
+{
+    struct Case
+    {
+        const char* name;
+        SimKind kind;
+        std::function<void(BaseDevice*)> start;
+        std::function<bool(SimInstrument&)> unfinished;
+    };
+    const Case cases[] = {
+        {"log read", SimKind::ControlUnit, [](BaseDevice* d) { d->downloadLog(); },
+         [](SimInstrument& i) { return i.queuedInPackets() > 0; }},
+        {"calibration sweep", SimKind::AcousticSensor,
+         [](BaseDevice* d) { qobject_cast<TymbrelSensor*>(d)->calibrateForProduction(); },
+         [](SimInstrument& i) { return i.countReceived(CdcSetThreshold) < 2 * 4096; }},
+    };
+    device.reset();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bus().unplugAll();
+        ASSERT_TRUE(waitTableEmpty());
+        flushDeletes();
+        auto unit = SimInstrumentFactory::create(c.kind);
+        unit->setLog(SimProtocol::Bytes(4 * 1024 * 1024, uint8_t('L'))); // seconds of packets
+        QSharedPointer<BaseDevice> going = plugAndSettle(unit);
+        ASSERT_TRUE(going);
+        const size_t sent = unit->sentPacketCount();
+        c.start(going.data());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return unit->sentPacketCount() >= sent + 64; }, 10000));
+        const int stopped = log().count(QStringLiteral("(-10) after"));
+        going.reset();
+        manager()->deinit(); // the discovery lets go of every device, as at shutdown
+        EXPECT_TRUE(c.unfinished(*unit));
+        EXPECT_EQ(log().count(QStringLiteral("(-10) after")), stopped + 1);
+        manager()->init();
+    }
+}
+
+// Without an end code the log stream would fill the memory: the read stops at a size no log reaches.
+class LogStream : public SimUsbFixture
+{
+};
+
+TEST_F(LogStream, ReadStopsAtItsCapAndLeavesTheLinkInStep)
+{
+    auto unit = plugControlUnit();
+    unit->setLog(SimProtocol::Bytes(20 * 1024, uint8_t('L')));
+    UsbDevice usb(libusbDevice(unit), QStringLiteral("Cap"), false);
+    usb.open();
+    ReadLogJob capped(nullptr, 8 * 1024);
+    capped.execute(&usb);
+    EXPECT_EQ(capped.result(), LIBUSB_ERROR_OVERFLOW);
+    EXPECT_TRUE(capped.log().isEmpty());
+    EXPECT_FALSE(capped.resultMessage(capped.result()).isEmpty());
+
+    ReadLogJob whole(nullptr, 20 * 1024);
+    whole.execute(&usb);
+    EXPECT_EQ(whole.result(), 0);
+    EXPECT_EQ(whole.log().size(), 20 * 1024);
 }

@@ -223,6 +223,34 @@ TEST_F(MainWindowDeviceTest, RemovalWithoutDisconnectAlsoDetaches)
     expectDetached();
 }
 
+// A device that goes between a job's busy and idle never reports idle: the modal window it raised goes
+// with it, and only with it.
+TEST_F(MainWindowDeviceTest, ProgressWindowGoesWithTheDeviceItWasShownFor)
+{
+    plugControlUnit();
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    const UsbBusDeviceAddress address = manager->addresses().first();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return device->pendingJobCount() == 0 && !window->progress()->isVisible(); }, 10000));
+    struct Case
+    {
+        const char* name;
+        UsbBusDeviceAddress removed;
+        bool stays;
+    };
+    const Case cases[] = {
+        {"another instrument", UsbBusDeviceAddress(address.bus(), quint8(address.address() + 1)), true},
+        {"its own", address, false},
+    };
+    for (const Case& c : cases) {
+        emit device->busy();
+        ASSERT_TRUE(window->progress()->isVisible()) << c.name;
+        window->usbDeviceRemoved(c.removed);
+        EXPECT_EQ(window->progress()->isVisible(), c.stays) << c.name;
+    }
+}
+
 // --- Info page with a device of its own -----------------------------------------------------------
 
 class InfoWidgetTest : public SimUsbFixture

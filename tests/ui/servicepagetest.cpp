@@ -286,6 +286,53 @@ TEST_F(ServicePageTest, LanguagesAreReadChangedAndSetAndTheUnitRebootsWithThem)
     EXPECT_TRUE(noted(QStringLiteral("Select at least one language.")));
 }
 
+// A unit older than the newest languages has no option for them: the set is offered once every
+// language it knows was reported, and consists of those.
+struct LanguageGeneration
+{
+    const char* name;
+    SimControlUnit::Languages languages;
+    size_t sent;
+};
+
+void PrintTo(const LanguageGeneration& generation, std::ostream* out)
+{
+    *out << generation.name;
+}
+
+class LanguageSetTest : public ServicePageFixture, public ::testing::WithParamInterface<LanguageGeneration>
+{
+};
+
+TEST_P(LanguageSetTest, SetWaitsForAndSendsOnlyTheLanguagesTheUnitKnows)
+{
+    constexpr quint32 kBulgarian = 0x20000021;
+    auto unit = std::make_shared<SimControlUnit>(SimFirmware::Current, GetParam().languages);
+    plug(unit);
+    ASSERT_NE(attach(), nullptr);
+    auto* panel = qobject_cast<ServiceWidgetControlUnit*>(service()->servicePanel());
+    ASSERT_NE(panel, nullptr);
+    auto* set = child<QAbstractButton>(panel, "sendLanguagesToDevice");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return set->isEnabled(); }, kTimeoutMs));
+    EXPECT_EQ(panel->languages()->box(kBulgarian)->isEnabled(), GetParam().sent == 18);
+
+    unit->clearReceived();
+    set->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->countReceived(WriteOptions) == 1; }, kTimeoutMs));
+    EXPECT_EQ(unit->countReceived(SetOption), GetParam().sent);
+    for (const auto& packet : unit->received()) {
+        if (packet.size() >= 8 && wordAt(packet, 0) == SetOption) {
+            EXPECT_TRUE(unit->knowsOption(wordAt(packet, 4))) << std::hex << wordAt(packet, 4);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Generations, LanguageSetTest,
+    ::testing::Values(LanguageGeneration{"WithBulgarian", SimControlUnit::Languages::WithBulgarian, 18},
+                      LanguageGeneration{"BeforeBulgarian", SimControlUnit::Languages::BeforeBulgarian, 17}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Unplugged in the middle of each operation: no crash, the page lets go of the device and its panel.
 TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
 {

@@ -190,6 +190,48 @@ TEST_F(ServicePanelsTest, ThresholdButtonsWrapInStepsOfEightAndOnlyValidValuesGo
     EXPECT_EQ(child<QLabel>(&other, "lblCdcValue")->text(), QString());
 }
 
+// A sensor that never connects fails both threshold reads: no 0 may appear as its value, and neither
+// Cancel (which posts the calibrated value) nor Save (which stores the current one) may act on a guess.
+TEST_F(ServicePanelsTest, FailedThresholdReadsKeepTheLastValuesAndDisableSaveAndCancel)
+{
+    ServiceWidgetTymbrel panel;
+    TymbrelSensor sensor(nullptr);
+    QSignalSpy failed(&sensor, &TymbrelSensor::cdcThresholdReadFailed);
+    panel.setDevice(&sensor);
+    auto* current = child<QLineEdit>(&panel, "touchProtect_CurrentThresholdEdit");
+    auto* calibrated = child<QLineEdit>(&panel, "touchProtect_CalibratedThresholdEdit");
+    current->setText(QStringLiteral("1000")); // what an earlier read or the user left
+    calibrated->setText(QStringLiteral("990"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failed.count() == 2; }, 5000));
+
+    EXPECT_EQ(current->text(), QStringLiteral("1000"));
+    EXPECT_EQ(calibrated->text(), QStringLiteral("990"));
+    EXPECT_EQ(sensor.savedCdcThreshold(), 0);
+    EXPECT_FALSE(sensor.isSavedCdcThresholdCurrent());
+    QSignalSpy sent(&panel, &ServiceWidgetTymbrel::currentThresholdChanged);
+    struct Action
+    {
+        const char* button;
+        const char* slot;
+    };
+    for (const Action& a : {Action{"touchProtect_SaveThresholdButton", "onTouchProtectSaveClicked"},
+                            Action{"touchProtectCancelButton", "onTouchProtectCancelClicked"}}) {
+        EXPECT_FALSE(child<QAbstractButton>(&panel, a.button)->isEnabled()) << a.button;
+        QMetaObject::invokeMethod(&panel, a.slot); // a click that got through all the same
+    }
+    EXPECT_EQ(sent.count(), 0);
+    EXPECT_EQ(sensor.pendingJobCount(), 0);
+    auto* note = child<QLabel>(&panel, "touchProtectReadFailedLabel");
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isHidden());
+
+    // A panel opened later shows no value it never got.
+    ServiceWidgetTymbrel later;
+    later.setDevice(&sensor);
+    EXPECT_TRUE(child<QLineEdit>(&later, "touchProtect_CurrentThresholdEdit")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(&later, "touchProtect_CalibratedThresholdEdit")->text().isEmpty());
+}
+
 TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
 {
     struct Case

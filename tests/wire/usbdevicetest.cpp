@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -237,7 +239,9 @@ TEST_F(UsbDeviceTest, LateAnswerIsDrainedAndTheLinkStaysInStep)
         device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(version.startsWith("BOOT 1.4.2"));
-    EXPECT_EQ(log->count(spdlog::level::err, "Wrong Answer: 2:8"), 1);
+    // Dropped before the request went out, not taken for its answer.
+    EXPECT_TRUE(log->containsPrefix(spdlog::level::debug, "Dropped a late answer of"));
+    EXPECT_EQ(log->count(spdlog::level::err, "Wrong Answer: 2:8"), 0);
 
     const QByteArray chip = device->request(e_cmd_GetChipId, e_cmd_ChipIdAnswer, &result, 50);
     EXPECT_EQ(result, 0);
@@ -259,29 +263,68 @@ TEST_F(UsbDeviceTest, LateOptionAnswerIsDrainedByTheNextOptionRead)
     const QByteArray type = device->readOption(0x10000001, &result, 50);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(type, QByteArray("CU"));
-    EXPECT_TRUE(log->contains(spdlog::level::err, "Wrong Option: 268435457:268435460"));
+    EXPECT_TRUE(log->containsPrefix(spdlog::level::debug, "Dropped a late answer of"));
+    EXPECT_FALSE(log->contains(spdlog::level::err, "Wrong Option: 268435457:268435460"));
 }
 
-// A late answer to a request of the same kind as the next one cannot be told apart by its code: it
-// must be gone before the next request, or the link stays one answer behind (touch-state polling).
-TEST_F(UsbDeviceTest, LateAnswerToTheSameRequestIsDroppedBeforeTheNext)
+// Answers still on their way after an exchange ended without its own must be gone before the next
+// request: one of the same kind (touch-state polling) cannot tell them apart by code, and the link would
+// stay one answer behind for good.
+TEST_F(UsbDeviceTest, AnswersOwedAfterAnIncompleteExchangeAreDroppedBeforeTheNextRequest)
 {
-    auto unit = plugControlUnit();
-    unit->faults().lateAnswerTo(e_cmd_GetSoftwareVersion, 80ms, 1);
-    auto device = open(unit);
-    int result = 0;
-    device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
-    EXPECT_EQ(result, -7);
-    QTest::qWait(100); // the late answer is on its way back now
-    unit->setSoftwareVersion("APP 2.0.0$2026-12-01");
-    for (int i = 0; i < 2; ++i) {
-        const QByteArray version =
-            device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
-        EXPECT_EQ(result, 0);
-        EXPECT_TRUE(version.startsWith("APP 2.0.0")) << version.toStdString();
+    struct Case
+    {
+        const char* name;
+        std::function<void(SimInstrument&, UsbDevice&)> disturb; // ends with a failed version request
+    };
+    auto failedRequest = [](UsbDevice& device, int expected) {
+        int result = 0;
+        device.request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
+        EXPECT_EQ(result, expected);
+    };
+    const Case cases[] = {
+        {"late answer, asked again at once",
+         [&](SimInstrument& unit, UsbDevice& device) {
+             unit.faults().lateAnswerTo(e_cmd_GetSoftwareVersion, 80ms, 1);
+             failedRequest(device, LIBUSB_ERROR_TIMEOUT);
+         }},
+        {"late answer, asked again after it came",
+         [&](SimInstrument& unit, UsbDevice& device) {
+             unit.faults().lateAnswerTo(e_cmd_GetSoftwareVersion, 80ms, 1);
+             failedRequest(device, LIBUSB_ERROR_TIMEOUT);
+             QTest::qWait(100);
+         }},
+        // Mismatching packets fill the whole time-out: the request ends on its clock, not on a receive.
+        {"stream left unread, longer than a time-out",
+         [&](SimInstrument& unit, UsbDevice& device) {
+             unit.setLog(SimInstrument::Bytes(400 * 1024, 'L'));
+             ASSERT_EQ(device.sendCommand(e_cmd_ReadLog), 0);
+             QByteArray packet;
+             ASSERT_EQ(device.receiveData(packet, 1000), 0);
+             failedRequest(device, UsbDevice::kWrongAnswer);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto unit = plugControlUnit();
+        auto device = open(unit);
+        c.disturb(*unit, *device);
+        EXPECT_TRUE(device->isStaleAnswerPossible());
+        unit->setSoftwareVersion("APP 2.0.0$2026-12-01");
+        for (int i = 0; i < 2; ++i) {
+            int result = 0;
+            const QByteArray version =
+                device->request(e_cmd_GetSoftwareVersion, e_cmd_SoftwareVersionAnswer, &result, 50);
+            EXPECT_EQ(result, 0);
+            EXPECT_TRUE(version.startsWith("APP 2.0.0")) << version.left(16).toStdString();
+        }
+        EXPECT_TRUE(log->containsPrefix(spdlog::level::debug, "Dropped a late answer of"));
+        EXPECT_EQ(unit->queuedInPackets(), 0u);
+        // Exchanges that got their answer leave nothing to drain: they stay as fast as before.
+        EXPECT_FALSE(device->isStaleAnswerPossible());
+        device.reset();
+        bus().unplug(unit);
     }
-    EXPECT_TRUE(log->containsPrefix(spdlog::level::debug, "Dropped a late answer of"));
-    EXPECT_EQ(unit->queuedInPackets(), 0u);
 }
 
 TEST_F(UsbDeviceTest, StalledAnswerReportsPipeError)
