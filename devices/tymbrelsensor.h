@@ -35,6 +35,9 @@ signals:
     void touchDetectorChanged(bool touched);
     void savedCdcThresholdChanged(int sensitivity);
     void savedCdcCalibrationChanged(int sensitivity);
+    // The running calibration entered `step` (CdcCalibrationJob::Step) at `value`; delivered before
+    // that step's progressChanged.
+    void cdcCalibrationStepChanged(int step, int value);
 
 public:
     // The production sweep: no offset, any threshold of the detector's range.
