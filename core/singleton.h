@@ -4,7 +4,8 @@
 
 #include <atomic>
 
-// The lock that guards the creation of every process-wide instance.
+// The lock that guards the creation of every process-wide instance. The creating thread may take it
+// again, so one singleton's constructor can create another.
 QReadWriteLock& singletonCreationLock();
 
 // A process-wide instance of T, created on first use and never destroyed before process exit.

@@ -93,7 +93,10 @@ void TymbrelSensor::readDeviceOptions()
 
 void TymbrelSensor::calibrateCdc(int offset, int minThreshold, int maxThreshold)
 {
-    postJob(new CdcCalibrationJob(offset, minThreshold, maxThreshold, this));
+    auto* job = new CdcCalibrationJob(offset, minThreshold, maxThreshold, this);
+    // Queued to this thread like the job's progress, and emitted before it, so it arrives first.
+    connect(job, &CdcCalibrationJob::stepChanged, this, &TymbrelSensor::cdcCalibrationStepChanged);
+    postJob(job);
 }
 
 void TymbrelSensor::writeCdcThreshold(int sensitivity)

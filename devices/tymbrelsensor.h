@@ -45,6 +45,9 @@ signals:
     void savedCdcCalibrationChanged(int sensitivity);
     // A read of the stored or the calibrated threshold failed; the last known values stay.
     void cdcThresholdReadFailed();
+    // The running calibration entered `step` (CdcCalibrationJob::Step) at `value`; delivered before
+    // that step's progressChanged.
+    void cdcCalibrationStepChanged(int step, int value);
 
 public:
     // The production sweep: no offset, any threshold of the detector's range.

@@ -81,10 +81,14 @@ private:
         }
     }
 
-    // Quoted only when it has to be; quotes inside are doubled.
+    // Quoted only when it has to be; quotes inside are doubled. Spreadsheets run a cell that begins
+    // with =, +, - or @ as a formula, and a series title is whatever was typed on the instrument: such
+    // a text gets a leading apostrophe, which they take as "this is text" and do not show.
     static void appendField(QByteArray& out, const QString& text)
     {
-        const QByteArray utf8 = text.toUtf8();
+        QByteArray utf8 = text.toUtf8();
+        if (!utf8.isEmpty() && QByteArray("=+-@").contains(utf8.at(0)))
+            utf8.prepend('\'');
         if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r')) {
             out.append(utf8);
             return;

@@ -12,7 +12,8 @@ class QIODevice;
 // of every series in order. Columns: series name (title, else date), series date, point number
 // (1, 2, ... per series), time (ISO 8601 with UTC offset), latitude, longitude, then the ten measured
 // values. Numbers always use a decimal point, whatever the locale. A point without a GPS fix keeps its
-// row with empty time and position.
+// row with empty time and position. A series name beginning with =, +, - or @ gets a leading
+// apostrophe, so that spreadsheets show it as text rather than run it as a formula.
 //
 // Opens `device` write-only if it is not open yet. Returns false, having written nothing, when that
 // fails, and false on a write error; a QSaveFile given here is then cancelled. The caller owns and

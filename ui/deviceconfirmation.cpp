@@ -14,6 +14,7 @@ void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QSt
     auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
                                 QMessageBox::Yes | QMessageBox::Cancel, page);
     box->setObjectName(objectName);
+    box->setTextFormat(Qt::PlainText); // questions quote serials, file names and snapshot values
     box->setDefaultButton(QMessageBox::Cancel);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);

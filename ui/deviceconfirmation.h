@@ -8,7 +8,8 @@ class BaseDevice;
 class QWidget;
 
 // The confirmation question of the pages that act on an instrument: a window-modal warning box titled
-// with the application name, Yes and Cancel with Cancel the default, answered asynchronously. The
+// with the application name, Yes and Cancel with Cancel the default, answered asynchronously. The text
+// is shown as plain text, whatever instrument or file text it quotes. The
 // answer belongs to the device the page showed when it asked: Yes does nothing if the page shows
 // another device by then (or none), or if that device is still busy with earlier jobs.
 class DeviceConfirmation

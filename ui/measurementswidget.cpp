@@ -152,13 +152,19 @@ MeasurementsWidget::Dialogs MeasurementsWidget::defaultDialogs()
                               QString* selectedFilter) {
         return QFileDialog::getSaveFileName(parent, caption, QString(), filters, selectedFilter);
     };
+    // Plain text: the messages quote file names and series titles.
     dialogs.confirm = [](QWidget* parent, const QString& question) {
-        return QMessageBox::warning(parent, QApplication::applicationName(), question,
-                                    QMessageBox::Yes | QMessageBox::Cancel,
-                                    QMessageBox::Cancel) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), question,
+                        QMessageBox::Yes | QMessageBox::Cancel, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::Cancel);
+        return box.exec() == QMessageBox::Yes;
     };
     dialogs.showError = [](QWidget* parent, const QString& message) {
-        QMessageBox::critical(parent, QApplication::applicationName(), message);
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok,
+                        parent);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
     };
     dialogs.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     return dialogs;

@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "devices/basedevice.h"
+#include "devices/jobs/setdeviceoptionjob.h"
 #include "firmware/firmwarecipher.h"
 #include "firmware/firmwareinfo.h"
 #include "firmware/firmwareloader.h"
@@ -21,6 +22,7 @@
 #include <QMessageBox>
 #include <QSet>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -70,6 +72,10 @@ ProductionWidget::ProductionWidget(QWidget* parent)
     ui->lblParametersMessage->setWordWrap(true);
     ui->lblOptionsState->setWordWrap(true);
     ui->lblFirmwareFilePath->setWordWrap(true);
+    // Each identity text travels as one option value in one packet: no more than that fits.
+    for (QLineEdit* edit : {ui->editDeviceSerial, ui->editPcbType, ui->editPcbSerial}) {
+        edit->setMaxLength(SetDeviceOptionJob::kMaxValueSize);
+    }
     ui->editOptionsFile->setText(QDir::toNativeSeparators(firmwareDirectory()));
     connect(Settings::instance(), &Settings::firmwarePathChanged, this, &ProductionWidget::reloadOptionsFile);
     connect(Settings::instance(), &Settings::firmwarePathChanged, this,
@@ -143,6 +149,7 @@ void ProductionWidget::setDevice(BaseDevice* device)
     connect(device, &BaseDevice::hardwareRevisionChanged, this, &ProductionWidget::setHardwareRevision);
     connect(device, &BaseDevice::systemIdChanged, this, &ProductionWidget::setSystemId);
     connect(device, &BaseDevice::deviceOptionChanged, this, &ProductionWidget::onDeviceOptionChanged);
+    connect(device, &BaseDevice::jobResult, this, &ProductionWidget::onJobResult);
 
     setControlsEnabled(true);
     setName(device->name());
@@ -193,6 +200,7 @@ void ProductionWidget::clearReadouts()
 
 void ProductionWidget::deviceDisconnected()
 {
+    m_parametersPending = false;
     setDeviceFunction(QString());
     clearFunctions();
     clearReadouts();
@@ -392,10 +400,35 @@ void ProductionWidget::on_btnWriteParameters_clicked()
                 SnapshotFirst::run(
                     this, [this]() -> BaseDevice* { return m_device; },
                     [this, values] {
+                        m_parametersPending = true;
+                        ui->lblParametersMessage->setText(tr("Writing the parameters..."));
                         m_device->sendDeviceOptions(values);
-                        ui->lblParametersMessage->setText(tr("Parameters sent; the device restarts."));
                     });
             });
+}
+
+void ProductionWidget::onJobResult(QString name, int result, QString message)
+{
+    // The values are set first and then stored; the device restarts only after a store that worked.
+    // Nothing else is sent while they are under way (the page and its question wait for an idle device),
+    // so the next results of these two jobs are theirs.
+    if (!m_parametersPending) {
+        return;
+    }
+    const bool set = name == QLatin1String("SetDeviceMultipleOptionsJob");
+    const bool store = name == QLatin1String("WriteDeviceOptionsJob");
+    if ((!set && !store) || (set && result == 0)) {
+        return;
+    }
+    m_parametersPending = false;
+    if (result == 0) {
+        ui->lblParametersMessage->setText(tr("Parameters sent; the device restarts."));
+        return;
+    }
+    ui->lblParametersMessage->setText(
+        (set ? tr("Writing the parameters failed; nothing was stored.")
+             : tr("Storing the parameters failed; the device keeps its previous values.")) +
+        (message.isEmpty() ? QString() : QLatin1Char(' ') + message));
 }
 
 void ProductionWidget::confirm(const QString& objectName, const QString& text, std::function<void()> onYes)
@@ -516,7 +549,7 @@ void ProductionWidget::reloadOptionsFile(QString path)
         if (!why.isEmpty()) {
             m_refusedFunctions.insert(name, why);
             button->setEnabled(false);
-            button->setToolTip(why);
+            button->setToolTip(Qt::convertFromPlainText(why));
             refused << tr("%1: %2").arg(name, why);
         }
     }
@@ -639,9 +672,9 @@ void ProductionWidget::showFirmware()
     loadFirmware(path, &info, &rest);
     ui->lblFirmwareVersion->setText(info.firmwareVersion);
     ui->lblFirmwareFilePath->setText(QDir::toNativeSeparators(path));
-    ui->lblFirmwareFilePath->setToolTip(
+    ui->lblFirmwareFilePath->setToolTip(Qt::convertFromPlainText(
         tr("Hardware type: %1\nSupported Hardware: %2\nRelease date: %3")
-            .arg(info.type, info.supportedHardware.join(QLatin1Char(';')), info.createdAt));
+            .arg(info.type, info.supportedHardware.join(QLatin1Char(';')), info.createdAt)));
     ui->btnUpdateFirmware->setEnabled(!info.firmwareVersion.isEmpty() && !info.type.isEmpty() &&
                                       !info.supportedHardware.isEmpty() && !info.md5.isEmpty());
 }

@@ -77,6 +77,7 @@ private slots:
     void on_editPcbType_textChanged(const QString& text);
     void on_editPcbSerial_textChanged(const QString& text);
     void on_comboDeviceType_currentTextChanged(const QString& text);
+    void onJobResult(QString name, int result, QString message);
 
 private:
     QString firmwareDirectory() const;
@@ -109,4 +110,5 @@ private:
     QString m_firmwareName;
     QString m_baseFirmware;
     bool m_updateRequired = false;
+    bool m_parametersPending = false; // identity values sent, their outcome not known yet
 };

@@ -1,5 +1,6 @@
 #include "ui/productionwidgettymbrel.h"
 
+#include "devices/jobs/cdccalibrationjob.h"
 #include "devices/tymbrelsensor.h"
 #include "options/storageids_sensorunit.h"
 #include "ui_productionwidgettymbrel.h"
@@ -39,6 +40,8 @@ void ProductionWidgetTymbrel::setDevice(BaseDevice* device)
     connect(device, &BaseDevice::jobResult, this, &ProductionWidgetTymbrel::onJobResult,
             Qt::UniqueConnection);
     if (auto* sensor = qobject_cast<TymbrelSensor*>(device)) {
+        connect(sensor, &TymbrelSensor::cdcCalibrationStepChanged, this,
+                &ProductionWidgetTymbrel::onCalibrationStep, Qt::UniqueConnection);
         ui->lblCdcValue->setText(QString::number(sensor->savedCdcThreshold()));
     }
 }
@@ -54,8 +57,7 @@ void ProductionWidgetTymbrel::onJobProgress(QString name, int value, int maximum
         ui->progressCdcCalibration->setValue(0);
         return;
     }
-    if (message == QLatin1String("Final")) {
-        m_lastCalibrationValue = value;
+    if (m_calibrationStep == CdcCalibrationJob::Final) {
         ui->lblCdcValue->setText(name + QStringLiteral(" : ") + message + QLatin1Char(' ') +
                                  QString::number(value));
     } else {
@@ -64,6 +66,14 @@ void ProductionWidgetTymbrel::onJobProgress(QString name, int value, int maximum
     }
     ui->progressCdcCalibration->setMaximum(maximum);
     ui->progressCdcCalibration->setValue(value);
+}
+
+void ProductionWidgetTymbrel::onCalibrationStep(int step, int value)
+{
+    m_calibrationStep = step;
+    if (step == CdcCalibrationJob::Final) {
+        m_lastCalibrationValue = value;
+    }
 }
 
 void ProductionWidgetTymbrel::onJobResult(QString name, int result, QString message)

@@ -34,10 +34,12 @@ public slots:
 
 private slots:
     void onJobResult(QString name, int result, QString message);
+    void onCalibrationStep(int step, int value);
 
 private:
     void setWarning(bool warning);
 
     std::unique_ptr<Ui::ProductionWidgetTymbrel> ui;
     int m_lastCalibrationValue = 0;
+    int m_calibrationStep = -1; // CdcCalibrationJob::Step of the running or last calibration
 };

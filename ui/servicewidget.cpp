@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -163,9 +164,9 @@ void ServiceWidget::showFirmwareFile(const QString& path)
     FirmwareInfo info;
     loadFirmware(path, &info, nullptr);
     ui->firmwareVersionLabel->setText(info.firmwareVersion);
-    ui->firmwareVersionLabel->setToolTip(
+    ui->firmwareVersionLabel->setToolTip(Qt::convertFromPlainText(
         tr("Hardware type: %1\nSupported Hardware: %2\nRelease date: %3")
-            .arg(info.type, info.supportedHardware.join(QLatin1Char(';')), info.createdAt));
+            .arg(info.type, info.supportedHardware.join(QLatin1Char(';')), info.createdAt)));
     ui->firmwareChangelogEdit->setPlainText(info.changelog);
 
     const bool complete = !info.firmwareVersion.isEmpty() && !info.type.isEmpty() && !info.md5.isEmpty() &&
@@ -256,7 +257,7 @@ void ServiceWidget::refreshSnapshots()
             ui->snapshotsList, {entry.takenAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                                 entry.firmwareVersion});
         item->setData(0, Qt::UserRole, entry.path);
-        item->setToolTip(0, QDir::toNativeSeparators(entry.path));
+        item->setToolTip(0, Qt::convertFromPlainText(QDir::toNativeSeparators(entry.path)));
     }
     ui->snapshotsMessageLabel->setText(
         entries.isEmpty()

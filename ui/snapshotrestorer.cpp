@@ -17,6 +17,7 @@ void tell(QWidget* page, QMessageBox::Icon icon, const QString& name, const QStr
 {
     auto* box = new QMessageBox(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, page);
     box->setObjectName(name);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->open();

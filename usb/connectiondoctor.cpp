@@ -97,6 +97,15 @@ ConnectionDoctor::Diagnosis ConnectionDoctor::openFailure(Platform platform, con
                          "USB port or restart the computer.")};
 }
 
+ConnectionDoctor::Diagnosis ConnectionDoctor::keepsDisconnecting(const QString& name, const QString& where)
+{
+    return {Cause::Drops,
+            tr("The %1 (%2) keeps disconnecting: it drops out again soon after it was opened. Check the "
+               "cable, try another USB port and connect it without a hub. The tool tries again less and "
+               "less often; plugging it in again tries at once.")
+                .arg(name, where)};
+}
+
 ConnectionDoctor::Diagnosis ConnectionDoctor::unknownProduct(quint16 vendor, quint16 product,
                                                              const QString& where)
 {

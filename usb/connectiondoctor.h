@@ -23,6 +23,7 @@ public:
         NoDriver,
         Link,      // input/output, pipe, overflow or time-out errors: cable, port or hub
         Unplugged, // gone while it was being opened: nothing to fix
+        Drops,     // opens, then drops out again before it was in use for long
         UnknownProduct,
         UsbUnavailable,
         Other
@@ -40,6 +41,9 @@ public:
     // empty when no single step could be named) with the libusb code `error`.
     static Diagnosis openFailure(Platform platform, const QString& name, const QString& where,
                                  const QString& step, int error);
+    // An instrument called `name` at `where` was opened several times in a row and each time dropped
+    // out again soon after.
+    static Diagnosis keepsDisconnecting(const QString& name, const QString& where);
     // A product of an accepted vendor that the tool has no kind for.
     static Diagnosis unknownProduct(quint16 vendor, quint16 product, const QString& where);
     // libusb itself could not be started (no usbfs, a sandbox); `error` is the libusb code.

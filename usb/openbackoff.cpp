@@ -37,6 +37,30 @@ int OpenBackoff::failures(const UsbBusDeviceAddress& address) const
     return it == m_entries.end() ? 0 : it->second.failures;
 }
 
+void OpenBackoff::recordConnected(const UsbBusDeviceAddress& address, qint64 nowMs)
+{
+    m_entries[address].connectedAtMs = nowMs;
+}
+
+qint64 OpenBackoff::recordDisconnected(const UsbBusDeviceAddress& address, qint64 nowMs)
+{
+    const auto it = m_entries.find(address);
+    if (it == m_entries.end() || it->second.connectedAtMs < 0 ||
+        nowMs - it->second.connectedAtMs >= kStableConnectionMs) {
+        forget(address);
+        return 0;
+    }
+    it->second.connectedAtMs = -1;
+    ++it->second.drops;
+    return recordFailure(address, nowMs);
+}
+
+int OpenBackoff::drops(const UsbBusDeviceAddress& address) const
+{
+    const auto it = m_entries.find(address);
+    return it == m_entries.end() ? 0 : it->second.drops;
+}
+
 void OpenBackoff::forget(const UsbBusDeviceAddress& address)
 {
     m_entries.erase(address);

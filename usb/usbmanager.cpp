@@ -1,6 +1,5 @@
 #include "usb/usbmanager.h"
 
-#include "core/loggerfactory.h"
 #include "usb/connectiondoctor.h"
 #include "usb/usbinstrument.h"
 #include "usb/usbinstrumentfactory.h"
@@ -54,12 +53,6 @@ int LIBUSB_CALL hotplugArrived(libusb_context*, libusb_device* device, libusb_ho
     return 0;
 }
 } // namespace
-
-UsbManager* UsbManager::instance()
-{
-    LoggerFactory::instance();
-    return Singleton<UsbManager>::instance();
-}
 
 const char* UsbManager::knownInstrumentLine(quint32 usbId)
 {
@@ -430,7 +423,7 @@ void UsbManager::scan()
         connect(created.data(), &UsbInstrument::disconnected, this, &UsbManager::deviceDisconnected);
         connect(created.data(), &UsbInstrument::openFailed, this, &UsbManager::deviceOpenFailed);
         connect(created.data(), &UsbInstrument::connected, this,
-                [this, address] { m_backoff.forget(address); });
+                [this, address] { m_backoff.recordConnected(address, now()); });
         m_pollTimer.stop();
         libusb_free_device_list(list, 1);
         emit deviceAdded(address);
@@ -453,12 +446,27 @@ void UsbManager::deviceDisconnected()
     auto* sender = qobject_cast<UsbInstrument*>(QObject::sender());
     if (sender) {
         for (const auto& entry : m_devices) {
-            if (entry.second.data() == sender) {
-                // It was opened: whatever failed before is over.
-                m_backoff.forget(entry.first);
-                removeDevices({entry.first});
-                break;
+            if (entry.second.data() != sender) {
+                continue;
             }
+            // Only a connection that lasted ends the pauses: one that opens and drops at once would
+            // otherwise be retried on every poll, with a new device object each time.
+            const UsbBusDeviceAddress address = entry.first;
+            const qint64 delay = m_backoff.recordDisconnected(address, now());
+            if (delay == 0) {
+                forgetProblem(address);
+            } else {
+                logger()->warn("{} (bus {:d}, device {:d}) dropped soon after it was opened; next attempt "
+                               "in {} s",
+                               sender->name(), address.bus(), address.address(), delay / 1000);
+                if (m_backoff.drops(address) >= 2) {
+                    reportProblem(
+                        address,
+                        ConnectionDoctor::keepsDisconnecting(sender->name(), address.toString()).text);
+                }
+            }
+            removeDevices({address});
+            break;
         }
     }
     restartPolling();
@@ -502,6 +510,16 @@ void UsbManager::reportProblem(const UsbBusDeviceAddress& address, const QString
     m_problems.append({address, message});
     emit connectionProblem(address, message);
     updateStatus();
+}
+
+void UsbManager::forgetProblem(const UsbBusDeviceAddress& address)
+{
+    for (int i = m_problems.size() - 1; i >= 0; --i) {
+        if (m_problems.at(i).first == address) {
+            m_problems.removeAt(i);
+            updateStatus();
+        }
+    }
 }
 
 void UsbManager::forgetProblems(const QSet<UsbBusDeviceAddress>& present)

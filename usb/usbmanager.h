@@ -27,8 +27,9 @@ class UsbInstrumentFactory;
 // instruments by vendor and product id and has the installed factory create one device object for
 // the recognised one; reports additions and removals. One instrument is served at a time: polling stops
 // once one was added and resumes when its device object reports that it is gone or could not be opened.
-// An instrument that cannot be opened is retried with growing pauses (OpenBackoff), and what stands in
-// the way is said once per plug in the user's words (connectionProblem, connectionStatus).
+// An instrument that cannot be opened, or that keeps dropping out soon after it was opened, is retried
+// with growing pauses (OpenBackoff), and what stands in the way is said once per plug in the user's
+// words (connectionProblem, connectionStatus).
 //
 // Thread: lives on the user-interface thread; the timer, the scans, the table and every signal run
 // there. Hotplug callbacks may run on any thread that handles libusb events; they only queue a scan.
@@ -41,10 +42,6 @@ class UsbManager : public QObject, public Singleton<UsbManager>, public BaseLogg
 
 public:
     static constexpr int kPollIntervalMs = 5000;
-
-    // The process-wide manager, created on first use. The logger factory is made first: the manager's
-    // constructor needs it, and singletons are created under one lock that cannot be taken twice.
-    static UsbManager* instance();
 
     // (vendor << 16) | product of the instrument kinds this tool serves, with the debug line written
     // when one is found; null for anything else.
@@ -123,6 +120,7 @@ private:
     void restartPolling();
     qint64 now() const;
     void reportProblem(const UsbBusDeviceAddress& address, const QString& message);
+    void forgetProblem(const UsbBusDeviceAddress& address);
     void forgetProblems(const QSet<UsbBusDeviceAddress>& present);
     void updateStatus();
 

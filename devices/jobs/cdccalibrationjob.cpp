@@ -49,11 +49,18 @@ void CdcCalibrationJob::fail(int step)
 {
     setResult(m_error);
     logger()->error("Calibration stopped at threshold {}: nothing stored", step);
-    emit progressChanged(name(), step, kSteps, tr("Calibration failed, nothing stored"));
+    reportFailure(step);
 }
 
-bool CdcCalibrationJob::sweep(int first, int last, const QString& message, int* lastChange)
+void CdcCalibrationJob::reportFailure(int value)
 {
+    emit stepChanged(Failed, value);
+    emit progressChanged(name(), value, kSteps, tr("Calibration failed, nothing stored"));
+}
+
+bool CdcCalibrationJob::sweep(Step phase, int first, int last, const QString& message, int* lastChange)
+{
+    emit stepChanged(phase, first);
     const int step = first <= last ? 1 : -1;
     postThreshold(first);
     int previous = readTouchState();
@@ -99,8 +106,8 @@ void CdcCalibrationJob::execute(UsbDevice* device)
 
     int lastUp = -1;
     int lastDown = -1;
-    if (!sweep(0, kSteps - 1, tr("Bottom up...."), &lastUp) ||
-        !sweep(kSteps - 1, 0, tr("Top down..."), &lastDown)) {
+    if (!sweep(BottomUp, 0, kSteps - 1, tr("Bottom up...."), &lastUp) ||
+        !sweep(TopDown, kSteps - 1, 0, tr("Top down..."), &lastDown)) {
         return;
     }
 
@@ -112,7 +119,7 @@ void CdcCalibrationJob::execute(UsbDevice* device)
         logger()->error("Calibration found no usable threshold (found {}, offset {}): nothing stored",
                         m_found, m_offset);
         setResult(kNoUsableThreshold);
-        emit progressChanged(name(), std::max(m_found, 0), kSteps, tr("Calibration failed, nothing stored"));
+        reportFailure(std::max(m_found, 0));
         return;
     }
 
@@ -140,11 +147,12 @@ void CdcCalibrationJob::execute(UsbDevice* device)
     }
     if (m_error != 0) {
         setResult(m_error);
-        emit progressChanged(name(), m_found, kSteps, tr("Calibration failed, nothing stored"));
+        reportFailure(m_found);
         return;
     }
     postThreshold(threshold);
     setResult(threshold < m_minThreshold || threshold > m_maxThreshold ? 1 : 0);
+    emit stepChanged(Final, m_found);
     emit progressChanged(name(), m_found, kSteps, tr("Final"));
 }
 

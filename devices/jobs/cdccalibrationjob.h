@@ -18,6 +18,17 @@ class CdcCalibrationJob : public AbstractJob
     Q_OBJECT
 
 public:
+    // Where the calibration stands. The progress messages are texts for the user (and translated);
+    // whoever has to tell the outcome from a running sweep follows stepChanged instead.
+    enum Step
+    {
+        BottomUp, // sweeping 0..4095
+        TopDown,  // sweeping 4095..0
+        Final,    // stored; value = the switching point found
+        Failed    // nothing stored; value = the threshold where it stopped
+    };
+    Q_ENUM(Step)
+
     static constexpr int kSteps = 4096;
     // Raw detector word reported for a state that could not be read.
     static constexpr int kStateUnreadable = -2147483647 - 1;
@@ -35,6 +46,10 @@ public:
     // The switching point without offset; -1 when the state never changed.
     int found() const { return m_found; }
 
+signals:
+    // Emitted on entering each step, just before that step's first progressChanged.
+    void stepChanged(int step, int value);
+
 private:
     bool postThreshold(int sensitivity);
     int readTouchState();
@@ -42,7 +57,8 @@ private:
     // Posts every threshold from `first` to `last` (either direction) after a starting read at
     // `first`, and gives the last threshold at which the detector changed state (-1: never).
     // False when an exchange failed; the job has then failed and nothing may be stored.
-    bool sweep(int first, int last, const QString& message, int* lastChange);
+    bool sweep(Step step, int first, int last, const QString& message, int* lastChange);
+    void reportFailure(int value);
 
     int m_offset;
     int m_minThreshold;

@@ -12,6 +12,10 @@ class SetDeviceOptionJob : public AbstractJob
     Q_OBJECT
 
 public:
+    // The most value bytes one set-option packet carries: the instrument's 1024-byte packet less the
+    // command and id words. A longer value would go out as two packets, the second read as a command.
+    static constexpr int kMaxValueSize = 1024 - 8;
+
     SetDeviceOptionJob(quint32 optionId, const QByteArray& value, QObject* parent = nullptr);
 
     void execute(UsbDevice* device) override;

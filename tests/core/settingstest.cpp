@@ -10,6 +10,17 @@
 
 #include <gtest/gtest.h>
 
+// Every case runs in a process of its own, so here the settings store is the first singleton asked for:
+// its constructor creates the logger factory while the creation lock is held.
+TEST(SingletonOrder, TheSettingsStoreMayComeBeforeTheLoggerFactory)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
+    Settings* settings = Settings::instance();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->logger(), LoggerFactory::instance()->logger(QStringLiteral("Settings")));
+}
+
 namespace {
 
 // Test mode keeps the store away from the user's real files; every case starts from an empty store.

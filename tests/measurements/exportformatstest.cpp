@@ -264,6 +264,34 @@ TEST_F(ExportFormats, CsvHasOneRowPerPointWithIsoTimesAndDecimalPoints)
     EXPECT_EQ(row, rows.size());
 }
 
+TEST_F(ExportFormats, CsvTitlesThatSpreadsheetsWouldRunAsFormulasStayText)
+{
+    const struct
+    {
+        const char* title;
+        const char* cell; // the series cell as a spreadsheet reads it from the file
+    } cases[] = {
+        {"=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+        {"+49 street", "'+49 street"},
+        {"-5 m, north", "'-5 m, north"}, // quoted for the comma, the apostrophe inside
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"Main street = 3", "Main street = 3"},
+        {"'quoted", "'quoted"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        VectarisDataset dataset = testSeries().first();
+        dataset.title = QString::fromUtf8(c.title);
+        QBuffer buffer;
+        ASSERT_TRUE(VectarisDatasetsToCsv({dataset}, &buffer));
+        const QList<QStringList> rows = parseCsv(buffer.data());
+        ASSERT_GE(rows.size(), 2);
+        EXPECT_EQ(rows.at(1).at(0), QString::fromUtf8(c.cell));
+        EXPECT_EQ(rows.at(1).size(), 16);
+        EXPECT_TRUE(rows.at(1).at(7).startsWith(QLatin1Char('-'))); // a negative value stays a number
+    }
+}
+
 // A device that takes `limit` bytes and then fails, like a disk that fills up.
 class FullDevice : public QIODevice
 {

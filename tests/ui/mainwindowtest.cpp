@@ -1,16 +1,23 @@
 // The main window without an instrument: form, pages, notifications, window state and geometry.
 #include "ui/mainwindow.h"
 #include "core/settings.h"
+#include "devices/tymbrelsensor.h"
+#include "ui/deviceconfirmation.h"
 #include "ui/infowidget.h"
 #include "ui/mainsidebarwidget.h"
+#include "ui/measurementswidget.h"
+#include "ui/productionwidget.h"
 #include "ui/progressdialog.h"
 #include "ui/topbarwidget.h"
 #include "uitestenvironment.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
 #include <QStackedWidget>
@@ -18,6 +25,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -216,3 +225,87 @@ TEST_F(MainWindowTest, ClosingRightAfterAJobEndsTheApplication)
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, InstrumentAndFileTextsAreShownAsPlainText)
+{
+    // A serial, version or file name that looks like markup is shown as it is, never rendered.
+    const QString text = QStringLiteral("<b>X</b>");
+    MainWindow window;
+    TymbrelSensor sensor(nullptr);
+    auto* info = static_cast<InfoWidget*>(window.page(MainWindow::InfoPage));
+    auto* production = static_cast<ProductionWidget*>(window.page(MainWindow::ProductionPage));
+    info->setDevice(&sensor);
+    production->setDevice(&sensor);
+    struct Label
+    {
+        QWidget* page;
+        const char* name;
+        std::function<void()> feed;
+    };
+    const Label labels[] = {
+        {info, "deviceNameLabel", [&] { emit sensor.nameChanged(text); }},
+        {info, "serialLabel", [&] { emit sensor.serialChanged(text); }},
+        {info, "versionLabel", [&] { emit sensor.softwareVersionChanged(text); }},
+        {info, "connectionStatusLabel", [&] { info->setConnectionStatus(text); }},
+        {production, "deviceNameLabel", [&] { emit sensor.nameChanged(text); }},
+        {production, "serialLabel", [&] { emit sensor.serialChanged(text); }},
+        {production, "versionLabel", [&] { emit sensor.softwareVersionChanged(text); }},
+        {production, "systemIdLabel", [&] { emit sensor.systemIdChanged(text); }},
+        {production, "pcbSerialLabel", [&] { emit sensor.pcbSerialChanged(text); }},
+        {production, "pcbTypeLabel", [&] { emit sensor.hardwareRevisionChanged(text); }},
+        {production, "deviceTypeLabel", [&] { emit sensor.deviceTypeChanged(text); }},
+        {production, "lblParametersMessage",
+         [&] {
+             production->findChild<QLineEdit*>(QStringLiteral("editDeviceSerial"))
+                 ->setText(text + QChar(0x20AC));
+             production->findChild<QAbstractButton*>(QStringLiteral("btnWriteParameters"))->click();
+         }},
+        {&window, "notificationTextLabel",
+         [&] { window.showNotification(NotificationMessageType::Info, text); }},
+        {window.progress(), "label",
+         [&] { window.progress()->setProgress(QStringLiteral("Job"), 1, 2, text); }},
+    };
+    for (const Label& l : labels) {
+        SCOPED_TRACE(l.name);
+        l.feed();
+        auto* label = l.page->findChild<QLabel*>(QLatin1String(l.name));
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(label->text().contains(text)) << label->text().toStdString();
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    }
+
+    // Message boxes, the page's own question and the measurements page's (modal) ones alike.
+    const MeasurementsWidget::Dialogs dialogs = MeasurementsWidget::defaultDialogs();
+    struct Box
+    {
+        const char* what;
+        std::function<void()> show;
+    };
+    const Box boxes[] = {
+        {"device question",
+         [&] {
+             DeviceConfirmation::ask(
+                 &window, QStringLiteral("question"), text, [&]() -> BaseDevice* { return &sensor; }, [] {});
+         }},
+        {"measurements question", [&] { dialogs.confirm(&window, text); }},
+        {"measurements error", [&] { dialogs.showError(&window, text); }},
+    };
+    for (const Box& b : boxes) {
+        SCOPED_TRACE(b.what);
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer poll; // also runs inside a modal box's own event loop
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                format = box->textFormat();
+                box->done(QMessageBox::Cancel);
+            }
+        });
+        poll.start(10);
+        b.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 5000));
+        EXPECT_EQ(shown, text);
+        EXPECT_EQ(format, Qt::PlainText);
+    }
+}

@@ -280,6 +280,64 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
     ASSERT_TRUE(QTest::qWaitFor([&] { return unit->softwareVersion() == "7.1.0"; }, 30000));
 }
 
+TEST_F(ProductionPageTest, WritingTheIdentitySaysItsOutcomeAndKeepsEachTextToOnePacket)
+{
+    auto unit = plugControlUnit();
+    BaseDevice* device = attachProduction();
+    ASSERT_NE(device, nullptr);
+    // No field takes more than one set-option packet holds (1024 bytes less command and id).
+    for (const char* name : {"editDeviceSerial", "editPcbType", "editPcbSerial"}) {
+        auto* edit = child<QLineEdit>(production(), name);
+        edit->setText(QString(2000, QLatin1Char('A')));
+        EXPECT_EQ(edit->text().size(), 1016) << name;
+        edit->clear();
+    }
+
+    struct Case
+    {
+        const char* label;
+        uint32_t failing; // command whose packet stalls once; 0: none
+        const char* says; // the message once the outcome is known
+        bool restarts;
+    };
+    const Case cases[] = {
+        {"set fails", SimProtocol::SetOption, "Writing the parameters failed; nothing was stored.", false},
+        {"store fails", SimProtocol::WriteOptions, "Storing the parameters failed", true},
+        {"both work", 0, "Parameters sent; the device restarts.", true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.failing != 0) {
+            unit->faults().pipeErrorOn(c.failing, 1);
+        }
+        // What the message says each time one of the two jobs comes back.
+        QStringList said;
+        auto* message = child<QLabel>(production(), "lblParametersMessage");
+        const auto watch = QObject::connect(device, &BaseDevice::jobResult, production(), [&](QString name) {
+            if (name == QLatin1String("SetDeviceMultipleOptionsJob") ||
+                name == QLatin1String("WriteDeviceOptionsJob")) {
+                said << message->text();
+            }
+        });
+        child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("TCU-%1").arg(++n));
+        child<QAbstractButton>(production(), "btnWriteParameters")->click();
+        auto* question = productionDialog<QMessageBox>("writeParametersQuestion");
+        ASSERT_NE(question, nullptr);
+        answer(question, QMessageBox::Yes);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return said.size() == (c.restarts ? 2 : 1); }, kTimeoutMs));
+        QObject::disconnect(watch);
+        EXPECT_TRUE(said.last().startsWith(QLatin1String(c.says))) << said.last().toStdString();
+        // Success is said only once the values are stored, not when they were posted.
+        EXPECT_FALSE(said.first().contains(QStringLiteral("restarts"))) << said.first().toStdString();
+        if (c.restarts) {
+            device = attachProduction(device);
+            ASSERT_NE(device, nullptr);
+        }
+    }
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), textBytes("TCU-3"));
+}
+
 TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
 {
     auto unit = plugControlUnit();

@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -43,7 +44,10 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
 
     // The header read-out, and the file heads the history.
     EXPECT_EQ(child<QLabel>(service(), "firmwareVersionLabel")->text(), QStringLiteral("5.0.1"));
-    EXPECT_EQ(child<QLabel>(service(), "firmwareVersionLabel")->toolTip(),
+    // The file's texts are quoted as plain text: what the tool tip shows is exactly them.
+    QTextDocument shown;
+    shown.setHtml(child<QLabel>(service(), "firmwareVersionLabel")->toolTip());
+    EXPECT_EQ(shown.toPlainText(),
               QStringLiteral("Hardware type: Tymbrel\nSupported Hardware: X9;%1\nRelease date: 2026-12-01")
                   .arg(device->hardwareRevision()));
     EXPECT_EQ(child<QPlainTextEdit>(service(), "firmwareChangelogEdit")->toPlainText(),

@@ -1,9 +1,9 @@
 // The Service page and its panels without an instrument: device objects that never connect, driven by
 // their signals. History, hand-over and clean-up, threshold arithmetic, language reports, calibration
 // read-out and the progress dialog.
-#include "core/loggerfactory.h"
 #include "core/settings.h"
 #include "devices/controlunit.h"
+#include "devices/jobs/cdccalibrationjob.h"
 #include "devices/tymbrelsensor.h"
 #include "devices/vectarissensor.h"
 #include "ui/languageswidgetcontrolunit.h"
@@ -37,12 +37,7 @@ namespace {
 class ServicePanelsTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        setUpUiTestEnvironment();
-        // Singletons are created under one lock: the settings store's logger needs the factory first.
-        LoggerFactory::instance();
-    }
+    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
 
     template <typename T = QWidget> static T* child(QWidget* parent, const char* name)
     {
@@ -236,6 +231,7 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
 {
     struct Case
     {
+        int step; // CdcCalibrationJob::Step reported before the progress; -1: none
         const char* job;
         int value;
         int maximum;
@@ -244,11 +240,14 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
         int barValue;
         int barMaximum;
     };
+    // The outcome is told by the step, never by the (translated) message.
     const Case cases[] = {
-        {"CdcCalibrationJob", 17, 4096, "Bottom up....", "CdcCalibrationJob : Bottom up.... 17 / 4096", 17,
-         4096},
-        {"CdcCalibrationJob", 990, 4096, "Final", "CdcCalibrationJob : Final 990", 990, 4096},
-        {"ReadDeviceMultipleOptionsJob", 3, 5, "", "", 0, 100},
+        {CdcCalibrationJob::BottomUp, "CdcCalibrationJob", 17, 4096, "Bottom up....",
+         "CdcCalibrationJob : Bottom up.... 17 / 4096", 17, 4096},
+        {-1, "CdcCalibrationJob", 18, 4096, "Final", "CdcCalibrationJob : Final 18 / 4096", 18, 4096},
+        {CdcCalibrationJob::Final, "CdcCalibrationJob", 990, 4096, "Endwert",
+         "CdcCalibrationJob : Endwert 990", 990, 4096},
+        {-1, "ReadDeviceMultipleOptionsJob", 3, 5, "", "", 0, 100},
     };
     ProductionWidgetTymbrel panel;
     TymbrelSensor sensor(nullptr);
@@ -257,6 +256,9 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
     auto* bar = child<QProgressBar>(&panel, "progressCdcCalibration");
     EXPECT_EQ(label->text(), QStringLiteral("0"));
     for (const Case& c : cases) {
+        if (c.step >= 0) {
+            emit sensor.cdcCalibrationStepChanged(c.step, c.value);
+        }
         emit sensor.progressChanged(QLatin1String(c.job), c.value, c.maximum, QLatin1String(c.message));
         EXPECT_EQ(label->text(), QLatin1String(c.label)) << c.message;
         EXPECT_EQ(bar->value(), c.barValue);
@@ -265,13 +267,16 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
     emit sensor.deviceOptionChanged(0x20000004, word(524287 * 1000));
     EXPECT_EQ(label->text(), QStringLiteral("1000"));
 
-    // Out of range (result 1) reads as a warning, not as a plain final value.
-    emit sensor.progressChanged(QStringLiteral("CdcCalibrationJob"), 4095, 4096, QStringLiteral("Final"));
+    // Out of range (result 1) reads as a warning naming the threshold, not as a plain final value.
+    emit sensor.cdcCalibrationStepChanged(CdcCalibrationJob::Final, 4095);
+    emit sensor.progressChanged(QStringLiteral("CdcCalibrationJob"), 4095, 4096, QStringLiteral("Endwert"));
     emit sensor.jobResult(QStringLiteral("CdcCalibrationJob"), 1, QString());
-    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Warning")));
+    EXPECT_EQ(label->text(), QStringLiteral("Warning: calibrated threshold 4095 is out of range"));
     EXPECT_TRUE(label->property("warning").toBool());
+    emit sensor.cdcCalibrationStepChanged(CdcCalibrationJob::BottomUp, 0);
     emit sensor.progressChanged(QStringLiteral("CdcCalibrationJob"), 1, 4096,
                                 QStringLiteral("Bottom up...."));
+    EXPECT_EQ(label->text(), QStringLiteral("CdcCalibrationJob : Bottom up.... 1 / 4096"));
     EXPECT_FALSE(label->property("warning").toBool());
 }
 

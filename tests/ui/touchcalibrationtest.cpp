@@ -9,10 +9,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTranslator>
 
 namespace {
 
 constexpr int kSweepTimeoutMs = 60000;
+
+// A translation of the final step's message: the panel must tell the outcome all the same.
+class FinalInGerman : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char*, const char* sourceText, const char*, int) const override
+    {
+        return qstrcmp(sourceText, "Final") == 0 ? QStringLiteral("Endwert") : QString();
+    }
+};
 
 class TouchCalibrationTest : public ServicePageFixture
 {
@@ -28,10 +40,12 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
         const char* calibrated; // null: what the instrument held before
     };
     const Case cases[] = {
-        {"switches at 1000", false, "CdcCalibrationJob : Final 1000", "1000"},
+        {"switches at 1000", false, "CdcCalibrationJob : Endwert 1000", "1000"},
         // Nothing to store: said as a warning, and the instrument keeps its calibration.
         {"never switches", true, "Touch sensor calibration found no usable threshold", nullptr},
     };
+    FinalInGerman german;
+    QCoreApplication::installTranslator(&german);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         auto sensor = plugAcousticSensor();
@@ -62,6 +76,9 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
         ASSERT_TRUE(QTest::qWaitFor([&] { return label->text().startsWith(QLatin1String(c.finalText)); },
                                     kSweepTimeoutMs))
             << label->text().toStdString();
+        if (!c.neverSwitches) {
+            EXPECT_EQ(label->text(), QLatin1String(c.finalText)); // the final value, not a progress step
+        }
         EXPECT_EQ(sweepsStarted, 1);
         EXPECT_EQ(dialogMaximum, 4096);
         EXPECT_EQ(label->property("warning").toBool(), c.neverSwitches);

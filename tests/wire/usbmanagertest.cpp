@@ -38,6 +38,12 @@ public:
     }
     QString name() const override { return QStringLiteral("Stand-in"); }
     bool isConnected() const override { return m_connected; }
+    // The link is lost, as the transport's probe would find.
+    void drop()
+    {
+        m_connected = false;
+        emit disconnected();
+    }
 
 private:
     int m_error;
@@ -216,6 +222,54 @@ TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsRetriedWithGrowingPausesAndRep
     pollAt(196000);
     EXPECT_EQ(created, attempts + 1);
     EXPECT_EQ(problems.count(), 2);
+}
+
+TEST_F(Discovery, AnInstrumentThatKeepsDroppingIsRetriedWithGrowingPausesUntilAConnectionLasts)
+{
+    install(0);
+    manager()->init();
+    QSignalSpy problems(manager(), &UsbManager::connectionProblem);
+    auto unit = plugControlUnit();
+    ASSERT_TRUE(listed(unit));
+    struct Step
+    {
+        qint64 openedAt;  // opened by the poll at this time
+        qint64 lastedMs;  // then dropped after this long
+        qint64 nextAt;    // no attempt before this, one at it
+        int problemsSaid; // "keeps disconnecting" said by then
+    };
+    const Step steps[] = {
+        {0, 500, 5500, 0}, // a single drop may be an unplug: nothing said yet
+        {5500, 100, 15600, 1},
+        {15600, 29999, 65599, 1},
+        {65599, 30000, 65599 + 30000, 1}, // lasted: the next poll tries at once, the problem is over
+        {95599, 1000, 101599, 1},         // and a later drop starts over at 5 s
+    };
+    int attempts = 0;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.openedAt);
+        pollAt(s.openedAt);
+        ASSERT_EQ(created, ++attempts);
+        auto* device =
+            qobject_cast<StandInInstrument*>(manager()->device(manager()->addresses().value(0)).data());
+        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(device->isConnected());
+        clock = s.openedAt + s.lastedMs;
+        device->drop();
+        EXPECT_TRUE(manager()->addresses().isEmpty());
+        if (s.nextAt > clock) {
+            pollAt(s.nextAt - 1000);
+            EXPECT_EQ(created, attempts) << "attempt before " << s.nextAt;
+        }
+        EXPECT_EQ(problems.count(), s.problemsSaid);
+        if (s.openedAt == 65599) {
+            EXPECT_EQ(manager()->connectionStatus(), ConnectionDoctor::waitingText());
+        }
+    }
+    ASSERT_GE(problems.count(), 1);
+    const QString message = problems.at(0).at(1).toString();
+    EXPECT_TRUE(message.contains(QStringLiteral("keeps disconnecting"))) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("The Stand-in (")));
 }
 
 TEST_F(Discovery, AnUnknownProductOfOurVendorsIsSaidOncePerPlug)
