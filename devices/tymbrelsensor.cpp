@@ -26,7 +26,13 @@ TymbrelSensor::~TymbrelSensor()
 void TymbrelSensor::readStoredThresholds()
 {
     auto* stored = new CdcManuelSettingJob(CdcManuelSettingJob::ReadStoredThreshold, QVariant(), this);
-    connect(stored, &CdcManuelSettingJob::thresholdSaved, this, [this](int sensitivity) {
+    // A failed read answers 0. The job is deleted only after its signals were delivered, so its result
+    // can still be asked for here.
+    connect(stored, &CdcManuelSettingJob::thresholdSaved, this, [this, stored](int sensitivity) {
+        if (stored->result() != 0) {
+            emit cdcThresholdReadFailed(stored->result());
+            return;
+        }
         m_savedThreshold = sensitivity;
         emit savedCdcThresholdChanged(sensitivity);
     });
@@ -34,7 +40,11 @@ void TymbrelSensor::readStoredThresholds()
 
     auto* calibrated =
         new CdcManuelSettingJob(CdcManuelSettingJob::ReadCalibratedThreshold, QVariant(), this);
-    connect(calibrated, &CdcManuelSettingJob::calibrationRead, this, [this](int sensitivity) {
+    connect(calibrated, &CdcManuelSettingJob::calibrationRead, this, [this, calibrated](int sensitivity) {
+        if (calibrated->result() != 0) {
+            emit cdcThresholdReadFailed(calibrated->result());
+            return;
+        }
         m_calibratedThreshold = sensitivity;
         emit savedCdcCalibrationChanged(sensitivity);
     });
@@ -118,8 +128,11 @@ void TymbrelSensor::handleJobFinished(AbstractJob* job)
 {
     // A calibration that got as far as storing changed both thresholds on the instrument: read them
     // back rather than trusting what was sent.
-    if (job->name() == QLatin1String("CdcCalibrationJob") && job->result() >= 0) {
-        readStoredThresholds();
+    if (job->name() == QLatin1String("CdcCalibrationJob")) {
+        emit cdcCalibrationFinished(job->result(), static_cast<CdcCalibrationJob*>(job)->found());
+        if (job->result() >= 0) {
+            readStoredThresholds();
+        }
     }
     delete job;
 }

@@ -35,6 +35,10 @@ signals:
     void touchDetectorChanged(bool touched);
     void savedCdcThresholdChanged(int sensitivity);
     void savedCdcCalibrationChanged(int sensitivity);
+    // A read of the stored or the calibrated threshold failed with `result`; the last known value stands.
+    void cdcThresholdReadFailed(int result);
+    // A calibration came back: its job result and the switching point it found (-1: none).
+    void cdcCalibrationFinished(int result, int switchingPoint);
 
 public:
     // The production sweep: no offset, any threshold of the detector's range.
