@@ -30,9 +30,9 @@ void TymbrelSensor::readStoredThresholds()
         setReading(m_saved, sensitivity);
         emit savedCdcThresholdChanged(sensitivity);
     });
-    connect(stored, &CdcManuelSettingJob::readFailed, this, [this] {
+    connect(stored, &CdcManuelSettingJob::readFailed, this, [this, stored] {
         m_saved.failed = true;
-        emit cdcThresholdReadFailed();
+        emit cdcThresholdReadFailed(stored->result());
     });
     postJob(stored);
 
@@ -42,9 +42,9 @@ void TymbrelSensor::readStoredThresholds()
         setReading(m_calibrated, sensitivity);
         emit savedCdcCalibrationChanged(sensitivity);
     });
-    connect(calibrated, &CdcManuelSettingJob::readFailed, this, [this] {
+    connect(calibrated, &CdcManuelSettingJob::readFailed, this, [this, calibrated] {
         m_calibrated.failed = true;
-        emit cdcThresholdReadFailed();
+        emit cdcThresholdReadFailed(calibrated->result());
     });
     postJob(calibrated);
 }
@@ -136,8 +136,11 @@ void TymbrelSensor::handleJobFinished(AbstractJob* job)
 {
     // A calibration that got as far as storing changed both thresholds on the instrument: read them
     // back rather than trusting what was sent.
-    if (job->name() == QLatin1String("CdcCalibrationJob") && job->result() >= 0) {
-        readStoredThresholds();
+    if (job->name() == QLatin1String("CdcCalibrationJob")) {
+        emit cdcCalibrationFinished(job->result(), static_cast<CdcCalibrationJob*>(job)->found());
+        if (job->result() >= 0) {
+            readStoredThresholds();
+        }
     }
     delete job;
 }

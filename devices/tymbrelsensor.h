@@ -43,11 +43,13 @@ signals:
     void touchDetectorChanged(bool touched);
     void savedCdcThresholdChanged(int sensitivity);
     void savedCdcCalibrationChanged(int sensitivity);
-    // A read of the stored or the calibrated threshold failed; the last known values stay.
-    void cdcThresholdReadFailed();
+    // A read of the stored or the calibrated threshold failed with `result`; the last known values stay.
+    void cdcThresholdReadFailed(int result);
     // The running calibration entered `step` (CdcCalibrationJob::Step) at `value`; delivered before
     // that step's progressChanged.
     void cdcCalibrationStepChanged(int step, int value);
+    // A calibration came back: its job result and the switching point it found (-1: none).
+    void cdcCalibrationFinished(int result, int switchingPoint);
 
 public:
     // The production sweep: no offset, any threshold of the detector's range.

@@ -19,7 +19,7 @@ constexpr int kLengthPrefixSize = 4;
 constexpr int kInflateStep = 256 * 1024;
 } // namespace
 
-FirmwareCipher::FirmwareCipher(quint64 key) : m_key(key)
+FirmwareCipher::FirmwareCipher(quint64 key) : BaseLogger(QStringLiteral("FirmwareCipher")), m_key(key)
 {
     for (size_t j = 0; j < m_keyParts.size(); ++j) {
         m_keyParts[j] = char((m_key >> (8 * j)) & 0xFF);
@@ -32,7 +32,7 @@ FirmwareCipher::FirmwareCipher(quint64 key) : m_key(key)
 QByteArray FirmwareCipher::decrypt(QByteArray cipherText)
 {
     if (!m_hasKey) {
-        qWarning("No key set.");
+        logger()->warn("No key set.");
         m_lastError = ErrorNoKeySet;
         return QByteArray();
     }
@@ -41,7 +41,7 @@ QByteArray FirmwareCipher::decrypt(QByteArray cipherText)
     }
     if (quint8(cipherText.at(0)) != kVersion) {
         m_lastError = ErrorUnknownVersion;
-        qWarning("Invalid version or not a cyphertext.");
+        logger()->warn("Invalid version or not a cyphertext.");
         return QByteArray();
     }
 
@@ -101,7 +101,7 @@ QByteArray FirmwareCipher::decrypt(QByteArray cipherText)
         QByteArray plain;
         if (!uncompressBounded(QByteArray::fromRawData(body.constData() + start, body.size() - start),
                                &plain)) {
-            qWarning("Compressed payload is corrupt or too large.");
+            logger()->warn("Compressed payload is corrupt or too large.");
         }
         body = plain;
     } else if (start > 0) {

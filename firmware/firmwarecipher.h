@@ -6,6 +6,8 @@
 #define SERVICE_MAX_PLAIN_TEXT_SIZE (64 * 1024 * 1024)
 #endif
 
+#include "core/baselogger.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -18,9 +20,10 @@
 // a chained XOR over the key bytes whose chaining value is the previous *enciphered* byte; the first
 // deciphered byte is random filler. See firmware/README.md for the byte tables.
 //
-// Every failure ends in an empty result and a code in lastError(); warnings go to Qt's message log.
+// Every failure ends in an empty result and a code in lastError(); warnings go to the named logger
+// "FirmwareCipher", so that they reach the console only when logging was asked for.
 // Not thread-safe per object (lastError), but objects are cheap: use one per thread.
-class FirmwareCipher
+class FirmwareCipher : public BaseLogger
 {
 public:
     // The key every firmware file and option description file of the product family is enciphered with.

@@ -362,10 +362,11 @@ QString CliArguments::helpText()
         "...}\n"
         "\nExit codes:\n"
         "  0  done\n"
-        "  1  usage error, or a destructive command not confirmed\n"
+        "  1  usage error, or a destructive command not confirmed (no --yes off a terminal, or \"no\")\n"
         "  2  no instrument: none found, several without --device, USB unavailable, or not the kind the\n"
         "     command needs\n"
-        "  3  the instrument failed or refused (the job's result code and message are given)\n"
+        "  3  the instrument failed, refused or went away (the job's result code and message are given);\n"
+        "     also no snapshot without --without-snapshot, \"no\" to \"Go on without a snapshot?\" included\n"
         "  4  a file could not be read or written\n"
         "  5  a check refused the file before anything was sent (hardware revision, hash, offset, a\n"
         "     file that cannot be deciphered, a snapshot of another kind)\n");

@@ -102,7 +102,7 @@ void CliConsole::progress(const QString& message, int value, int maximum)
                        .arg(percent, 3)
                        .arg(message);
         } else {
-            line = QStringLiteral("\r%1 %2").arg(message).arg(value);
+            line = QStringLiteral("\r%1 %2").arg(message, QString::number(value));
         }
         // Clears what a longer earlier message left on the line.
         write(m_err, line + QStringLiteral("\x1b[K"));
@@ -115,8 +115,9 @@ void CliConsole::progress(const QString& message, int value, int maximum)
     }
     m_lastMessage = message;
     m_lastStep = step;
-    write(m_err, percent >= 0 ? QStringLiteral("%1 %2%\n").arg(message).arg(percent)
-                              : QStringLiteral("%1 %2\n").arg(message).arg(value));
+    write(m_err, QStringLiteral("%1 %2%3\n")
+                     .arg(message, QString::number(percent >= 0 ? percent : value),
+                          percent >= 0 ? QStringLiteral("%") : QString()));
 }
 
 void CliConsole::endProgress()

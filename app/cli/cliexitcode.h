@@ -6,12 +6,14 @@ enum class CliExitCode : int
 {
     Done = 0,
     // The command line was wrong, or a destructive command was not confirmed (no --yes off a terminal,
-    // or "no" at the question).
+    // or "no" to the question whether to run it).
     Usage = 1,
     // No instrument: none found in time, several without --device, USB unavailable, or not the kind the
     // command needs.
     NoInstrument = 2,
-    // The instrument failed or refused; the job's result code and message are reported.
+    // The instrument failed, refused or went away; the job's result code and message are reported. Also
+    // a destructive command without its snapshot: no --without-snapshot, and "no" (or nobody to ask) at
+    // "Go on without a snapshot?" -- the same code on a terminal as in a script.
     InstrumentFailed = 3,
     // A file could not be read or written.
     FileError = 4,

@@ -8,6 +8,9 @@
 #include "devices/snapshotstore.h"
 
 #include <QDir>
+#include <QPointer>
+
+#include <libusb.h>
 
 CliSafeguard::CliSafeguard(CliConsole& console, CliReport& report, bool yes, bool withoutSnapshot)
     : m_console(console), m_report(report), m_yes(yes), m_withoutSnapshot(withoutSnapshot)
@@ -41,11 +44,16 @@ bool CliSafeguard::confirm(const QString& question)
 
 bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
 {
+    const QPointer<BaseDevice> alive(device);
     SnapshotGuard guard(device, &store);
     EventWait wait;
     QString path;
     QString reason;
     bool done = false;
+    // A read that failed for want of a device: the instrument left, though its link may not know yet.
+    bool lost = false;
+    QObject::connect(device, &BaseDevice::snapshotTaken, &wait,
+                     [&](OptionsSnapshot, int result, QString) { lost = result == LIBUSB_ERROR_NO_DEVICE; });
     QObject::connect(&guard, &SnapshotGuard::succeeded, &wait, [&](QString written, OptionsSnapshot) {
         path = written;
         done = true;
@@ -66,6 +74,14 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     }
     m_report.insert(QStringLiteral("snapshot"), QJsonValue());
     m_report.insert(QStringLiteral("snapshotError"), reason);
+    if (lost || !alive || !alive->isConnected()) {
+        // Nothing to go on with: whatever the answer, there is no instrument to change.
+        m_report.fail(CliExitCode::InstrumentFailed,
+                      QStringLiteral("The instrument went away while its options were read; nothing was "
+                                     "changed."),
+                      LIBUSB_ERROR_NO_DEVICE);
+        return false;
+    }
     return goOnWithout(reason);
 }
 

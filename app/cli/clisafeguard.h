@@ -22,7 +22,7 @@ public:
     bool confirm(const QString& question);
     // Takes the snapshot of `device` into `store` and says where it went. True to go on: taken, or going
     // on without it was accepted (--without-snapshot, or yes at the terminal's question); otherwise the
-    // report failed with exit 3.
+    // report failed with exit 3 (also when the instrument went away meanwhile: nothing is asked then).
     bool snapshot(BaseDevice* device, SnapshotStore& store);
     // The decision after a snapshot failed for `reason`: true to go on without one.
     bool goOnWithout(const QString& reason);

@@ -9,21 +9,30 @@
 #include "app/cli/devicewatch.h"
 #include "devices/controlunit.h"
 #include "devices/snapshotstore.h"
+#include "measurements/isotimetext.h"
 #include "measurements/vectarisdatasetstocsv.h"
 #include "measurements/vectarisdatasetstogpx.h"
 #include "measurements/vectarisdatasetstokml.h"
 
 #include <QDir>
 #include <QJsonArray>
+#include <QPointer>
 
 #include <libusb.h>
 
 namespace {
 
-// The series' name as the exports write it: its title, else the local time it was started.
+// "2019-05-01T14:45:12+02:00": the same text on every machine, whatever its language, and an instant
+// that a script can compare.
+QString isoDate(const QDateTime& date)
+{
+    return QString::fromLatin1(IsoTimeText().withOffset(date));
+}
+
+// The series' name: its title, else the time it was started.
 QString nameOf(const VectarisDataset& dataset)
 {
-    return dataset.title.isEmpty() ? dataset.date.toString(Qt::TextDate) : dataset.title;
+    return dataset.title.isEmpty() ? isoDate(dataset.date) : dataset.title;
 }
 
 int pointsWithPosition(const VectarisDataset& dataset)
@@ -58,8 +67,7 @@ QJsonObject DatasetCommands::datasetJson(int number, const VectarisDataset& data
         {QStringLiteral("number"), number},
         {QStringLiteral("name"), nameOf(dataset)},
         {QStringLiteral("title"), dataset.title},
-        {QStringLiteral("date"),
-         dataset.date.isValid() ? QJsonValue(dataset.date.toString(Qt::ISODate)) : QJsonValue()},
+        {QStringLiteral("date"), dataset.date.isValid() ? QJsonValue(isoDate(dataset.date)) : QJsonValue()},
         {QStringLiteral("points"), dataset.points.size()},
         {QStringLiteral("pointsWithPosition"), pointsWithPosition(dataset)},
     };
@@ -104,10 +112,9 @@ int DatasetCommands::list(ControlUnit* unit)
         const VectarisDataset& dataset = datasets.at(i);
         list.append(datasetJson(i + 1, dataset));
         m_context.console.print(QStringLiteral("%1  %2  %3 points, %4 with position")
-                                    .arg(i + 1, 3)
-                                    .arg(nameOf(dataset))
-                                    .arg(dataset.points.size())
-                                    .arg(pointsWithPosition(dataset)));
+                                    .arg(QStringLiteral("%1").arg(i + 1, 3), nameOf(dataset),
+                                         QString::number(dataset.points.size()),
+                                         QString::number(pointsWithPosition(dataset))));
     }
     if (datasets.isEmpty()) {
         m_context.console.print(QStringLiteral("No measurement series on the control unit."));
@@ -180,12 +187,19 @@ int DatasetCommands::clear(ControlUnit* unit)
     CliReport& report = m_context.report;
     const CliArguments& arguments = m_context.arguments;
     const QString name = DeviceCommands::title(*unit);
+    const QPointer<ControlUnit> alive(unit);
     CliSafeguard safeguard(m_context.console, report, arguments.yes(), arguments.withoutSnapshot());
     SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
     if (!safeguard.mayAsk(QStringLiteral("datasets clear")) ||
         !safeguard.confirm(QStringLiteral("Delete every measurement series on %1?").arg(name)) ||
         !safeguard.snapshot(unit, store)) {
         return report.exitCode();
+    }
+    if (!alive || !alive->isConnected()) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           QStringLiteral("The instrument went away after its options snapshot; nothing was "
+                                          "deleted."),
+                           LIBUSB_ERROR_NO_DEVICE);
     }
     DeviceWatch watch(unit, m_context.console);
     QList<VectarisDataset> remaining;

@@ -13,6 +13,7 @@
 #include "devices/snapshotrestore.h"
 #include "devices/snapshotstore.h"
 #include "devices/tymbrelsensor.h"
+#include "firmware/firmwareloader.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -22,6 +23,7 @@
 #include <libusb.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -29,6 +31,8 @@ namespace {
 constexpr int kThresholdReadBackMs = 5000;
 // A successful update or reset ends in a reboot command; it is sent right after the job came back.
 constexpr int kRebootSentMs = 10000;
+// An instrument that restarts leaves the bus at once; the link notices within its probe interval.
+constexpr int kRestartMs = 10000;
 
 QString hexValue(const QByteArray& value)
 {
@@ -46,6 +50,12 @@ int wentAway(CliReport& report, const QString& what)
     return report.fail(CliExitCode::InstrumentFailed,
                        QStringLiteral("The instrument went away during %1.").arg(what),
                        LIBUSB_ERROR_NO_DEVICE);
+}
+
+// After a wait: the instrument may have gone meanwhile, and its device object with it.
+bool isGone(const QPointer<BaseDevice>& device)
+{
+    return !device || !device->isConnected();
 }
 
 QString withMessage(const QString& text, const QString& message)
@@ -118,6 +128,7 @@ int DeviceCommands::optionsRead(BaseDevice* device)
         return report.fail(CliExitCode::FileError, reason);
     }
 
+    const QString name = title(*device);
     DeviceWatch watch(device, m_context.console);
     watch.showProgress(QStringLiteral("ReadOptionsSnapshotJob"), QStringLiteral("Reading options..."));
     OptionsSnapshot snapshot;
@@ -167,8 +178,7 @@ int DeviceCommands::optionsRead(BaseDevice* device)
     report.insert(QStringLiteral("file"), path);
     report.insert(QStringLiteral("options"), options);
     m_context.console.print(QStringLiteral("%1 options of %2 written to %3")
-                                .arg(snapshot.options.size())
-                                .arg(title(*device), shown(path)));
+                                .arg(QString::number(snapshot.options.size()), name, shown(path)));
     return report.exitCode();
 }
 
@@ -326,9 +336,36 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     if (const int unreadable = takeInputFile(file)) {
         return unreadable;
     }
-    QString reason;
+    // The checks the update job makes, made here first: a file it would refuse is refused before the
+    // question, the snapshot and the first packet.
+    FirmwareInfo info;
+    const WriteFirmwareJob::Result check =
+        WriteFirmwareJob::checkFile(loadFirmware(file, &info, nullptr), info, device->hardwareRevision());
+    if (check != WriteFirmwareJob::Success) {
+        QString why;
+        switch (check) {
+        case WriteFirmwareJob::DecryptFailed:
+            why = QStringLiteral("it is not a firmware file this tool can decipher");
+            break;
+        case WriteFirmwareJob::HashWrong:
+            why = QStringLiteral("its image does not match its MD5 hash");
+            break;
+        case WriteFirmwareJob::HardwareNotSupported:
+            why = QStringLiteral("it is made for hardware revision %1, the instrument is revision %2")
+                      .arg(info.supportedHardware.join(QStringLiteral(", ")), device->hardwareRevision());
+            break;
+        default:
+            why = QStringLiteral("its offset %1 lies outside its image").arg(info.offset);
+            break;
+        }
+        return report.fail(
+            CliExitCode::Refused,
+            QStringLiteral("%1 was refused: %2. Nothing was sent to the instrument.").arg(shown(file), why),
+            int(check));
+    }
     // Kept now: once the instrument restarts, its device object is gone.
     const QString name = title(*device);
+    const QPointer<BaseDevice> alive(device);
     CliSafeguard safeguard(console, report, arguments.yes(), arguments.withoutSnapshot());
     SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
     if (!safeguard.mayAsk(QStringLiteral("firmware update")) ||
@@ -336,10 +373,13 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
         !safeguard.snapshot(device, store)) {
         return report.exitCode();
     }
+    if (isGone(alive)) {
+        return wentAway(report, QStringLiteral("the options snapshot; nothing was sent"));
+    }
 
-    DeviceWatch watch(device, console);
+    DeviceWatch watch(alive, console);
     watch.showProgress(QStringLiteral("WriteFirmwareJob"));
-    device->updateFirmware(file);
+    alive->updateFirmware(file);
     const DeviceWatch::Outcome update = watch.waitForJob(QStringLiteral("WriteFirmwareJob"));
     if (!update.cameBack) {
         return wentAway(report, QStringLiteral("the firmware update"));
@@ -351,7 +391,7 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     case WriteFirmwareJob::HashWrong:
     case WriteFirmwareJob::HardwareNotSupported:
     case WriteFirmwareJob::InvalidOffset:
-        // Checks of the file before the first packet: the instrument was left untouched.
+        // The file changed since it was checked; the job refused it before the first packet.
         return report.fail(
             CliExitCode::Refused,
             QStringLiteral("%1 Nothing was sent to the instrument.")
@@ -367,8 +407,17 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
                             : update.message),
             update.result);
     }
-    // The device sends the restart itself once the image was verified.
+    // The device sends the restart itself once the image was verified; the new firmware runs only once
+    // the instrument has left the bus.
     watch.waitForJob(QStringLiteral("RebootDeviceJob"), kRebootSentMs);
+    watch.waitUntil([] { return false; }, kRestartMs);
+    if (!watch.isGone()) {
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            QStringLiteral("Firmware %1 was installed and verified on %2, but the instrument did "
+                           "not restart within %3 s; restart it by hand.")
+                .arg(shown(file), name, QString::number(kRestartMs / 1000)));
+    }
     console.print(QStringLiteral("Firmware %1 installed and verified on %2; the instrument restarts.")
                       .arg(shown(file), name));
     return report.exitCode();
@@ -381,11 +430,15 @@ int DeviceCommands::destructiveJob(BaseDevice* device, const QString& action, co
     const CliArguments& arguments = m_context.arguments;
     CliSafeguard safeguard(m_context.console, report, arguments.yes(), arguments.withoutSnapshot());
     SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
+    const QPointer<BaseDevice> alive(device);
     if (!safeguard.mayAsk(action) || !safeguard.confirm(question) || !safeguard.snapshot(device, store)) {
         return report.exitCode();
     }
-    DeviceWatch watch(device, m_context.console);
-    (device->*post)();
+    if (isGone(alive)) {
+        return wentAway(report, QStringLiteral("the options snapshot; nothing was sent"));
+    }
+    DeviceWatch watch(alive, m_context.console);
+    (alive.data()->*post)();
     const DeviceWatch::Outcome outcome = watch.waitForJob(jobName);
     if (!outcome.cameBack) {
         return wentAway(report, action);
@@ -425,6 +478,7 @@ int DeviceCommands::logDownload(BaseDevice* device)
     if (!CliFiles::canWrite(output, &reason)) {
         return report.fail(CliExitCode::FileError, reason);
     }
+    const QString name = title(*device);
     DeviceWatch watch(device, m_context.console);
     QString text;
     QObject::connect(device, &BaseDevice::logDownloadFinsihed, &watch, [&](QString logs) { text = logs; });
@@ -447,26 +501,23 @@ int DeviceCommands::logDownload(BaseDevice* device)
     report.insert(QStringLiteral("file"), output);
     report.insert(QStringLiteral("bytes"), bytes.size());
     m_context.console.print(QStringLiteral("Event log of %1 (%2 bytes) written to %3")
-                                .arg(title(*device))
-                                .arg(bytes.size())
-                                .arg(shown(output)));
+                                .arg(name, QString::number(bytes.size()), shown(output)));
     return report.exitCode();
 }
 
 int DeviceCommands::calibrate(TymbrelSensor* sensor)
 {
     CliReport& report = m_context.report;
+    const QString name = title(*sensor);
+    const QPointer<TymbrelSensor> alive(sensor);
     DeviceWatch watch(sensor, m_context.console);
     watch.showProgress(QStringLiteral("CdcCalibrationJob"));
-    int switchingPoint = -1;
+    std::optional<int> switchingPoint;
     bool storedRead = false;
     bool calibratedRead = false;
-    QObject::connect(
-        sensor, &BaseDevice::progressChanged, &watch, [&](QString name, int value, int, QString message) {
-            if (name == QLatin1String("CdcCalibrationJob") && message == QLatin1String("Final")) {
-                switchingPoint = value;
-            }
-        });
+    std::optional<int> readFailure;
+    QObject::connect(sensor, &TymbrelSensor::cdcCalibrationFinished, &watch,
+                     [&](int, int point) { switchingPoint = point; });
     QObject::connect(sensor, &TymbrelSensor::savedCdcThresholdChanged, &watch, [&] {
         storedRead = true;
         watch.wake();
@@ -475,12 +526,15 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
         calibratedRead = true;
         watch.wake();
     });
+    QObject::connect(sensor, &TymbrelSensor::cdcThresholdReadFailed, &watch, [&](int result) {
+        readFailure = result;
+        watch.wake();
+    });
     m_context.console.note(
-        QStringLiteral("Calibrating the touch detector of %1 (keep hands off the sensor)...")
-            .arg(title(*sensor)));
+        QStringLiteral("Calibrating the touch detector of %1 (keep hands off the sensor)...").arg(name));
     sensor->calibrateForProduction();
     const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("CdcCalibrationJob"));
-    if (!outcome.cameBack) {
+    if (!outcome.cameBack || !alive) {
         return wentAway(report, QStringLiteral("the calibration"));
     }
     if (outcome.result < 0) {
@@ -489,29 +543,44 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
             withMessage(QStringLiteral("The calibration failed, nothing was stored"), outcome.message),
             outcome.result);
     }
-    // The sensor reads both stored thresholds back after a calibration that stored them.
-    QPointer<TymbrelSensor> alive(sensor);
-    watch.waitUntil([&] { return storedRead && calibratedRead; }, kThresholdReadBackMs);
-    if (!alive) {
+    // The sensor reports the job's outcome as it hands the job back.
+    if (!switchingPoint || *switchingPoint < 0) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           QStringLiteral("The calibration did not report its switching point; check the "
+                                          "sensor's thresholds."),
+                           outcome.result);
+    }
+    report.insert(QStringLiteral("switchingPoint"), *switchingPoint);
+    // The sensor reads both stored thresholds back after a calibration that stored them: what it
+    // answers is what the command reports, never the values from before.
+    watch.waitUntil([&] { return (storedRead && calibratedRead) || readFailure; }, kThresholdReadBackMs);
+    if (!alive || !alive->isConnected()) {
         return wentAway(report, QStringLiteral("the calibration"));
     }
-    report.insert(QStringLiteral("switchingPoint"), switchingPoint);
-    report.insert(QStringLiteral("storedThreshold"), sensor->savedCdcThreshold());
-    report.insert(QStringLiteral("calibratedThreshold"), sensor->calibratedCdcThreshold());
+    if (!storedRead || !calibratedRead) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           readFailure
+                               ? QStringLiteral("The calibration was stored, but the sensor's thresholds "
+                                                "could not be read back; check them.")
+                               : QStringLiteral("The calibration was stored, but the sensor did not "
+                                                "report its thresholds within %1 s; check them.")
+                                     .arg(kThresholdReadBackMs / 1000),
+                           readFailure.value_or(LIBUSB_ERROR_TIMEOUT));
+    }
+    report.insert(QStringLiteral("storedThreshold"), alive->savedCdcThreshold());
+    report.insert(QStringLiteral("calibratedThreshold"), alive->calibratedCdcThreshold());
     if (outcome.result > 0) {
         return report.fail(
             CliExitCode::InstrumentFailed,
             QStringLiteral("The calibrated threshold %1 lies outside %2..%3; it was stored, check the "
                            "sensor.")
-                .arg(switchingPoint + TymbrelSensor::kProductionCalibrationOffset)
+                .arg(*switchingPoint + TymbrelSensor::kProductionCalibrationOffset)
                 .arg(TymbrelSensor::kProductionCalibrationMin)
                 .arg(TymbrelSensor::kProductionCalibrationMax),
             outcome.result);
     }
     m_context.console.print(
         QStringLiteral("Touch detector of %1 calibrated: switching point %2, stored threshold %3.")
-            .arg(title(*sensor))
-            .arg(switchingPoint)
-            .arg(sensor->savedCdcThreshold()));
+            .arg(name, QString::number(*switchingPoint), QString::number(alive->savedCdcThreshold())));
     return report.exitCode();
 }

@@ -135,6 +135,11 @@ InstrumentSelector::State InstrumentSelector::evaluate(CliReport& report)
                             m_identityResult);
                 return State::Failed;
             }
+            // Chosen only while it is the one instrument on the bus: another may have arrived while
+            // this one opened.
+            if (severalAttached(report)) {
+                return State::Failed;
+            }
             return State::Ready;
         }
         const bool gone = m_openFailed || m_disconnected;
@@ -163,8 +168,7 @@ InstrumentSelector::State InstrumentSelector::evaluate(CliReport& report)
         } else {
             report.fail(CliExitCode::InstrumentFailed,
                         QStringLiteral("%1 was found but did not get ready within %2 s.")
-                            .arg(name)
-                            .arg(m_settleMs / 1000.0),
+                            .arg(name, QString::number(m_settleMs / 1000.0)),
                         LIBUSB_ERROR_TIMEOUT);
         }
         return State::Failed;
@@ -176,6 +180,25 @@ InstrumentSelector::State InstrumentSelector::evaluate(CliReport& report)
     return State::Failed;
 }
 
+bool InstrumentSelector::severalAttached(CliReport& report) const
+{
+    if (m_hasAddress || !m_manager->isUsbAvailable()) {
+        return false;
+    }
+    QList<BusScanner::Instrument> attached;
+    if (!BusScanner::scan(&attached) || attached.size() < 2) {
+        return false;
+    }
+    QStringList names;
+    for (const BusScanner::Instrument& instrument : qAsConst(attached)) {
+        names << CliArguments::addressText(instrument.address) + QLatin1Char(' ') + instrument.kind;
+    }
+    report.fail(CliExitCode::NoInstrument,
+                QStringLiteral("%1 instruments are attached (%2); choose one with --device BUS:ADDR.")
+                    .arg(QString::number(attached.size()), names.join(QStringLiteral(", "))));
+    return true;
+}
+
 BaseDevice* InstrumentSelector::select(CliReport& report)
 {
     m_startedAt = monotonicMs();
@@ -184,21 +207,9 @@ BaseDevice* InstrumentSelector::select(CliReport& report)
         m_manager->setCandidateFilter(
             [wanted](const UsbBusDeviceAddress& address, quint32) { return address == wanted; });
     }
-    // Several instruments and none chosen: which one is meant cannot be guessed, and nothing is opened.
-    if (!m_hasAddress && m_manager->isUsbAvailable()) {
-        QList<BusScanner::Instrument> attached;
-        if (BusScanner::scan(&attached) && attached.size() > 1) {
-            QStringList names;
-            for (const BusScanner::Instrument& instrument : qAsConst(attached)) {
-                names << QStringLiteral("%1 %2").arg(CliArguments::addressText(instrument.address),
-                                                     instrument.kind);
-            }
-            report.fail(CliExitCode::NoInstrument,
-                        QStringLiteral("%1 instruments are attached (%2); choose one with --device BUS:ADDR.")
-                            .arg(attached.size())
-                            .arg(names.join(QStringLiteral(", "))));
-            return nullptr;
-        }
+    // Before anything is opened.
+    if (severalAttached(report)) {
+        return nullptr;
     }
 
     QMetaObject::Connection problems = connect(m_manager, &UsbManager::connectionProblem, this,

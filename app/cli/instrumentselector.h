@@ -45,6 +45,9 @@ private:
     };
 
     bool accepts(const UsbBusDeviceAddress& address) const;
+    // Several instruments and no address asked for: which one is meant cannot be guessed. True with the
+    // report failed (exit 2).
+    bool severalAttached(CliReport& report) const;
     void adopt();
     void forget();
     State evaluate(CliReport& report);

@@ -51,37 +51,54 @@ QString WriteFirmwareJob::resultMessage(int result) const
     }
 }
 
+WriteFirmwareJob::Result WriteFirmwareJob::checkFile(const QByteArray& image, const FirmwareInfo& info,
+                                                     const QString& hardwareRevision)
+{
+    if (image.isEmpty()) {
+        return DecryptFailed;
+    }
+    if (QCryptographicHash::hash(image, QCryptographicHash::Md5) != info.md5) {
+        return HashWrong;
+    }
+    if (!info.supportedHardware.contains(hardwareRevision) &&
+        !info.supportedHardware.contains(QStringLiteral("ALL"))) {
+        return HardwareNotSupported;
+    }
+    if (info.offset < 0 || info.offset >= image.size()) {
+        return InvalidOffset;
+    }
+    return Success;
+}
+
 void WriteFirmwareJob::execute(UsbDevice* usb)
 {
     // Everything about the file is checked before the instrument hears of it.
     FirmwareInfo info;
     const QByteArray image = loadFirmware(m_file, &info, nullptr);
-    if (image.isEmpty()) {
+    const Result check = checkFile(image, info, m_hardwareRevision);
+    switch (check) {
+    case Success:
+        break;
+    case DecryptFailed:
         logger()->error("Can't decrypt file {}", m_file);
-        setResult(DecryptFailed);
-        return;
-    }
-
-    const QByteArray md5 = QCryptographicHash::hash(image, QCryptographicHash::Md5);
-    if (md5 != info.md5) {
-        logger()->error("Hash is wrong! is: {} should be: {}", md5, info.md5);
-        setResult(HashWrong);
-        return;
-    }
-
-    if (!info.supportedHardware.contains(m_hardwareRevision) &&
-        !info.supportedHardware.contains(QStringLiteral("ALL"))) {
+        break;
+    case HashWrong:
+        logger()->error("Hash is wrong! is: {} should be: {}",
+                        QCryptographicHash::hash(image, QCryptographicHash::Md5), info.md5);
+        break;
+    case HardwareNotSupported:
         logger()->error("Firmware not supported by hardware revision! should be: {}", m_hardwareRevision);
-        setResult(HardwareNotSupported);
+        break;
+    default:
+        logger()->error("Invalid offset at file {}: offset {}", m_file, info.offset);
+        break;
+    }
+    if (check != Success) {
+        setResult(check);
         return;
     }
 
     const int offset = info.offset;
-    if (offset < 0 || offset >= image.size()) {
-        logger()->error("Invalid offset at file {}: offset {}", m_file, offset);
-        setResult(InvalidOffset);
-        return;
-    }
     const int size = image.size() - offset;
 
     // Size and checksum of the bytes that follow.

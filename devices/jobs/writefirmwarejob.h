@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/abstractjob.h"
+#include "firmware/firmwareinfo.h"
 
 #include <QPointer>
 #include <QString>
@@ -41,6 +42,12 @@ public:
     };
 
     WriteFirmwareJob(QString file, BaseDevice* device, QObject* parent = nullptr);
+
+    // The checks a file passes before the instrument hears of it, in the order the job makes them:
+    // DecryptFailed for an empty image (the loader's answer to a file it cannot decipher), then HashWrong,
+    // HardwareNotSupported and InvalidOffset; Success when the job would start sending.
+    static Result checkFile(const QByteArray& image, const FirmwareInfo& info,
+                            const QString& hardwareRevision);
 
     void execute(UsbDevice* usb) override;
     QString resultMessage(int result) const override;

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <ctime>
 #include <thread>
 
 namespace {
@@ -244,6 +245,58 @@ TEST_F(CliCommands, DatasetsListAndExportWhatTheUnitRecorded)
     EXPECT_FALSE(QFileInfo::exists(path("four.kml")));
 }
 
+TEST_F(CliCommands, SeriesDatesAreIso8601WithTheirOffset)
+{
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    auto unit = std::make_shared<SimControlUnit>();
+    DatasetStoreImage image;
+    DatasetStoreImage::Series series;
+    series.text = "19-05-01 13:45"; // a series without a title, started at 13:45 UTC
+    series.points.append(DatasetStoreImage::Point());
+    image.series.append(series);
+    unit->setDatasetStoreImage(image.build());
+    plug(unit);
+
+    const CliRun listed = run({"datasets", "list", "--json"});
+    ASSERT_EQ(listed.code, 0) << listed.context();
+    const QJsonObject dataset = listed.json().value("datasets").toArray().at(0).toObject();
+    EXPECT_EQ(dataset.value("date").toString(), QStringLiteral("2019-05-01T15:45:00+02:00"));
+    EXPECT_EQ(dataset.value("name").toString(), QStringLiteral("2019-05-01T15:45:00+02:00"));
+    EXPECT_TRUE(run({"datasets", "list"}).out.contains("2019-05-01T15:45:00+02:00"));
+}
+
+struct PrintedText
+{
+    QStringList command;
+    const char* text;
+};
+
+TEST_F(CliCommands, InstrumentTextsArePrintedAsTheyStand)
+{
+    // Texts from the instrument that look like the placeholders of the lines they are printed in.
+    auto unit = std::make_shared<SimControlUnit>();
+    unit->storeOption(SimDefaults::DeviceSerialNumber, SimInstrument::textValue("TCU %2 %3"));
+    unit->setLog(toSim("entry"));
+    DatasetStoreImage image;
+    DatasetStoreImage::Series series;
+    series.text = "Site %3";
+    series.points.append(DatasetStoreImage::Point());
+    image.series.append(series);
+    unit->setDatasetStoreImage(image.build());
+    plug(unit);
+    const PrintedText cases[] = {
+        {{"datasets", "list"}, "Site %3"},
+        {{"log", "download", "-o", path("unit.log")}, "serial TCU %2 %3"},
+        {{"options", "read", "-o", path("unit.json")}, "serial TCU %2 %3"},
+    };
+    for (const PrintedText& printed : cases) {
+        const CliRun run = this->run(printed.command);
+        ASSERT_EQ(run.code, 0) << run.context();
+        EXPECT_TRUE(run.out.contains(printed.text)) << run.context();
+    }
+}
+
 TEST_F(CliCommands, ACommandForAnotherKindSaysWhichKindItNeeds)
 {
     auto sensor = plugAcousticSensor();
@@ -311,6 +364,21 @@ TEST_F(CliCommands, SeveralInstrumentsNeedTheDeviceOption)
     const CliRun elsewhere = run({"info", "--device", "9:99"});
     EXPECT_EQ(elsewhere.code, int(CliExitCode::NoInstrument));
     EXPECT_TRUE(elsewhere.err.contains("9:99"));
+}
+
+TEST_F(CliCommands, SeveralInstrumentsArrivingDuringTheWaitNeedTheDeviceOptionToo)
+{
+    auto unit = std::make_shared<SimControlUnit>();
+    auto emitter = SimInstrumentFactory::create(SimKind::Emitter);
+    QTimer::singleShot(500, [&] {
+        plug(unit);
+        plug(emitter);
+    });
+    const CliRun run = this->run({"reset", "--yes", "--without-snapshot", "--wait", "15", "--json"});
+    EXPECT_EQ(run.code, int(CliExitCode::NoInstrument)) << run.context();
+    EXPECT_TRUE(run.json().value("error").toString().contains("--device")) << run.context();
+    EXPECT_EQ(unit->factoryResetCount(), 0);
+    EXPECT_EQ(emitter->countReceived(FactoryReset), 0u);
 }
 
 TEST_F(CliCommands, WaitPicksUpAnInstrumentPluggedLater)

@@ -16,6 +16,8 @@
 #include <QSet>
 #include <QTest>
 
+#include <libusb.h>
+
 namespace {
 
 using namespace SimProtocol;
@@ -235,8 +237,56 @@ TEST_F(CliDestructive, FirmwareFileChecksRefuseBeforeAPacketIsSent)
         }
         EXPECT_EQ(unit->countReceived(FirmwareStart) + unit->countReceived(FirmwareData), 0u)
             << refused.first.what;
+        EXPECT_FALSE(json.contains("snapshot")) << refused.first.what; // refused before the snapshot
     }
     EXPECT_EQ(unit->rebootCount(), 0);
+    EXPECT_TRUE(storedSnapshots().isEmpty());
+}
+
+TEST_F(CliDestructive, AnUpdateWhoseRestartFailsIsNoSuccess)
+{
+    unit->faults().pipeErrorOn(Reboot);
+    const CliRun run =
+        this->run({"firmware", "update", firmwareFile(taggedImage("3.2.1", 2000), {"D"}), "--yes", "--json"});
+    EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
+    EXPECT_TRUE(run.json().value("error").toString().contains("did not restart")) << run.context();
+    EXPECT_EQ(unit->lastVerifyStatus(), std::optional<uint32_t>(0)); // installed, but still the old firmware
+    EXPECT_EQ(unit->rebootCount(), 0);
+}
+
+TEST_F(CliDestructive, AnInstrumentLostDuringTheSnapshotStopsTheCommand)
+{
+    const QList<QStringList> commands{
+        {"reset"},
+        {"datasets", "clear"},
+        {"firmware", "update", firmwareFile(taggedImage("3.2.1", 2000), {"D"})}};
+    for (const QStringList& command : commands) {
+        const std::string what = command.join(' ').toStdString();
+        ASSERT_EQ(run({"info", "--wait", "10"}).code, 0) << what; // served and settled first
+        auto* device = qobject_cast<BaseDevice*>(
+            UsbManager::instance()->device(UsbManager::instance()->addresses().value(0)).data());
+        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return device->pendingJobCount() == 0; }, 10000));
+        bool armed = false;
+        QObject::connect(device, &BaseDevice::progressChanged, device, [&](QString name, int, int, QString) {
+            if (name == QLatin1String("ReadOptionsSnapshotJob") && !armed) {
+                armed = true;
+                unit->faults().unplugAfterPackets(4);
+            }
+        });
+        const CliRun run = this->run(command + QStringList{"--yes", "--without-snapshot", "--json"});
+        EXPECT_TRUE(armed) << what;
+        EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << what << run.context();
+        const QJsonObject json = run.json();
+        EXPECT_TRUE(json.value("error").toString().contains("went away")) << what << run.context();
+        EXPECT_EQ(json.value("result").toInt(), LIBUSB_ERROR_NO_DEVICE) << what;
+        EXPECT_FALSE(run.err.contains("Going on without a snapshot")) << what << run.context();
+        EXPECT_EQ(changesReceived(*unit), 0u) << what;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !bus().portOf(unit); }, 10000));
+        ASSERT_TRUE(waitServingNone());
+        unit->faults().clear();
+        plug(unit);
+    }
 }
 
 TEST_F(CliDestructive, AnInstrumentUnpluggedDuringTheUpdateIsAFailure)

@@ -73,7 +73,9 @@ TEST_F(CliProcess, HelpAndVersionNeedNothingElse)
     const Finished help = start({QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0) << help.context();
     for (const char* part :
-         {"Commands:", "firmware update FILE", "--without-snapshot", "Exit codes:", "  5  "}) {
+         {"Commands:", "firmware update FILE", "--without-snapshot", "Exit codes:", "  5  ",
+          // The answer "no" there ends the command as a script's missing --without-snapshot does.
+          "\"no\" to \"Go on without a snapshot?\" included"}) {
         EXPECT_TRUE(help.out.contains(part)) << part;
     }
     EXPECT_TRUE(help.err.isEmpty()) << help.context();
@@ -121,7 +123,11 @@ TEST_F(CliProcess, FirmwareShowReadsAFileWithoutAnInstrument)
 
     const QString junk = home.filePath(QStringLiteral("junk.firmware"));
     ASSERT_TRUE(packer.save(junk, QByteArray(300, 'j')));
-    EXPECT_EQ(start({QStringLiteral("firmware"), QStringLiteral("show"), junk}).code, 5);
+    const Finished refused = start({QStringLiteral("firmware"), QStringLiteral("show"), junk});
+    EXPECT_EQ(refused.code, 5);
+    // Without --debug the reader's warnings stay off the console: standard error holds only the answer.
+    EXPECT_TRUE(refused.err.startsWith("service-cli: ")) << refused.context();
+    EXPECT_EQ(refused.err.count('\n'), 1) << refused.context();
     EXPECT_EQ(
         start({QStringLiteral("firmware"), QStringLiteral("show"), home.filePath(QStringLiteral("none"))})
             .code,

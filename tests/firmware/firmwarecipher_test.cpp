@@ -1,4 +1,5 @@
 #include "firmware/firmwarecipher.h"
+#include "tests/devices/logcapture.h"
 #include "tools/firmwarepacker.h"
 
 #include <QCryptographicHash>
@@ -158,6 +159,40 @@ TEST(FirmwareCipherInflate, RejectsOversizedCorruptAndTruncatedStreams)
     withFlag[1] = char(FirmwareCipher::FlagCompressed);
     EXPECT_TRUE(cipher.decrypt(withFlag).isEmpty());
     EXPECT_EQ(cipher.lastError(), FirmwareCipher::ErrorNone);
+}
+
+struct RefusedContainer
+{
+    const char* what;
+    QByteArray container;
+    const char* warning;
+};
+
+// A command line prints whatever reaches Qt's message log on standard error, whatever its log level: the
+// reader's warnings go to its named logger instead, like every other layer's.
+TEST(FirmwareCipherWarnings, GoToTheNamedLoggerNotToQtsMessageLog)
+{
+    static QStringList qtMessages;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { qtMessages << text; });
+    LogCapture log; // before the cipher's logger exists
+    FirmwarePacker packer(FirmwareCipher::kBuiltInKey);
+    QByteArray corrupt = packer.encrypt(QByteArray("\0\0\0\x20not a zlib stream", 21), 0);
+    corrupt[1] = char(FirmwareCipher::FlagCompressed);
+    const RefusedContainer cases[] = {
+        {"not a cyphertext", QByteArray("\x07junk"), "Invalid version or not a cyphertext."},
+        {"corrupt compressed payload", corrupt, "Compressed payload is corrupt or too large."},
+    };
+    for (const RefusedContainer& refused : cases) {
+        qtMessages.clear();
+        log.clear();
+        FirmwareCipher cipher(FirmwareCipher::kBuiltInKey);
+        EXPECT_TRUE(cipher.decrypt(refused.container).isEmpty()) << refused.what;
+        EXPECT_TRUE(qtMessages.isEmpty()) << refused.what << ": " << qtMessages.join('|').toStdString();
+        EXPECT_EQ(log.count(QStringLiteral("FirmwareCipher: ") + QLatin1String(refused.warning)), 1)
+            << refused.what << ": " << log.lines().join('|').toStdString();
+    }
+    qInstallMessageHandler(previous);
 }
 
 } // namespace
