@@ -7,10 +7,10 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config git ccache
   qtbase5-dev qtbase5-dev-tools qtpositioning5-dev libqt5svg5-dev
-  libusb-1.0-0-dev libspdlog-dev libfmt-dev zlib1g-dev
+  libusb-1.0-0-dev libspdlog-dev libfmt-dev zlib1g-dev libzip-dev
   # tests, benchmarks, fuzzers
   libgtest-dev libgmock-dev libbenchmark-dev
-  umockdev libumockdev-dev
+  umockdev libumockdev-dev unzip
   clang libclang-rt-14-dev clang-format
   # artwork and end-to-end checks
   librsvg2-bin xvfb xauth gdal-bin gpsbabel libxml2-utils

@@ -49,6 +49,7 @@ MainWindow::MainWindow(QWidget* parent)
     pages.insert(DevelopPage, ui->developWidget);
 
     connect(ui->leftWidget, &MainSidebarWidget::buttonChecked, this, &MainWindow::setCurrentPage);
+    connect(ui->aboutWidget, &AboutWidget::notify, this, &MainWindow::showNotification);
     connect(ui->topWidget, &TopBarWidget::closeWindow, this, &MainWindow::close);
     connect(ui->topWidget, &TopBarWidget::maximizeWindow, this, &MainWindow::showMaximized);
     connect(ui->topWidget, &TopBarWidget::minimizeWindow, this, &MainWindow::showMinimized);

@@ -270,6 +270,18 @@ QString UsbManager::connectionStatus() const
     return m_status;
 }
 
+QStringList UsbManager::connectionProblems() const
+{
+    QStringList problems;
+    for (const auto& problem : m_problems) {
+        problems << QStringLiteral("bus %1, device %2: %3")
+                        .arg(problem.first.bus())
+                        .arg(problem.first.address())
+                        .arg(problem.second);
+    }
+    return problems;
+}
+
 void UsbManager::setPollInterval(int intervalMs)
 {
     m_pollTimer.setInterval(intervalMs);

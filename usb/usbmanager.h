@@ -10,6 +10,7 @@
 #include <QPair>
 #include <QSet>
 #include <QSharedPointer>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -77,6 +78,8 @@ public:
     bool hasHotplug() const { return !m_notifiers.empty(); }
     // What stands in the way of a connection, in the user's words, or what the tool waits for.
     QString connectionStatus() const;
+    // Every problem said for an instrument still on the bus ("bus 1, device 5: ..."), oldest first.
+    QStringList connectionProblems() const;
 
     // For tests and tools only: shortens the poll interval so that a test need not wait out 5000 ms.
     // The product never calls it.

@@ -57,6 +57,10 @@ const CommandEntry kCommands[] = {
      "Delete every measurement series on the control unit."},
     {Command::Calibrate, "calibrate", nullptr, Output::No, false, false, true,
      "Calibrate the acoustic sensor's touch detector (the production sweep) and store the threshold."},
+    {Command::SupportBundle, "support-bundle", nullptr, Output::Required, false, false, true,
+     "Save a zip file for support to -o FILE: the last seven daily logs, the instrument's snapshots (all "
+     "when none is attached), the settings without secrets, the connection findings, versions and the USB "
+     "device list."},
 };
 
 struct OptionEntry

@@ -27,7 +27,8 @@ public:
         DatasetsList,
         DatasetsExport,
         DatasetsClear,
-        Calibrate
+        Calibrate,
+        SupportBundle
     };
 
     enum class Format

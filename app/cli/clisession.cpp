@@ -10,6 +10,7 @@
 #include "app/cli/eventwait.h"
 #include "app/cli/firmwarefilereport.h"
 #include "app/cli/instrumentselector.h"
+#include "app/cli/supportcommand.h"
 #include "core/settings.h"
 #include "devices/basedevice.h"
 #include "devices/controlunit.h"
@@ -104,6 +105,9 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     if (arguments.command() == CliArguments::Command::List) {
         return list(arguments, report);
     }
+    if (arguments.command() == CliArguments::Command::SupportBundle) {
+        return SupportCommand(m_manager, m_console).run(arguments, report);
+    }
 
     // The selection narrows the discovery for this run only; whatever the host had set comes back after.
     const UsbManager::CandidateFilter hostFilter = m_manager->candidateFilter();
@@ -170,6 +174,7 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     case CliArguments::Command::None:
     case CliArguments::Command::List:
     case CliArguments::Command::FirmwareShow:
+    case CliArguments::Command::SupportBundle:
         break;
     }
     m_manager->setCandidateFilter(hostFilter);

@@ -5,6 +5,8 @@
 //
 //   service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>] [--poll-interval <ms>]
 //               [--no-control-window] [tool switches such as --debug, --trace, --production, --develop]
+//   service-sim run [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>] -- COMMAND [ARGS]
+#include "sim/launcher/simcommandrunner.h"
 #include "sim/launcher/simcontrolwindow.h"
 #include "sim/launcher/simlauncher.h"
 #include "sim/usbfs/simusbbus.h"
@@ -58,11 +60,16 @@ Options parse(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && !std::strcmp(argv[1], "run")) {
+        return SimCommandRunner::exec(argc, argv);
+    }
     const Options options = parse(argc, argv);
     if (options.help) {
         std::printf("usage: service-sim [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>]\n"
                     "                   [--poll-interval <ms>] [--no-control-window] [--debug|--trace]\n"
-                    "                   [--production|--develop]\n\n%s\n",
+                    "                   [--production|--develop]\n"
+                    "       service-sim run [<kind>|--kind <kind>]... [--serial <text>] [--firmware <text>]\n"
+                    "                       -- COMMAND [ARGS]\n\n%s\n",
                     SimLauncher::helpText().toLocal8Bit().constData());
         return 0;
     }

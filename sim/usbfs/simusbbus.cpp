@@ -105,6 +105,16 @@ SimUsbBus* SimUsbBus::current()
     return s_currentBus.load();
 }
 
+const char* SimUsbBus::preloadLibrary()
+{
+    return kPreloadLibrary;
+}
+
+std::string SimUsbBus::testbedDirectory() const
+{
+    return umockdev_testbed_get_root_dir(m_testbed);
+}
+
 bool SimUsbBus::preloadActive()
 {
     void* handle = dlopen(kPreloadLibrary, RTLD_LAZY | RTLD_NOLOAD);

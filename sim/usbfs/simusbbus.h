@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -52,6 +53,11 @@ public:
     static SimUsbBus* current();
     // True when umockdev's preload library is active in this process.
     static bool preloadActive();
+    // The name of umockdev's preload library, as LD_PRELOAD takes it.
+    static const char* preloadLibrary();
+    // The testbed's root folder: another process that starts with umockdev's preload library and this
+    // folder as UMOCKDEV_DIR sees the same bus, served by this process.
+    std::string testbedDirectory() const;
     // The libusb device at `port` in libusb's current list, with a reference the caller releases
     // (libusb_unref_device); null when libusb does not list it (yet).
     static libusb_device* findLibusbDevice(const Port& port);
