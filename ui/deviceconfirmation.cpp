@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
-void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QString& text,
+QMessageBox* DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QString& text,
                              std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
                              std::function<void()> otherwise)
 {
@@ -44,4 +44,5 @@ void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QSt
             onYes();
         });
     box->open();
+    return box;
 }

@@ -45,9 +45,11 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     EventWait wait;
     QString path;
     QString reason;
+    QString coverage;
     bool done = false;
-    QObject::connect(&guard, &SnapshotGuard::succeeded, &wait, [&](QString written, OptionsSnapshot) {
+    QObject::connect(&guard, &SnapshotGuard::succeeded, &wait, [&](QString written, OptionsSnapshot taken) {
         path = written;
+        coverage = taken.coverage();
         done = true;
         wait.wake();
     });
@@ -61,6 +63,7 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     wait.until([&] { return done; });
     if (!path.isEmpty()) {
         m_console.print(QStringLiteral("Options snapshot: %1").arg(QDir::toNativeSeparators(path)));
+        m_console.print(QStringLiteral("The snapshot holds ") + coverage + QLatin1Char('.'));
         m_report.insert(QStringLiteral("snapshot"), path);
         return true;
     }
