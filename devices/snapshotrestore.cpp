@@ -65,7 +65,8 @@ void SnapshotRestore::prepare()
         }
     }
     if (!misfits.isEmpty()) {
-        finish(kRefused, tr("This snapshot is not restored; nothing was changed: %1").arg(misfits.join("; ")));
+        finish(kRefused,
+               tr("This snapshot is not restored; nothing was changed: %1").arg(misfits.join("; ")));
         return;
     }
     m_state = State::Preparing;

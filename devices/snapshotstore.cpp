@@ -94,9 +94,12 @@ QList<SnapshotStore::Entry> SnapshotStore::list(const QString& kind, const QStri
         const QString base = snapshot.fileName().chopped(5);
         const QString name = info.completeBaseName();
         bool numbered = false;
-        const int n = name.startsWith(base + QLatin1Char('-')) ? name.mid(base.size() + 1).toInt(&numbered) : 0;
+        const int n =
+            name.startsWith(base + QLatin1Char('-')) ? name.mid(base.size() + 1).toInt(&numbered) : 0;
         found.append({{info.filePath(), snapshot.takenAt, snapshot.firmwareVersion},
-                      name == base ? 1 : numbered ? n : 0});
+                      name == base ? 1
+                      : numbered   ? n
+                                   : 0});
     }
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         if (a.entry.takenAt != b.entry.takenAt) {

@@ -172,12 +172,11 @@ QString OptionsSnapshot::coverage() const
 {
     const int read = options.size();
     const int asked = read + unknownIds.size();
-    return unknownIds.isEmpty()
-               ? QObject::tr("%1 of %2 options").arg(read).arg(asked)
-               : QObject::tr("%1 of %2 options, %3 not known to the firmware")
-                     .arg(read)
-                     .arg(asked)
-                     .arg(unknownIds.size());
+    return unknownIds.isEmpty() ? QObject::tr("%1 of %2 options").arg(read).arg(asked)
+                                : QObject::tr("%1 of %2 options, %3 not known to the firmware")
+                                      .arg(read)
+                                      .arg(asked)
+                                      .arg(unknownIds.size());
 }
 
 QString OptionsSnapshot::filePrefix(const QString& kind, const QString& instrument)

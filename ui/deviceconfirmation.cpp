@@ -7,8 +7,8 @@
 #include <QPointer>
 
 QMessageBox* DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QString& text,
-                             std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
-                             std::function<void()> otherwise)
+                                     std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
+                                     std::function<void()> otherwise)
 {
     const QPointer<BaseDevice> askedFor = currentDevice();
     auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,

@@ -20,6 +20,6 @@ public:
     // `otherwise`, when given, runs when the answer leads to nothing (Cancel, another device, busy).
     // Returns the open box, for a caller that adds to it (a check box).
     static QMessageBox* ask(QWidget* page, const QString& objectName, const QString& text,
-                    std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
-                    std::function<void()> otherwise = nullptr);
+                            std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
+                            std::function<void()> otherwise = nullptr);
 };

@@ -68,11 +68,11 @@ void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDev
                         QStringLiteral("\n") + describe(identity);
             }
             const QPointer<SnapshotRestore> pending = run;
-            auto* includeIdentity =
-                identity.isEmpty()
-                    ? nullptr
-                    : new QCheckBox(QObject::tr("Also restore the identity (serials, types, hardware revision, "
-                                                "test results)"));
+            auto* includeIdentity = identity.isEmpty()
+                                        ? nullptr
+                                        : new QCheckBox(QObject::tr(
+                                              "Also restore the identity (serials, types, hardware revision, "
+                                              "test results)"));
             const QPointer<QCheckBox> ticked = includeIdentity;
             QMessageBox* box = DeviceConfirmation::ask(
                 page, QStringLiteral("restoreSnapshotQuestion"), text, currentDevice,

@@ -264,7 +264,9 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
         if (!safeguard.goOnWithout(finishedMessage)) {
             return report.exitCode();
         }
-        scratchFolder = std::make_unique<QTemporaryDir>();
+        // A template of its own: the default one is named after the application, whose name holds a '/'.
+        scratchFolder =
+            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/service-cli-XXXXXX"));
         scratchStore = std::make_unique<SnapshotStore>(scratchFolder->path());
         start(scratchStore.get());
     }

@@ -41,7 +41,9 @@ protected:
         // Settings a technician changed in the field, far apart in the unit's table.
         const SimDefaults::OptionList defaults = SimDefaults::controlUnit();
         for (const size_t index : {size_t(4), defaults.size() / 2, defaults.size() - 3}) {
-            const QByteArray custom = QByteArray::fromHex("a5") + QByteArray::number(int(index));
+            // Four bytes: the length of every option with a layout of its own on a control unit.
+            const QByteArray custom =
+                QByteArray::fromHex("a5") + QByteArray::number(int(index)).rightJustified(3, '0');
             unit->storeOption(defaults.at(index).first, toSim(custom));
             changed.insert(defaults.at(index).first, custom);
         }
@@ -361,11 +363,13 @@ TEST_F(CliDestructive, RestoreLeavesTheIdentityAloneUnlessAskedAndRefusesMisfits
         } else if (option.id == SimDefaults::PcbSerialNumber) {
             option.value = "PCB-CU-0009999";
         } else if (option.id == setting) {
-            option.value = QByteArray::fromHex("0a0b");
+            option.value = QByteArray::fromHex("0a0b0c0d");
         }
     }
     writeFile(QStringLiteral("foreign.json"), foreign.toJson());
-    auto serial = [&] { return toQt(unit->permanentOption(SimDefaults::DeviceSerialNumber).value_or(Bytes())); };
+    auto serial = [&] {
+        return toQt(unit->permanentOption(SimDefaults::DeviceSerialNumber).value_or(Bytes()));
+    };
 
     const struct
     {
@@ -376,18 +380,20 @@ TEST_F(CliDestructive, RestoreLeavesTheIdentityAloneUnlessAskedAndRefusesMisfits
     int plugs = 1;
     for (const auto& c : cases) {
         ASSERT_TRUE(waitServed(unit, plugs));
-        const CliRun run = this->run(QStringList{"options", "restore", path("foreign.json"), "--json"} + c.switches);
+        const CliRun run =
+            this->run(QStringList{"options", "restore", path("foreign.json"), "--json"} + c.switches);
         ASSERT_EQ(run.code, 0) << run.context();
         ++plugs;
         EXPECT_EQ(serial(), c.serialAfter) << run.context();
-        EXPECT_EQ(toQt(unit->permanentOption(setting).value_or(Bytes())), QByteArray::fromHex("0a0b"));
+        EXPECT_EQ(toQt(unit->permanentOption(setting).value_or(Bytes())), QByteArray::fromHex("0a0b0c0d"));
         EXPECT_EQ(run.json().value("identityLeftOut").toArray().size(), c.identityLeftOut) << run.context();
         unit->storeOption(setting, toSim(changed.value(setting)));
     }
 
     // Values that cannot be what their option holds are refused before anything is sent, the option named.
-    const QList<QPair<uint32_t, QByteArray>> misfits{{0x20000007, QByteArray::fromHex("010000")}, // a 32-bit switch
-                                                     {0x2fffff00, QByteArray::fromHex("01")}};     // no such option
+    const QList<QPair<uint32_t, QByteArray>> misfits{
+        {0x20000007, QByteArray::fromHex("010000")}, // a 32-bit switch
+        {0x2fffff00, QByteArray::fromHex("01")}};    // no such option
     for (const auto& misfit : misfits) {
         OptionsSnapshot broken = SnapshotStore::load(path("mine.json"));
         if (!broken.contains(misfit.first)) {
@@ -403,8 +409,8 @@ TEST_F(CliDestructive, RestoreLeavesTheIdentityAloneUnlessAskedAndRefusesMisfits
         unit->clearReceived();
         const CliRun run = this->run({"options", "restore", path("broken.json"), "--yes", "--json"});
         EXPECT_EQ(run.code, int(CliExitCode::Refused)) << run.context();
-        EXPECT_TRUE(run.json().value("error").toString().contains(QStringLiteral("0x%1").arg(misfit.first, 8, 16,
-                                                                                             QLatin1Char('0'))))
+        EXPECT_TRUE(run.json().value("error").toString().contains(
+            QStringLiteral("0x%1").arg(misfit.first, 8, 16, QLatin1Char('0'))))
             << run.context();
         EXPECT_EQ(changesReceived(*unit), 0u);
     }
@@ -425,7 +431,10 @@ TEST_F(CliDestructive, WithoutAWholeSnapshotTheJsonSaysWhy)
         {"an option unanswered", {"log", "clear"}, {}, 3, " of "},
         {"an option unanswered, accepted", {"log", "clear"}, {"--without-snapshot"}, 0, " of "},
         {"folder blocked, restore", {"options", "restore", path("mine.json")}, {}, 3, "saved"},
-        {"folder blocked, restore accepted", {"options", "restore", path("mine.json")}, {"--without-snapshot"}, 0,
+        {"folder blocked, restore accepted",
+         {"options", "restore", path("mine.json")},
+         {"--without-snapshot"},
+         0,
          "saved"},
     };
     for (const auto& c : cases) {
@@ -440,8 +449,8 @@ TEST_F(CliDestructive, WithoutAWholeSnapshotTheJsonSaysWhy)
         EXPECT_EQ(run.code, c.code) << c.what << run.context();
         const QJsonObject json = run.json();
         EXPECT_TRUE(json.contains("snapshot") && json.value("snapshot").isNull()) << c.what << run.context();
-        EXPECT_TRUE(json.value("snapshotError").toString().contains(QLatin1String(c.error))) << c.what
-                                                                                            << run.context();
+        EXPECT_TRUE(json.value("snapshotError").toString().contains(QLatin1String(c.error)))
+            << c.what << run.context();
     }
 }
 

@@ -9,10 +9,10 @@
 #include "simharness.h"
 
 #include <QDir>
-#include <functional>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace {
 
@@ -231,7 +231,10 @@ TEST_F(Snapshots, AreWholeOrSayHowFarTheyGot)
         QList<quint32> unknown;
     } cases[] = {
         {"one answer lost", [&](SimFaults& f) { f.noAnswerToOption(middle, 1); }, true, {}},
-        {"an id the firmware never answers", [&](SimFaults& f) { f.noAnswerToOption(middle); }, true, {middle}},
+        {"an id the firmware never answers",
+         [&](SimFaults& f) { f.noAnswerToOption(middle); },
+         true,
+         {middle}},
         {"the unit stops answering",
          [&](SimFaults& f) {
              f.noAnswerToOption(middle);
@@ -313,7 +316,8 @@ TEST_F(Snapshots, RestoreReadsBackFromTheSameInstrumentOnly)
         [&] {
             const auto addresses = manager()->addresses();
             served = addresses.isEmpty() ? nullptr : deviceAt(addresses.first());
-            return served && served->serial() == QStringLiteral("TCU-21-00077") && served->pendingJobCount() == 0;
+            return served && served->serial() == QStringLiteral("TCU-21-00077") &&
+                   served->pendingJobCount() == 0;
         },
         20000));
     QTest::qWait(200);
@@ -350,20 +354,32 @@ TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
         QString instrument;
         QStringList listed; // versions, newest first
     } cases[] = {
-        {"eleven in one second", 20, [&] {
+        {"eleven in one second",
+         20,
+         [&] {
              QList<OptionsSnapshot> all;
              for (int i = 0; i < 11; ++i) {
                  all << snapshot("A", zeros, "C", i);
              }
              return all;
-         }(), "A", {"10", "9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}},
-        {"limit 1 keeps the one just written", 1, {snapshot("A", zeros, "C", 0), snapshot("A", zeros, "C", 1)},
-         "A", {"1"}},
-        {"no serial: the system id", 1,
+         }(),
+         "A",
+         {"10", "9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}},
+        {"limit 1 keeps the one just written",
+         1,
+         {snapshot("A", zeros, "C", 0), snapshot("A", zeros, "C", 1)},
+         "A",
+         {"1"}},
+        {"no serial: the system id",
+         1,
          {snapshot("", "0000-0000-0000-0001", "C1", 0), snapshot("", "0000-0000-0000-0002", "C2", 1)},
-         "0000-0000-0000-0001", {"0"}},
-        {"no serial, no system id: the chip id", 1, {snapshot("", zeros, "C1", 0), snapshot("", zeros, "C2", 1)},
-         "C1", {"0"}},
+         "0000-0000-0000-0001",
+         {"0"}},
+        {"no serial, no system id: the chip id",
+         1,
+         {snapshot("", zeros, "C1", 0), snapshot("", zeros, "C2", 1)},
+         "C1",
+         {"0"}},
     };
     for (const auto& c : cases) {
         QTemporaryDir folder;
@@ -386,7 +402,8 @@ TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
     QTemporaryDir folder;
     SnapshotStore store(folder.path());
     const OptionsSnapshot one = snapshot("A", zeros, "C", 0);
-    ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("elsewhere.json")), folder.filePath(one.fileName())));
+    ASSERT_TRUE(
+        QFile::link(folder.filePath(QStringLiteral("elsewhere.json")), folder.filePath(one.fileName())));
     const QString path = store.save(one);
     EXPECT_TRUE(path.endsWith(QStringLiteral("-2.json"))) << path.toStdString();
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("elsewhere.json"))));

@@ -83,7 +83,8 @@ TEST_F(SnapshotPage, WithoutASnapshotTheResetWaitsForTheUsersWord)
     unit->faults().noAnswerTo(GetChipId);
     for (const auto& c : {qMakePair(QMessageBox::Cancel, 0), qMakePair(QMessageBox::Yes, 1)}) {
         reset(c.first);
-        EXPECT_TRUE(lastQuestion.contains(QStringLiteral(" options were read"))) << lastQuestion.toStdString();
+        EXPECT_TRUE(lastQuestion.contains(QStringLiteral(" options were read")))
+            << lastQuestion.toStdString();
         QTest::qWait(300);
         EXPECT_TRUE(QTest::qWaitFor([&] { return unit->factoryResetCount() == c.second; }, kTimeoutMs));
     }
@@ -112,6 +113,7 @@ TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTicked)
     for (const bool tick : {false, true}) {
         ASSERT_TRUE(unit->storeOption(setting, {0, 0, 0, 0}));
         notes.clear();
+        const QPointer<BaseDevice> before = device; // the restart replaces it
         SnapshotRestorer::start(service(), path, [this]() -> BaseDevice* { return service()->device(); });
         QMessageBox* question = nullptr;
         ASSERT_TRUE(QTest::qWaitFor(
@@ -126,7 +128,7 @@ TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTicked)
         EXPECT_EQ(unit->permanentOption(setting), (SimProtocol::Bytes{0x5a, 0x01, 0x02, 0x03}));
         EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber),
                   SimInstrument::textValue(tick ? "TCU-21-00099" : serial.toStdString()));
-        device = attach(device);
+        device = attach(before);
         ASSERT_NE(device, nullptr);
     }
 }
