@@ -368,8 +368,12 @@ void BaseDevice::optionsRead(const QList<quint32>& /*requested*/,
 
 void BaseDevice::snapshotOutcome(AbstractJob* job)
 {
-    mergeOptions(job);
     auto* read = static_cast<ReadOptionsSnapshotJob*>(job);
+    const QHash<quint32, QByteArray> values = read->values();
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        m_deviceOptions.insert(it.key(), it.value());
+        emit deviceOptionChanged(it.key(), it.value());
+    }
     OptionsSnapshot snapshot;
     if (read->result() == 0) {
         snapshot.kind = kindKey();
@@ -378,15 +382,16 @@ void BaseDevice::snapshotOutcome(AbstractJob* job)
         snapshot.firmwareVersion = m_softwareVersion;
         snapshot.hardwareRevision = m_hardwareRevision;
         snapshot.systemId = m_systemId;
+        snapshot.chipId = m_chipId;
         const QDateTime now = QDateTime::currentDateTimeUtc();
         snapshot.takenAt = now.addMSecs(-now.time().msec()); // whole seconds, as the file keeps it
-        const QHash<quint32, QByteArray> values = read->values();
         for (const quint32 id : read->optionIds()) {
             const auto it = values.constFind(id);
             if (it != values.constEnd() && !snapshot.contains(id)) {
                 snapshot.options.append({id, StorageIdCatalogue::name(optionFamily(), id), it.value()});
             }
         }
+        snapshot.unknownIds = read->unknownIds();
     }
     emit snapshotTaken(snapshot, read->result(), read->resultMessage(read->result()));
 }

@@ -3,6 +3,8 @@
 #include "devices/basedevice.h"
 #include "devices/snapshotguard.h"
 #include "devices/snapshotstore.h"
+#include "options/optionlayout.h"
+#include "options/storageids_general.h"
 #include "usb/usbmanager.h"
 
 #include <QHash>
@@ -53,15 +55,35 @@ void SnapshotRestore::prepare()
                              .arg(m_target.kind, m_device->kindKey()));
         return;
     }
+    QStringList misfits;
+    for (const OptionsSnapshot::Option& option : qAsConst(m_target.options)) {
+        const QString misfit = option.value.isEmpty()
+                                   ? QString()
+                                   : OptionLayout::misfit(m_device->optionFamily(), option.id, option.value);
+        if (!misfit.isEmpty()) {
+            misfits << misfit;
+        }
+    }
+    if (!misfits.isEmpty()) {
+        finish(kRefused,
+               tr("This snapshot is not restored; nothing was changed: %1").arg(misfits.join("; ")));
+        return;
+    }
     m_state = State::Preparing;
     emit progress(tr("Reading the instrument's current options..."));
     m_guard = new SnapshotGuard(m_device, m_store, this);
     connect(m_guard, &SnapshotGuard::succeeded, this,
             [this](const QString& path, const OptionsSnapshot& now) {
                 m_beforePath = path;
-                m_changes = m_target.differences(now);
+                m_changes.clear();
+                m_identityChanges.clear();
+                for (const OptionsSnapshot::Option& option : m_target.differences(now)) {
+                    if (!option.value.isEmpty()) {
+                        (OptionLayout::isIdentity(option.id) ? m_identityChanges : m_changes).append(option);
+                    }
+                }
                 m_state = State::Prepared;
-                emit prepared(m_changes);
+                emit prepared(changes());
             });
     connect(m_guard, &SnapshotGuard::failed, this, [this](const QString& reason) {
         finish(kNoSnapshot, tr("Nothing was changed: %1").arg(reason));
@@ -69,12 +91,18 @@ void SnapshotRestore::prepare()
     m_guard->start();
 }
 
+QList<OptionsSnapshot::Option> SnapshotRestore::changes() const
+{
+    return m_includeIdentity ? m_changes + m_identityChanges : m_changes;
+}
+
 void SnapshotRestore::apply()
 {
     if (m_state != State::Prepared) {
         return;
     }
-    if (m_changes.isEmpty()) {
+    m_written = changes();
+    if (m_written.isEmpty()) {
         finish(0, tr("The instrument already holds every value of the snapshot; nothing was written."));
         return;
     }
@@ -83,9 +111,18 @@ void SnapshotRestore::apply()
         return;
     }
     QHash<quint32, QByteArray> values;
-    for (const OptionsSnapshot::Option& option : qAsConst(m_changes)) {
+    for (const OptionsSnapshot::Option& option : qAsConst(m_written)) {
         values.insert(option.id, option.value);
     }
+    // The instrument comes back with the serial written to it, if one is.
+    m_serial = m_device->serial();
+    for (const OptionsSnapshot::Option& option : qAsConst(m_written)) {
+        if (option.id == quint32(StorageIDs_general::Options::e_sid_DeviceSerialNumber)) {
+            const int end = option.value.indexOf('\0');
+            m_serial = QString::fromLatin1(end < 0 ? option.value : option.value.left(end));
+        }
+    }
+    m_chipId = m_device->chipId();
     m_state = State::Writing;
     follow(m_device);
     if (m_manager) {
@@ -156,25 +193,41 @@ void SnapshotRestore::deviceArrived(BaseDevice* device)
     if (!device || device == m_device || device->kindKey() != m_target.kind) {
         return;
     }
+    // Which instrument it is shows only once its identity was read.
+    const QPointer<BaseDevice> candidate = device;
+    connect(device, &BaseDevice::chipIdChanged, this, [this, candidate] {
+        if (candidate) {
+            candidateIdentified(candidate);
+        }
+    });
+    if (!device->chipId().isEmpty()) {
+        candidateIdentified(device);
+    }
+}
+
+void SnapshotRestore::candidateIdentified(BaseDevice* device)
+{
+    if (m_state != State::WaitingForReturn && !(m_state == State::Writing && m_committed)) {
+        return;
+    }
+    if (device->serial() != m_serial || device->chipId() != m_chipId) {
+        logger()->info("{} {} arrived while {} restarted; it is left alone", device->name(), device->serial(),
+                       m_serial);
+        disconnect(device, nullptr, this, nullptr);
+        return;
+    }
     m_returnTimer.stop();
     if (m_device) {
         disconnect(m_device, nullptr, this, nullptr);
     }
+    disconnect(device, nullptr, this, nullptr);
     m_state = State::ReadingBack;
     m_device = device;
     follow(device);
     connect(device, &BaseDevice::snapshotTaken, this, &SnapshotRestore::readBack);
     emit progress(tr("Reading the restored values back..."));
-    if (device->isConnected()) {
-        device->takeSnapshot();
-    } else {
-        // Posted after the identity read the connection starts, so the read-back sees the new identity.
-        connect(device, &BaseDevice::connected, this, [this] {
-            if (m_device && m_state == State::ReadingBack) {
-                m_device->takeSnapshot();
-            }
-        });
-    }
+    // Identified: the identity read came back, so the read-back follows it in the worker's queue.
+    device->takeSnapshot();
 }
 
 void SnapshotRestore::readBack(const OptionsSnapshot& snapshot, int result, const QString& message)
@@ -188,19 +241,19 @@ void SnapshotRestore::readBack(const OptionsSnapshot& snapshot, int result, cons
     }
     QList<quint32> notTaken;
     QStringList names;
-    for (const OptionsSnapshot::Option& option : qAsConst(m_changes)) {
+    for (const OptionsSnapshot::Option& option : qAsConst(m_written)) {
         if (!snapshot.contains(option.id) || snapshot.value(option.id) != option.value) {
             notTaken.append(option.id);
             names << (option.name.isEmpty() ? hexId(option.id) : option.name);
         }
     }
     if (notTaken.isEmpty()) {
-        finish(0, tr("%n option(s) restored and read back.", nullptr, m_changes.size()), notTaken);
+        finish(0, tr("%n option(s) restored and read back.", nullptr, m_written.size()), notTaken);
     } else {
         finish(notTaken.size(),
                tr("%1 of %2 options did not take: %3")
                    .arg(notTaken.size())
-                   .arg(m_changes.size())
+                   .arg(m_written.size())
                    .arg(names.join(", ")),
                notTaken);
     }

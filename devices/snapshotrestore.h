@@ -15,11 +15,16 @@ class SnapshotStore;
 class UsbManager;
 
 // Puts a snapshot's option values back onto an instrument:
-//   prepare(): snapshot of what the instrument holds now (stored like any other), then prepared() with
-//              the options whose values differ, for the user to confirm;
-//   apply():   those values set, committed and the instrument rebooted; once it is back (a new device
-//              object from `manager`), every restored option is read back, and finished() names the
-//              ids that did not take.
+//   prepare(): refuses a snapshot naming an id outside the kind's catalogue or a value that does not fit
+//              its id; then a snapshot of what the instrument holds now (stored like any other), then
+//              prepared() with the options whose values differ, for the user to confirm;
+//   apply():   those values set, committed and the instrument rebooted; once the same instrument is back
+//              (a new device object from `manager` with the same serial and chip id; any other one is
+//              left alone), every restored option is read back, and finished() names the ids that did
+//              not take.
+// Identity options (OptionLayout::isIdentity) are left as they are unless setIncludeIdentity(true) asks
+// for them: restored from another instrument's snapshot they would make this one pretend to be that one.
+// Empty values (not known to the instrument when the snapshot was taken) are not written.
 // The caller checks the kind and serial first (check()). GUI thread only.
 class SnapshotRestore : public QObject, public BaseLogger
 {
@@ -43,11 +48,17 @@ public:
                     UsbManager* manager, QObject* parent = nullptr);
 
     void prepare();
+    // Whether apply() writes the identity options that differ too; off unless asked for.
+    void setIncludeIdentity(bool include) { m_includeIdentity = include; }
+    bool includesIdentity() const { return m_includeIdentity; }
     void apply();
     // How long apply() waits for the rebooted instrument to come back (30 s by default).
     void setReturnTimeout(int milliseconds) { m_returnTimer.setInterval(milliseconds); }
 
-    QList<OptionsSnapshot::Option> changes() const { return m_changes; }
+    // What apply() writes: the differing settings, and the differing identity options when included.
+    QList<OptionsSnapshot::Option> changes() const;
+    // The identity options that differ, whether they are included or not.
+    QList<OptionsSnapshot::Option> identityChanges() const { return m_identityChanges; }
     QString beforePath() const { return m_beforePath; }
 
 signals:
@@ -72,6 +83,8 @@ private:
     void jobResult(const QString& name, int result, const QString& message);
     void waitForReturn();
     void deviceArrived(BaseDevice* device);
+    // A device of the kind arrived while waiting: taken if it is the same instrument, once it told.
+    void candidateIdentified(BaseDevice* device);
     void readBack(const OptionsSnapshot& snapshot, int result, const QString& message);
     void finish(int result, const QString& message, const QList<quint32>& notTaken = {});
 
@@ -80,7 +93,12 @@ private:
     SnapshotStore* m_store;
     QPointer<UsbManager> m_manager;
     QPointer<SnapshotGuard> m_guard;
-    QList<OptionsSnapshot::Option> m_changes;
+    QList<OptionsSnapshot::Option> m_changes;         // settings
+    QList<OptionsSnapshot::Option> m_identityChanges; // identity options
+    QList<OptionsSnapshot::Option> m_written;
+    QString m_serial; // of the instrument written to: the one to follow through its reboot
+    QString m_chipId;
+    bool m_includeIdentity = false;
     QString m_beforePath;
     QTimer m_returnTimer;
     State m_state = State::Idle;

@@ -36,34 +36,51 @@ QString SnapshotStore::save(const OptionsSnapshot& snapshot, QString* error)
     if (!QDir().mkpath(m_folder)) {
         return fail(QObject::tr("cannot create the folder %1").arg(m_folder));
     }
-    // Two snapshots of one instrument within a second (a restore right after a reset) keep both.
+    // Two snapshots of one instrument within a second (a restore right after a reset) keep both: the
+    // name is taken by creating the file, which fails when it exists, also when another process created
+    // it a moment ago; the content then replaces the empty file as a whole.
     const QDir dir(m_folder);
-    QString path = dir.filePath(snapshot.fileName());
-    for (int n = 2; QFileInfo::exists(path); ++n) {
-        path = dir.filePath(snapshot.fileName().chopped(5) + QStringLiteral("-%1.json").arg(n));
+    const QString base = snapshot.fileName().chopped(5);
+    QString path;
+    for (int n = 1; path.isEmpty(); ++n) {
+        const QString candidate =
+            dir.filePath(n == 1 ? base + QStringLiteral(".json") : base + QStringLiteral("-%1.json").arg(n));
+        QFile reserve(candidate);
+        if (reserve.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            path = candidate;
+        } else if (!reserve.exists() && !QFileInfo(candidate).isSymLink()) {
+            return fail(QObject::tr("cannot write %1: %2").arg(candidate, reserve.errorString()));
+        }
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
+        QFile::remove(path);
         return fail(QObject::tr("cannot write %1: %2").arg(path, file.errorString()));
     }
     const QByteArray json = snapshot.toJson();
     if (file.write(json) != json.size() || !file.commit()) {
         const QString reason = QObject::tr("cannot write %1: %2").arg(path, file.errorString());
         file.cancelWriting();
+        QFile::remove(path);
         return fail(reason);
     }
-    logger()->info("Snapshot of {} {} with {} options written to {}", snapshot.kind, snapshot.serial,
-                   snapshot.options.size(), path);
-    prune(snapshot.kind, snapshot.serial);
+    logger()->info("Snapshot of {} {} with {} written to {}", snapshot.kind, snapshot.instrument(),
+                   snapshot.coverage(), path);
+    prune(snapshot.kind, snapshot.instrument(), path);
     return path;
 }
 
-QList<SnapshotStore::Entry> SnapshotStore::list(const QString& kind, const QString& serial) const
+QList<SnapshotStore::Entry> SnapshotStore::list(const QString& kind, const QString& instrument) const
 {
-    QList<Entry> entries;
+    struct Found
+    {
+        Entry entry;
+        int sequence; // 1 for "<name>.json", n for "<name>-n.json": the order within one second
+    };
+    QList<Found> found;
     // Only the files named after this instrument are read: the folder holds every instrument's snapshots
     // and is read before each save (the limit), where a production line cannot wait for thousands.
-    const QString pattern = OptionsSnapshot::filePrefix(kind, serial) + QStringLiteral("*.json");
+    const QString pattern = OptionsSnapshot::filePrefix(kind, instrument) + QStringLiteral("*.json");
     const QFileInfoList files =
         QDir(m_folder).entryInfoList({pattern}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QFileInfo& info : files) {
@@ -71,14 +88,29 @@ QList<SnapshotStore::Entry> SnapshotStore::list(const QString& kind, const QStri
             continue;
         }
         const OptionsSnapshot snapshot = load(info.filePath());
-        if (!snapshot.isValid() || snapshot.kind != kind || snapshot.serial != serial) {
+        if (!snapshot.isValid() || snapshot.kind != kind || snapshot.instrument() != instrument) {
             continue;
         }
-        entries.append({info.filePath(), snapshot.takenAt, snapshot.firmwareVersion});
+        const QString base = snapshot.fileName().chopped(5);
+        const QString name = info.completeBaseName();
+        bool numbered = false;
+        const int n =
+            name.startsWith(base + QLatin1Char('-')) ? name.mid(base.size() + 1).toInt(&numbered) : 0;
+        found.append({{info.filePath(), snapshot.takenAt, snapshot.firmwareVersion},
+                      name == base ? 1
+                      : numbered   ? n
+                                   : 0});
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.takenAt != b.takenAt ? a.takenAt > b.takenAt : a.path > b.path;
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        if (a.entry.takenAt != b.entry.takenAt) {
+            return a.entry.takenAt > b.entry.takenAt;
+        }
+        return a.sequence != b.sequence ? a.sequence > b.sequence : a.entry.path > b.entry.path;
     });
+    QList<Entry> entries;
+    for (const Found& one : qAsConst(found)) {
+        entries.append(one.entry);
+    }
     return entries;
 }
 
@@ -105,15 +137,24 @@ OptionsSnapshot SnapshotStore::load(const QString& path, QString* error)
     return snapshot;
 }
 
-void SnapshotStore::prune(const QString& kind, const QString& serial)
+void SnapshotStore::prune(const QString& kind, const QString& instrument, const QString& written)
 {
-    const QList<Entry> entries = list(kind, serial);
-    for (int i = m_limit; i < entries.size(); ++i) {
-        if (QFile::remove(entries.at(i).path)) {
-            logger()->info("Snapshot {} removed: more than {} snapshots of {} {}", entries.at(i).path,
-                           m_limit, kind, serial);
+    const QList<Entry> entries = list(kind, instrument);
+    // The file just written stays whatever its place (a clock set back): its path is what save() reports.
+    int kept = 1;
+    for (const Entry& entry : entries) {
+        if (entry.path == written) {
+            continue;
+        }
+        if (kept < m_limit) {
+            ++kept;
+            continue;
+        }
+        if (QFile::remove(entry.path)) {
+            logger()->info("Snapshot {} removed: more than {} snapshots of {} {}", entry.path, m_limit, kind,
+                           instrument);
         } else {
-            logger()->warn("Snapshot {} could not be removed", entries.at(i).path);
+            logger()->warn("Snapshot {} could not be removed", entry.path);
         }
     }
 }

@@ -21,7 +21,8 @@ public:
         QString firmwareVersion;
     };
 
-    // `folder` is created on the first save. `limit` is the number kept per instrument (kind and serial).
+    // `folder` is created on the first save. `limit` is the number kept per instrument (kind and
+    // OptionsSnapshot::instrument()).
     explicit SnapshotStore(const QString& folder = defaultFolder(),
                            int limit = Settings::kDefaultSnapshotLimit);
 
@@ -29,17 +30,19 @@ public:
     static QString defaultFolder();
     QString folder() const { return m_folder; }
 
-    // Writes `snapshot` (all or nothing) and then removes the instrument's oldest beyond the limit.
-    // Returns the file's path, or an empty string with the reason in `error`.
+    // Writes `snapshot` (all or nothing) under a name no other file holds, even one another process is
+    // writing at the same moment, and then removes the instrument's oldest beyond the limit (never the
+    // file just written). Returns the file's path, or an empty string with the reason in `error`.
     QString save(const OptionsSnapshot& snapshot, QString* error = nullptr);
-    // The readable snapshots of one instrument, newest first, among the files named after it. Files that
-    // are not snapshots are skipped; a snapshot renamed by hand is restored through its file instead.
-    QList<Entry> list(const QString& kind, const QString& serial) const;
+    // The readable snapshots of one instrument (OptionsSnapshot::instrumentOf), newest first, among the
+    // files named after it; of one second, the one written last first. Files that are not snapshots are
+    // skipped; a snapshot renamed by hand is restored through its file instead.
+    QList<Entry> list(const QString& kind, const QString& instrument) const;
     // Reads one snapshot file; invalid with the reason in `error` when it cannot.
     static OptionsSnapshot load(const QString& path, QString* error = nullptr);
 
 private:
-    void prune(const QString& kind, const QString& serial);
+    void prune(const QString& kind, const QString& instrument, const QString& written);
 
     QString m_folder;
     int m_limit;

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cctype>
@@ -60,18 +61,24 @@ QByteArray OptionsSnapshot::toJson() const
                        {QStringLiteral("serial"), serial},
                        {QStringLiteral("firmware"), firmwareVersion},
                        {QStringLiteral("hardwareRevision"), hardwareRevision},
-                       {QStringLiteral("systemId"), systemId}};
+                       {QStringLiteral("systemId"), systemId},
+                       {QStringLiteral("chipId"), chipId}};
     QJsonArray list;
     for (const Option& option : options) {
         list.append(QJsonObject{{QStringLiteral("id"), hexId(option.id)},
                                 {QStringLiteral("name"), option.name},
                                 {QStringLiteral("value"), QString::fromLatin1(option.value.toHex())}});
     }
+    QJsonArray unknown;
+    for (const quint32 id : unknownIds) {
+        unknown.append(hexId(id));
+    }
     const QJsonObject root{{QStringLiteral("format"), QString::fromLatin1(kFormatName)},
                            {QStringLiteral("version"), kFormatVersion},
                            {QStringLiteral("time"), takenAt.toUTC().toString(Qt::ISODate)},
                            {QStringLiteral("device"), device},
-                           {QStringLiteral("options"), list}};
+                           {QStringLiteral("options"), list},
+                           {QStringLiteral("unknown"), unknown}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -103,6 +110,7 @@ OptionsSnapshot OptionsSnapshot::fromJson(const QByteArray& json, QString* error
     snapshot.firmwareVersion = device.value(QStringLiteral("firmware")).toString();
     snapshot.hardwareRevision = device.value(QStringLiteral("hardwareRevision")).toString();
     snapshot.systemId = device.value(QStringLiteral("systemId")).toString();
+    snapshot.chipId = device.value(QStringLiteral("chipId")).toString();
     snapshot.takenAt = QDateTime::fromString(root.value(QStringLiteral("time")).toString(), Qt::ISODate);
     if (!snapshot.takenAt.isValid()) {
         return refuse(error, QObject::tr("the snapshot's time is malformed"));
@@ -134,10 +142,44 @@ OptionsSnapshot OptionsSnapshot::fromJson(const QByteArray& json, QString* error
         option.name = entry.value(QStringLiteral("name")).toString();
         snapshot.options.append(option);
     }
+    // Written since the snapshot became whole or nothing; older files have none.
+    const QJsonArray unknown = root.value(QStringLiteral("unknown")).toArray();
+    for (int i = 0; i < unknown.size(); ++i) {
+        quint32 id = 0;
+        if (!parseHexId(unknown.at(i), &id)) {
+            return refuse(error, QObject::tr("unknown option %1: the id is malformed").arg(i + 1));
+        }
+        if (seen.contains(id)) {
+            return refuse(error, QObject::tr("option %1 appears twice").arg(hexId(id)));
+        }
+        seen.insert(id);
+        snapshot.unknownIds.append(id);
+    }
     return snapshot;
 }
 
-QString OptionsSnapshot::filePrefix(const QString& kind, const QString& serial)
+QString OptionsSnapshot::instrumentOf(const QString& serial, const QString& systemId, const QString& chipId)
+{
+    if (!serial.isEmpty()) {
+        return serial;
+    }
+    // A chip id that is not hexadecimal gives a system id of zeros, which many boards would share.
+    const bool systemIdTellsApart = systemId.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    return systemIdTellsApart ? systemId : chipId;
+}
+
+QString OptionsSnapshot::coverage() const
+{
+    const int read = options.size();
+    const int asked = read + unknownIds.size();
+    return unknownIds.isEmpty() ? QObject::tr("%1 of %2 options").arg(read).arg(asked)
+                                : QObject::tr("%1 of %2 options, %3 not known to the firmware")
+                                      .arg(read)
+                                      .arg(asked)
+                                      .arg(unknownIds.size());
+}
+
+QString OptionsSnapshot::filePrefix(const QString& kind, const QString& instrument)
 {
     auto safe = [](const QString& text) {
         QString out;
@@ -150,12 +192,12 @@ QString OptionsSnapshot::filePrefix(const QString& kind, const QString& serial)
         }
         return out.isEmpty() ? QStringLiteral("no-serial") : out;
     };
-    return QStringLiteral("%1-%2-").arg(safe(kind), safe(serial));
+    return QStringLiteral("%1-%2-").arg(safe(kind), safe(instrument));
 }
 
 QString OptionsSnapshot::fileName() const
 {
-    return filePrefix(kind, serial) + takenAt.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")) +
+    return filePrefix(kind, instrument()) + takenAt.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")) +
            QStringLiteral(".json");
 }
 

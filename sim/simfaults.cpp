@@ -45,6 +45,11 @@ void SimFaults::wrongOptionId(uint32_t optionId, uint32_t echoedId, int times)
     arm(Kind::WrongOptionId, optionId, echoedId, times);
 }
 
+void SimFaults::noAnswerToOption(uint32_t optionId, int times)
+{
+    arm(Kind::NoOptionAnswer, optionId, 0, times);
+}
+
 void SimFaults::shortWrite(uint32_t command, size_t acceptedBytes, int times)
 {
     arm(Kind::ShortWrite, command, acceptedBytes, times);
@@ -143,6 +148,11 @@ std::optional<uint32_t> SimFaults::takeWrongOptionId(uint32_t optionId)
         return uint32_t(*value);
     }
     return std::nullopt;
+}
+
+bool SimFaults::takeNoOptionAnswer(uint32_t optionId)
+{
+    return take(Kind::NoOptionAnswer, optionId).has_value();
 }
 
 std::optional<size_t> SimFaults::takeShortWrite(uint32_t command)

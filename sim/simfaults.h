@@ -32,6 +32,8 @@ public:
     // The answer is queued `delay` after the request arrived; later answers cannot overtake it.
     void lateAnswerTo(uint32_t command, Milliseconds delay, int times = kAlways);
     void wrongAnswerCode(uint32_t command, uint32_t answerCode, int times = kAlways);
+    // The answer to a read of option `optionId` is lost (other options still answer).
+    void noAnswerToOption(uint32_t optionId, int times = kAlways);
     // An option answer for `optionId` echoes `echoedId` instead.
     void wrongOptionId(uint32_t optionId, uint32_t echoedId, int times = kAlways);
     // The OUT transfer carrying `command` ends after `acceptedBytes`; the instrument sees only those.
@@ -59,6 +61,7 @@ public:
     std::optional<Milliseconds> takeLateAnswer(uint32_t command);
     std::optional<uint32_t> takeWrongAnswerCode(uint32_t command);
     std::optional<uint32_t> takeWrongOptionId(uint32_t optionId);
+    bool takeNoOptionAnswer(uint32_t optionId);
     std::optional<size_t> takeShortWrite(uint32_t command);
     bool takePipeErrorOn(uint32_t command);
     bool takePipeErrorOnAnswer(uint32_t command);
@@ -76,6 +79,7 @@ private:
         LateAnswer,
         WrongAnswerCode,
         WrongOptionId,
+        NoOptionAnswer,
         ShortWrite,
         PipeErrorOut,
         PipeErrorOutNth,

@@ -225,6 +225,9 @@ void SimInstrument::handlePacket(const Bytes& packet, Clock::time_point now)
             return;
         }
         const uint32_t id = wordAt(packet, 4);
+        if (m_faults.takeNoOptionAnswer(id)) {
+            return;
+        }
         std::optional<Bytes> value = m_options.working(id);
         if (!value && m_firmware == SimFirmware::Legacy) {
             return; // legacy firmware stays silent about ids it does not know

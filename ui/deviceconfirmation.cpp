@@ -6,9 +6,9 @@
 #include <QMessageBox>
 #include <QPointer>
 
-void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QString& text,
-                             std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
-                             std::function<void()> otherwise)
+QMessageBox* DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QString& text,
+                                     std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
+                                     std::function<void()> otherwise)
 {
     const QPointer<BaseDevice> askedFor = currentDevice();
     auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
@@ -45,4 +45,5 @@ void DeviceConfirmation::ask(QWidget* page, const QString& objectName, const QSt
             onYes();
         });
     box->open();
+    return box;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 
 class BaseDevice;
+class QMessageBox;
 class QWidget;
 
 // The confirmation question of the pages that act on an instrument: a window-modal warning box titled
@@ -18,7 +19,8 @@ public:
     // `currentDevice` tells which device the page shows at the moment of the answer; `onYes` runs only
     // after a valid Yes. The box is named `objectName` (tests find it by that name) and deletes itself.
     // `otherwise`, when given, runs when the answer leads to nothing (Cancel, another device, busy).
-    static void ask(QWidget* page, const QString& objectName, const QString& text,
-                    std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
-                    std::function<void()> otherwise = nullptr);
+    // Returns the open box, for a caller that adds to it (a check box).
+    static QMessageBox* ask(QWidget* page, const QString& objectName, const QString& text,
+                            std::function<BaseDevice*()> currentDevice, std::function<void()> onYes,
+                            std::function<void()> otherwise = nullptr);
 };

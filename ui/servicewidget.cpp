@@ -93,6 +93,7 @@ void ServiceWidget::setDevice(BaseDevice* device)
     connect(this, &ServiceWidget::clearLog, device, &BaseDevice::clearLog, Qt::UniqueConnection);
     connect(this, &ServiceWidget::factoryReset, device, &BaseDevice::factoryReset, Qt::UniqueConnection);
     connect(device, &BaseDevice::serialChanged, this, &ServiceWidget::refreshSnapshots, Qt::UniqueConnection);
+    connect(device, &BaseDevice::chipIdChanged, this, &ServiceWidget::refreshSnapshots, Qt::UniqueConnection);
     // The file is written right after the read came back, by whoever asked for it.
     connect(device, &BaseDevice::snapshotTaken, this,
             [this] { QTimer::singleShot(0, this, &ServiceWidget::refreshSnapshots); });
@@ -245,13 +246,15 @@ void ServiceWidget::refreshSnapshots()
     ui->snapshotsList->clear();
     ui->restoreSnapshotButton->setEnabled(false);
     ui->restoreSnapshotFileButton->setEnabled(m_device != nullptr);
-    if (!m_device || m_device->serial().isEmpty()) {
+    const QString instrument =
+        m_device ? OptionsSnapshot::instrumentOf(m_device->serial(), m_device->systemId(), m_device->chipId())
+                 : QString();
+    if (instrument.isEmpty()) {
         ui->snapshotsMessageLabel->setText(m_device ? QString() : tr("No instrument is connected."));
         ui->snapshotsMessageLabel->setVisible(!m_device);
         return;
     }
-    const QList<SnapshotStore::Entry> entries =
-        SnapshotFirst::store().list(m_device->kindKey(), m_device->serial());
+    const QList<SnapshotStore::Entry> entries = SnapshotFirst::store().list(m_device->kindKey(), instrument);
     for (const SnapshotStore::Entry& entry : entries) {
         auto* item = new QTreeWidgetItem(
             ui->snapshotsList, {entry.takenAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),

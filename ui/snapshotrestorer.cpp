@@ -7,6 +7,7 @@
 #include "ui/snapshotfirst.h"
 #include "usb/usbmanager.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -39,27 +40,46 @@ void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDev
         run, &SnapshotRestore::prepared, page,
         [page, run, currentDevice](QList<OptionsSnapshot::Option> changes) {
             BaseDevice* shown = currentDevice();
-            if (changes.isEmpty()) {
+            const QList<OptionsSnapshot::Option> identity = run->identityChanges();
+            if (changes.isEmpty() && identity.isEmpty()) {
                 run->apply(); // says that nothing needs writing
                 return;
             }
-            QStringList lines;
-            for (const OptionsSnapshot::Option& option : changes) {
-                const QString name = option.name.isEmpty()
-                                         ? QStringLiteral("0x%1").arg(option.id, 8, 16, QLatin1Char('0'))
-                                         : option.name;
-                lines << QObject::tr("%1: %2 \u2192 %3")
-                             .arg(name, hex(shown ? shown->deviceOption(option.id) : QByteArray()),
-                                  hex(option.value));
+            auto describe = [shown](const QList<OptionsSnapshot::Option>& options) {
+                QStringList lines;
+                for (const OptionsSnapshot::Option& option : options) {
+                    const QString name = option.name.isEmpty()
+                                             ? QStringLiteral("0x%1").arg(option.id, 8, 16, QLatin1Char('0'))
+                                             : option.name;
+                    lines << QObject::tr("%1: %2 \u2192 %3")
+                                 .arg(name, hex(shown ? shown->deviceOption(option.id) : QByteArray()),
+                                      hex(option.value));
+                }
+                return SnapshotRestorer::changeSummary(lines);
+            };
+            QString text =
+                QObject::tr("Restore %n setting(s) and restart the instrument?", nullptr, changes.size());
+            if (!changes.isEmpty()) {
+                text += QStringLiteral("\n\n") + describe(changes);
+            }
+            if (!identity.isEmpty()) {
+                text += QStringLiteral("\n\n") +
+                        QObject::tr("The instrument's identity differs too; it is written only when ticked "
+                                    "below:") +
+                        QStringLiteral("\n") + describe(identity);
             }
             const QPointer<SnapshotRestore> pending = run;
-            DeviceConfirmation::ask(
-                page, QStringLiteral("restoreSnapshotQuestion"),
-                QObject::tr("Restore %n setting(s) and restart the instrument?", nullptr, changes.size()) +
-                    QStringLiteral("\n\n") + SnapshotRestorer::changeSummary(lines),
-                currentDevice,
-                [pending] {
+            auto* includeIdentity = identity.isEmpty()
+                                        ? nullptr
+                                        : new QCheckBox(QObject::tr(
+                                              "Also restore the identity (serials, types, hardware revision, "
+                                              "test results)"));
+            const QPointer<QCheckBox> ticked = includeIdentity;
+            QMessageBox* box = DeviceConfirmation::ask(
+                page, QStringLiteral("restoreSnapshotQuestion"), text, currentDevice,
+                [pending, ticked] {
                     if (pending) {
+                        pending->setIncludeIdentity(ticked && ticked->isChecked());
                         pending->apply();
                     }
                 },
@@ -68,6 +88,11 @@ void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDev
                         pending->deleteLater();
                     }
                 });
+            if (includeIdentity) {
+                includeIdentity->setObjectName(QStringLiteral("restoreIdentityCheck"));
+                includeIdentity->setChecked(false);
+                box->setCheckBox(includeIdentity);
+            }
         });
     QObject::connect(run, &SnapshotRestore::finished, page,
                      [page, run, currentDevice](int result, QString message, QList<quint32>) {

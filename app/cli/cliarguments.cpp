@@ -80,7 +80,10 @@ const OptionEntry kOptions[] = {
     {"json", nullptr, "Print exactly one JSON document on standard output."},
     {"yes", nullptr, "Confirm a destructive command (needed when standard input is not a terminal)."},
     {"without-snapshot", nullptr,
-     "Go on with a destructive command when no options snapshot could be taken."},
+     "Go on with a destructive command when no complete options snapshot could be taken."},
+    {"include-identity", nullptr,
+     "options restore: also write the identity options (serials, types, hardware revision, test "
+     "results); left as they are otherwise, --yes included."},
     {"debug", nullptr, "Log at debug level; log lines also go to standard error."},
     {"trace", nullptr, "Log at trace level; log lines also go to standard error."},
     {"usb-debug", nullptr, "Turn on libusb's own debug logging (standard error)."},
@@ -177,6 +180,7 @@ bool CliArguments::parse(const QStringList& arguments)
     m_logLevel = parser.isSet(QStringLiteral("trace")) ? 0 : parser.isSet(QStringLiteral("debug")) ? 1 : 2;
     m_yes = parser.isSet(QStringLiteral("yes"));
     m_withoutSnapshot = parser.isSet(QStringLiteral("without-snapshot"));
+    m_includeIdentity = parser.isSet(QStringLiteral("include-identity"));
 
     if (m_help || m_version) {
         return true; // shown whatever else the line says
@@ -357,9 +361,10 @@ QString CliArguments::helpText()
         "\nThe instrument: the only recognised one on the bus, or the one at --device BUS:ADDR. Without\n"
         "--wait the bus is scanned once.\n"
         "Destructive commands (options restore, firmware update, reset, log clear, datasets clear) first\n"
-        "store an options snapshot and print where it went; without one they stop unless\n"
-        "--without-snapshot is given (a terminal is asked). They ask before they start, and need --yes\n"
-        "when standard input is not a terminal.\n"
+        "store an options snapshot and print where it went and how many options it holds (n of m); a\n"
+        "snapshot that misses an option counts as none. Without one they stop unless --without-snapshot\n"
+        "is given (a terminal is asked). They ask before they start, and need --yes when standard input\n"
+        "is not a terminal.\n"
         "Progress goes to standard error. With --json, standard output carries exactly one JSON document:\n"
         "  {\"command\": \"info\", \"ok\": true, \"exitCode\": 0, \"device\": {...}, ...}\n"
         "  {\"command\": \"reset\", \"ok\": false, \"exitCode\": 3, \"error\": \"...\", \"result\": -9, "
@@ -373,6 +378,7 @@ QString CliArguments::helpText()
         "     also no snapshot without --without-snapshot, \"no\" to \"Go on without a snapshot?\" included\n"
         "  4  a file could not be read or written\n"
         "  5  a check refused the file before anything was sent (hardware revision, hash, offset, a\n"
-        "     file that cannot be deciphered, a snapshot of another kind)\n");
+        "     file that cannot be deciphered, a snapshot of another kind or with a value that does not\n"
+        "     fit its option)\n");
     return text;
 }

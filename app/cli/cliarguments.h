@@ -64,6 +64,7 @@ public:
     bool json() const { return m_json; }
     bool yes() const { return m_yes; }
     bool withoutSnapshot() const { return m_withoutSnapshot; }
+    bool includeIdentity() const { return m_includeIdentity; }
     // Log level as the window takes it: 0 trace, 1 debug, 2 info.
     int logLevel() const { return m_logLevel; }
     // Console log lines (on standard error) only with --debug or --trace.
@@ -98,5 +99,6 @@ private:
     bool m_json = false;
     bool m_yes = false;
     bool m_withoutSnapshot = false;
+    bool m_includeIdentity = false;
     int m_logLevel = 2;
 };

@@ -18,6 +18,7 @@ enum class CliExitCode : int
     // A file could not be read or written.
     FileError = 4,
     // A check refused the file before anything was sent: wrong hardware revision, bad hash, bad offset, a
-    // file that cannot be deciphered, a snapshot of another kind.
+    // file that cannot be deciphered, a snapshot of another kind or with a value that does not fit its
+    // option.
     Refused = 5,
 };

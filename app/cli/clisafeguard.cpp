@@ -49,13 +49,15 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     EventWait wait;
     QString path;
     QString reason;
+    QString coverage;
     bool done = false;
     // A read that failed for want of a device: the instrument left, though its link may not know yet.
     bool lost = false;
     QObject::connect(device, &BaseDevice::snapshotTaken, &wait,
                      [&](OptionsSnapshot, int result, QString) { lost = result == LIBUSB_ERROR_NO_DEVICE; });
-    QObject::connect(&guard, &SnapshotGuard::succeeded, &wait, [&](QString written, OptionsSnapshot) {
+    QObject::connect(&guard, &SnapshotGuard::succeeded, &wait, [&](QString written, OptionsSnapshot taken) {
         path = written;
+        coverage = taken.coverage();
         done = true;
         wait.wake();
     });
@@ -69,6 +71,7 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     wait.until([&] { return done; });
     if (!path.isEmpty()) {
         m_console.print(QStringLiteral("Options snapshot: %1").arg(QDir::toNativeSeparators(path)));
+        m_console.print(QStringLiteral("The snapshot holds ") + coverage + QLatin1Char('.'));
         m_report.insert(QStringLiteral("snapshot"), path);
         return true;
     }

@@ -177,8 +177,8 @@ int DeviceCommands::optionsRead(BaseDevice* device)
     }
     report.insert(QStringLiteral("file"), path);
     report.insert(QStringLiteral("options"), options);
-    m_context.console.print(QStringLiteral("%1 options of %2 written to %3")
-                                .arg(QString::number(snapshot.options.size()), name, shown(path)));
+    m_context.console.print(snapshot.coverage() + QStringLiteral(" of ") + title(*device) +
+                            QStringLiteral(" written to ") + shown(path));
     return report.exitCode();
 }
 
@@ -246,6 +246,7 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     EventWait wait;
     auto start = [&](SnapshotStore* into) {
         restore = std::make_unique<SnapshotRestore>(target, device, into, m_context.manager);
+        restore->setIncludeIdentity(arguments.includeIdentity());
         prepared = false;
         finished = false;
         QObject::connect(restore.get(), &SnapshotRestore::prepared, &wait, [&] {
@@ -269,18 +270,26 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     if (finished && finishedResult == SnapshotRestore::kNoSnapshot) {
         // The current values could not be kept. When going on without them is accepted, a throw-away
         // folder takes the snapshot the restore needs to compare with.
+        report.insert(QStringLiteral("snapshot"), QJsonValue());
+        report.insert(QStringLiteral("snapshotError"), finishedMessage);
         if (!safeguard.goOnWithout(finishedMessage)) {
             return report.exitCode();
         }
-        scratchFolder = std::make_unique<QTemporaryDir>();
+        // A template of its own: the default one is named after the application, whose name holds a '/'.
+        scratchFolder =
+            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/service-cli-XXXXXX"));
         scratchStore = std::make_unique<SnapshotStore>(scratchFolder->path());
         start(scratchStore.get());
     }
     if (!prepared) {
-        return report.fail(CliExitCode::InstrumentFailed, finishedMessage, finishedResult);
+        return report.fail(finishedResult == SnapshotRestore::kRefused ? CliExitCode::Refused
+                                                                       : CliExitCode::InstrumentFailed,
+                           finishedMessage, finishedResult);
     }
     if (!scratchStore) {
         console.print(QStringLiteral("Options snapshot: %1").arg(shown(restore->beforePath())));
+        console.print(QStringLiteral("The snapshot holds ") +
+                      SnapshotStore::load(restore->beforePath()).coverage() + QLatin1Char('.'));
         report.insert(QStringLiteral("snapshot"), restore->beforePath());
     }
 
@@ -303,6 +312,17 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     }
     report.insert(QStringLiteral("changes"), changeList);
     report.insert(QStringLiteral("notTaken"), QJsonArray());
+    if (!restore->includesIdentity() && !restore->identityChanges().isEmpty()) {
+        QJsonArray leftOut;
+        QStringList names;
+        for (const OptionsSnapshot::Option& option : restore->identityChanges()) {
+            leftOut.append(hexId(option.id));
+            names << (option.name.isEmpty() ? hexId(option.id) : option.name);
+        }
+        report.insert(QStringLiteral("identityLeftOut"), leftOut);
+        console.print(QStringLiteral("Identity options left as they are (--include-identity writes them): ") +
+                      names.join(QStringLiteral(", ")));
+    }
     if (changes.isEmpty()) {
         console.print(
             QStringLiteral("The instrument already holds every value of the snapshot; nothing to write."));

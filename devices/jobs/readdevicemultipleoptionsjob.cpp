@@ -5,13 +5,7 @@
 #include <libusb.h>
 
 ReadDeviceMultipleOptionsJob::ReadDeviceMultipleOptionsJob(const QList<quint32>& optionIds, QObject* parent)
-    : ReadDeviceMultipleOptionsJob(QStringLiteral("ReadDeviceMultipleOptionsJob"), optionIds, parent)
-{
-}
-
-ReadDeviceMultipleOptionsJob::ReadDeviceMultipleOptionsJob(const QString& name,
-                                                           const QList<quint32>& optionIds, QObject* parent)
-    : AbstractJob(name, parent), m_optionIds(optionIds)
+    : AbstractJob(QStringLiteral("ReadDeviceMultipleOptionsJob"), parent), m_optionIds(optionIds)
 {
 }
 

@@ -23,10 +23,6 @@ public:
     QHash<quint32, QByteArray> values() const { return m_values; }
     QList<quint32> requestedIds() const { return m_optionIds; }
 
-protected:
-    // For jobs that read the same way but whose results go elsewhere (their name routes them).
-    ReadDeviceMultipleOptionsJob(const QString& name, const QList<quint32>& optionIds, QObject* parent);
-
 private:
     QHash<quint32, QByteArray> m_values;
     QList<quint32> m_optionIds;

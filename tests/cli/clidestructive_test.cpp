@@ -43,7 +43,9 @@ protected:
         // Settings a technician changed in the field, far apart in the unit's table.
         const SimDefaults::OptionList defaults = SimDefaults::controlUnit();
         for (const size_t index : {size_t(4), defaults.size() / 2, defaults.size() - 3}) {
-            const QByteArray custom = QByteArray::fromHex("a5") + QByteArray::number(int(index));
+            // Four bytes: the length of every option with a layout of its own on a control unit.
+            const QByteArray custom =
+                QByteArray::fromHex("a5") + QByteArray::number(int(index)).rightJustified(3, '0');
             unit->storeOption(defaults.at(index).first, toSim(custom));
             changed.insert(defaults.at(index).first, custom);
         }
@@ -396,6 +398,110 @@ TEST_F(CliDestructive, RestoreNamesTheOptionsThatDidNotTake)
     EXPECT_EQ(json.value("notTaken").toArray(),
               QJsonArray{QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'))});
     EXPECT_EQ(json.value("result").toInt(), 1);
+}
+
+TEST_F(CliDestructive, RestoreLeavesTheIdentityAloneUnlessAskedAndRefusesMisfits)
+{
+    ASSERT_EQ(run({"options", "read", "-o", path("mine.json")}).code, 0);
+    const uint32_t setting = changed.keys().first();
+    // Another unit's snapshot: its own serials, and one setting of its own.
+    OptionsSnapshot foreign = SnapshotStore::load(path("mine.json"));
+    foreign.serial = QStringLiteral("TCU-21-99999");
+    for (OptionsSnapshot::Option& option : foreign.options) {
+        if (option.id == SimDefaults::DeviceSerialNumber) {
+            option.value = "TCU-21-99999";
+        } else if (option.id == SimDefaults::PcbSerialNumber) {
+            option.value = "PCB-CU-0009999";
+        } else if (option.id == setting) {
+            option.value = QByteArray::fromHex("0a0b0c0d");
+        }
+    }
+    writeFile(QStringLiteral("foreign.json"), foreign.toJson());
+    auto serial = [&] {
+        return toQt(unit->permanentOption(SimDefaults::DeviceSerialNumber).value_or(Bytes()));
+    };
+
+    const struct
+    {
+        QStringList switches;
+        QByteArray serialAfter;
+        int identityLeftOut;
+    } cases[] = {{{"--yes"}, "TCU-21-00042", 2}, {{"--yes", "--include-identity"}, "TCU-21-99999", 0}};
+    int plugs = 1;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(waitServed(unit, plugs));
+        const CliRun run =
+            this->run(QStringList{"options", "restore", path("foreign.json"), "--json"} + c.switches);
+        ASSERT_EQ(run.code, 0) << run.context();
+        ++plugs;
+        EXPECT_EQ(serial(), c.serialAfter) << run.context();
+        EXPECT_EQ(toQt(unit->permanentOption(setting).value_or(Bytes())), QByteArray::fromHex("0a0b0c0d"));
+        EXPECT_EQ(run.json().value("identityLeftOut").toArray().size(), c.identityLeftOut) << run.context();
+        unit->storeOption(setting, toSim(changed.value(setting)));
+    }
+
+    // Values that cannot be what their option holds are refused before anything is sent, the option named.
+    const QList<QPair<uint32_t, QByteArray>> misfits{
+        {0x20000007, QByteArray::fromHex("010000")}, // a 32-bit switch
+        {0x2fffff00, QByteArray::fromHex("01")}};    // no such option
+    for (const auto& misfit : misfits) {
+        OptionsSnapshot broken = SnapshotStore::load(path("mine.json"));
+        if (!broken.contains(misfit.first)) {
+            broken.options.append({misfit.first, QString(), misfit.second});
+        }
+        for (OptionsSnapshot::Option& option : broken.options) {
+            if (option.id == misfit.first) {
+                option.value = misfit.second;
+            }
+        }
+        writeFile(QStringLiteral("broken.json"), broken.toJson());
+        ASSERT_TRUE(waitServed(unit, plugs));
+        unit->clearReceived();
+        const CliRun run = this->run({"options", "restore", path("broken.json"), "--yes", "--json"});
+        EXPECT_EQ(run.code, int(CliExitCode::Refused)) << run.context();
+        EXPECT_TRUE(run.json().value("error").toString().contains(
+            QStringLiteral("0x%1").arg(misfit.first, 8, 16, QLatin1Char('0'))))
+            << run.context();
+        EXPECT_EQ(changesReceived(*unit), 0u);
+    }
+}
+
+TEST_F(CliDestructive, WithoutAWholeSnapshotTheJsonSaysWhy)
+{
+    ASSERT_EQ(run({"options", "read", "-o", path("mine.json")}).code, 0);
+    const uint32_t middle = changed.keys().first();
+    const struct
+    {
+        const char* what;
+        QStringList command;
+        QStringList switches;
+        int code;
+        const char* error;
+    } cases[] = {
+        {"an option unanswered", {"log", "clear"}, {}, 3, " of "},
+        {"an option unanswered, accepted", {"log", "clear"}, {"--without-snapshot"}, 0, " of "},
+        {"folder blocked, restore", {"options", "restore", path("mine.json")}, {}, 3, "saved"},
+        {"folder blocked, restore accepted",
+         {"options", "restore", path("mine.json")},
+         {"--without-snapshot"},
+         0,
+         "saved"},
+    };
+    for (const auto& c : cases) {
+        if (QByteArray(c.error) == "saved") {
+            unit->faults().clear();
+            blockSnapshots();
+        } else {
+            unit->faults().noAnswerToOption(middle);
+            unit->faults().noAnswerTo(GetChipId);
+        }
+        const CliRun run = this->run(c.command + c.switches + QStringList{"--yes", "--json"});
+        EXPECT_EQ(run.code, c.code) << c.what << run.context();
+        const QJsonObject json = run.json();
+        EXPECT_TRUE(json.contains("snapshot") && json.value("snapshot").isNull()) << c.what << run.context();
+        EXPECT_TRUE(json.value("snapshotError").toString().contains(QLatin1String(c.error)))
+            << c.what << run.context();
+    }
 }
 
 TEST_F(CliDestructive, LogAndDatasetsClearLeaveNothingBehind)

@@ -4,12 +4,15 @@
 #include "devices/snapshotrestore.h"
 #include "devices/snapshotstore.h"
 #include "sim/simdefaults.h"
+#include "sim/simfaults.h"
 #include "sim/simprotocol.h"
 #include "simharness.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace {
 
@@ -189,8 +192,9 @@ TEST_F(Snapshots, RestoreOfAnotherKindIsRefusedAndSendsNothing)
 
 TEST_F(Snapshots, ThatCannotBeTakenSayWhy)
 {
-    // The unit stops answering option reads: the guard fails, and nothing was stored.
+    // The unit stops answering: the guard fails, and nothing was stored.
     instrument->faults().noAnswerTo(GetOption);
+    instrument->faults().noAnswerTo(GetChipId);
     QString reason;
     EXPECT_TRUE(guard(device.data(), &reason).isEmpty());
     EXPECT_FALSE(reason.isEmpty());
@@ -207,6 +211,202 @@ TEST_F(Snapshots, ThatCannotBeTakenSayWhy)
     guard.start();
     ASSERT_TRUE(failed.wait(20000));
     EXPECT_TRUE(failed.at(0).at(0).toString().contains(QStringLiteral("could not be saved")));
+}
+
+TEST_F(Snapshots, AreWholeOrSayHowFarTheyGot)
+{
+    QList<quint32> ids;
+    for (const quint32 id : device->optionIds()) {
+        if (!ids.contains(id)) {
+            ids << id;
+        }
+    }
+    const quint32 middle = SimDefaults::controlUnit().at(SimDefaults::controlUnit().size() / 2).first;
+    ASSERT_TRUE(changed.contains(middle));
+    const struct
+    {
+        const char* what;
+        std::function<void(SimFaults&)> arm;
+        bool whole;
+        QList<quint32> unknown;
+    } cases[] = {
+        {"one answer lost", [&](SimFaults& f) { f.noAnswerToOption(middle, 1); }, true, {}},
+        {"an id the firmware never answers",
+         [&](SimFaults& f) { f.noAnswerToOption(middle); },
+         true,
+         {middle}},
+        {"the unit stops answering",
+         [&](SimFaults& f) {
+             f.noAnswerToOption(middle);
+             f.noAnswerTo(GetChipId);
+         },
+         false,
+         {}},
+    };
+    for (const auto& c : cases) {
+        c.arm(instrument->faults());
+        QString reason;
+        OptionsSnapshot taken;
+        const QString path = guard(device.data(), &reason, &taken);
+        instrument->faults().clear();
+        ASSERT_EQ(!path.isEmpty(), c.whole) << c.what << " " << reason.toStdString();
+        if (!c.whole) {
+            EXPECT_TRUE(reason.contains(QStringLiteral("%1 of %2").arg(ids.indexOf(middle)).arg(ids.size())))
+                << reason.toStdString();
+            continue;
+        }
+        const OptionsSnapshot stored = SnapshotStore::load(path);
+        EXPECT_EQ(stored.unknownIds, c.unknown) << c.what;
+        EXPECT_EQ(stored.options.size() + stored.unknownIds.size(), ids.size()) << c.what;
+        EXPECT_EQ(stored.contains(middle), c.unknown.isEmpty()) << c.what;
+        EXPECT_EQ(stored.value(ids.last()), toQt(instrument->option(ids.last()).value_or(Bytes()))) << c.what;
+    }
+}
+
+TEST_F(Snapshots, OfOlderFirmwareNameTheIdsItDoesNotKnow)
+{
+    device.reset();
+    bus().unplugAll();
+    ASSERT_TRUE(waitTableEmpty());
+    flushDeletes();
+    auto legacy = SimInstrumentFactory::create(SimKind::AcousticSensor, SimFirmware::Legacy);
+    QSharedPointer<BaseDevice> sensor = plugAndSettle(legacy);
+    ASSERT_TRUE(sensor);
+    // Older firmware is silent about ids it does not know (the newer identity options, the terminators).
+    QList<quint32> unknown;
+    for (const quint32 id : sensor->optionIds()) {
+        if (!legacy->knowsOption(id) && !unknown.contains(id)) {
+            unknown << id;
+        }
+    }
+    ASSERT_TRUE(unknown.contains(SimDefaults::HardwareRevision));
+    OptionsSnapshot taken;
+    ASSERT_FALSE(guard(sensor.data(), nullptr, &taken).isEmpty());
+    EXPECT_EQ(taken.unknownIds, unknown);
+    for (const auto& option : SimDefaults::acousticSensor()) {
+        EXPECT_EQ(taken.value(option.first), toQt(legacy->option(option.first).value_or(Bytes())))
+            << option.first;
+    }
+    EXPECT_TRUE(taken.coverage().contains(QStringLiteral("%1 not known").arg(unknown.size())))
+        << taken.coverage().toStdString();
+}
+
+TEST_F(Snapshots, RestoreReadsBackFromTheSameInstrumentOnly)
+{
+    OptionsSnapshot target;
+    ASSERT_FALSE(guard(device.data(), nullptr, &target).isEmpty());
+    for (auto it = changed.constBegin(); it != changed.constEnd(); ++it) {
+        instrument->storeOption(it.key(), toSim(QByteArray::fromHex("0102")));
+    }
+    // While the unit restarts, another control unit is plugged in and served first.
+    auto other = SimInstrumentFactory::create(SimKind::ControlUnit);
+    other->storeOption(SimDefaults::DeviceSerialNumber, SimInstrument::textValue("TCU-21-00077"));
+    other->setChipId("2A0047001151353432389999");
+    bus().setReenumerationDelay(std::chrono::milliseconds(1500));
+    QObject::connect(device.data(), &BaseDevice::disconnected, device.data(), [&] { plug(other); });
+
+    SnapshotRestore restore(target, device.data(), &store, manager());
+    QSignalSpy prepared(&restore, &SnapshotRestore::prepared);
+    QSignalSpy finished(&restore, &SnapshotRestore::finished);
+    restore.prepare();
+    ASSERT_TRUE(prepared.wait(20000));
+    restore.apply();
+    QSharedPointer<BaseDevice> served;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto addresses = manager()->addresses();
+            served = addresses.isEmpty() ? nullptr : deviceAt(addresses.first());
+            return served && served->serial() == QStringLiteral("TCU-21-00077") &&
+                   served->pendingJobCount() == 0;
+        },
+        20000));
+    QTest::qWait(200);
+    EXPECT_TRUE(finished.isEmpty()) << finished.value(0).value(1).toString().toStdString();
+    served.reset();
+    bus().unplug(other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000));
+    EXPECT_EQ(finished.at(0).at(0).toInt(), 0) << finished.at(0).at(1).toString().toStdString();
+    for (auto it = changed.constBegin(); it != changed.constEnd(); ++it) {
+        EXPECT_EQ(toQt(instrument->permanentOption(it.key()).value_or(Bytes())), it.value());
+        EXPECT_NE(toQt(other->permanentOption(it.key()).value_or(Bytes())), it.value());
+    }
+}
+
+TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
+{
+    const QDateTime second(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
+    auto snapshot = [&](const QString& serial, const QString& systemId, const QString& chipId, int version) {
+        OptionsSnapshot one;
+        one.kind = QStringLiteral("control-unit");
+        one.serial = serial;
+        one.systemId = systemId;
+        one.chipId = chipId;
+        one.takenAt = second;
+        one.firmwareVersion = QString::number(version);
+        return one;
+    };
+    const QString zeros = QStringLiteral("0000-0000-0000-0000");
+    const struct
+    {
+        const char* what;
+        int limit;
+        QList<OptionsSnapshot> saved;
+        QString instrument;
+        QStringList listed; // versions, newest first
+    } cases[] = {
+        {"eleven in one second",
+         20,
+         [&] {
+             QList<OptionsSnapshot> all;
+             for (int i = 0; i < 11; ++i) {
+                 all << snapshot("A", zeros, "C", i);
+             }
+             return all;
+         }(),
+         "A",
+         {"10", "9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}},
+        {"limit 1 keeps the one just written",
+         1,
+         {snapshot("A", zeros, "C", 0), snapshot("A", zeros, "C", 1)},
+         "A",
+         {"1"}},
+        {"no serial: the system id",
+         1,
+         {snapshot("", "0000-0000-0000-0001", "C1", 0), snapshot("", "0000-0000-0000-0002", "C2", 1)},
+         "0000-0000-0000-0001",
+         {"0"}},
+        {"no serial, no system id: the chip id",
+         1,
+         {snapshot("", zeros, "C1", 0), snapshot("", zeros, "C2", 1)},
+         "C1",
+         {"0"}},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        SnapshotStore store(folder.path(), c.limit);
+        QString last;
+        for (const OptionsSnapshot& one : c.saved) {
+            last = store.save(one);
+            ASSERT_FALSE(last.isEmpty()) << c.what;
+        }
+        EXPECT_TRUE(QFileInfo::exists(last)) << c.what;
+        QStringList listed;
+        for (const SnapshotStore::Entry& entry : store.list(QStringLiteral("control-unit"), c.instrument)) {
+            listed << entry.firmwareVersion;
+        }
+        EXPECT_EQ(listed, c.listed) << c.what;
+    }
+
+    // A name another process holds at the same moment, which an existence check does not see.
+    QTemporaryDir folder;
+    SnapshotStore store(folder.path());
+    const OptionsSnapshot one = snapshot("A", zeros, "C", 0);
+    ASSERT_TRUE(
+        QFile::link(folder.filePath(QStringLiteral("elsewhere.json")), folder.filePath(one.fileName())));
+    const QString path = store.save(one);
+    EXPECT_TRUE(path.endsWith(QStringLiteral("-2.json"))) << path.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("elsewhere.json"))));
 }
 
 TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)

@@ -18,10 +18,12 @@ OptionsSnapshot sample()
     snapshot.firmwareVersion = QStringLiteral("1.4.2");
     snapshot.hardwareRevision = QStringLiteral("C");
     snapshot.systemId = QStringLiteral("0000-1111-2222-3333");
+    snapshot.chipId = QStringLiteral("2A0047001151353432383331");
     snapshot.takenAt = QDateTime(QDate(2026, 12, 6), QTime(21, 2, 29), Qt::UTC);
     snapshot.options = {{0x10000004, QStringLiteral("e_sid_DeviceSerialNumber"), QByteArray("TCU\0x", 5)},
                         {0x20000001, QStringLiteral("e_sid_Sheath"), QByteArray::fromHex("00010000")},
                         {0xFFFFFFFF, QString(), QByteArray()}};
+    snapshot.unknownIds = {0x28100007, 0x10000002};
     return snapshot;
 }
 
@@ -37,6 +39,9 @@ TEST(OptionsSnapshot, RoundTripsEveryFieldAndByte)
     EXPECT_EQ(read.firmwareVersion, written.firmwareVersion);
     EXPECT_EQ(read.hardwareRevision, written.hardwareRevision);
     EXPECT_EQ(read.systemId, written.systemId);
+    EXPECT_EQ(read.chipId, written.chipId);
+    EXPECT_EQ(read.unknownIds, written.unknownIds);
+    EXPECT_EQ(read.coverage(), QStringLiteral("3 of 5 options, 2 not known to the firmware"));
     EXPECT_EQ(read.takenAt, written.takenAt);
     ASSERT_EQ(read.options.size(), written.options.size());
     for (int i = 0; i < read.options.size(); ++i) {
@@ -52,9 +57,14 @@ TEST(OptionsSnapshot, RoundTripsEveryFieldAndByte)
 TEST(OptionsSnapshot, FileNameIsSafeAndSortsByTime)
 {
     EXPECT_EQ(sample().fileName(), QStringLiteral("control-unit-TCU-21_00042__-20261206T210229Z.json"));
+    // Without a serial the system id tells instruments apart, else the chip id.
     OptionsSnapshot blank = sample();
     blank.serial.clear();
     blank.kind = QStringLiteral("../x");
+    EXPECT_EQ(blank.fileName(), QStringLiteral(".._x-0000-1111-2222-3333-20261206T210229Z.json"));
+    blank.systemId = QStringLiteral("0000-0000-0000-0000");
+    EXPECT_EQ(blank.fileName(), QStringLiteral(".._x-2A0047001151353432383331-20261206T210229Z.json"));
+    blank.chipId.clear();
     EXPECT_EQ(blank.fileName(), QStringLiteral(".._x-no-serial-20261206T210229Z.json"));
 }
 
@@ -94,6 +104,8 @@ TEST(OptionsSnapshot, RefusesWhatIsNotASnapshot)
         {edited("00010000", "0001000"), "option 2 (0x20000001): the value"},
         {edited("00010000", "0001000z"), "option 2 (0x20000001): the value"},
         {edited("0xffffffff", "0x20000001"), "appears twice"},
+        {edited("\"0x28100007\"", "\"0x20000001\""), "appears twice"},
+        {edited("\"0x28100007\"", "7"), "unknown option 1: the id"},
     };
     for (const auto& c : cases) {
         QString error;

@@ -8,6 +8,7 @@
 #include "ui/snapshotfirst.h"
 #include "ui/snapshotrestorer.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -32,9 +33,12 @@ protected:
                 [&] { return (question = dialog<QMessageBox>("noSnapshotQuestion")); }, kTimeoutMs));
             EXPECT_EQ(static_cast<QAbstractButton*>(question->defaultButton()),
                       question->button(QMessageBox::Cancel));
+            lastQuestion = question->text();
             answer(question, snapshotAnswer);
         }
     }
+
+    QString lastQuestion; // of the last "go on without a snapshot?"
 };
 
 TEST_F(SnapshotPage, ResetKeepsASnapshotThatPutsTheSettingsBack)
@@ -74,13 +78,59 @@ TEST_F(SnapshotPage, WithoutASnapshotTheResetWaitsForTheUsersWord)
     auto unit = plugControlUnit();
     BaseDevice* device = attach();
     ASSERT_NE(device, nullptr);
-    unit->faults().noAnswerTo(GetOption);
+    // One option goes unanswered and the unit stops answering: a snapshot without it is none.
+    unit->faults().noAnswerToOption(SimDefaults::controlUnit().at(20).first);
+    unit->faults().noAnswerTo(GetChipId);
     for (const auto& c : {qMakePair(QMessageBox::Cancel, 0), qMakePair(QMessageBox::Yes, 1)}) {
         reset(c.first);
+        EXPECT_TRUE(lastQuestion.contains(QStringLiteral(" options were read")))
+            << lastQuestion.toStdString();
         QTest::qWait(300);
         EXPECT_TRUE(QTest::qWaitFor([&] { return unit->factoryResetCount() == c.second; }, kTimeoutMs));
     }
     EXPECT_TRUE(SnapshotFirst::store().list(QStringLiteral("control-unit"), device->serial()).isEmpty());
+}
+
+TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTicked)
+{
+    auto unit = plugControlUnit();
+    BaseDevice* device = attach();
+    ASSERT_NE(device, nullptr);
+    const QString serial = device->serial();
+    const quint32 setting = SimDefaults::controlUnit().at(5).first;
+    OptionsSnapshot target;
+    target.kind = device->kindKey();
+    target.serial = serial;
+    target.takenAt = QDateTime::currentDateTimeUtc();
+    target.options = {{SimDefaults::DeviceSerialNumber, QString(), QByteArray("TCU-21-00099")},
+                      {setting, QString(), QByteArray::fromHex("5a010203")}};
+    const QString path = files.filePath(QStringLiteral("target.json"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(target.toJson());
+    file.close();
+
+    for (const bool tick : {false, true}) {
+        ASSERT_TRUE(unit->storeOption(setting, {0, 0, 0, 0}));
+        notes.clear();
+        const QPointer<BaseDevice> before = device; // the restart replaces it
+        SnapshotRestorer::start(service(), path, [this]() -> BaseDevice* { return service()->device(); });
+        QMessageBox* question = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return (question = dialog<QMessageBox>("restoreSnapshotQuestion")); }, kTimeoutMs));
+        auto* identity = question->findChild<QCheckBox*>(QStringLiteral("restoreIdentityCheck"));
+        ASSERT_NE(identity, nullptr);
+        EXPECT_FALSE(identity->isChecked());
+        EXPECT_TRUE(question->text().contains(QStringLiteral("TCU-21-00099").toLatin1().toHex(' ')));
+        identity->setChecked(tick);
+        answer(question, QMessageBox::Yes);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return noted(QStringLiteral("restored and read back")); }, 30000));
+        EXPECT_EQ(unit->permanentOption(setting), (SimProtocol::Bytes{0x5a, 0x01, 0x02, 0x03}));
+        EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber),
+                  SimInstrument::textValue(tick ? "TCU-21-00099" : serial.toStdString()));
+        device = attach(before);
+        ASSERT_NE(device, nullptr);
+    }
 }
 
 TEST_F(SnapshotPage, ASnapshotOfAnotherKindIsRefusedAndNothingIsSent)
