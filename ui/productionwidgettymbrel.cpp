@@ -1,5 +1,6 @@
 #include "ui/productionwidgettymbrel.h"
 
+#include "devices/jobs/cdccalibrationjob.h"
 #include "devices/tymbrelsensor.h"
 #include "options/storageids_sensorunit.h"
 #include "ui_productionwidgettymbrel.h"
@@ -54,7 +55,8 @@ void ProductionWidgetTymbrel::onJobProgress(QString name, int value, int maximum
         ui->progressCdcCalibration->setValue(0);
         return;
     }
-    if (message == QLatin1String("Final")) {
+    // The job names its last step in the tool's language.
+    if (message == CdcCalibrationJob::tr("Final")) {
         m_lastCalibrationValue = value;
         ui->lblCdcValue->setText(name + QStringLiteral(" : ") + message + QLatin1Char(' ') +
                                  QString::number(value));

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -253,8 +254,10 @@ void ServiceWidget::refreshSnapshots()
         SnapshotFirst::store().list(m_device->kindKey(), m_device->serial());
     for (const SnapshotStore::Entry& entry : entries) {
         auto* item = new QTreeWidgetItem(
-            ui->snapshotsList, {entry.takenAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                entry.firmwareVersion});
+            ui->snapshotsList,
+            {QLocale().toString(entry.takenAt.toLocalTime(),
+                                QLocale().dateFormat(QLocale::ShortFormat) + QStringLiteral(" HH:mm:ss")),
+             entry.firmwareVersion});
         item->setData(0, Qt::UserRole, entry.path);
         item->setToolTip(0, QDir::toNativeSeparators(entry.path));
     }

@@ -24,7 +24,8 @@ void tell(QWidget* page, QMessageBox::Icon icon, const QString& name, const QStr
 
 QString hex(const QByteArray& bytes)
 {
-    return bytes.isEmpty() ? QObject::tr("(empty)") : QString::fromLatin1(bytes.toHex(' '));
+    return bytes.isEmpty() ? QCoreApplication::translate("SnapshotRestorer", "(empty)")
+                           : QString::fromLatin1(bytes.toHex(' '));
 }
 
 void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDevice*()> currentDevice)
@@ -47,14 +48,16 @@ void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDev
                 const QString name = option.name.isEmpty()
                                          ? QStringLiteral("0x%1").arg(option.id, 8, 16, QLatin1Char('0'))
                                          : option.name;
-                lines << QObject::tr("%1: %2 \u2192 %3")
+                lines << QCoreApplication::translate("SnapshotRestorer", "%1: %2 \u2192 %3")
                              .arg(name, hex(shown ? shown->deviceOption(option.id) : QByteArray()),
                                   hex(option.value));
             }
             const QPointer<SnapshotRestore> pending = run;
             DeviceConfirmation::ask(
                 page, QStringLiteral("restoreSnapshotQuestion"),
-                QObject::tr("Restore %n setting(s) and restart the instrument?", nullptr, changes.size()) +
+                QCoreApplication::translate("SnapshotRestorer",
+                                            "Restore %n setting(s) and restart the instrument?", nullptr,
+                                            changes.size()) +
                     QStringLiteral("\n\n") + SnapshotRestorer::changeSummary(lines),
                 currentDevice,
                 [pending] {
@@ -98,21 +101,24 @@ void SnapshotRestorer::start(QWidget* page, const QString& path, std::function<B
     const OptionsSnapshot target = SnapshotStore::load(path, &error);
     if (!target.isValid()) {
         tell(page, QMessageBox::Critical, QStringLiteral("restoreSnapshotResult"),
-             QObject::tr("This file cannot be restored: %1").arg(error));
+             QCoreApplication::translate("SnapshotRestorer", "This file cannot be restored: %1").arg(error));
         return;
     }
     switch (SnapshotRestore::check(target, *device)) {
     case SnapshotRestore::Check::OtherKind:
         tell(page, QMessageBox::Critical, QStringLiteral("restoreSnapshotResult"),
-             QObject::tr("This snapshot was taken from a %1; the connected instrument is a %2. It is not "
-                         "restored.")
+             QCoreApplication::translate(
+                 "SnapshotRestorer",
+                 "This snapshot was taken from a %1; the connected instrument is a %2. It is not "
+                 "restored.")
                  .arg(target.kind, device->kindKey()));
         return;
     case SnapshotRestore::Check::OtherSerial:
         DeviceConfirmation::ask(
             page, QStringLiteral("otherSerialQuestion"),
-            QObject::tr("This snapshot was taken from instrument %1; the connected one is "
-                        "%2.\nRestore it onto this instrument anyway?")
+            QCoreApplication::translate("SnapshotRestorer",
+                                        "This snapshot was taken from instrument %1; the connected one is "
+                                        "%2.\nRestore it onto this instrument anyway?")
                 .arg(target.serial, device->serial()),
             currentDevice, [page, target, currentDevice] { restore(page, target, currentDevice); });
         return;
@@ -126,7 +132,8 @@ QString SnapshotRestorer::changeSummary(const QStringList& changes, int limit)
 {
     QStringList shown = changes.mid(0, limit);
     if (changes.size() > limit) {
-        shown << QObject::tr("… and %n more", nullptr, int(changes.size()) - limit);
+        shown << QCoreApplication::translate("SnapshotRestorer", "… and %n more", nullptr,
+                                             int(changes.size()) - limit);
     }
     return shown.join(QLatin1Char('\n'));
 }

@@ -1,6 +1,7 @@
 #include "ui/startup.h"
 
 #include "core/applicationidentity.h"
+#include "core/languageloader.h"
 #include "core/loggerfactory.h"
 #include "devices/devicefactory.h"
 #include "resources/artwork.h"
@@ -77,6 +78,12 @@ bool answerInformationRequest(int argc, char** argv)
         parser.addOption(QCommandLineOption(QString::fromLatin1(known.name),
                                             QCoreApplication::translate("Startup", known.description)));
     }
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("language"),
+        QCoreApplication::translate("Startup",
+                                    "Speak German (de) or English (en) instead of the language of the "
+                                    "settings file or the system."),
+        QStringLiteral("de|en")));
     parser.parse(arguments); // false for unknown arguments, which the tool ignores
     if (!parser.isSet(help) && !parser.isSet(version)) {
         return false;
@@ -153,6 +160,10 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
 
     loggerFactory->logger(QStringLiteral("Main"))
         ->info("{} {}", QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
+
+    // Before the first widget and the first text: "--language", the settings file, the system.
+    const QString language = LanguageLoader::installForApplication();
+    loggerFactory->logger(QStringLiteral("Main"))->debug("Language: {}", language);
 
     // Before any device exists: the kinds ask this factory for their panels.
     UiPanelFactory::install();
