@@ -26,6 +26,8 @@ fi
 # wrapped in tr().
 sources=(core options firmware measurements usb devices ui)
 
-for ts in translations/service-software_*.ts; do
+# TS_FILES (space-separated) names other .ts files; tools/check-translations.sh updates a copy.
+read -r -a ts_files <<<"${TS_FILES:-$(echo translations/service-software_*.ts)}"
+for ts in "${ts_files[@]}"; do
   "$LUPDATE" -locations relative -I . "${extra[@]}" "${sources[@]}" -ts "$ts"
 done
