@@ -130,24 +130,25 @@ protected:
         }
     }
 
-    // Starts the window in `language` with every page, and collects the texts of each page with the
-    // instrument of `kind` attached (none: the waiting window), and of the factory reset question.
+    // Starts the window anew in `language` with every page, and collects the texts of each page with the
+    // plugged instrument of `kind` attached (none: the waiting window), and of the factory reset question.
+    // The bus and its instruments stay; the device objects and their panels are made anew.
     QSet<QString> textsIn(const QString& language, std::optional<SimKind> kind)
     {
-        if (window) {
-            ServicePageFixture::TearDown();
-            SimUsbFixture::SetUp();
-        }
+        manager->deinit();
+        window.reset();
         EXPECT_TRUE(LanguageLoader::install(language));
-        ServicePageFixture::SetUp();
+        window = std::make_unique<MainWindow>();
         window->setStaffPages(true, true);
+        window->followUsbManager(manager);
+        manager->init();
+        manager->setPollInterval(100);
+        window->show();
         QSet<QString> texts;
         if (kind) {
-            plugKind(*kind);
             EXPECT_NE(attach(), nullptr);
         } else {
-            manager->pollNow();
-            QTest::qWait(200); // nothing to wait for: no instrument comes
+            manager->pollNow(); // finds nothing: the window waits and says how to connect one
         }
         for (int page : {MainWindow::AboutPage, MainWindow::InfoPage, MainWindow::MeasurementsPage,
                          MainWindow::ServicePage, MainWindow::ProductionPage, MainWindow::DevelopPage}) {
@@ -175,8 +176,10 @@ TEST_F(TranslationTest, EveryVisibleTextIsGermanWithEachInstrument)
          {std::optional<SimKind>(), std::optional<SimKind>(SimKind::ControlUnit),
           std::optional<SimKind>(SimKind::AcousticSensor), std::optional<SimKind>(SimKind::LocatorSensor),
           std::optional<SimKind>(SimKind::Emitter), std::optional<SimKind>(SimKind::UpdateOnly)}) {
+        if (kind) {
+            plugKind(*kind);
+        }
         const QSet<QString> english = textsIn(QStringLiteral("en"), kind);
-        bus().unplugAll();
         const QSet<QString> german = textsIn(QStringLiteral("de"), kind);
         bus().unplugAll();
         EXPECT_TRUE(german.contains(QStringLiteral("Messungen"))) << "the German window was not German";
