@@ -1626,7 +1626,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
 <context>
     <name>Startup</name>
     <message>
-        <location filename="../ui/startup.cpp" line="+53"/>
+        <location filename="../ui/startup.cpp" line="+47"/>
         <source>Service tool for Tymbrel and Vectaris instruments on USB.</source>
         <translation>Serviceprogramm für Tymbrel- und Vectaris-Geräte an USB.</translation>
     </message>
@@ -1641,7 +1641,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <translation>Die Version ausgeben und beenden.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>Log at debug level.</source>
         <translation>Auf Debug-Ebene protokollieren.</translation>
     </message>
