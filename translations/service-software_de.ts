@@ -848,7 +848,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <source>Write to %1 and restart it?
 
 %2</source>
-        <translation>In %1 schreiben und neu starten?
+        <translation>%1 beschreiben und neu starten?
 
 %2</translation>
     </message>
@@ -1469,7 +1469,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
     <message>
         <location line="+4"/>
         <source>This snapshot belongs to a %1, not to this %2; it is not restored.</source>
-        <translation>Diese Sicherung gehört zu einem Gerät der Art %1, nicht zu diesem %2; sie wird nicht wiederhergestellt.</translation>
+        <translation>Diese Sicherung gehört zu einem Gerät der Art %1, nicht zu diesem Gerät der Art %2; sie wird nicht wiederhergestellt.</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -1576,7 +1576,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
     <message>
         <location line="+6"/>
         <source>This snapshot was taken from a %1; the connected instrument is a %2. It is not restored.</source>
-        <translation>Diese Sicherung stammt von einem Gerät der Art %1; das angeschlossene Gerät ist ein %2. Sie wird nicht wiederhergestellt.</translation>
+        <translation>Diese Sicherung stammt von einem Gerät der Art %1; das angeschlossene Gerät ist von der Art %2. Sie wird nicht wiederhergestellt.</translation>
     </message>
     <message>
         <location line="+9"/>
