@@ -98,3 +98,8 @@ int Settings::snapshotLimit() const
     const int limit = m_settings->value(QStringLiteral("Snapshots/limit"), kDefaultSnapshotLimit).toInt();
     return limit > 0 ? limit : kDefaultSnapshotLimit;
 }
+
+QString Settings::language() const
+{
+    return m_settings->value(QStringLiteral("language")).toString();
+}

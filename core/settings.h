@@ -12,7 +12,7 @@
 #include <memory>
 
 // What the tool remembers between runs: window geometry and state, and the recently used
-// firmware files. Owns the one INI file; nobody else opens it. GUI thread only.
+// firmware files; and the user's language. Owns the one INI file; nobody else opens it. GUI thread only.
 class Settings : public QObject, public Singleton<Settings>, public BaseLogger
 {
     Q_OBJECT
@@ -37,6 +37,9 @@ public:
 
     // How many options snapshots are kept per instrument (50 unless the settings file says otherwise).
     int snapshotLimit() const;
+
+    // The language the user chose in the settings file (`[General] language=`), as written; empty if none.
+    QString language() const;
 
     // Writes pending changes to disk now (QSettings otherwise syncs on its own schedule).
     void sync();

@@ -8,7 +8,7 @@
 #include <QHash>
 
 ControlUnit::ControlUnit(libusb_device* device, QObject* parent)
-    : BaseDevice(QStringLiteral("Control Unit"), device, parent)
+    : BaseDevice(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Control Unit")), device, parent)
 {
 }
 

@@ -1,5 +1,6 @@
 #include "devices/snapshotstore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +35,8 @@ QString SnapshotStore::save(const OptionsSnapshot& snapshot, QString* error)
         return QString();
     };
     if (!QDir().mkpath(m_folder)) {
-        return fail(QObject::tr("cannot create the folder %1").arg(m_folder));
+        return fail(
+            QCoreApplication::translate("SnapshotStore", "cannot create the folder %1").arg(m_folder));
     }
     // Two snapshots of one instrument within a second (a restore right after a reset) keep both: the
     // name is taken by creating the file, which fails when it exists, also when another process created
@@ -49,17 +51,20 @@ QString SnapshotStore::save(const OptionsSnapshot& snapshot, QString* error)
         if (reserve.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             path = candidate;
         } else if (!reserve.exists() && !QFileInfo(candidate).isSymLink()) {
-            return fail(QObject::tr("cannot write %1: %2").arg(candidate, reserve.errorString()));
+            return fail(QCoreApplication::translate("SnapshotStore", "cannot write %1: %2")
+                            .arg(candidate, reserve.errorString()));
         }
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         QFile::remove(path);
-        return fail(QObject::tr("cannot write %1: %2").arg(path, file.errorString()));
+        return fail(QCoreApplication::translate("SnapshotStore", "cannot write %1: %2")
+                        .arg(path, file.errorString()));
     }
     const QByteArray json = snapshot.toJson();
     if (file.write(json) != json.size() || !file.commit()) {
-        const QString reason = QObject::tr("cannot write %1: %2").arg(path, file.errorString());
+        const QString reason =
+            QCoreApplication::translate("SnapshotStore", "cannot write %1: %2").arg(path, file.errorString());
         file.cancelWriting();
         QFile::remove(path);
         return fail(reason);
@@ -119,20 +124,22 @@ OptionsSnapshot SnapshotStore::load(const QString& path, QString* error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) {
-            *error = QObject::tr("cannot read %1: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("SnapshotStore", "cannot read %1: %2")
+                         .arg(path, file.errorString());
         }
         return OptionsSnapshot();
     }
     if (file.size() > kMaxSnapshotBytes) {
         if (error) {
-            *error = QObject::tr("%1 is too large to be an options snapshot").arg(path);
+            *error = QCoreApplication::translate("SnapshotStore", "%1 is too large to be an options snapshot")
+                         .arg(path);
         }
         return OptionsSnapshot();
     }
     QString reason;
     OptionsSnapshot snapshot = OptionsSnapshot::fromJson(file.readAll(), &reason);
     if (!snapshot.isValid() && error) {
-        *error = QObject::tr("%1: %2").arg(path, reason);
+        *error = QCoreApplication::translate("SnapshotStore", "%1: %2").arg(path, reason);
     }
     return snapshot;
 }

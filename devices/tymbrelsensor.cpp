@@ -5,7 +5,7 @@
 #include "options/storageidcatalogue.h"
 
 TymbrelSensor::TymbrelSensor(libusb_device* device, QObject* parent)
-    : TymbrelSensor(QStringLiteral("Tymbrel Sensor"), device, parent)
+    : TymbrelSensor(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Tymbrel Sensor")), device, parent)
 {
 }
 

@@ -1,7 +1,7 @@
 #include "devices/tymbrelsensor2.h"
 
 TymbrelSensor2::TymbrelSensor2(libusb_device* device, QObject* parent)
-    : TymbrelSensor(QStringLiteral("Tymbrel Sensor2"), device, parent)
+    : TymbrelSensor(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Tymbrel Sensor2")), device, parent)
 {
 }
 

@@ -4,7 +4,7 @@
 #include "options/storageidcatalogue.h"
 
 UpdateOnly::UpdateOnly(libusb_device* device, QObject* parent)
-    : BaseDevice(QStringLiteral("Pcb for Update"), device, parent)
+    : BaseDevice(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Pcb for Update")), device, parent)
 {
 }
 

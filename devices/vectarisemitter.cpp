@@ -4,7 +4,7 @@
 #include "options/storageidcatalogue.h"
 
 VectarisEmitter::VectarisEmitter(libusb_device* device, QObject* parent)
-    : BaseDevice(QStringLiteral("Vectaris Emitter"), device, parent)
+    : BaseDevice(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Vectaris Emitter")), device, parent)
 {
 }
 

@@ -4,7 +4,8 @@
 #include "options/storageidcatalogue.h"
 
 VectarisMiniAntenna::VectarisMiniAntenna(libusb_device* device, QObject* parent)
-    : BaseDevice(QStringLiteral("Vectaris Mini Antenna"), device, parent)
+    : BaseDevice(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Vectaris Mini Antenna")), device,
+                 parent)
 {
 }
 

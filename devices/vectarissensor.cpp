@@ -4,7 +4,7 @@
 #include "options/storageidcatalogue.h"
 
 VectarisSensor::VectarisSensor(libusb_device* device, QObject* parent)
-    : BaseDevice(QStringLiteral("Vectaris Sensor"), device, parent)
+    : BaseDevice(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Vectaris Sensor")), device, parent)
 {
 }
 

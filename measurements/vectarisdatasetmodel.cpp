@@ -2,6 +2,8 @@
 
 #include "measurements/xmlsafetext.h"
 
+#include <QLocale>
+
 VectarisDatasetModel::VectarisDatasetModel(QObject* parent)
     : QAbstractTableModel(parent), BaseLogger(QStringLiteral("VectarisDatasetModel"))
 {
@@ -31,7 +33,8 @@ QVariant VectarisDatasetModel::data(const QModelIndex& index, int role) const
         break;
     case DateColumn:
         if (role == Qt::DisplayRole)
-            return dataset.date.isNull() ? xmlSafeText(dataset.title) : dataset.date.toString(Qt::TextDate);
+            return dataset.date.isNull() ? xmlSafeText(dataset.title)
+                                         : QLocale().toString(dataset.date, QLocale::ShortFormat);
         if (role == Qt::UserRole)
             return dataset.date;
         break;

@@ -1,5 +1,6 @@
 #include "options/optionssnapshot.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -87,24 +88,29 @@ OptionsSnapshot OptionsSnapshot::fromJson(const QByteArray& json, QString* error
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        return refuse(error, QObject::tr("not a JSON document (%1)").arg(parseError.errorString()));
+        return refuse(error, QCoreApplication::translate("OptionsSnapshot", "not a JSON document (%1)")
+                                 .arg(parseError.errorString()));
     }
     const QJsonObject root = document.object();
     if (root.value(QStringLiteral("format")).toString() != QLatin1String(kFormatName)) {
-        return refuse(error, QObject::tr("not an options snapshot"));
+        return refuse(error, QCoreApplication::translate("OptionsSnapshot", "not an options snapshot"));
     }
     const int version = root.value(QStringLiteral("version")).toInt(-1);
     if (version < 1 || version > kFormatVersion) {
-        return refuse(error, QObject::tr("snapshot format version %1 is not supported").arg(version));
+        return refuse(error, QCoreApplication::translate("OptionsSnapshot",
+                                                         "snapshot format version %1 is not supported")
+                                 .arg(version));
     }
     OptionsSnapshot snapshot;
     const QJsonObject device = root.value(QStringLiteral("device")).toObject();
     snapshot.kind = device.value(QStringLiteral("kind")).toString();
     if (snapshot.kind.isEmpty()) {
-        return refuse(error, QObject::tr("the snapshot names no device kind"));
+        return refuse(error,
+                      QCoreApplication::translate("OptionsSnapshot", "the snapshot names no device kind"));
     }
     if (!parseHexId(device.value(QStringLiteral("usbId")), &snapshot.usbId)) {
-        return refuse(error, QObject::tr("the snapshot's USB id is malformed"));
+        return refuse(error,
+                      QCoreApplication::translate("OptionsSnapshot", "the snapshot's USB id is malformed"));
     }
     snapshot.serial = device.value(QStringLiteral("serial")).toString();
     snapshot.firmwareVersion = device.value(QStringLiteral("firmware")).toString();
@@ -113,14 +119,16 @@ OptionsSnapshot OptionsSnapshot::fromJson(const QByteArray& json, QString* error
     snapshot.chipId = device.value(QStringLiteral("chipId")).toString();
     snapshot.takenAt = QDateTime::fromString(root.value(QStringLiteral("time")).toString(), Qt::ISODate);
     if (!snapshot.takenAt.isValid()) {
-        return refuse(error, QObject::tr("the snapshot's time is malformed"));
+        return refuse(error,
+                      QCoreApplication::translate("OptionsSnapshot", "the snapshot's time is malformed"));
     }
     // Whole seconds, as written.
     snapshot.takenAt = snapshot.takenAt.toUTC().addMSecs(-snapshot.takenAt.time().msec());
 
     const QJsonValue list = root.value(QStringLiteral("options"));
     if (!list.isArray()) {
-        return refuse(error, QObject::tr("the snapshot holds no option list"));
+        return refuse(error,
+                      QCoreApplication::translate("OptionsSnapshot", "the snapshot holds no option list"));
     }
     QSet<quint32> seen;
     const QJsonArray array = list.toArray();
@@ -128,15 +136,19 @@ OptionsSnapshot OptionsSnapshot::fromJson(const QByteArray& json, QString* error
         const QJsonObject entry = array.at(i).toObject();
         Option option;
         if (!parseHexId(entry.value(QStringLiteral("id")), &option.id)) {
-            return refuse(error, QObject::tr("option %1: the id is malformed").arg(i + 1));
+            return refuse(
+                error,
+                QCoreApplication::translate("OptionsSnapshot", "option %1: the id is malformed").arg(i + 1));
         }
         if (!parseHexBytes(entry.value(QStringLiteral("value")), &option.value)) {
-            return refuse(error, QObject::tr("option %1 (%2): the value is not hexadecimal bytes")
+            return refuse(error, QCoreApplication::translate(
+                                     "OptionsSnapshot", "option %1 (%2): the value is not hexadecimal bytes")
                                      .arg(i + 1)
                                      .arg(hexId(option.id)));
         }
         if (seen.contains(option.id)) {
-            return refuse(error, QObject::tr("option %1 appears twice").arg(hexId(option.id)));
+            return refuse(error, QCoreApplication::translate("OptionsSnapshot", "option %1 appears twice")
+                                     .arg(hexId(option.id)));
         }
         seen.insert(option.id);
         option.name = entry.value(QStringLiteral("name")).toString();

@@ -157,7 +157,8 @@ QVariant OptionTableModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation == Qt::Vertical) {
         return QStringLiteral("%1").arg(section + 1);
     }
-    static const char* const headers[ColumnCount] = {"ID",        "Description", "Value Hex",
-                                                     "Value int", "Value float", "Value string"};
+    static const char* const headers[ColumnCount] = {QT_TR_NOOP("ID"),          QT_TR_NOOP("Description"),
+                                                     QT_TR_NOOP("Value Hex"),   QT_TR_NOOP("Value int"),
+                                                     QT_TR_NOOP("Value float"), QT_TR_NOOP("Value string")};
     return section >= 0 && section < ColumnCount ? tr(headers[section]) : QString();
 }

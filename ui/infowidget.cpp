@@ -48,7 +48,8 @@ void InfoWidget::deviceDisconnected()
 
 void InfoWidget::setName(const QString& name)
 {
-    ui->deviceNameLabel->setText(name);
+    // The kinds' display names are translated where they are shown; logs and files keep them English.
+    ui->deviceNameLabel->setText(BaseDevice::tr(name.toUtf8().constData()));
 }
 
 void InfoWidget::setPicture(const QString& resource)

@@ -17,26 +17,27 @@ struct Language
     const char* text;
 };
 
-// Shown as they stand: each language in its own name would be no better for a service technician.
+// Named in the tool's language: each language in its own name would be no better for a service technician.
 const Language kLanguages[] = {
-    {Id::e_sid_cu_Option_Lang_English, "English"},
-    {Id::e_sid_cu_Option_Lang_German, "German"},
-    {Id::e_sid_cu_Option_Lang_French, "French"},
-    {Id::e_sid_cu_Option_Lang_Spanish, "Spanish"},
-    {Id::e_sid_cu_Option_Lang_Hungarian, "Hungarian"},
-    {Id::e_sid_cu_Option_Lang_Romanian, "Romanian"},
-    {Id::e_sid_cu_Option_Lang_Russian, "Russian"},
-    {Id::e_sid_cu_Option_Lang_Portuguese, "Portuguese"},
-    {Id::e_sid_cu_Option_Lang_Norwegian, "Norwegian"},
-    {Id::e_sid_cu_Option_Lang_Polish, "Polish"},
-    {Id::e_sid_cu_Option_Lang_Italian, "Italian"},
-    {Id::e_sid_cu_Option_Lang_Czech, "Czech"},
-    {Id::e_sid_cu_Option_Lang_Chinese, "Chinese"},
-    {Id::e_sid_cu_Option_Lang_Chinese_trad, "Chinese_trad"},
-    {Id::e_sid_cu_Option_Lang_Swedish, "Swedish"},
-    {Id::e_sid_cu_Option_Lang_Greek, "Greek"},
-    {Id::e_sid_cu_Option_Lang_Dutch, "Dutch"},
-    {Id::e_sid_cu_Option_Lang_Bulgarian, "Bulgarian (\u2265v2.2.1)"},
+    {Id::e_sid_cu_Option_Lang_English, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "English")},
+    {Id::e_sid_cu_Option_Lang_German, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "German")},
+    {Id::e_sid_cu_Option_Lang_French, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "French")},
+    {Id::e_sid_cu_Option_Lang_Spanish, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Spanish")},
+    {Id::e_sid_cu_Option_Lang_Hungarian, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Hungarian")},
+    {Id::e_sid_cu_Option_Lang_Romanian, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Romanian")},
+    {Id::e_sid_cu_Option_Lang_Russian, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Russian")},
+    {Id::e_sid_cu_Option_Lang_Portuguese, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Portuguese")},
+    {Id::e_sid_cu_Option_Lang_Norwegian, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Norwegian")},
+    {Id::e_sid_cu_Option_Lang_Polish, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Polish")},
+    {Id::e_sid_cu_Option_Lang_Italian, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Italian")},
+    {Id::e_sid_cu_Option_Lang_Czech, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Czech")},
+    {Id::e_sid_cu_Option_Lang_Chinese, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Chinese")},
+    {Id::e_sid_cu_Option_Lang_Chinese_trad, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Chinese_trad")},
+    {Id::e_sid_cu_Option_Lang_Swedish, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Swedish")},
+    {Id::e_sid_cu_Option_Lang_Greek, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Greek")},
+    {Id::e_sid_cu_Option_Lang_Dutch, QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Dutch")},
+    {Id::e_sid_cu_Option_Lang_Bulgarian,
+     QT_TRANSLATE_NOOP("LanguagesWidgetControlUnit", "Bulgarian (\u2265v2.2.1)")},
 };
 constexpr int kColumns = 6;
 
@@ -59,7 +60,7 @@ LanguagesWidgetControlUnit::LanguagesWidgetControlUnit(QWidget* parent) : QWidge
 
     int n = 0;
     for (const Language& language : kLanguages) {
-        auto* box = new QCheckBox(QString::fromUtf8(language.text), m_group);
+        auto* box = new QCheckBox(tr(language.text), m_group);
         box->setMinimumHeight(20);
         if (isFixed(quint32(language.id))) {
             box->setChecked(true);

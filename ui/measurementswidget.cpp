@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSet>
 #include <QUrl>
@@ -281,7 +282,7 @@ void MeasurementsWidget::showDetails(int row)
     ui->locationLabel->setText(title.isEmpty() ? tr("Unknown location") : title);
     const QDateTime date =
         m_datasetModel->index(row, VectarisDatasetModel::DateColumn).data(Qt::UserRole).toDateTime();
-    ui->dateLabel->setText(date.isNull() ? QString() : date.toString(Qt::TextDate));
+    ui->dateLabel->setText(date.isNull() ? QString() : QLocale().toString(date, QLocale::ShortFormat));
 }
 
 void MeasurementsWidget::clearDetails()

@@ -226,7 +226,8 @@ void ProductionWidget::deviceDisconnected()
 
 void ProductionWidget::setName(QString name)
 {
-    ui->deviceNameLabel->setText(name);
+    // The kinds' display names are translated where they are shown; logs and files keep them English.
+    ui->deviceNameLabel->setText(BaseDevice::tr(name.toUtf8().constData()));
 }
 
 void ProductionWidget::setPixmap(QString picture)
@@ -395,7 +396,8 @@ void ProductionWidget::on_btnWriteParameters_clicked()
     }
     ui->lblParametersMessage->clear();
     confirm(QStringLiteral("writeParametersQuestion"),
-            tr("Write to %1 and restart it?\n\n%2").arg(m_device->name(), summary.join(QLatin1Char('\n'))),
+            tr("Write to %1 and restart it?\n\n%2")
+                .arg(BaseDevice::tr(m_device->name().toUtf8().constData()), summary.join(QLatin1Char('\n'))),
             [this, values] {
                 SnapshotFirst::run(
                     this, [this]() -> BaseDevice* { return m_device; },

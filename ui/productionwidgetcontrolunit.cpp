@@ -67,14 +67,14 @@ ProductionWidgetControlUnit::ProductionWidgetControlUnit(QWidget* parent)
         {ui->groupGeneral, 3, "QSR NT", 0x20000004},
         {ui->groupGeneral, 3, "tymbrel", 0x20000005},
         {ui->groupGeneral, 3, "Vectaris", 0x20000025},
-        {ui->groupOptions, 1, "Bluetooth", 0x20000028},
-        {ui->groupOptions, 1, "Develop Mode", 0x20000027},
-        {ui->groupOptions, 1, "Screenshots", 0x20000029},
-        {ui->groupOptions, 1, "Demo Device", 0x20000026},
-        {ui->groupOptions, 1, "Background Noise Reduction", 0x20000002},
-        {ui->groupOptions, 1, "Touch Protector", 0x20000006},
-        {ui->groupOptions, 1, "Compass", 0x20000007},
-        {ui->groupOptions, 1, "Loudness Limiter", 0x20000008},
+        {ui->groupOptions, 1, QT_TR_NOOP("Bluetooth"), 0x20000028},
+        {ui->groupOptions, 1, QT_TR_NOOP("Develop Mode"), 0x20000027},
+        {ui->groupOptions, 1, QT_TR_NOOP("Screenshots"), 0x20000029},
+        {ui->groupOptions, 1, QT_TR_NOOP("Demo Device"), 0x20000026},
+        {ui->groupOptions, 1, QT_TR_NOOP("Background Noise Reduction"), 0x20000002},
+        {ui->groupOptions, 1, QT_TR_NOOP("Touch Protector"), 0x20000006},
+        {ui->groupOptions, 1, QT_TR_NOOP("Compass"), 0x20000007},
+        {ui->groupOptions, 1, QT_TR_NOOP("Loudness Limiter"), 0x20000008},
     };
     for (const Box& b : boxes) {
         auto* grid = static_cast<QGridLayout*>(b.group->layout());

@@ -7,6 +7,7 @@
 
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QtEndian>
 
 #include <cstring>
@@ -68,7 +69,7 @@ QString ProductionWidgetVectaris::recordText(const QByteArray& value)
         const quint32 bits = qFromLittleEndian<quint32>(value.constData() + 4 + 4 * i);
         float single = 0;
         std::memcpy(&single, &bits, sizeof single);
-        parts << QString::number(double(single), 'g', 6);
+        parts << QLocale().toString(double(single), 'g', 6);
     }
     parts << QString::number(qFromLittleEndian<qint32>(value.constData() + 28));
     return parts.join(QStringLiteral("; "));

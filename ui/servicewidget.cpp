@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -257,8 +258,10 @@ void ServiceWidget::refreshSnapshots()
     const QList<SnapshotStore::Entry> entries = SnapshotFirst::store().list(m_device->kindKey(), instrument);
     for (const SnapshotStore::Entry& entry : entries) {
         auto* item = new QTreeWidgetItem(
-            ui->snapshotsList, {entry.takenAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                entry.firmwareVersion});
+            ui->snapshotsList,
+            {QLocale().toString(entry.takenAt.toLocalTime(),
+                                QLocale().dateFormat(QLocale::ShortFormat) + QStringLiteral(" HH:mm:ss")),
+             entry.firmwareVersion});
         item->setData(0, Qt::UserRole, entry.path);
         item->setToolTip(0, Qt::convertFromPlainText(QDir::toNativeSeparators(entry.path)));
     }

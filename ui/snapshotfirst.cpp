@@ -6,6 +6,7 @@
 #include "devices/snapshotstore.h"
 #include "ui/deviceconfirmation.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -37,20 +38,21 @@ void SnapshotFirst::run(QWidget* page, std::function<BaseDevice*()> currentDevic
         }
         action();
     });
-    QObject::connect(guard, &SnapshotGuard::failed, page,
-                     [page, guard, askedFor, currentDevice, action](QString reason) {
-                         guard->deleteLater();
-                         if (!askedFor || askedFor != currentDevice()) {
-                             return; // the instrument went away: nothing to ask about
-                         }
-                         DeviceConfirmation::ask(
-                             page, QStringLiteral("noSnapshotQuestion"),
-                             QObject::tr("No snapshot of the instrument's settings could be taken:\n%1\n\n"
-                                         "Settings and calibration lost by this step cannot be restored "
-                                         "then. Go on without a snapshot?")
-                                 .arg(reason),
-                             currentDevice, action);
-                     });
+    QObject::connect(
+        guard, &SnapshotGuard::failed, page, [page, guard, askedFor, currentDevice, action](QString reason) {
+            guard->deleteLater();
+            if (!askedFor || askedFor != currentDevice()) {
+                return; // the instrument went away: nothing to ask about
+            }
+            DeviceConfirmation::ask(
+                page, QStringLiteral("noSnapshotQuestion"),
+                QCoreApplication::translate("SnapshotFirst",
+                                            "No snapshot of the instrument's settings could be taken:\n%1\n\n"
+                                            "Settings and calibration lost by this step cannot be restored "
+                                            "then. Go on without a snapshot?")
+                    .arg(reason),
+                currentDevice, action);
+        });
     guard->start();
 }
 

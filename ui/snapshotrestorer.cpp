@@ -26,7 +26,8 @@ void tell(QWidget* page, QMessageBox::Icon icon, const QString& name, const QStr
 
 QString hex(const QByteArray& bytes)
 {
-    return bytes.isEmpty() ? QObject::tr("(empty)") : QString::fromLatin1(bytes.toHex(' '));
+    return bytes.isEmpty() ? QCoreApplication::translate("SnapshotRestorer", "(empty)")
+                           : QString::fromLatin1(bytes.toHex(' '));
 }
 
 void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDevice*()> currentDevice)
@@ -51,28 +52,32 @@ void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDev
                     const QString name = option.name.isEmpty()
                                              ? QStringLiteral("0x%1").arg(option.id, 8, 16, QLatin1Char('0'))
                                              : option.name;
-                    lines << QObject::tr("%1: %2 \u2192 %3")
+                    lines << QCoreApplication::translate("SnapshotRestorer", "%1: %2 \u2192 %3")
                                  .arg(name, hex(shown ? shown->deviceOption(option.id) : QByteArray()),
                                       hex(option.value));
                 }
                 return SnapshotRestorer::changeSummary(lines);
             };
-            QString text =
-                QObject::tr("Restore %n setting(s) and restart the instrument?", nullptr, changes.size());
+            QString text = QCoreApplication::translate("SnapshotRestorer",
+                                                       "Restore %n setting(s) and restart the instrument?",
+                                                       nullptr, changes.size());
             if (!changes.isEmpty()) {
                 text += QStringLiteral("\n\n") + describe(changes);
             }
             if (!identity.isEmpty()) {
                 text += QStringLiteral("\n\n") +
-                        QObject::tr("The instrument's identity differs too; it is written only when ticked "
-                                    "below:") +
+                        QCoreApplication::translate(
+                            "SnapshotRestorer",
+                            "The instrument's identity differs too; it is written only when ticked "
+                            "below:") +
                         QStringLiteral("\n") + describe(identity);
             }
             const QPointer<SnapshotRestore> pending = run;
-            auto* includeIdentity = identity.isEmpty()
-                                        ? nullptr
-                                        : new QCheckBox(QObject::tr(
-                                              "Also restore the identity (serials, types, hardware revision, "
+            auto* includeIdentity =
+                identity.isEmpty()
+                    ? nullptr
+                    : new QCheckBox(QCoreApplication::translate(
+                          "SnapshotRestorer", "Also restore the identity (serials, types, hardware revision, "
                                               "test results)"));
             const QPointer<QCheckBox> ticked = includeIdentity;
             QMessageBox* box = DeviceConfirmation::ask(
@@ -124,21 +129,24 @@ void SnapshotRestorer::start(QWidget* page, const QString& path, std::function<B
     const OptionsSnapshot target = SnapshotStore::load(path, &error);
     if (!target.isValid()) {
         tell(page, QMessageBox::Critical, QStringLiteral("restoreSnapshotResult"),
-             QObject::tr("This file cannot be restored: %1").arg(error));
+             QCoreApplication::translate("SnapshotRestorer", "This file cannot be restored: %1").arg(error));
         return;
     }
     switch (SnapshotRestore::check(target, *device)) {
     case SnapshotRestore::Check::OtherKind:
         tell(page, QMessageBox::Critical, QStringLiteral("restoreSnapshotResult"),
-             QObject::tr("This snapshot was taken from a %1; the connected instrument is a %2. It is not "
-                         "restored.")
+             QCoreApplication::translate(
+                 "SnapshotRestorer",
+                 "This snapshot was taken from a %1; the connected instrument is a %2. It is not "
+                 "restored.")
                  .arg(target.kind, device->kindKey()));
         return;
     case SnapshotRestore::Check::OtherSerial:
         DeviceConfirmation::ask(
             page, QStringLiteral("otherSerialQuestion"),
-            QObject::tr("This snapshot was taken from instrument %1; the connected one is "
-                        "%2.\nRestore it onto this instrument anyway?")
+            QCoreApplication::translate("SnapshotRestorer",
+                                        "This snapshot was taken from instrument %1; the connected one is "
+                                        "%2.\nRestore it onto this instrument anyway?")
                 .arg(target.serial, device->serial()),
             currentDevice, [page, target, currentDevice] { restore(page, target, currentDevice); });
         return;
@@ -152,7 +160,8 @@ QString SnapshotRestorer::changeSummary(const QStringList& changes, int limit)
 {
     QStringList shown = changes.mid(0, limit);
     if (changes.size() > limit) {
-        shown << QObject::tr("… and %n more", nullptr, int(changes.size()) - limit);
+        shown << QCoreApplication::translate("SnapshotRestorer", "… and %n more", nullptr,
+                                             int(changes.size()) - limit);
     }
     return shown.join(QLatin1Char('\n'));
 }

@@ -1,6 +1,7 @@
 #include "ui/startup.h"
 
 #include "core/applicationidentity.h"
+#include "core/languageloader.h"
 #include "core/loggerfactory.h"
 #include "devices/devicefactory.h"
 #include "resources/artwork.h"
@@ -38,26 +39,19 @@ QString loadStyleSheet()
     return QString::fromLatin1(bytes);
 }
 
-// Answers --help and --version, which need no display, and returns true when it did. The parser only
-// describes the switches: each one is still matched where it takes effect, and arguments the parser
-// does not know are ignored as before.
-bool answerInformationRequest(int argc, char** argv)
+// Describes the switches to `parser`, in the language installed at the time. The parser only describes
+// them: each one is still matched where it takes effect, and arguments it does not know are ignored.
+void describeSwitches(QCommandLineParser& parser)
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QCoreApplication::translate("Startup", "Service tool for Tymbrel and Vectaris instruments on USB."));
     // Qt's own help option would add --help-all, whose Qt switches only a GUI application can list;
     // the version option is worded alike.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QCoreApplication::translate("Startup", "Show this help and exit."));
-    parser.addOption(help);
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QCoreApplication::translate("Startup", "Print the version and exit."));
-    parser.addOption(version);
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QCoreApplication::translate("Startup", "Show this help and exit.")));
+    parser.addOption(
+        QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                           QCoreApplication::translate("Startup", "Print the version and exit.")));
     const struct
     {
         const char* name;
@@ -77,15 +71,38 @@ bool answerInformationRequest(int argc, char** argv)
         parser.addOption(QCommandLineOption(QString::fromLatin1(known.name),
                                             QCoreApplication::translate("Startup", known.description)));
     }
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("language"),
+        QCoreApplication::translate("Startup",
+                                    "Speak German (de) or English (en) instead of the language of the "
+                                    "settings file or the system."),
+        QStringLiteral("de|en")));
+}
+
+// Answers --help and --version, which need no display, and returns true when it did.
+bool answerInformationRequest(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    QCommandLineParser parser;
+    describeSwitches(parser);
     parser.parse(arguments); // false for unknown arguments, which the tool ignores
-    if (!parser.isSet(help) && !parser.isSet(version)) {
+    const bool help = parser.isSet(QStringLiteral("help"));
+    if (!help && !parser.isSet(QStringLiteral("version"))) {
         return false;
     }
     // Only now an application object, a non-GUI one: the usage line names the executable through it.
+    // The help speaks the language of "--language" or the system; the settings file is not opened
+    // before the log is set up.
     QCoreApplication app(argc, argv);
-    const QString text = parser.isSet(help) ? parser.helpText()
-                                            : QCoreApplication::applicationName() + QLatin1Char(' ') +
-                                                  QCoreApplication::applicationVersion() + QLatin1Char('\n');
+    LanguageLoader::install(LanguageLoader::choose(arguments, QString(), QLocale::system()));
+    QCommandLineParser translated;
+    describeSwitches(translated);
+    const QString text = help ? translated.helpText()
+                              : QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                    QCoreApplication::applicationVersion() + QLatin1Char('\n');
     fputs(text.toLocal8Bit().constData(), stdout);
     return true;
 }
@@ -153,6 +170,10 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
 
     loggerFactory->logger(QStringLiteral("Main"))
         ->info("{} {}", QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
+
+    // Before the first widget and the first text: "--language", the settings file, the system.
+    const QString language = LanguageLoader::installForApplication();
+    loggerFactory->logger(QStringLiteral("Main"))->debug("Language: {}", language);
 
     // Before any device exists: the kinds ask this factory for their panels.
     UiPanelFactory::install();

@@ -37,7 +37,8 @@ StaffPages staffPagesFromArguments(const QStringList& arguments);
 // '.', followed by ".log" ("…/Tool.exe" gives "<dataDir>/Tool.log").
 QString logFilePath(const QString& dataDir, const QString& executablePath);
 
-// Runs the tool: application identity, style sheet, logging, main window, USB manager, event loop,
+// Runs the tool: application identity, style sheet, logging, language ("--language de|en", else the
+// settings file's, else the system's), main window, USB manager, event loop,
 // shut-down. "--help", "--version" and "--udev-rule" are answered on standard output before any
 // GUI exists (they work without a display). `argc` must outlive the call (the application object keeps a
 // reference). Returns 0.

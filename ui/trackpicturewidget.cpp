@@ -4,6 +4,7 @@
 #include <QGeoCoordinate>
 #include <QHelpEvent>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -290,12 +291,13 @@ QString TrackPictureWidget::pointText(int index) const
     if (coordinate.isValid()) {
         text += QStringLiteral("<br/>%1").arg(
             coordinate.toString(QGeoCoordinate::DegreesMinutesSecondsWithHemisphere).toHtmlEscaped());
-        text += QStringLiteral("<br/>%1").arg(point.position.timestamp().toString(Qt::TextDate));
+        text += QStringLiteral("<br/>%1").arg(
+            QLocale().toString(point.position.timestamp(), QLocale::ShortFormat));
     }
     text += QStringLiteral("<table>");
     for (int value = 0; value < ValueCount; ++value) {
         const QString shown = value == Frequency ? QString::number(point.frequency)
-                                                 : QString::number(double(valueOf(point, value)), 'g', 6);
+                                                 : QLocale().toString(double(valueOf(point, value)), 'g', 6);
         text += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td></tr>")
                     .arg(valueName(value).toHtmlEscaped(), shown);
     }
@@ -409,8 +411,8 @@ void TrackPictureWidget::paintEvent(QPaintEvent* /*event*/)
         gradient.setColorAt(1.0 - double(bucket) / (kBuckets - 1), bucketColour(bucket));
     painter.fillRect(bar, gradient);
     painter.drawRect(bar);
-    const QString top = QString::number(double(m_maxValue), 'g', 4);
-    const QString bottom = QString::number(double(m_minValue), 'g', 4);
+    const QString top = QLocale().toString(double(m_maxValue), 'g', 4);
+    const QString bottom = QLocale().toString(double(m_minValue), 'g', 4);
     painter.drawText(QRectF(bar.right() + 4, bar.top(), legend.width() - 18, metrics.height()), Qt::AlignLeft,
                      top);
     painter.drawText(

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QGeoCoordinate>
+#include <QLocale>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -61,7 +62,7 @@ TEST(VectarisDatasetModel, RowsColumnsHeadersAndRoles)
 
     const QDateTime date = QDateTime(QDate(2019, 5, 1), QTime(13, 45), Qt::UTC).toLocalTime();
     EXPECT_EQ(model.index(0, 0).data().toString(), QString());
-    EXPECT_EQ(model.index(0, 1).data().toString(), date.toString(Qt::TextDate));
+    EXPECT_EQ(model.index(0, 1).data().toString(), QLocale().toString(date, QLocale::ShortFormat));
     EXPECT_EQ(model.index(0, 1).data(Qt::UserRole).toDateTime(), date);
     EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("Main street 5"));
     EXPECT_EQ(model.index(1, 1).data().toString(), QStringLiteral("Main street 5"));

@@ -43,19 +43,30 @@ QString udevRuleFile()
 
 TEST(CommandLine, HelpNamesEverySwitch)
 {
-    // Unknown arguments are ignored, as by the rest of the tool.
-    for (const QStringList& arguments :
-         {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("-h")},
-          QStringList{QStringLiteral("--no-such-switch"), QStringLiteral("--help")}}) {
+    // Unknown arguments are ignored, as by the rest of the tool; "--language" chooses the help's language.
+    const struct
+    {
+        QStringList arguments;
+        const char* line;
+    } cases[] = {
+        {{"--help"}, "Show this help and exit."},
+        {{"-h"}, "Show this help and exit."},
+        {{"--no-such-switch", "--help"}, "Show this help and exit."},
+        {{"--language", "de", "--help"}, "Diese Hilfe anzeigen und beenden."},
+        {{"--language=en", "-h"}, "Show this help and exit."},
+    };
+    for (const auto& c : cases) {
+        const QStringList& arguments = c.arguments;
         const Answer answer = ask(arguments);
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString() + "\n" + answer.out.toStdString() +
                      answer.err.toStdString());
         ASSERT_TRUE(answer.finished);
         EXPECT_EQ(answer.exitCode, 0);
         for (const char* name : {"--debug", "--trace", "--usb-debug", "--usb-info", "--production",
-                                 "--develop", "--udev-rule", "--help", "--version"}) {
+                                 "--develop", "--udev-rule", "--help", "--version", "--language"}) {
             EXPECT_TRUE(answer.out.contains(QLatin1String(name))) << name;
         }
+        EXPECT_TRUE(answer.out.contains(QLatin1String(c.line)));
     }
 }
 

@@ -16,6 +16,7 @@
 #include <QGeoCoordinate>
 #include <QLabel>
 #include <QListView>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -255,7 +256,8 @@ TEST_F(MeasurementsPage, SelectionDrivesTheDetailsAndThePicture)
             list()->setCurrentIndex(page->datasetModel()->index(r.row, VectarisDatasetModel::DateColumn));
         EXPECT_EQ(text("locationLabel"), r.location);
         EXPECT_EQ(text("dateLabel"),
-                  r.dated ? threeSeries().at(r.row).date.toString(Qt::TextDate) : QString());
+                  r.dated ? QLocale().toString(threeSeries().at(r.row).date, QLocale::ShortFormat)
+                          : QString());
         EXPECT_EQ(page->dataPointModel()->rowCount(), r.points);
         EXPECT_EQ(table()->isVisible(), r.points > 0);
         EXPECT_EQ(picture()->isVisible(), r.points > 0);

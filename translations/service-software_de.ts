@@ -1,0 +1,1915 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AboutWidget</name>
+    <message>
+        <location filename="../ui/aboutwidget.ui" line="+46"/>
+        <source>License</source>
+        <translation>Lizenz</translation>
+    </message>
+    <message>
+        <location filename="../ui/aboutwidget.cpp" line="+11"/>
+        <source>Version: </source>
+        <translation>Version: </translation>
+    </message>
+</context>
+<context>
+    <name>BaseDevice</name>
+    <message>
+        <location filename="../devices/basedevice.cpp" line="+405"/>
+        <source>Firmware update successful! Restart device...</source>
+        <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Firmware update failed!</source>
+        <translation>Firmware-Update fehlgeschlagen!</translation>
+    </message>
+    <message>
+        <location filename="../devices/controlunit.cpp" line="+11"/>
+        <source>Control Unit</source>
+        <translation>Bedieneinheit</translation>
+    </message>
+    <message>
+        <location filename="../devices/tymbrelsensor.cpp" line="+8"/>
+        <source>Tymbrel Sensor</source>
+        <translation>Tymbrel-Sensor</translation>
+    </message>
+    <message>
+        <location filename="../devices/tymbrelsensor2.cpp" line="+4"/>
+        <source>Tymbrel Sensor2</source>
+        <translation>Tymbrel-Sensor 2</translation>
+    </message>
+    <message>
+        <location filename="../devices/updateonly.cpp" line="+7"/>
+        <source>Pcb for Update</source>
+        <translation>Leiterplatte für Update</translation>
+    </message>
+    <message>
+        <location filename="../devices/vectarisemitter.cpp" line="+7"/>
+        <source>Vectaris Emitter</source>
+        <translation>Vectaris-Sender</translation>
+    </message>
+    <message>
+        <location filename="../devices/vectarisminiantenna.cpp" line="+7"/>
+        <source>Vectaris Mini Antenna</source>
+        <translation>Vectaris-Miniantenne</translation>
+    </message>
+    <message>
+        <location filename="../devices/vectarissensor.cpp" line="+7"/>
+        <source>Vectaris Sensor</source>
+        <translation>Vectaris-Sensor</translation>
+    </message>
+</context>
+<context>
+    <name>CdcCalibrationJob</name>
+    <message>
+        <location filename="../devices/jobs/cdccalibrationjob.cpp" line="+52"/>
+        <location line="+57"/>
+        <location line="+28"/>
+        <source>Calibration failed, nothing stored</source>
+        <translation>Kalibrierung fehlgeschlagen, nichts gespeichert</translation>
+    </message>
+    <message>
+        <location line="-41"/>
+        <source>Bottom up....</source>
+        <translation>Aufwärts …</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Top down...</source>
+        <translation>Abwärts …</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location filename="../ui/productionwidgettymbrel.cpp" line="+59"/>
+        <source>Final</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Touch sensor calibration found no usable threshold: the detector did not switch within the range. Nothing was stored.</source>
+        <translation>Die Kalibrierung des Berührungssensors fand keine brauchbare Schwelle: Der Detektor hat im gesamten Bereich nicht geschaltet. Es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Touch sensor calibration failed: the sensor did not answer as expected (%1). The calibration was not stored.</source>
+        <translation>Kalibrierung des Berührungssensors fehlgeschlagen: Der Sensor hat nicht wie erwartet geantwortet (%1). Die Kalibrierung wurde nicht gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>ClearDataSetsJob</name>
+    <message>
+        <location filename="../devices/jobs/cleardatasetsjob.cpp" line="+28"/>
+        <source>The measurement series were deleted on the instrument.</source>
+        <translation>Die Messreihen wurden auf dem Gerät gelöscht.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The measurement series could not be deleted on the instrument (%1).</source>
+        <translation>Die Messreihen konnten auf dem Gerät nicht gelöscht werden (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionDoctor</name>
+    <message>
+        <location filename="../usb/connectiondoctor.cpp" line="+42"/>
+        <source>The %1 (%2) cannot be used: </source>
+        <translation>%1 (%2) kann nicht verwendet werden: </translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>this user has no permission to open it. Plug it in again, or log in again. Without the package, first install the udev rule (&quot;service-software --udev-rule&quot; prints it) as %1 and run &quot;udevadm control --reload&quot;.</source>
+        <translation>Dieser Benutzer darf es nicht öffnen. Stecken Sie das Gerät neu ein oder melden Sie sich neu an. Ohne das Installationspaket zuerst die udev-Regel („service-software --udev-rule“ gibt sie aus) als %1 installieren und „udevadm control --reload“ ausführen.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+9"/>
+        <source>another program is using it. Close that program and plug the instrument in again.</source>
+        <translation>Ein anderes Programm verwendet es. Schließen Sie dieses Programm und stecken Sie das Gerät neu ein.</translation>
+    </message>
+    <message>
+        <location line="-5"/>
+        <source>this user has no permission to open it. Give your user access to the USB device and plug the instrument in again.</source>
+        <translation>Dieser Benutzer darf es nicht öffnen. Geben Sie Ihrem Benutzer Zugriff auf das USB-Gerät und stecken Sie das Gerät neu ein.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>the WinUSB driver is not bound to its interface 0. Install the WinUSB driver for it and plug it in again.</source>
+        <translation>Der WinUSB-Treiber ist nicht an seine Schnittstelle 0 gebunden. Installieren Sie den WinUSB-Treiber dafür und stecken Sie das Gerät neu ein.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>it does not offer the USB interface this tool talks to. Plug it in again; if that does not help, it needs service.</source>
+        <translation>Es bietet die USB-Schnittstelle nicht an, über die dieses Programm kommuniziert. Stecken Sie es neu ein; hilft das nicht, muss es zum Service.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the system offers no access to it. Plug it into another USB port.</source>
+        <translation>Das System bietet keinen Zugriff darauf. Stecken Sie es an einen anderen USB-Anschluss.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>it does not answer properly over USB. Check the cable, try another USB port and connect it without a hub.</source>
+        <translation>Es antwortet über USB nicht richtig. Prüfen Sie das Kabel, versuchen Sie einen anderen USB-Anschluss und schließen Sie es ohne Hub an.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>it was unplugged while it was being opened.</source>
+        <translation>Es wurde beim Öffnen abgezogen.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>opening it failed. Plug it in again; if it keeps failing, try another USB port or restart the computer.</source>
+        <translation>Das Öffnen ist fehlgeschlagen. Stecken Sie es neu ein; schlägt es weiter fehl, versuchen Sie einen anderen USB-Anschluss oder starten Sie den Computer neu.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>An instrument with the USB id %1 (%2) is connected, but this tool does not know this instrument. A newer version of the tool may support it.</source>
+        <translation>Ein Gerät mit der USB-ID %1 (%2) ist angeschlossen, aber dieses Programm kennt das Gerät nicht. Eine neuere Version des Programms unterstützt es möglicherweise.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>the system denies access to USB devices.</source>
+        <translation>Das System verweigert den Zugriff auf USB-Geräte.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the computer is out of memory.</source>
+        <translation>Der Arbeitsspeicher des Computers ist erschöpft.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the system offers no USB device access here (no /dev/bus/usb, or a sandbox without USB).</source>
+        <translation>Das System bietet hier keinen Zugriff auf USB-Geräte (kein /dev/bus/usb oder eine Sandbox ohne USB).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the system&apos;s USB support could not be started.</source>
+        <translation>Die USB-Unterstützung des Systems konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>USB access is not available: %1 The tool keeps trying.</source>
+        <translation>Kein USB-Zugriff: %1 Das Programm versucht es weiter.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Waiting for an instrument. Connect a Tymbrel or Vectaris instrument with its USB cable and switch it on.</source>
+        <translation>Warte auf ein Gerät. Schließen Sie ein Tymbrel- oder Vectaris-Gerät mit seinem USB-Kabel an und schalten Sie es ein.</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteLogJob</name>
+    <message>
+        <location filename="../devices/jobs/deletelogjob.cpp" line="+16"/>
+        <source>Log entries deleted!</source>
+        <translation>Protokolleinträge gelöscht!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Something goes wrong!</source>
+        <translation>Etwas ist schiefgelaufen!</translation>
+    </message>
+</context>
+<context>
+    <name>DevelopWidget</name>
+    <message>
+        <location filename="../ui/developwidget.ui" line="+6"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Read JSON options</source>
+        <translation>JSON-Optionen lesen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>TextLabel</source>
+        <translation>Textfeld</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Read Option</source>
+        <translation>Option lesen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Read All Options</source>
+        <translation>Alle Optionen lesen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Set Option</source>
+        <translation>Option setzen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Write Options</source>
+        <translation>Optionen schreiben</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Reboot Device</source>
+        <translation>Gerät neu starten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CDC calibration</source>
+        <translation>CDC-Kalibrierung</translation>
+    </message>
+    <message>
+        <location filename="../ui/developwidget.cpp" line="+162"/>
+        <location line="+40"/>
+        <source>%1 of %2 options read</source>
+        <translation>%1 von %2 Optionen gelesen</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>0 of %1 options read</source>
+        <translation>0 von %1 Optionen gelesen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 of %2 options read: the table is partial (the device stopped at an id it does not know)</source>
+        <translation>%1 von %2 Optionen gelesen: Die Tabelle ist unvollständig (das Gerät hielt bei einer ID an, die es nicht kennt)</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Open Option Description File</source>
+        <translation>Optionsbeschreibung öffnen</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>unable to load file %1</source>
+        <translation>Datei %1 kann nicht geladen werden</translation>
+    </message>
+</context>
+<context>
+    <name>FactoryResetJob</name>
+    <message>
+        <location filename="../devices/jobs/factoryresetjob.cpp" line="+25"/>
+        <source>Factory settings restored. Restart device...</source>
+        <translation>Werkseinstellungen wiederhergestellt. Gerät startet neu …</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Factory reset failed (%1).</source>
+        <translation>Zurücksetzen auf Werkseinstellungen fehlgeschlagen (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>InfoWidget</name>
+    <message>
+        <location filename="../ui/infowidget.ui" line="+27"/>
+        <source>Device picture</source>
+        <translation>Gerätebild</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Serial:</source>
+        <translation>Seriennummer:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Firmware:</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>No device connected</source>
+        <translation>Kein Gerät angeschlossen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No device connected!</source>
+        <translation>Kein Gerät angeschlossen!</translation>
+    </message>
+</context>
+<context>
+    <name>LanguagesWidgetControlUnit</name>
+    <message>
+        <location filename="../ui/languageswidgetcontrolunit.cpp" line="+22"/>
+        <source>English</source>
+        <translation>Englisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>German</source>
+        <translation>Deutsch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>French</source>
+        <translation>Französisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Spanish</source>
+        <translation>Spanisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hungarian</source>
+        <translation>Ungarisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Romanian</source>
+        <translation>Rumänisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Russian</source>
+        <translation>Russisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Portuguese</source>
+        <translation>Portugiesisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Norwegian</source>
+        <translation>Norwegisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Polish</source>
+        <translation>Polnisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Italian</source>
+        <translation>Italienisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Czech</source>
+        <translation>Tschechisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Chinese</source>
+        <translation>Chinesisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Chinese_trad</source>
+        <translation>Chinesisch (traditionell)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Swedish</source>
+        <translation>Schwedisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Greek</source>
+        <translation>Griechisch</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dutch</source>
+        <translation>Niederländisch</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bulgarian (≥v2.2.1)</source>
+        <translation>Bulgarisch (≥v2.2.1)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Languages</source>
+        <translation>Sprachen</translation>
+    </message>
+</context>
+<context>
+    <name>MainSidebarWidget</name>
+    <message>
+        <location filename="../ui/mainsidebarwidget.ui" line="+47"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Measurements</source>
+        <translation>Messungen</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Service</source>
+        <translation>Service</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Production</source>
+        <translation>Produktion</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Develop</source>
+        <translation>Entwicklung</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementsWidget</name>
+    <message>
+        <location filename="../ui/measurementswidget.ui" line="+139"/>
+        <source>Colour by</source>
+        <translation>Färben nach</translation>
+    </message>
+    <message>
+        <location filename="../ui/measurementswidget.cpp" line="+41"/>
+        <source>Google Earth (*.kml)</source>
+        <translation>Google Earth (*.kml)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>GPX 1.1 (*.gpx)</source>
+        <translation>GPX 1.1 (*.gpx)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>CSV, UTF-8 (*.csv)</source>
+        <translation>CSV, UTF-8 (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Select all</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mark all the measurement series</source>
+        <translation>Alle Messreihen markieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reload the data from the device</source>
+        <translation>Daten erneut vom Gerät laden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export the marked measurement series</source>
+        <translation>Die markierten Messreihen exportieren</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Delete &lt;b&gt;all of the displayed&lt;/b&gt; measurement series from the indicator unit.&lt;br&gt;
+The deletion of individual measurement series is not possible.</source>
+        <translation>&lt;b&gt;Alle angezeigten&lt;/b&gt; Messreihen in der Anzeigeeinheit löschen.&lt;br&gt;
+Einzelne Messreihen können nicht gelöscht werden.</translation>
+    </message>
+    <message>
+        <location line="+191"/>
+        <source>Unknown location</source>
+        <translation>Unbekannter Ort</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Do you want to remove all datasets on the device?</source>
+        <translation>Alle Messreihen auf dem Gerät löschen?</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Export measurement series</source>
+        <translation>Messreihen exportieren</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>The measurement series could not be saved to %1.</source>
+        <translation>Die Messreihen konnten nicht unter %1 gespeichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>OptionTableModel</name>
+    <message>
+        <location filename="../options/optiontablemodel.cpp" line="+160"/>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Value Hex</source>
+        <translation>Wert hex</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Value int</source>
+        <translation>Wert Ganzzahl</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Value float</source>
+        <translation>Wert Gleitkomma</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Value string</source>
+        <translation>Wert Text</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsSnapshot</name>
+    <message>
+        <location filename="../options/optionssnapshot.cpp" line="+84"/>
+        <source>not a JSON document (%1)</source>
+        <translation>kein JSON-Dokument (%1)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>not an options snapshot</source>
+        <translation>keine Sicherung von Optionen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>snapshot format version %1 is not supported</source>
+        <translation>Sicherungsformat Version %1 wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the snapshot names no device kind</source>
+        <translation>die Sicherung nennt keine Geräteart</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the snapshot&apos;s USB id is malformed</source>
+        <translation>die USB-ID der Sicherung ist fehlerhaft</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the snapshot&apos;s time is malformed</source>
+        <translation>der Zeitpunkt der Sicherung ist fehlerhaft</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>the snapshot holds no option list</source>
+        <translation>die Sicherung enthält keine Optionsliste</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>option %1: the id is malformed</source>
+        <translation>Option %1: die ID ist fehlerhaft</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>option %1 (%2): the value is not hexadecimal bytes</source>
+        <translation>Option %1 (%2): der Wert besteht nicht aus hexadezimalen Bytes</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>option %1 appears twice</source>
+        <translation>Option %1 kommt doppelt vor</translation>
+    </message>
+</context>
+<context>
+    <name>ProductionWidget</name>
+    <message>
+        <location filename="../ui/productionwidget.ui" line="+6"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location filename="../ui/productionwidget.cpp" line="+178"/>
+        <source>Serial:</source>
+        <translation>Seriennummer:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location filename="../ui/productionwidget.cpp" line="+1"/>
+        <source>Device Type:</source>
+        <translation>Gerätetyp:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../ui/productionwidget.cpp" line="+1"/>
+        <source>PCB Type:</source>
+        <translation>Leiterplattentyp:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+12"/>
+        <location filename="../ui/productionwidget.cpp" line="+1"/>
+        <location line="+186"/>
+        <source>PCB Serial</source>
+        <translation>Seriennummer der Leiterplatte</translation>
+    </message>
+    <message>
+        <location line="-12"/>
+        <location filename="../ui/productionwidget.cpp" line="-185"/>
+        <source>Firmware:</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../ui/productionwidget.cpp" line="+1"/>
+        <source>System ID:</source>
+        <translation>System-ID:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Step 1</source>
+        <translation>Schritt 1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Update Base Firmware</source>
+        <translation>Basis-Firmware aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+14"/>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <location line="-12"/>
+        <source>Parameters</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../ui/productionwidget.cpp" line="+181"/>
+        <source>Device Serial</source>
+        <translation>Seriennummer des Geräts</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../ui/productionwidget.cpp" line="+1"/>
+        <source>Device Type</source>
+        <translation>Gerätetyp</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>TBX-CU</source>
+        <translation>TBX-CU</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>TBX-SU</source>
+        <translation>TBX-SU</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>VC-SU</source>
+        <translation>VC-SU</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>VC-MNA</source>
+        <translation>VC-MNA</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>VCG-CU</source>
+        <translation>VCG-CU</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../ui/productionwidget.cpp" line="+1"/>
+        <source>PCB Type</source>
+        <translation>Leiterplattentyp</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Function</source>
+        <translation>Funktion</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location filename="../ui/productionwidget.cpp" line="+251"/>
+        <source>no function</source>
+        <translation>keine Funktion</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Update Firmware</source>
+        <translation>Firmware aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Change Options File</source>
+        <translation>Optionsdatei wechseln</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Load Options</source>
+        <translation>Optionen laden</translation>
+    </message>
+    <message>
+        <location filename="../ui/productionwidget.cpp" line="-460"/>
+        <location line="+101"/>
+        <source>PCB Type: %1</source>
+        <translation>Leiterplattentyp: %1</translation>
+    </message>
+    <message>
+        <location line="-24"/>
+        <source>Serial: %1</source>
+        <translation>Seriennummer: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Firmware: %1</source>
+        <translation>Firmware: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>System ID: %1</source>
+        <translation>System-ID: %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>PCB Serial: %1</source>
+        <translation>Seriennummer der Leiterplatte: %1</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Device Type: %1</source>
+        <translation>Gerätetyp: %1</translation>
+    </message>
+    <message>
+        <location line="+107"/>
+        <source>%1 &quot;%2&quot; holds characters the device cannot store; nothing was written.</source>
+        <translation>%1 „%2“ enthält Zeichen, die das Gerät nicht speichern kann; es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1: &quot;%2&quot; → &quot;%3&quot;</source>
+        <translation>%1: „%2“ → „%3“</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nothing changed; nothing was written.</source>
+        <translation>Nichts geändert; es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Write to %1 and restart it?
+
+%2</source>
+        <translation>%1 beschreiben und neu starten?
+
+%2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Parameters sent; the device restarts.</source>
+        <translation>Parameter gesendet; das Gerät startet neu.</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>option id &quot;%1&quot; is not a number</source>
+        <translation>Options-ID „%1“ ist keine Zahl</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>option %1 has the unknown type &quot;%2&quot;</source>
+        <translation>Option %1 hat den unbekannten Typ „%2“</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>No firmware directory is set, so there is no %1: choose a firmware file on the Service page first.</source>
+        <translation>Es ist kein Firmware-Ordner festgelegt, daher gibt es keine %1: Wählen Sie zuerst auf der Seite Service eine Firmware-Datei.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+20"/>
+        <source>unable to load file %1</source>
+        <translation>Datei %1 kann nicht geladen werden</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The board reports no device type or hardware revision: no function is offered.</source>
+        <translation>Die Leiterplatte meldet keinen Gerätetyp und keine Hardware-Revision: Es wird keine Funktion angeboten.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Functions that cannot be written:
+%1</source>
+        <translation>Funktionen, die nicht geschrieben werden können:
+%1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 offers no function for %2, PCB type %3.</source>
+        <translation>%1 bietet keine Funktion für %2, Leiterplattentyp %3.</translation>
+    </message>
+    <message>
+        <location line="+82"/>
+        <source>Hardware type: %1
+Supported Hardware: %2
+Release date: %3</source>
+        <translation>Hardware-Typ: %1
+Unterstützte Hardware: %2
+Freigabedatum: %3</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Function %1 is not written: %2</source>
+        <translation>Funktion %1 wird nicht geschrieben: %2</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>Open Firmware file</source>
+        <translation>Firmware-Datei öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>ProductionWidgetControlUnit</name>
+    <message>
+        <location filename="../ui/productionwidgetcontrolunit.ui" line="+6"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Parameters</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Activity Timeout [s]</source>
+        <translation>Abschaltzeit bei Inaktivität [s]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Max Reboots</source>
+        <translation>Max. Neustarts</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Headphone Threshold [dB]</source>
+        <translation>Kopfhörer-Schwelle [dB]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Headphone Max [dB]</source>
+        <translation>Kopfhörer-Maximum [dB]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Calibration Sheathfault Ch 1</source>
+        <translation>Kalibrierung Mantelfehler K. 1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Calibration Sheathfault Ch 2</source>
+        <translation>Kalibrierung Mantelfehler K. 2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Write Parameters</source>
+        <translation>Parameter schreiben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Read All Parameters</source>
+        <translation>Alle Parameter lesen</translation>
+    </message>
+    <message>
+        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+70"/>
+        <source>Bluetooth</source>
+        <translation>Bluetooth</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Develop Mode</source>
+        <translation>Entwicklermodus</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Screenshots</source>
+        <translation>Bildschirmfotos</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Demo Device</source>
+        <translation>Vorführgerät</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Background Noise Reduction</source>
+        <translation>Störgeräuschunterdrückung</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Touch Protector</source>
+        <translation>Berührungsschutz</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Compass</source>
+        <translation>Kompass</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Loudness Limiter</source>
+        <translation>Lautstärkebegrenzer</translation>
+    </message>
+</context>
+<context>
+    <name>ProductionWidgetTymbrel</name>
+    <message>
+        <location filename="../ui/productionwidgettymbrel.ui" line="+14"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Automatic calibration of proximity/touch sensor</source>
+        <translation>Automatische Kalibrierung des Näherungs-/Berührungssensors</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Threshold</source>
+        <translation>Schwelle</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>TextLabel</source>
+        <translation>Textfeld</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Level</source>
+        <translation>Pegel</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Start Calibration</source>
+        <translation>Kalibrierung starten</translation>
+    </message>
+    <message>
+        <location filename="../ui/productionwidgettymbrel.cpp" line="+21"/>
+        <source>Calibration failed, nothing stored</source>
+        <translation>Kalibrierung fehlgeschlagen, nichts gespeichert</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Warning: calibrated threshold %1 is out of range</source>
+        <translation>Warnung: Kalibrierte Schwelle %1 liegt außerhalb des Bereichs</translation>
+    </message>
+</context>
+<context>
+    <name>ProductionWidgetUpdateOnly</name>
+    <message>
+        <location filename="../ui/productionwidgetupdateonly.ui" line="+6"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+</context>
+<context>
+    <name>ProductionWidgetVectaris</name>
+    <message>
+        <location filename="../ui/productionwidgetvectaris.ui" line="+6"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Frequency Calibration</source>
+        <translation>Frequenzkalibrierung</translation>
+    </message>
+</context>
+<context>
+    <name>ProductionWidgetVectarisEmitter</name>
+    <message>
+        <location filename="../ui/productionwidgetvectarisemitter.ui" line="+6"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialog</name>
+    <message>
+        <location filename="../ui/progressdialog.ui" line="+14"/>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <location filename="../ui/progressdialog.cpp" line="+46"/>
+        <location line="+19"/>
+        <source>Please wait...</source>
+        <translation>Bitte warten …</translation>
+    </message>
+</context>
+<context>
+    <name>QJsonModel</name>
+    <message>
+        <location filename="../ui/qjsonmodel.cpp" line="+108"/>
+        <source>key</source>
+        <translation>Schlüssel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>value</source>
+        <translation>Wert</translation>
+    </message>
+</context>
+<context>
+    <name>ReadDataSetsJob</name>
+    <message>
+        <location filename="../devices/jobs/readdatasetsjob.cpp" line="+62"/>
+        <source>The measurement series could not be read from the instrument (%1).</source>
+        <translation>Die Messreihen konnten nicht vom Gerät gelesen werden (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ReadLogJob</name>
+    <message>
+        <location filename="../devices/jobs/readlogjob.cpp" line="+48"/>
+        <source>The device log could not be read (%1).</source>
+        <translation>Das Geräteprotokoll konnte nicht gelesen werden (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ReadOptionsSnapshotJob</name>
+    <message>
+        <location filename="../devices/jobs/readoptionssnapshotjob.cpp" line="+23"/>
+        <source>The instrument answered no option read; no snapshot was taken.</source>
+        <translation>Das Gerät hat auf keine Optionsabfrage geantwortet; es wurde keine Sicherung angelegt.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The instrument&apos;s options could not be read for a snapshot (%1).</source>
+        <translation>Die Optionen des Geräts konnten für die Sicherung nicht gelesen werden (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceWidget</name>
+    <message>
+        <location filename="../ui/servicewidget.ui" line="+17"/>
+        <source>Service</source>
+        <translation>Service</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+221"/>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <location line="-198"/>
+        <source>...</source>
+        <translation>…</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Update Firmware</source>
+        <translation>Firmware aktualisieren</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Develop version</source>
+        <translation>Entwicklerversion</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Changelog</source>
+        <translation>Änderungen</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Device logs</source>
+        <translation>Geräteprotokoll</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Download</source>
+        <translation>Herunterladen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+7"/>
+        <source>Factory Reset</source>
+        <translation>Werkseinstellungen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Settings snapshots</source>
+        <translation>Sicherungen der Einstellungen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Copies of the instrument&apos;s settings, kept before every reset, firmware update or write</source>
+        <translation>Kopien der Geräteeinstellungen, angelegt vor jedem Zurücksetzen, Firmware-Update und Schreiben</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>From File...</source>
+        <translation>Aus Datei …</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Restore a snapshot file saved elsewhere</source>
+        <translation>Eine anderswo gespeicherte Sicherungsdatei wiederherstellen</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Write the chosen snapshot&apos;s settings back to the instrument</source>
+        <translation>Die Einstellungen der gewählten Sicherung zurück auf das Gerät schreiben</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Taken</source>
+        <translation>Angelegt</translation>
+    </message>
+    <message>
+        <location filename="../ui/servicewidget.cpp" line="+168"/>
+        <source>Hardware type: %1
+Supported Hardware: %2
+Release date: %3</source>
+        <translation>Hardware-Typ: %1
+Unterstützte Hardware: %2
+Freigabedatum: %3</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Select Firmware</source>
+        <translation>Firmware wählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware File (*.firmware)</source>
+        <translation>Firmware-Datei (*.firmware)</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Do you want to delete all log entries on the device?</source>
+        <translation>Alle Protokolleinträge auf dem Gerät löschen?</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>This will reset the device to its factory settings.
+Are you sure you want to reset?</source>
+        <translation>Das Gerät wird auf Werkseinstellungen zurückgesetzt.
+Wirklich zurücksetzen?</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>No instrument is connected.</source>
+        <translation>Kein Gerät angeschlossen.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>No snapshots of this instrument yet. One is taken before every reset, firmware update and write.</source>
+        <translation>Noch keine Sicherungen dieses Geräts. Vor jedem Zurücksetzen, Firmware-Update und Schreiben wird eine angelegt.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Restore Snapshot</source>
+        <translation>Sicherung wiederherstellen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Snapshot (*.json)</source>
+        <translation>Sicherung (*.json)</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Save Logs</source>
+        <translation>Protokoll speichern</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Log File (*.log)</source>
+        <translation>Protokolldatei (*.log)</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>The device log could not be saved to %1.</source>
+        <translation>Das Geräteprotokoll konnte nicht unter %1 gespeichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceWidgetControlUnit</name>
+    <message>
+        <location filename="../ui/servicewidgetcontrolunit.ui" line="+14"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Languages</source>
+        <translation>Sprachen</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Set new language selection</source>
+        <translation>Neue Sprachauswahl setzen</translation>
+    </message>
+    <message>
+        <location filename="../ui/servicewidgetcontrolunit.cpp" line="+81"/>
+        <source>Select at least one language.</source>
+        <translation>Wählen Sie mindestens eine Sprache.</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceWidgetTymbrel</name>
+    <message>
+        <location filename="../ui/servicewidgettymbrel.ui" line="+14"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Adjustment of proximity/touch sensor</source>
+        <translation>Einstellung des Näherungs-/Berührungssensors</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>calibrated threshold</source>
+        <translation>kalibrierte Schwelle</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>more sensitiv</source>
+        <translation>empfindlicher</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location filename="../ui/servicewidgettymbrel.cpp" line="+108"/>
+        <source>NOT touched</source>
+        <translation>NICHT berührt</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>less sensitiv</source>
+        <translation>unempfindlicher</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>current threshold</source>
+        <translation>aktuelle Schwelle</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Save threshold</source>
+        <translation>Schwelle speichern</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location filename="../ui/servicewidgettymbrel.cpp" line="+0"/>
+        <source>touched</source>
+        <translation>berührt</translation>
+    </message>
+</context>
+<context>
+    <name>SetDeviceMultipleOptionsJob</name>
+    <message>
+        <location filename="../devices/jobs/setdevicemultipleoptionsjob.cpp" line="+42"/>
+        <source>The options could not be sent: the instrument is not connected (%1). Nothing was stored.</source>
+        <translation>Die Optionen konnten nicht gesendet werden: Das Gerät ist nicht angeschlossen (%1). Es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Sending the options failed at option 0x%1 (%2 of %3 sent, %4). Nothing was stored permanently.</source>
+        <translation>Das Senden der Optionen schlug bei Option 0x%1 fehl (%2 von %3 gesendet, %4). Es wurde nichts dauerhaft gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>SetDeviceOptionJob</name>
+    <message>
+        <location filename="../devices/jobs/setdeviceoptionjob.cpp" line="+41"/>
+        <source>Option 0x%1 could not be sent to the instrument (%2).</source>
+        <translation>Option 0x%1 konnte nicht an das Gerät gesendet werden (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotFirst</name>
+    <message>
+        <location filename="../ui/snapshotfirst.cpp" line="+49"/>
+        <source>No snapshot of the instrument&apos;s settings could be taken:
+%1
+
+Settings and calibration lost by this step cannot be restored then. Go on without a snapshot?</source>
+        <translation>Die Einstellungen des Geräts konnten nicht gesichert werden:
+%1
+
+Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann nicht wiederherstellen. Ohne Sicherung fortfahren?</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotGuard</name>
+    <message>
+        <location filename="../devices/snapshotguard.cpp" line="+19"/>
+        <source>The instrument is not connected.</source>
+        <translation>Das Gerät ist nicht angeschlossen.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location line="+2"/>
+        <source>The instrument went away while its options were read.</source>
+        <translation>Das Gerät wurde während des Lesens seiner Optionen getrennt.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The instrument&apos;s options could not be read (%1).</source>
+        <translation>Die Optionen des Geräts konnten nicht gelesen werden (%1).</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The snapshot could not be saved: %1</source>
+        <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotRestore</name>
+    <message>
+        <location filename="../devices/snapshotrestore.cpp" line="+37"/>
+        <source>The instrument did not come back after its reboot. Plug it in again and check its options.</source>
+        <translation>Das Gerät hat sich nach dem Neustart nicht zurückgemeldet. Stecken Sie es neu ein und prüfen Sie seine Optionen.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>No instrument is connected.</source>
+        <translation>Kein Gerät angeschlossen.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This snapshot belongs to a %1, not to this %2; it is not restored.</source>
+        <translation>Diese Sicherung gehört zu einem Gerät der Art %1, nicht zu diesem Gerät der Art %2; sie wird nicht wiederhergestellt.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Reading the instrument&apos;s current options...</source>
+        <translation>Aktuelle Optionen des Geräts werden gelesen …</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Nothing was changed: %1</source>
+        <translation>Es wurde nichts geändert: %1</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>The instrument already holds every value of the snapshot; nothing was written.</source>
+        <translation>Das Gerät enthält bereits alle Werte der Sicherung; es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The instrument went away; nothing was written.</source>
+        <translation>Das Gerät wurde getrennt; es wurde nichts geschrieben.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+18"/>
+        <source>Writing %n option(s)...</source>
+        <translation>
+            <numerusform>%n Option wird geschrieben …</numerusform>
+            <numerusform>%n Optionen werden geschrieben …</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>The instrument went away before the values were committed.</source>
+        <translation>Das Gerät wurde getrennt, bevor die Werte dauerhaft gespeichert waren.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The instrument went away while the values were read back.</source>
+        <translation>Das Gerät wurde beim Zurücklesen der Werte getrennt.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>The values could not be sent; nothing was committed: %1</source>
+        <translation>Die Werte konnten nicht gesendet werden; es wurde nichts dauerhaft gespeichert: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The values could not be committed: %1</source>
+        <translation>Die Werte konnten nicht dauerhaft gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Restarting the instrument...</source>
+        <translation>Gerät wird neu gestartet …</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Reading the restored values back...</source>
+        <translation>Wiederhergestellte Werte werden zurückgelesen …</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>The values were written, but could not be read back: %1</source>
+        <translation>Die Werte wurden geschrieben, konnten aber nicht zurückgelesen werden: %1</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+12"/>
+        <source>%n option(s) restored and read back.</source>
+        <translation>
+            <numerusform>%n Option wiederhergestellt und zurückgelesen.</numerusform>
+            <numerusform>%n Optionen wiederhergestellt und zurückgelesen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 of %2 options did not take: %3</source>
+        <translation>%1 von %2 Optionen wurden nicht übernommen: %3</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotRestorer</name>
+    <message>
+        <location filename="../ui/snapshotrestorer.cpp" line="+27"/>
+        <source>(empty)</source>
+        <translation>(leer)</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>%1: %2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+7"/>
+        <source>Restore %n setting(s) and restart the instrument?</source>
+        <translation>
+            <numerusform>%n Einstellung wiederherstellen und das Gerät neu starten?</numerusform>
+            <numerusform>%n Einstellungen wiederherstellen und das Gerät neu starten?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>This file cannot be restored: %1</source>
+        <translation>Diese Datei kann nicht wiederhergestellt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>This snapshot was taken from a %1; the connected instrument is a %2. It is not restored.</source>
+        <translation>Diese Sicherung stammt von einem Gerät der Art %1; das angeschlossene Gerät ist von der Art %2. Sie wird nicht wiederhergestellt.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>This snapshot was taken from instrument %1; the connected one is %2.
+Restore it onto this instrument anyway?</source>
+        <translation>Diese Sicherung stammt vom Gerät %1; angeschlossen ist %2.
+Trotzdem auf dieses Gerät wiederherstellen?</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+16"/>
+        <source>… and %n more</source>
+        <translation>
+            <numerusform>… und %n weitere</numerusform>
+            <numerusform>… und %n weitere</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotStore</name>
+    <message>
+        <location filename="../devices/snapshotstore.cpp" line="+39"/>
+        <source>cannot create the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+6"/>
+        <source>cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 is too large to be an options snapshot</source>
+        <translation>%1 ist zu groß für eine Sicherung von Optionen</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <location filename="../ui/startup.cpp" line="+47"/>
+        <source>Service tool for Tymbrel and Vectaris instruments on USB.</source>
+        <translation>Serviceprogramm für Tymbrel- und Vectaris-Geräte an USB.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Show this help and exit.</source>
+        <translation>Diese Hilfe anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Print the version and exit.</source>
+        <translation>Die Version ausgeben und beenden.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Log at debug level.</source>
+        <translation>Auf Debug-Ebene protokollieren.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log at trace level, the most detailed (wins over --debug).</source>
+        <translation>Auf Trace-Ebene protokollieren, der ausführlichsten (hat Vorrang vor --debug).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Turn on libusb&apos;s own logging at debug level.</source>
+        <translation>Die eigene Protokollierung von libusb auf Debug-Ebene einschalten.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Turn on libusb&apos;s own logging at info level.</source>
+        <translation>Die eigene Protokollierung von libusb auf Info-Ebene einschalten.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show the Production page.</source>
+        <translation>Die Seite Produktion anzeigen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show the Production and the Develop page.</source>
+        <translation>Die Seiten Produktion und Entwicklung anzeigen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Print the udev rule that gives the user at the seat access to the instruments, and exit.</source>
+        <translation>Die udev-Regel ausgeben, die dem angemeldeten Benutzer Zugriff auf die Geräte gibt, und beenden.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Speak German (de) or English (en) instead of the language of the settings file or the system.</source>
+        <translation>Deutsch (de) oder Englisch (en) statt der Sprache aus der Einstellungsdatei oder des Systems verwenden.</translation>
+    </message>
+</context>
+<context>
+    <name>TopBarWidget</name>
+    <message>
+        <location filename="../ui/topbarwidget.ui" line="+100"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Minimize</source>
+        <translation>Minimieren</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Maximize</source>
+        <translation>Maximieren</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <location filename="../ui/topbarwidget.cpp" line="+11"/>
+        <source>Version: </source>
+        <translation>Version: </translation>
+    </message>
+</context>
+<context>
+    <name>TrackPictureWidget</name>
+    <message>
+        <location filename="../ui/trackpicturewidget.cpp" line="+53"/>
+        <source>MaxCoil [dB]</source>
+        <translation>Max. Spule [dB]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>MinCoil [dB]</source>
+        <translation>Min. Spule [dB]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Depth [m]</source>
+        <translation>Tiefe [m]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Amperage [A]</source>
+        <translation>Stromstärke [A]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Frequency [Hz]</source>
+        <translation>Frequenz [Hz]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>ModeLevel</source>
+        <translation>Modusstufe</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Azimuth [°]</source>
+        <translation>Azimut [°]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Zenit [°]</source>
+        <translation>Zenit [°]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>HazeLevel</source>
+        <translation>Störpegel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>SisValue</source>
+        <translation>SIS-Wert</translation>
+    </message>
+    <message>
+        <location line="+218"/>
+        <source>Point %1</source>
+        <translation>Punkt %1</translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>No point of this series has a GPS fix.</source>
+        <translation>Kein Punkt dieser Messreihe hat eine GPS-Position.</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>N</source>
+        <translation>N</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1 m</source>
+        <translation>%1 m</translation>
+    </message>
+</context>
+<context>
+    <name>VectarisDataPointModel</name>
+    <message>
+        <location filename="../measurements/vectarisdatapointmodel.cpp" line="+8"/>
+        <source>MaxCoil [dB]</source>
+        <translation>Max. Spule [dB]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>MinCoil [dB]</source>
+        <translation>Min. Spule [dB]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Depth [m]</source>
+        <translation>Tiefe [m]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Amperage [A]</source>
+        <translation>Stromstärke [A]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Frequency [Hz]</source>
+        <translation>Frequenz [Hz]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>ModeLevel</source>
+        <translation>Modusstufe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Azimuth [°]</source>
+        <translation>Azimut [°]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Zenit [°]</source>
+        <translation>Zenit [°]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>HazeLevel</source>
+        <translation>Störpegel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>SisValue</source>
+        <translation>SIS-Wert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+</context>
+<context>
+    <name>VectarisDatasetModel</name>
+    <message>
+        <location filename="../measurements/vectarisdatasetmodel.cpp" line="+57"/>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Points</source>
+        <translation>Punkte</translation>
+    </message>
+</context>
+<context>
+    <name>WriteDeviceOptionsJob</name>
+    <message>
+        <location filename="../devices/jobs/writedeviceoptionsjob.cpp" line="+27"/>
+        <source>The options could not be stored permanently on the instrument (%1).</source>
+        <translation>Die Optionen konnten auf dem Gerät nicht dauerhaft gespeichert werden (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>WriteFirmwareJob</name>
+    <message>
+        <location filename="../devices/jobs/writefirmwarejob.cpp" line="+40"/>
+        <source>Can&apos;t decrypt file</source>
+        <translation>Datei kann nicht entschlüsselt werden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Hash is wrong!</source>
+        <translation>Prüfsumme ist falsch!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Firmware not supported by hardware revision!</source>
+        <translation>Firmware wird von dieser Hardware-Revision nicht unterstützt!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Invalid offset at file</source>
+        <translation>Ungültiger Offset in der Datei</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>USB Error</source>
+        <translation>USB-Fehler</translation>
+    </message>
+    <message>
+        <location line="+68"/>
+        <source>Writing firmware...</source>
+        <translation>Firmware wird geschrieben …</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Verifying...</source>
+        <translation>Wird überprüft …</translation>
+    </message>
+</context>
+</TS>
