@@ -4,20 +4,50 @@
 <context>
     <name>AboutWidget</name>
     <message>
-        <location filename="../ui/aboutwidget.ui" line="+46"/>
+        <location filename="../ui/aboutwidget.ui" line="+40"/>
+        <source>Save support bundle...</source>
+        <translation>Support-Paket speichern…</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Saves the logs, the settings without passwords, snapshots, versions and what the tool sees on the USB buses in one zip file for support.</source>
+        <translation>Speichert die Protokolle, die Einstellungen ohne Passwörter, die Sicherungen, die Versionen und was das Programm an den USB-Anschlüssen sieht, in einer ZIP-Datei für den Support.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>License</source>
         <translation>Lizenz</translation>
     </message>
     <message>
-        <location filename="../ui/aboutwidget.cpp" line="+11"/>
+        <location filename="../ui/aboutwidget.cpp" line="+16"/>
         <source>Version: </source>
         <translation>Version: </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Save support bundle</source>
+        <translation>Support-Paket speichern</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zip archives (*.zip)</source>
+        <translation>ZIP-Archive (*.zip)</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Support bundle saved to %1</source>
+        <translation>Support-Paket gespeichert unter %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Support bundle not saved: %1</source>
+        <translation>Support-Paket nicht gespeichert: %1</translation>
     </message>
 </context>
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+405"/>
+        <location filename="../devices/basedevice.cpp" line="+417"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -65,14 +95,12 @@
 <context>
     <name>CdcCalibrationJob</name>
     <message>
-        <location filename="../devices/jobs/cdccalibrationjob.cpp" line="+52"/>
-        <location line="+57"/>
-        <location line="+28"/>
+        <location filename="../devices/jobs/cdccalibrationjob.cpp" line="+58"/>
         <source>Calibration failed, nothing stored</source>
         <translation>Kalibrierung fehlgeschlagen, nichts gespeichert</translation>
     </message>
     <message>
-        <location line="-41"/>
+        <location line="+51"/>
         <source>Bottom up....</source>
         <translation>Aufwärts …</translation>
     </message>
@@ -82,8 +110,7 @@
         <translation>Abwärts …</translation>
     </message>
     <message>
-        <location line="+45"/>
-        <location filename="../ui/productionwidgettymbrel.cpp" line="+59"/>
+        <location line="+46"/>
         <source>Final</source>
         <translation>Ergebnis</translation>
     </message>
@@ -165,7 +192,12 @@
         <translation>Das Öffnen ist fehlgeschlagen. Stecken Sie es neu ein; schlägt es weiter fehl, versuchen Sie einen anderen USB-Anschluss oder starten Sie den Computer neu.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+7"/>
+        <source>The %1 (%2) keeps disconnecting: it drops out again soon after it was opened. Check the cable, try another USB port and connect it without a hub. The tool tries again less and less often; plugging it in again tries at once.</source>
+        <translation>Das Gerät %1 (%2) trennt sich immer wieder: Es fällt kurz nach dem Öffnen wieder aus. Prüfen Sie das Kabel, versuchen Sie einen anderen USB-Anschluss und schließen Sie es ohne Hub an. Das Programm versucht es immer seltener erneut; neu einstecken versucht es sofort.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>An instrument with the USB id %1 (%2) is connected, but this tool does not know this instrument. A newer version of the tool may support it.</source>
         <translation>Ein Gerät mit der USB-ID %1 (%2) ist angeschlossen, aber dieses Programm kennt das Gerät nicht. Eine neuere Version des Programms unterstützt es möglicherweise.</translation>
     </message>
@@ -313,17 +345,17 @@
         <translation>Gerätebild</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+34"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+39"/>
         <source>No device connected</source>
         <translation>Kein Gerät angeschlossen</translation>
     </message>
@@ -541,7 +573,7 @@ The deletion of individual measurement series is not possible.</source>
 Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
-        <location line="+191"/>
+        <location line="+197"/>
         <source>Unknown location</source>
         <translation>Unbekannter Ort</translation>
     </message>
@@ -597,7 +629,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
 <context>
     <name>OptionsSnapshot</name>
     <message>
-        <location filename="../options/optionssnapshot.cpp" line="+84"/>
+        <location filename="../options/optionssnapshot.cpp" line="+91"/>
         <source>not a JSON document (%1)</source>
         <translation>kein JSON-Dokument (%1)</translation>
     </message>
@@ -622,7 +654,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>die USB-ID der Sicherung ist fehlerhaft</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>the snapshot&apos;s time is malformed</source>
         <translation>der Zeitpunkt der Sicherung ist fehlerhaft</translation>
     </message>
@@ -656,7 +688,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+178"/>
+        <location filename="../ui/productionwidget.cpp" line="+185"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -676,13 +708,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+186"/>
+        <location line="+187"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-185"/>
+        <location filename="../ui/productionwidget.cpp" line="-186"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -715,7 +747,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+181"/>
+        <location filename="../ui/productionwidget.cpp" line="+182"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -773,7 +805,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../ui/productionwidget.cpp" line="+251"/>
+        <location filename="../ui/productionwidget.cpp" line="+276"/>
         <source>no function</source>
         <translation>keine Funktion</translation>
     </message>
@@ -798,8 +830,8 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionen laden</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-460"/>
-        <location line="+101"/>
+        <location filename="../ui/productionwidget.cpp" line="-486"/>
+        <location line="+102"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
     </message>
@@ -854,11 +886,26 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+7"/>
+        <source>Writing the parameters...</source>
+        <translation>Parameter werden geschrieben…</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>Parameters sent; the device restarts.</source>
         <translation>Parameter gesendet; das Gerät startet neu.</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+4"/>
+        <source>Writing the parameters failed; nothing was stored.</source>
+        <translation>Schreiben der Parameter fehlgeschlagen; nichts wurde gespeichert.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Storing the parameters failed; the device keeps its previous values.</source>
+        <translation>Dauerhaftes Speichern der Parameter fehlgeschlagen; das Gerät behält seine bisherigen Werte.</translation>
+    </message>
+    <message>
+        <location line="+43"/>
         <source>option id &quot;%1&quot; is not a number</source>
         <translation>Options-ID „%1“ ist keine Zahl</translation>
     </message>
@@ -1041,7 +1088,7 @@ Freigabedatum: %3</translation>
         <translation>Schwelle</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <source>TextLabel</source>
         <translation>Textfeld</translation>
     </message>
@@ -1056,7 +1103,7 @@ Freigabedatum: %3</translation>
         <translation>Kalibrierung starten</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgettymbrel.cpp" line="+21"/>
+        <location filename="../ui/productionwidgettymbrel.cpp" line="+88"/>
         <source>Calibration failed, nothing stored</source>
         <translation>Kalibrierung fehlgeschlagen, nichts gespeichert</translation>
     </message>
@@ -1103,8 +1150,8 @@ Freigabedatum: %3</translation>
         <translation>Dialog</translation>
     </message>
     <message>
-        <location line="+65"/>
-        <location filename="../ui/progressdialog.cpp" line="+46"/>
+        <location line="+68"/>
+        <location filename="../ui/progressdialog.cpp" line="+59"/>
         <location line="+19"/>
         <source>Please wait...</source>
         <translation>Bitte warten …</translation>
@@ -1124,6 +1171,44 @@ Freigabedatum: %3</translation>
     </message>
 </context>
 <context>
+    <name>QObject</name>
+    <message>
+        <location filename="../options/optionlayout.cpp" line="+67"/>
+        <source>option %1 is not one this kind of instrument keeps</source>
+        <translation>Option %1 gehört nicht zu dieser Geräteart</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>option %1 (%2) holds %3 bytes, not %4</source>
+        <translation>Option %1 (%2) fasst %3 Bytes, nicht %4</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>option %1 (%2): a value of %3 bytes is longer than one option can hold</source>
+        <translation>Option %1 (%2): ein Wert von %3 Bytes ist länger, als eine Option fassen kann</translation>
+    </message>
+    <message>
+        <location filename="../options/optionssnapshot.cpp" line="+12"/>
+        <source>unknown option %1: the id is malformed</source>
+        <translation>Unbekannte Option %1: die ID ist fehlerhaft</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>option %1 appears twice</source>
+        <translation>Option %1 kommt doppelt vor</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>%1 of %2 options</source>
+        <translation>%1 von %2 Optionen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 of %2 options, %3 not known to the firmware</source>
+        <translation>%1 von %2 Optionen, %3 der Firmware unbekannt</translation>
+    </message>
+</context>
+<context>
     <name>ReadDataSetsJob</name>
     <message>
         <location filename="../devices/jobs/readdatasetsjob.cpp" line="+62"/>
@@ -1134,7 +1219,12 @@ Freigabedatum: %3</translation>
 <context>
     <name>ReadLogJob</name>
     <message>
-        <location filename="../devices/jobs/readlogjob.cpp" line="+48"/>
+        <location filename="../devices/jobs/readlogjob.cpp" line="+60"/>
+        <source>The device log could not be read: the device sent more than any device log holds.</source>
+        <translation>Das Geräteprotokoll konnte nicht gelesen werden: Das Gerät sandte mehr, als ein Geräteprotokoll fassen kann.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>The device log could not be read (%1).</source>
         <translation>Das Geräteprotokoll konnte nicht gelesen werden (%1).</translation>
     </message>
@@ -1142,14 +1232,24 @@ Freigabedatum: %3</translation>
 <context>
     <name>ReadOptionsSnapshotJob</name>
     <message>
-        <location filename="../devices/jobs/readoptionssnapshotjob.cpp" line="+23"/>
+        <location filename="../devices/jobs/readoptionssnapshotjob.cpp" line="+84"/>
         <source>The instrument answered no option read; no snapshot was taken.</source>
         <translation>Das Gerät hat auf keine Optionsabfrage geantwortet; es wurde keine Sicherung angelegt.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>The instrument&apos;s options could not be read for a snapshot (%1).</source>
-        <translation>Die Optionen des Geräts konnten für die Sicherung nicht gelesen werden (%1).</translation>
+        <source>%1 of %2 options were read</source>
+        <translation>%1 von %2 Optionen wurden gelesen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The snapshot is not complete: %1; option 0x%2 got no answer, and the instrument no longer answered.</source>
+        <translation>Die Sicherung ist nicht vollständig: %1; Option 0x%2 blieb ohne Antwort, und das Gerät antwortete nicht mehr.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The snapshot is not complete: %1; the instrument&apos;s options could not be read (%2).</source>
+        <translation>Die Sicherung ist nicht vollständig: %1; die Optionen des Geräts konnten nicht gelesen werden (%2).</translation>
     </message>
 </context>
 <context>
@@ -1161,12 +1261,12 @@ Freigabedatum: %3</translation>
     </message>
     <message>
         <location line="+9"/>
-        <location line="+221"/>
+        <location line="+224"/>
         <source>Firmware</source>
         <translation>Firmware</translation>
     </message>
     <message>
-        <location line="-198"/>
+        <location line="-201"/>
         <source>...</source>
         <translation>…</translation>
     </message>
@@ -1186,7 +1286,7 @@ Freigabedatum: %3</translation>
         <translation>Version:</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+20"/>
         <source>Develop version</source>
         <translation>Entwicklerversion</translation>
     </message>
@@ -1252,7 +1352,7 @@ Freigabedatum: %3</translation>
         <translation>Angelegt</translation>
     </message>
     <message>
-        <location filename="../ui/servicewidget.cpp" line="+168"/>
+        <location filename="../ui/servicewidget.cpp" line="+170"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -1283,12 +1383,12 @@ Are you sure you want to reset?</source>
 Wirklich zurücksetzen?</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
         <source>No instrument is connected.</source>
         <translation>Kein Gerät angeschlossen.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+16"/>
         <source>No snapshots of this instrument yet. One is taken before every reset, firmware update and write.</source>
         <translation>Noch keine Sicherungen dieses Geräts. Vor jedem Zurücksetzen, Firmware-Update und Schreiben wird eine angelegt.</translation>
     </message>
@@ -1336,7 +1436,7 @@ Wirklich zurücksetzen?</translation>
         <translation>Neue Sprachauswahl setzen</translation>
     </message>
     <message>
-        <location filename="../ui/servicewidgetcontrolunit.cpp" line="+81"/>
+        <location filename="../ui/servicewidgetcontrolunit.cpp" line="+87"/>
         <source>Select at least one language.</source>
         <translation>Wählen Sie mindestens eine Sprache.</translation>
     </message>
@@ -1365,7 +1465,7 @@ Wirklich zurücksetzen?</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../ui/servicewidgettymbrel.cpp" line="+108"/>
+        <location filename="../ui/servicewidgettymbrel.cpp" line="+122"/>
         <source>NOT touched</source>
         <translation>NICHT berührt</translation>
     </message>
@@ -1388,6 +1488,11 @@ Wirklich zurücksetzen?</translation>
         <location line="+7"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The thresholds could not be read from the sensor. The last known values are shown; Save and Cancel stay off until a read succeeds.</source>
+        <translation>Die Schwellen konnten nicht vom Sensor gelesen werden. Angezeigt werden die zuletzt bekannten Werte; Speichern und Abbrechen bleiben gesperrt, bis ein Lesen gelingt.</translation>
     </message>
     <message>
         <location filename="../ui/servicewidgettymbrel.cpp" line="+0"/>
@@ -1457,7 +1562,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotRestore</name>
     <message>
-        <location filename="../devices/snapshotrestore.cpp" line="+37"/>
+        <location filename="../devices/snapshotrestore.cpp" line="+39"/>
         <source>The instrument did not come back after its reboot. Plug it in again and check its options.</source>
         <translation>Das Gerät hat sich nach dem Neustart nicht zurückgemeldet. Stecken Sie es neu ein und prüfen Sie seine Optionen.</translation>
     </message>
@@ -1472,17 +1577,22 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Diese Sicherung gehört zu einem Gerät der Art %1, nicht zu diesem Gerät der Art %2; sie wird nicht wiederhergestellt.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+15"/>
+        <source>This snapshot is not restored; nothing was changed: %1</source>
+        <translation>Diese Sicherung wird nicht wiederhergestellt; nichts wurde geändert: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Reading the instrument&apos;s current options...</source>
         <translation>Aktuelle Optionen des Geräts werden gelesen …</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+16"/>
         <source>Nothing was changed: %1</source>
         <translation>Es wurde nichts geändert: %1</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+17"/>
         <source>The instrument already holds every value of the snapshot; nothing was written.</source>
         <translation>Das Gerät enthält bereits alle Werte der Sicherung; es wurde nichts geschrieben.</translation>
     </message>
@@ -1492,7 +1602,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Das Gerät wurde getrennt; es wurde nichts geschrieben.</translation>
     </message>
     <message numerus="yes">
-        <location line="+18"/>
+        <location line="+27"/>
         <source>Writing %n option(s)...</source>
         <translation>
             <numerusform>%n Option wird geschrieben …</numerusform>
@@ -1525,12 +1635,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Gerät wird neu gestartet …</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+58"/>
         <source>Reading the restored values back...</source>
         <translation>Wiederhergestellte Werte werden zurückgelesen …</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+11"/>
         <source>The values were written, but could not be read back: %1</source>
         <translation>Die Werte wurden geschrieben, konnten aber nicht zurückgelesen werden: %1</translation>
     </message>
@@ -1551,17 +1661,17 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotRestorer</name>
     <message>
-        <location filename="../ui/snapshotrestorer.cpp" line="+27"/>
+        <location filename="../ui/snapshotrestorer.cpp" line="+29"/>
         <source>(empty)</source>
         <translation>(leer)</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+26"/>
         <source>%1: %2 → %3</source>
         <translation>%1: %2 → %3</translation>
     </message>
     <message numerus="yes">
-        <location line="+7"/>
+        <location line="+6"/>
         <source>Restore %n setting(s) and restart the instrument?</source>
         <translation>
             <numerusform>%n Einstellung wiederherstellen und das Gerät neu starten?</numerusform>
@@ -1569,7 +1679,17 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+8"/>
+        <source>The instrument&apos;s identity differs too; it is written only when ticked below:</source>
+        <translation>Auch die Identität des Geräts weicht ab; sie wird nur geschrieben, wenn unten angehakt:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Also restore the identity (serials, types, hardware revision, test results)</source>
+        <translation>Auch die Identität wiederherstellen (Seriennummern, Typen, Hardware-Revision, Prüfergebnisse)</translation>
+    </message>
+    <message>
+        <location line="+53"/>
         <source>This file cannot be restored: %1</source>
         <translation>Diese Datei kann nicht wiederhergestellt werden: %1</translation>
     </message>
@@ -1602,13 +1722,14 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <translation>der Ordner %1 kann nicht angelegt werden</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+15"/>
+        <location line="+7"/>
         <location line="+6"/>
         <source>cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+60"/>
         <source>cannot read %1: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
@@ -1902,7 +2023,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <translation>USB-Fehler</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+85"/>
         <source>Writing firmware...</source>
         <translation>Firmware wird geschrieben …</translation>
     </message>
