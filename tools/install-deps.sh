@@ -11,7 +11,7 @@ packages=(
   # translations: lupdate/lrelease and their CMake macros, Qt's own German texts, the check script
   qttools5-dev-tools qttools5-dev qttranslations5-l10n python3
   # tests, benchmarks, fuzzers
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev stress-ng
   umockdev libumockdev-dev unzip
   clang libclang-rt-14-dev clang-format
   # artwork and end-to-end checks

@@ -204,7 +204,7 @@ TEST_F(CliDestructive, FirmwareUpdateInstallsAVerifiedImageAndRestarts)
     EXPECT_TRUE(run.err.contains("100%")) << run.context(); // progress on standard error
 
     // Back after its restart, the instrument runs the new firmware.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->rebootCount() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->rebootCount() == 1; }, 20000));
     ASSERT_TRUE(waitServed(unit, 2));
     const CliRun info = this->run({"info", "--json"});
     ASSERT_EQ(info.code, 0) << info.context();

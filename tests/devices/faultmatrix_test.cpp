@@ -239,7 +239,7 @@ TEST_P(FaultMatrix, EveryJobEndsWithAResult)
     QSharedPointer<BaseDevice> device = plugAndSettle(instrument);
     ASSERT_TRUE(device);
     // The sensor's own reads at construction are quiet: let them finish before the traffic is counted.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return instrument->queuedInPackets() == 0; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return instrument->queuedInPackets() == 0; }, 20000));
     QTest::qWait(20);
 
     SimFaults& faults = instrument->faults();

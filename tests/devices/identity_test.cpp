@@ -77,7 +77,7 @@ TEST_F(Identity, IsReadAndTheSystemIdDerivedFromTheChipId)
     QObject::connect(device.data(), &BaseDevice::systemIdChanged, device.data(),
                      [&](QString id) { order << id; });
     device->init();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 2; }, 20000));
     EXPECT_EQ(order, (QStringList{"chip", "2057-5940-3792-7935"}));
 }
 

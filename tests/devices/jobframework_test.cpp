@@ -167,7 +167,7 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
     post(last);
     journal.gate.release(); // the second and third were queued while the first was still running
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return returned.size() == 2 && quietOwnSignals == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return returned.size() == 2 && quietOwnSignals == 1; }, 20000));
     QCoreApplication::processEvents();
 
     EXPECT_EQ(journal.order, (QStringList{"first", "quiet", "last"}));
@@ -182,7 +182,7 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
     delete first;
     delete last;
     // A quiet job is not handed back; it is released after it ran, once its signals are delivered.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return journal.alive == 0; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return journal.alive == 0; }, 20000));
 }
 
 TEST_F(WorkerFixture, NullJobAndFailedOpenAreReported)
@@ -200,10 +200,10 @@ TEST_F(WorkerFixture, NullJobAndFailedOpenAreReported)
     QObject::connect(&otherThread, &QThread::finished, other, &QObject::deleteLater);
     QObject::connect(&otherThread, &QThread::started, other, &Worker::init);
     otherThread.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return openFailed == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return openFailed == 1; }, 20000));
     EXPECT_EQ(connected, 0);
     emit poster.post(nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log->contains(QStringLiteral("Job is null!")); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log->contains(QStringLiteral("Job is null!")); }, 20000));
     EXPECT_TRUE(log->contains(QStringLiteral("Nothing.Worker: Can't open Nothing")));
     otherThread.quit();
     otherThread.wait();
@@ -216,7 +216,7 @@ TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
     auto device = std::make_unique<BareDevice>();
     EXPECT_EQ(device->threadName(), QStringLiteral("Bare DeviceWorkerThread"));
     QSignalSpy openFailed(device.get(), &BaseDevice::openFailed);
-    ASSERT_TRUE(openFailed.wait(5000));
+    ASSERT_TRUE(openFailed.wait(20000));
     EXPECT_TRUE(device->hasOpenFailed());
     EXPECT_FALSE(device->isConnected());
 
@@ -225,7 +225,7 @@ TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
     QSignalSpy idle(device.get(), &BaseDevice::idle);
     device->post(new FakeJob(journal, QStringLiteral("a"), false, -3));
     device->post(new FakeJob(journal, QStringLiteral("b"), false, 2));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return device->handedToKind.size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->handedToKind.size() == 2; }, 20000));
     EXPECT_EQ(busy.count(), 2);
     EXPECT_EQ(idle.count(), 2);
     // Only the failure has a message; the warning's message is empty, so it is only logged.
@@ -240,7 +240,7 @@ TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
     for (int i = 0; i < 5; ++i) {
         device->post(new FakeJob(journal, QStringLiteral("queued")));
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return busy.count() == 3; }, 5000)); // the blocking one runs
+    ASSERT_TRUE(QTest::qWaitFor([&] { return busy.count() == 3; }, 20000)); // the blocking one runs
     // Released only while the destructor already waits for the worker, so that the queued jobs are
     // still waiting when the device goes.
     std::thread releaser([&] {
@@ -260,11 +260,11 @@ TEST(BaseDevice, IdentityOfAFailedReadIsAppliedAndFollowedByTheOptionHook)
     QSignalSpy chip(&device, &BaseDevice::chipIdChanged);
     QSignalSpy system(&device, &BaseDevice::systemIdChanged);
     device.init(); // no transport: the identity read fails with -1 and applies empty values
-    ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 1; }, 20000));
     EXPECT_EQ(chip.count(), 0); // empty equals the empty chip id it had
     EXPECT_TRUE(device.serial().isEmpty());
     device.init();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 2; }, 20000));
 }
 
 TEST(BaseDevice, SetDeviceOptionOnlyChangesCachedDifferentValues)
@@ -276,7 +276,7 @@ TEST(BaseDevice, SetDeviceOptionOnlyChangesCachedDifferentValues)
     EXPECT_FALSE(device.hasDeviceOption(0x10000001));
     // A failed single read caches an empty value, which makes the id known to the cache.
     device.readDeviceOption(0x10000001);
-    ASSERT_TRUE(changed.wait(5000));
+    ASSERT_TRUE(changed.wait(20000));
     EXPECT_TRUE(device.hasDeviceOption(0x10000001));
     EXPECT_TRUE(device.deviceOption(0x10000001).isEmpty());
     device.setDeviceOption(0x10000001, QByteArray());

@@ -55,7 +55,7 @@ TEST_F(Maintenance, SetCommitAndRebootRunInOrderAndTheInstrumentComesBack)
     QSignalSpy removed(manager(), &UsbManager::deviceRemoved);
     QSignalSpy added(manager(), &UsbManager::deviceAdded);
     device->sendDeviceOptions({{kTestResults, QByteArray("ok")}, {kSheathFaultOption, int32Bytes(1)}});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 20000));
     EXPECT_EQ(recorder.jobs,
               (QStringList{"SetDeviceMultipleOptionsJob", "WriteDeviceOptionsJob", "RebootDeviceJob"}));
     EXPECT_EQ(commands(), (std::vector<uint32_t>{SetOption, SetOption, WriteOptions, Reboot}));
@@ -67,8 +67,8 @@ TEST_F(Maintenance, SetCommitAndRebootRunInOrderAndTheInstrumentComesBack)
     EXPECT_NE(device->deviceOption(kTestResults), QByteArray("ok"));
 
     // The reboot re-enumerates the instrument: the device goes and a later poll finds it again.
-    ASSERT_TRUE(removed.wait(5000) || removed.count() > 0);
-    ASSERT_TRUE(added.wait(5000) || added.count() > 0);
+    ASSERT_TRUE(removed.wait(20000) || removed.count() > 0);
+    ASSERT_TRUE(added.wait(20000) || added.count() > 0);
     QSharedPointer<BaseDevice> back = deviceAt(added.at(0).at(0).value<UsbBusDeviceAddress>());
     ASSERT_TRUE(back);
     ASSERT_TRUE(waitSettled(back));
@@ -109,7 +109,7 @@ TEST_F(Maintenance, AFailedSetIsReportedAndNotCommitted)
 TEST_F(Maintenance, EmptySetStillCommitsAndReboots)
 {
     device->sendDeviceOptions({});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 20000));
     EXPECT_EQ(commands(), (std::vector<uint32_t>{WriteOptions, Reboot}));
 }
 
@@ -122,7 +122,7 @@ TEST_F(Maintenance, CommitWithoutRebootAndAFailedCommit)
     instrument->clearReceived();
     instrument->faults().pipeErrorOn(WriteOptions, 1);
     device->writeDeviceOptions(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("RebootDeviceJob"); }, 20000));
     EXPECT_EQ(recorder.resultOf("WriteDeviceOptionsJob"), -9);
     ASSERT_EQ(recorder.notes.size(), 1);
     EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Error);
@@ -132,7 +132,7 @@ TEST_F(Maintenance, CommitWithoutRebootAndAFailedCommit)
 TEST_F(Maintenance, FactoryResetResetsThenReboots)
 {
     device->factoryReset();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("FactoryResetJob"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.jobs.contains("FactoryResetJob"); }, 20000));
     EXPECT_EQ(recorder.resultOf("FactoryResetJob"), 0);
     EXPECT_EQ(commands(), (std::vector<uint32_t>{FactoryReset, Reboot}));
     EXPECT_EQ(instrument->factoryResetCount(), 1);

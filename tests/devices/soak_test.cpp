@@ -91,7 +91,7 @@ TEST_F(Soak, PlugAndUnplugWithJobsInFlightLeavesNothingBehind)
         const std::shared_ptr<SimInstrument>& instrument = instruments[cycle % 3];
         QSignalSpy added(manager(), &UsbManager::deviceAdded);
         plug(instrument);
-        ASSERT_TRUE(added.wait(5000) || added.count() > 0) << "cycle " << cycle;
+        ASSERT_TRUE(added.wait(20000) || added.count() > 0) << "cycle " << cycle;
         QSharedPointer<BaseDevice> device = deviceAt(added.at(0).at(0).value<UsbBusDeviceAddress>());
         ASSERT_TRUE(device);
         // The instrument may already be gone again before the unplug below, if opening it failed.
@@ -123,7 +123,7 @@ TEST_F(Soak, PlugAndUnplugWithJobsInFlightLeavesNothingBehind)
         flushDeletes();
         log().clear(); // the capture's lines are the test's memory, not the tool's
         if (cycle == 0) {
-            ASSERT_TRUE(QTest::qWaitFor([] { return Worker::liveCount() == 0; }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([] { return Worker::liveCount() == 0; }, 20000));
             QTest::qWait(50);
             threadsBefore = threadCount();
         }
@@ -141,12 +141,12 @@ TEST_F(Soak, PlugAndUnplugWithJobsInFlightLeavesNothingBehind)
         },
         10000));
     EXPECT_TRUE(manager()->addresses().isEmpty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return threadCount() <= threadsBefore; }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return threadCount() <= threadsBefore; }, 20000))
         << threadCount() << " threads, " << threadsBefore << " before";
     // Every libusb device of an unplugged instrument was released.
     EXPECT_GT(g_allocated.load(), kCycles - 1);
     // libusb drops its own reference to an unplugged device when it handles events; the next poll does.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return g_destroyed.load() == g_allocated.load(); }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return g_destroyed.load() == g_allocated.load(); }, 20000))
         << g_allocated.load() << " allocated, " << g_destroyed.load() << " destroyed, polling "
         << manager()->isPolling();
     const qint64 growth = residentBytes() - residentBefore;

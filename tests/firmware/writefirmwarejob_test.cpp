@@ -181,7 +181,7 @@ TEST_F(FirmwareUpdate, WholePacketsFromTheOffsetAreVerifiedAndTheInstrumentReboo
     EXPECT_EQ(argumentOf(FirmwareChecksum), bitwiseJamCrc(sent));
     EXPECT_EQ(dataPackets(),
               (std::vector<std::pair<quint32, int>>{{0, kChunk}, {760, kChunk}, {1520, kChunk}}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return instrument->rebootCount() == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return instrument->rebootCount() == 1; }, 20000));
     EXPECT_EQ(instrument->receivedCommands(),
               (std::vector<uint32_t>{FirmwareStart, FirmwareChecksum, FirmwareData, FirmwareData,
                                      FirmwareData, FirmwareData, FirmwareData, Reboot}));

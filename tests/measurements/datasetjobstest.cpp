@@ -199,7 +199,7 @@ TEST_F(DatasetJobs, ControlUnitPublishesOnlyCompleteReadsAndRereadsAfterAClear)
     QSignalSpy results(device.get(), &BaseDevice::jobResult);
     QSignalSpy published(device.get(), &ControlUnit::datasetsChanged);
     device->init();
-    ASSERT_TRUE(connected.count() > 0 || connected.wait(5000));
+    ASSERT_TRUE(connected.count() > 0 || connected.wait(20000));
     QTRY_COMPARE_WITH_TIMEOUT(device->pendingJobCount(), 0, 10000);
 
     device->updateDataSets();

@@ -50,8 +50,8 @@ TEST_F(DeviceWidgetTest, FollowsADeviceFromBeforeItConnectsUntilItIsGivenUp)
     panel.setDevice(&device);
     ASSERT_FALSE(panel.states.empty());
     EXPECT_FALSE(panel.states.front()); // not yet open: disconnected first
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.states.back(); }, 8000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.options.empty(); }, 8000)); // option reads reach it
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.states.back(); }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.options.empty(); }, 30000)); // option reads reach it
 
     panel.setDevice(nullptr);
     EXPECT_FALSE(panel.states.back());

@@ -101,7 +101,7 @@ TEST_F(FrameTest, FixedWidthOffersNoSideBands)
 TEST_F(FrameTest, MaximisedWindowIsNotResizedByTheBandsAndStaysInTheWorkArea)
 {
     window->showMaximized();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isMaximized(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isMaximized(); }, 20000));
     QCoreApplication::processEvents();
     const QRect work = window->screen()->availableGeometry();
     EXPECT_TRUE(work.contains(window->frameGeometry()));

@@ -27,8 +27,8 @@
 
 namespace {
 
-constexpr int kConnectTimeoutMs = 8000;
-constexpr int kUnplugTimeoutMs = 8000;
+constexpr int kConnectTimeoutMs = 30000;
+constexpr int kUnplugTimeoutMs = 30000;
 
 QString labelText(QWidget* parent, const char* name)
 {
@@ -118,7 +118,7 @@ TEST_F(MainWindowDeviceTest, InfoPageSaysWhatKeepsAnInstrumentFromBeingUsed)
 
     bus().unplug(unit);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return labelText(info, "connectionStatusLabel") == ConnectionDoctor::waitingText(); }, 5000));
+        [&] { return labelText(info, "connectionStatusLabel") == ConnectionDoctor::waitingText(); }, 20000));
 }
 
 TEST_F(MainWindowDeviceTest, ControlUnitOffersServiceAndMeasurementsAndShowsItsIdentity)
@@ -152,12 +152,13 @@ TEST_F(MainWindowDeviceTest, ControlUnitOffersServiceAndMeasurementsAndShowsItsI
     device->notifyUser(NotificationMessageType::Warning, QStringLiteral("careful"));
     EXPECT_TRUE(window->notificationBar()->isVisible());
     EXPECT_EQ(labelText(window.get(), "notificationTextLabel"), QStringLiteral("careful"));
-    // Let the identity and option reads finish, then drive the dialog by hand.
-    QTest::qWait(ProgressDialog::kHideDelayMs + 500);
+    // Let the identity and option reads finish and their progress window go, then drive it by hand.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return device->pendingJobCount() == 0 && !window->progress()->isVisible(); }, 30000));
     emit device->busy();
     EXPECT_TRUE(window->progress()->isVisible());
     emit device->idle();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->progress()->isVisible(); }, 4000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->progress()->isVisible(); }, 20000));
 }
 
 TEST_F(MainWindowDeviceTest, SensorOffersOnlyService)

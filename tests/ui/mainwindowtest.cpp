@@ -152,19 +152,19 @@ TEST_F(MainWindowTest, TopBarFollowsTheWindowState)
     EXPECT_FALSE(visible("restoreButton"));
 
     window.showMaximized();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("restoreButton"); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("restoreButton"); }, 20000));
     EXPECT_TRUE(visible("minButton"));
     EXPECT_FALSE(visible("maxButton"));
     EXPECT_EQ(Settings::instance()->restoreWindowStates(), Qt::WindowStates(Qt::WindowMaximized));
 
     window.showNormal();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("maxButton"); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("maxButton"); }, 20000));
     EXPECT_TRUE(visible("minButton"));
     EXPECT_FALSE(visible("restoreButton"));
 
     // The top bar's own buttons drive the window.
     window.topBar()->findChild<QAbstractButton*>(QStringLiteral("maxButton"))->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 20000));
 }
 
 TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartMaximisesLate)
@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartM
         MainWindow window;
         window.show();
         window.showMaximized();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 20000));
         window.topBar()->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
         EXPECT_FALSE(window.isVisible());
     }
@@ -186,7 +186,7 @@ TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartM
     EXPECT_EQ(next.size(), QSize(960, 690));
     next.show();
     EXPECT_FALSE(next.isMaximized()); // maximised 250 ms after the show, not at once
-    EXPECT_TRUE(QTest::qWaitFor([&] { return next.isMaximized(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return next.isMaximized(); }, 20000));
 }
 
 TEST_F(MainWindowTest, CloseInNormalStateStoresGeometryThatTheNextWindowRestores)
@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, InstrumentAndFileTextsAreShownAsPlainText)
         });
         poll.start(10);
         b.show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, 20000));
         EXPECT_EQ(shown, text);
         EXPECT_EQ(format, Qt::PlainText);
     }

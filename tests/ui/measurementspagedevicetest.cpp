@@ -32,7 +32,7 @@
 
 namespace {
 
-constexpr int kTimeoutMs = 10000;
+constexpr int kTimeoutMs = 30000;
 
 // Series `count` of `points` points each, titled "Line <n>", on a short walk north-east.
 QByteArray storeImage(int count, int points)

@@ -223,12 +223,12 @@ TEST_F(MeasurementsPage, ButtonsShowIconsWithDistinctShortcutsAndNoneToDelete)
     QSignalSpy reloads(page.get(), &MeasurementsWidget::updateDataSets);
     // A button's shortcut clicks it after a short animation.
     QTest::keyClick(page.get(), Qt::Key_F5);
-    EXPECT_TRUE(reloads.wait(2000));
+    EXPECT_TRUE(reloads.wait(20000));
     EXPECT_EQ(reloads.count(), 1);
     page->setDatasets(threeSeries());
     answerFile.clear();
     QTest::keyClick(page.get(), Qt::Key_E, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !askedCaption.isEmpty(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !askedCaption.isEmpty(); }, 20000));
 }
 
 TEST_F(MeasurementsPage, SelectionDrivesTheDetailsAndThePicture)

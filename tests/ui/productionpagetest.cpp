@@ -140,7 +140,7 @@ public:
         T* found = nullptr;
         static_cast<void>(QTest::qWaitFor(
             [&] { return (found = production()->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
-            2000));
+            20000));
         return found && found->isVisible() ? found : nullptr;
     }
 };
@@ -594,11 +594,11 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
     QFileDialog* fileDialog = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return (fileDialog = develop()->findChild<QFileDialog*>()) && fileDialog->isVisible(); },
-        2000));
+        20000));
     fileDialog->selectFile(json);
     static_cast<QDialog*>(fileDialog)->accept();
     QJsonModel* tree = develop()->jsonModel();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->rowCount() == 2; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree->rowCount() == 2; }, 20000));
     EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("basefirmware"));
     EXPECT_EQ(tree->index(0, 1).data().toString(), QStringLiteral("base.firmware"));
     const QModelIndex devices = tree->index(1, 0);

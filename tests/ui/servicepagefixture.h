@@ -28,7 +28,7 @@
 class ServicePageFixture : public SimUsbFixture
 {
 public: // table-driven cases reach the helpers through a reference to the fixture
-    static constexpr int kTimeoutMs = 10000;
+    static constexpr int kTimeoutMs = 30000;
     using SimUsbFixture::bus;
 
     static void SetUpTestSuite() { setUpUiTestEnvironment(); }
@@ -113,7 +113,7 @@ public: // table-driven cases reach the helpers through a reference to the fixtu
         T* found = nullptr;
         static_cast<void>(QTest::qWaitFor(
             [&] { return (found = service()->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
-            2000));
+            20000));
         return found && found->isVisible() ? found : nullptr;
     }
 

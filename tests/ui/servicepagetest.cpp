@@ -197,13 +197,13 @@ TEST_F(ServicePageTest, TouchPanelMonitorsOnlyWhileShownAndSavesValidThresholds)
     ASSERT_NE(device, nullptr);
     auto* panel = qobject_cast<ServiceWidgetTymbrel*>(service()->servicePanel());
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->isVisible(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->isVisible(); }, 20000));
     EXPECT_TRUE(device->isMonitoringTouchState());
 
     auto* state = child<QLabel>(panel, "touchProtectStateLabel");
     for (bool touched : {true, false, true}) {
         sensor->setTouchOverride(touched);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return state->property("touched") == QVariant(touched); }, 3000))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return state->property("touched") == QVariant(touched); }, 20000))
             << touched;
     }
     window->sidebar()->setCurrentPage(MainWindow::InfoPage);
@@ -229,11 +229,11 @@ TEST_F(ServicePageTest, TouchPanelMonitorsOnlyWhileShownAndSavesValidThresholds)
     child<QAbstractButton>(panel, "touchProtect_insensitiveButton")->click();
     EXPECT_EQ(current->text(), QStringLiteral("1508"));
     EXPECT_TRUE(
-        QTest::qWaitFor([&] { return sensor->postedRawThreshold() == CdcThreshold::toRaw(1508); }, 3000));
+        QTest::qWaitFor([&] { return sensor->postedRawThreshold() == CdcThreshold::toRaw(1508); }, 20000));
     save->click();
     save->click();
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return sensor->storedRawThreshold() == CdcThreshold::toRaw(1508); }, 3000));
+        QTest::qWaitFor([&] { return sensor->storedRawThreshold() == CdcThreshold::toRaw(1508); }, 20000));
     ASSERT_TRUE(waitIdle(device));
     EXPECT_EQ(sensor->countReceived(CdcStoreThreshold), 1u);
     EXPECT_EQ(device->savedCdcThreshold(), 1508);
@@ -244,7 +244,7 @@ TEST_F(ServicePageTest, TouchPanelMonitorsOnlyWhileShownAndSavesValidThresholds)
     EXPECT_EQ(current->text(), calibrated->text());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return sensor->postedRawThreshold() == CdcThreshold::toRaw(calibrated->text().toInt()); },
-        3000));
+        20000));
 }
 
 TEST_F(ServicePageTest, LanguagesAreReadChangedAndSetAndTheUnitRebootsWithThem)
@@ -385,7 +385,7 @@ TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
         c.start(*this, *instrument);
         ASSERT_TRUE(waitDetached());
         EXPECT_EQ(service()->servicePanel(), nullptr);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 2000)); // deleted
+        EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 20000)); // deleted
         EXPECT_EQ(service()->findChild<QFileDialog*>(), nullptr);
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (auto* box = qobject_cast<QMessageBox*>(top)) {

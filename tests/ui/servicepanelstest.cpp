@@ -197,7 +197,7 @@ TEST_F(ServicePanelsTest, FailedThresholdReadsKeepTheLastValuesAndDisableSaveAnd
     auto* calibrated = child<QLineEdit>(&panel, "touchProtect_CalibratedThresholdEdit");
     current->setText(QStringLiteral("1000")); // what an earlier read or the user left
     calibrated->setText(QStringLiteral("990"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return failed.count() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return failed.count() == 2; }, 20000));
 
     EXPECT_EQ(current->text(), QStringLiteral("1000"));
     EXPECT_EQ(calibrated->text(), QStringLiteral("990"));

@@ -57,7 +57,7 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
         ProductionWidgetTymbrel* calibration = panel->calibrationPanel();
         auto* label = child<QLabel>(calibration, "lblCdcValue");
         auto* calibrated = child<QLineEdit>(panel, "touchProtect_CalibratedThresholdEdit");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !calibrated->text().isEmpty(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !calibrated->text().isEmpty(); }, 20000));
         const QString before = calibrated->text();
 
         int sweepsStarted = 0;
@@ -84,7 +84,7 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
         EXPECT_EQ(label->property("warning").toBool(), c.neverSwitches);
         // What the instrument holds now shows in the read-only field.
         const QString expected = c.calibrated ? QString::fromLatin1(c.calibrated) : before;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return calibrated->text() == expected; }, 5000))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return calibrated->text() == expected; }, 20000))
             << calibrated->text().toStdString();
         ASSERT_TRUE(waitIdle(device));
         QTest::qWait(200);
@@ -107,7 +107,7 @@ TEST_F(TouchCalibrationTest, UnplugDuringTheSweepDetachesThePage)
         ->click();
     ASSERT_TRUE(waitDetached());
     EXPECT_EQ(service()->servicePanel(), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 20000));
 }
 
 TEST_F(TouchCalibrationTest, DevelopPageRunsOneSweepPerClick)

@@ -94,17 +94,18 @@ TEST_F(WidgetsTest, SpinnerStepsThirtyDegreesAndChangesDelayOnlyWhenAsked)
 
     spinner.setAnimationDelay(10);
     spinner.startAnimation();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return spinner.angle() != 0; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return spinner.angle() != 0; }, 20000));
     EXPECT_EQ(spinner.angle() % 30, 0);
 
-    // A slower delay while running takes effect at once: in 250 ms at most three steps happen.
+    // A slower delay while running takes effect at once: in 250 ms at most three steps happen (a loaded
+    // machine makes fewer, never more), and the spinner keeps turning.
     spinner.setAnimationDelay(100);
     EXPECT_TRUE(spinner.isAnimated());
     const int before = spinner.angle();
     QTest::qWait(250);
     const int steps = ((spinner.angle() - before + 360) % 360) / 30;
     EXPECT_LE(steps, 3);
-    EXPECT_GE(steps, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return spinner.angle() != before; }, 20000));
 
     spinner.startAnimation();
     EXPECT_EQ(spinner.angle(), 0); // restarting resets the angle
@@ -124,19 +125,17 @@ TEST_F(WidgetsTest, ProgressDialogBusyIdleBusyWithinTwoSecondsStaysVisible)
     dialog.hide(); // idle: the hide is delayed
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.isHidePending());
-    QTest::qWait(1000);
-    EXPECT_TRUE(dialog.isVisible());
 
     dialog.show(); // busy again within two seconds cancels the hide
     EXPECT_FALSE(dialog.isHidePending());
-    QTest::qWait(1500); // past the first hide's two seconds
+    QTest::qWait(ProgressDialog::kHideDelayMs + 200); // past the first hide's two seconds
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.indicator()->isAnimated());
 
     dialog.hide();
     QElapsedTimer clock;
     clock.start();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 4000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 20000));
     EXPECT_GE(clock.elapsed(), ProgressDialog::kHideDelayMs - 50);
     EXPECT_FALSE(dialog.indicator()->isAnimated());
 }
