@@ -105,6 +105,29 @@ protected:
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     }
 
+    // Serves the unit with a harmless command, waits until its own reads after connecting are done, and
+    // unplugs it after `packets` more packets once `job` reports its first progress.
+    BaseDevice* servedWithUnplugDuring(const QString& command, const char* job, int packets, bool& armed)
+    {
+        if (run({command, "--wait", "10"}).code != 0) {
+            return nullptr;
+        }
+        auto* device = qobject_cast<BaseDevice*>(
+            UsbManager::instance()->device(UsbManager::instance()->addresses().value(0)).data());
+        if (!device || !QTest::qWaitFor([&] { return device->pendingJobCount() == 0; }, 30000)) {
+            return nullptr;
+        }
+        armed = false;
+        QObject::connect(device, &BaseDevice::progressChanged, device,
+                         [this, job, packets, &armed](QString name, int, int, QString) {
+                             if (name == QLatin1String(job) && !armed) {
+                                 armed = true;
+                                 unit->faults().unplugAfterPackets(packets);
+                             }
+                         });
+        return device;
+    }
+
     std::shared_ptr<SimControlUnit> unit;
     QHash<uint32_t, QByteArray> changed;
     FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
@@ -264,18 +287,8 @@ TEST_F(CliDestructive, AnInstrumentLostDuringTheSnapshotStopsTheCommand)
         {"firmware", "update", firmwareFile(taggedImage("3.2.1", 2000), {"D"})}};
     for (const QStringList& command : commands) {
         const std::string what = command.join(' ').toStdString();
-        ASSERT_EQ(run({"info", "--wait", "10"}).code, 0) << what; // served and settled first
-        auto* device = qobject_cast<BaseDevice*>(
-            UsbManager::instance()->device(UsbManager::instance()->addresses().value(0)).data());
-        ASSERT_NE(device, nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return device->pendingJobCount() == 0; }, 10000));
         bool armed = false;
-        QObject::connect(device, &BaseDevice::progressChanged, device, [&](QString name, int, int, QString) {
-            if (name == QLatin1String("ReadOptionsSnapshotJob") && !armed) {
-                armed = true;
-                unit->faults().unplugAfterPackets(4);
-            }
-        });
+        ASSERT_NE(servedWithUnplugDuring("info", "ReadOptionsSnapshotJob", 4, armed), nullptr) << what;
         const CliRun run = this->run(command + QStringList{"--yes", "--without-snapshot", "--json"});
         EXPECT_TRUE(armed) << what;
         EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << what << run.context();
@@ -294,18 +307,8 @@ TEST_F(CliDestructive, AnInstrumentLostDuringTheSnapshotStopsTheCommand)
 TEST_F(CliDestructive, AnInstrumentUnpluggedDuringTheUpdateIsAFailure)
 {
     // Served and settled first, so that the fault can be armed once the data starts flowing.
-    ASSERT_EQ(run({"info"}).code, 0);
-    auto* device = qobject_cast<BaseDevice*>(
-        UsbManager::instance()->device(UsbManager::instance()->addresses().value(0)).data());
-    ASSERT_NE(device, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return device->pendingJobCount() == 0; }, 10000));
     bool armed = false;
-    QObject::connect(device, &BaseDevice::progressChanged, device, [&](QString name, int, int, QString) {
-        if (name == QLatin1String("WriteFirmwareJob") && !armed) {
-            armed = true;
-            unit->faults().unplugAfterPackets(20);
-        }
-    });
+    ASSERT_NE(servedWithUnplugDuring("info", "WriteFirmwareJob", 20, armed), nullptr);
     const CliRun run = this->run(
         {"firmware", "update", firmwareFile(taggedImage("3.2.1", 400 * 760), {"D"}), "--yes", "--json"});
     EXPECT_TRUE(armed);
