@@ -139,6 +139,459 @@
     </message>
 </context>
 <context>
+    <name>CliArguments</name>
+    <message>
+        <location filename="../app/cli/cliarguments.cpp" line="+36"/>
+        <source>List the recognised instruments on the bus (address, kind, vendor:product) without opening them.</source>
+        <translation>Die erkannten Geräte am Bus auflisten (Adresse, Art, Hersteller:Produkt), ohne sie zu öffnen.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Show the instrument&apos;s identity.</source>
+        <translation>Die Kenndaten des Geräts anzeigen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Read every option into a snapshot file: -o FILE, else into the snapshot folder.</source>
+        <translation>Alle Optionen in eine Sicherungsdatei lesen: -o FILE, sonst in den Sicherungsordner.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Put a snapshot&apos;s values back: shows the changes, writes them, reboots, reads them back.</source>
+        <translation>Die Werte einer Sicherung wiederherstellen: zeigt die Änderungen, schreibt sie, startet neu, liest sie zurück.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Show a firmware file&apos;s header and check its hash (no instrument needed).</source>
+        <translation>Den Kopf einer Firmware-Datei anzeigen und ihren Hash prüfen (kein Gerät nötig).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Install a firmware file; the instrument verifies it and restarts.</source>
+        <translation>Eine Firmware-Datei installieren; das Gerät prüft sie und startet neu.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reset the instrument to its factory settings; it restarts.</source>
+        <translation>Das Gerät auf Werkseinstellungen zurücksetzen; es startet neu.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Save the instrument&apos;s event log to -o FILE (Latin-1 text).</source>
+        <translation>Das Geräteprotokoll in -o FILE speichern (Latin-1-Text).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Delete the instrument&apos;s event log.</source>
+        <translation>Das Geräteprotokoll löschen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>List the control unit&apos;s measurement series.</source>
+        <translation>Die Messreihen der Bedieneinheit auflisten.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Export measurement series to -o FILE as KML, GPX or CSV.</source>
+        <translation>Messreihen als KML, GPX oder CSV nach -o FILE exportieren.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Delete every measurement series on the control unit.</source>
+        <translation>Alle Messreihen auf der Bedieneinheit löschen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Calibrate the acoustic sensor&apos;s touch detector (the production sweep) and store the threshold.</source>
+        <translation>Den Berührungssensor des akustischen Sensors kalibrieren (der Durchlauf der Produktion) und die Schwelle speichern.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Save a zip file for support to -o FILE: the last seven daily logs, the instrument&apos;s snapshots (all when none is attached), the settings without secrets, the connection findings, versions and the USB device list.</source>
+        <translation>Eine ZIP-Datei für den Support in -o FILE speichern: die Tagesprotokolle der letzten sieben Tage, die Sicherungen des Geräts (alle, wenn keines angeschlossen ist), die Einstellungen ohne Geheimnisse, die Verbindungsbefunde, die Versionen und die Liste der USB-Geräte.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Where options read, log download and datasets export write.</source>
+        <translation>Wohin options read, log download und datasets export schreiben.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Format of datasets export (default: from the -o suffix, else kml).</source>
+        <translation>Format von datasets export (Vorgabe: nach der Endung von -o, sonst kml).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Series of datasets export, numbered as datasets list shows them (default: all).</source>
+        <translation>Messreihen für datasets export, nummeriert wie datasets list sie zeigt (Vorgabe: alle).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The instrument at this bus and address (see list); needed when several are attached.</source>
+        <translation>Das Gerät an diesem Bus und dieser Adresse (siehe list); nötig, wenn mehrere angeschlossen sind.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Wait up to SECONDS for an instrument to arrive (default: one scan of the bus).</source>
+        <translation>Bis zu SECONDS Sekunden auf ein Gerät warten (Vorgabe: den Bus einmal absuchen).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Print exactly one JSON document on standard output.</source>
+        <translation>Genau ein JSON-Dokument auf der Standardausgabe ausgeben.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Confirm a destructive command (needed when standard input is not a terminal).</source>
+        <translation>Einen verändernden Befehl bestätigen (nötig, wenn die Standardeingabe kein Terminal ist).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Go on with a destructive command when no complete options snapshot could be taken.</source>
+        <translation>Einen verändernden Befehl fortsetzen, auch wenn keine vollständige Sicherung der Optionen angelegt werden konnte.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>options restore: also write the identity options (serials, types, hardware revision, test results); left as they are otherwise, --yes included.</source>
+        <translation>options restore: auch die Kennungsoptionen schreiben (Seriennummern, Typen, Hardware-Revision, Prüfergebnisse); sonst bleiben sie, wie sie sind, auch mit --yes.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Language of the messages and of this help (default: language= in the settings file&apos;s [General] section, else the system&apos;s).</source>
+        <translation>Sprache der Meldungen und dieser Hilfe (Vorgabe: language= im Abschnitt [General] der Einstellungsdatei, sonst die des Systems).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Log at debug level; log lines also go to standard error.</source>
+        <translation>Auf Debug-Stufe protokollieren; Protokollzeilen gehen auch auf die Standardfehlerausgabe.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Log at trace level; log lines also go to standard error.</source>
+        <translation>Auf Trace-Stufe protokollieren; Protokollzeilen gehen auch auf die Standardfehlerausgabe.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Turn on libusb&apos;s own debug logging (standard error).</source>
+        <translation>Die eigene Debug-Protokollierung von libusb einschalten (Standardfehlerausgabe).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Turn on libusb&apos;s own info logging (standard error).</source>
+        <translation>Die eigene Info-Protokollierung von libusb einschalten (Standardfehlerausgabe).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show this help.</source>
+        <translation>Diese Hilfe anzeigen.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show the version.</source>
+        <translation>Die Version anzeigen.</translation>
+    </message>
+    <message>
+        <location line="+93"/>
+        <source>Unknown option &quot;%1&quot;.</source>
+        <translation>Unbekannte Option „%1“.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>No command given.</source>
+        <translation>Kein Befehl angegeben.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>&quot;%1&quot; needs one of: %2.</source>
+        <translation>„%1“ braucht eines von: %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Unknown command &quot;%1&quot;.</source>
+        <translation>Unbekannter Befehl „%1“.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>%1 takes one %2.</source>
+        <translation>%1 nimmt genau ein %2.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 takes no argument &quot;%2&quot;.</source>
+        <translation>%1 nimmt kein Argument „%2“.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 writes no file: -o is not taken.</source>
+        <translation>%1 schreibt keine Datei: -o wird nicht angenommen.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>-o needs a file name.</source>
+        <translation>-o braucht einen Dateinamen.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 needs -o FILE.</source>
+        <translation>%1 braucht -o FILE.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>--format and --series go with datasets export only.</source>
+        <translation>--format und --series gelten nur für datasets export.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>--format takes kml, gpx or csv, not &quot;%1&quot;.</source>
+        <translation>--format nimmt kml, gpx oder csv, nicht „%1“.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>--series takes series numbers from 1 on, separated by commas, not &quot;%1&quot;.</source>
+        <translation>--series nimmt Nummern von Messreihen ab 1, durch Kommas getrennt, nicht „%1“.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>--series names series %1 twice.</source>
+        <translation>--series nennt die Messreihe %1 zweimal.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>--device takes BUS:ADDR as list shows it (for example 1:4), not &quot;%1&quot;.</source>
+        <translation>--device nimmt BUS:ADDR, wie list es zeigt (zum Beispiel 1:4), nicht „%1“.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>--language takes de or en, not &quot;%1&quot;.</source>
+        <translation>--language nimmt de oder en, nicht „%1“.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>--wait takes a number of seconds, not &quot;%1&quot;.</source>
+        <translation>--wait nimmt eine Zahl von Sekunden, nicht „%1“.</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Usage: service-cli &lt;command&gt; [FILE] [options]</source>
+        <translation>Aufruf: service-cli &lt;Befehl&gt; [FILE] [Optionen]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The service tool for Tymbrel and Vectaris instruments, without a window.</source>
+        <translation>Das Service-Programm für Tymbrel- und Vectaris-Geräte, ohne Fenster.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Options:</source>
+        <translation>Optionen:</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The instrument: the only recognised one on the bus, or the one at --device BUS:ADDR. Without
+--wait the bus is scanned once.
+Destructive commands (options restore, firmware update, reset, log clear, datasets clear) first
+store an options snapshot and print where it went and how many options it holds (n of m); a
+snapshot that misses an option counts as none. Without one they stop unless --without-snapshot
+is given (a terminal is asked). They ask before they start, and need --yes when standard input
+is not a terminal.
+Progress goes to standard error. With --json, standard output carries exactly one JSON document:</source>
+        <translation>Das Gerät: das einzige erkannte am Bus oder das an --device BUS:ADDR. Ohne --wait wird der Bus
+einmal abgesucht.
+Verändernde Befehle (options restore, firmware update, reset, log clear, datasets clear) legen
+zuerst eine Sicherung der Optionen an und geben aus, wo sie liegt und wie viele Optionen sie
+enthält (n von m); eine Sicherung, der eine Option fehlt, zählt als keine. Ohne Sicherung brechen
+sie ab, außer mit --without-snapshot (an einem Terminal wird gefragt). Sie fragen vor dem Start
+und brauchen --yes, wenn die Standardeingabe kein Terminal ist.
+Der Fortschritt geht auf die Standardfehlerausgabe. Mit --json gibt die Standardausgabe genau ein
+JSON-Dokument aus:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Exit codes:</source>
+        <translation>Exit-Codes:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>done</source>
+        <translation>erledigt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>usage error, or a destructive command not confirmed (no --yes off a terminal, or &quot;no&quot;)</source>
+        <translation>Aufruffehler, oder ein verändernder Befehl nicht bestätigt (kein --yes ohne Terminal,
+oder „nein“)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>no instrument: none found, several without --device, USB unavailable, or not the kind the
+command needs</source>
+        <translation>kein Gerät: keines gefunden, mehrere ohne --device, USB nicht verfügbar, oder nicht die Art,
+die der Befehl braucht</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the instrument failed, refused or went away (the job&apos;s result code and message are given);
+also no snapshot without --without-snapshot, &quot;no&quot; to &quot;Go on without a snapshot?&quot; included</source>
+        <translation>das Gerät hat einen Fehler gemeldet, abgelehnt oder wurde getrennt (Ergebniscode und Meldung
+des Auftrags werden genannt); auch keine Sicherung ohne --without-snapshot, einschließlich
+„nein“ auf „Ohne Sicherung fortfahren?“</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>a file could not be read or written</source>
+        <translation>eine Datei konnte nicht gelesen oder geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>a check refused the file before anything was sent (hardware revision, hash, offset, a
+file that cannot be deciphered, a snapshot of another kind or with a value that does not
+fit its option)</source>
+        <translation>eine Prüfung hat die Datei abgelehnt, bevor etwas gesendet wurde (Hardware-Revision, Hash,
+Offset, eine nicht entschlüsselbare Datei, eine Sicherung einer anderen Geräteart oder mit
+einem Wert, der nicht zu seiner Option passt)</translation>
+    </message>
+</context>
+<context>
+    <name>CliFiles</name>
+    <message>
+        <location filename="../app/cli/clifiles.cpp" line="+13"/>
+        <source>%1 does not exist.</source>
+        <translation>%1 existiert nicht.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 is not a file.</source>
+        <translation>%1 ist keine Datei.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Cannot write %1: the folder %2 does not exist.</source>
+        <translation>%1 kann nicht geschrieben werden: Der Ordner %2 existiert nicht.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Cannot write %1: it is a folder.</source>
+        <translation>%1 kann nicht geschrieben werden: Es ist ein Ordner.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Cannot write %1: permission denied.</source>
+        <translation>%1 kann nicht geschrieben werden: Zugriff verweigert.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+5"/>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CliSafeguard</name>
+    <message>
+        <location filename="../app/cli/clisafeguard.cpp" line="+27"/>
+        <source>%1 changes the instrument: give --yes to confirm it when standard input is not a terminal. Nothing was sent.</source>
+        <translation>%1 verändert das Gerät: Bestätigen Sie mit --yes, wenn die Standardeingabe kein Terminal ist. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Not confirmed; nothing was changed.</source>
+        <translation>Nicht bestätigt; es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Taking an options snapshot...</source>
+        <translation>Sicherung der Optionen wird angelegt …</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Options snapshot: %1</source>
+        <translation>Sicherung der Optionen: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The snapshot holds %1.</source>
+        <translation>Die Sicherung enthält %1.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The instrument went away while its options were read; nothing was changed.</source>
+        <translation>Das Gerät wurde während des Lesens seiner Optionen getrennt; es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>No options snapshot could be taken: %1</source>
+        <translation>Es konnte keine Sicherung der Optionen angelegt werden: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Going on without a snapshot (--without-snapshot).</source>
+        <translation>Weiter ohne Sicherung (--without-snapshot).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Go on without a snapshot?</source>
+        <translation>Ohne Sicherung fortfahren?</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>No options snapshot could be taken (%1); nothing was changed. Give --without-snapshot to go on without one.</source>
+        <translation>Es konnte keine Sicherung der Optionen angelegt werden (%1); es wurde nichts geändert. Mit --without-snapshot geht es ohne Sicherung weiter.</translation>
+    </message>
+</context>
+<context>
+    <name>CliSession</name>
+    <message>
+        <location filename="../app/cli/clisession.cpp" line="+37"/>
+        <source>a control unit</source>
+        <translation>eine Bedieneinheit</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>an acoustic sensor</source>
+        <translation>einen akustischen Sensor</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>(result %1)</source>
+        <translation>(Ergebnis %1)</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Try &quot;service-cli --help&quot;.</source>
+        <translation>Siehe „service-cli --help“.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>%1 needs %2; the instrument at %3 is a %4 (%5).</source>
+        <translation>%1 braucht %2; an %3 hängt: %4 (%5).</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>No instrument: USB is not available here. %1</source>
+        <translation>Kein Gerät: USB ist hier nicht verfügbar. %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The bus could not be listed.</source>
+        <translation>Die Geräte am Bus konnten nicht aufgelistet werden.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>No instrument found.</source>
+        <translation>Kein Gerät gefunden.</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionDoctor</name>
     <message>
         <location filename="../usb/connectiondoctor.cpp" line="+42"/>
@@ -230,6 +683,96 @@
         <location line="+5"/>
         <source>Waiting for an instrument. Connect a Tymbrel or Vectaris instrument with its USB cable and switch it on.</source>
         <translation>Warte auf ein Gerät. Schließen Sie ein Tymbrel- oder Vectaris-Gerät mit seinem USB-Kabel an und schalten Sie es ein.</translation>
+    </message>
+</context>
+<context>
+    <name>DatasetCommands</name>
+    <message>
+        <location filename="../app/cli/datasetcommands.cpp" line="+85"/>
+        <source>Reading the measurement series...</source>
+        <translation>Messreihen werden gelesen …</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The instrument went away while its series were read.</source>
+        <translation>Das Gerät wurde während des Lesens seiner Messreihen getrennt.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The measurement series could not be read.</source>
+        <translation>Die Messreihen konnten nicht gelesen werden.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+18"/>
+        <source>%1  %2  %n points, %3 with position</source>
+        <translation>
+            <numerusform>%1  %2  %n Punkt, %3 mit Position</numerusform>
+            <numerusform>%1  %2  %n Punkte, %3 mit Position</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No measurement series on the control unit.</source>
+        <translation>Keine Messreihen auf der Bedieneinheit.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+31"/>
+        <source>There is no series %1: the control unit holds %n.</source>
+        <translation>
+            <numerusform>Es gibt keine Messreihe %1: Die Bedieneinheit enthält %n.</numerusform>
+            <numerusform>Es gibt keine Messreihe %1: Die Bedieneinheit enthält %n.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Cannot write %1; no file was left behind.</source>
+        <translation>%1 kann nicht geschrieben werden; es wurde keine Datei hinterlassen.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+7"/>
+        <source>%n series written to %1 (%2)</source>
+        <translation>
+            <numerusform>%n Messreihe nach %1 geschrieben (%2)</numerusform>
+            <numerusform>%n Messreihen nach %1 geschrieben (%2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Delete every measurement series on %1?</source>
+        <translation>Alle Messreihen auf %1 löschen?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The instrument went away after its options snapshot; nothing was deleted.</source>
+        <translation>Das Gerät wurde nach der Sicherung seiner Optionen getrennt; es wurde nichts gelöscht.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The instrument went away while its series were deleted.</source>
+        <translation>Das Gerät wurde während des Löschens seiner Messreihen getrennt.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The series could not be deleted.</source>
+        <translation>Die Messreihen konnten nicht gelöscht werden.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The series were deleted, but the unit could not be read again to confirm it.</source>
+        <translation>Die Messreihen wurden gelöscht, aber die Bedieneinheit konnte zur Bestätigung nicht erneut gelesen werden.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+8"/>
+        <source>%n series are still on the control unit after the delete.</source>
+        <translation>
+            <numerusform>Nach dem Löschen ist noch %n Messreihe auf der Bedieneinheit.</numerusform>
+            <numerusform>Nach dem Löschen sind noch %n Messreihen auf der Bedieneinheit.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Every measurement series on %1 was deleted.</source>
+        <translation>Alle Messreihen auf %1 wurden gelöscht.</translation>
     </message>
 </context>
 <context>
@@ -325,6 +868,320 @@
     </message>
 </context>
 <context>
+    <name>DeviceCommands</name>
+    <message>
+        <location filename="../app/cli/devicecommands.cpp" line="+52"/>
+        <source>The instrument went away during %1.</source>
+        <translation>Das Gerät wurde während %1 getrennt.</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>%1 (serial %2)</source>
+        <translation>%1 (Seriennummer %2)</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Instrument</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>USB id</source>
+        <translation>USB-ID</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Serial</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>PCB serial</source>
+        <translation>Seriennummer der Leiterplatte</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Hardware revision</source>
+        <translation>Hardware-Revision</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Device type</source>
+        <translation>Gerätetyp</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Chip id</source>
+        <translation>Chip-ID</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>System id</source>
+        <translation>System-ID</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update required</source>
+        <translation>Update erforderlich</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>no</source>
+        <translation>nein</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Reading options...</source>
+        <translation>Optionen werden gelesen …</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>the options read</source>
+        <translation>des Lesens der Optionen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The options could not be read</source>
+        <translation>Die Optionen konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The snapshot could not be saved: %1</source>
+        <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>%1 of %2 written to %3</source>
+        <translation>%1 von %2 nach %3 geschrieben</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>%1 is not an options snapshot this tool can restore: %2</source>
+        <translation>%1 ist keine Sicherung von Optionen, die dieses Programm wiederherstellen kann: %2</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>%1 is a snapshot of a %2; this instrument is a %3. Nothing was sent.</source>
+        <translation>%1 ist eine Sicherung eines Geräts der Art %2; dieses Gerät ist von der Art %3. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The snapshot was taken from serial %1; this instrument is serial %2. Restore it onto this instrument?</source>
+        <translation>Die Sicherung stammt von Seriennummer %1; dieses Gerät hat Seriennummer %2. Auf dieses Gerät wiederherstellen?</translation>
+    </message>
+    <message>
+        <location line="+67"/>
+        <source>Options snapshot: %1</source>
+        <translation>Sicherung der Optionen: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The snapshot holds %1.</source>
+        <translation>Die Sicherung enthält %1.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+8"/>
+        <source>%n option(s) differ:</source>
+        <translation>
+            <numerusform>%n Option weicht ab:</numerusform>
+            <numerusform>%n Optionen weichen ab:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Identity options left as they are (--include-identity writes them): %1</source>
+        <translation>Kennungsoptionen bleiben, wie sie sind (--include-identity schreibt sie): %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The instrument already holds every value of the snapshot; nothing to write.</source>
+        <translation>Das Gerät enthält bereits alle Werte der Sicherung; es gibt nichts zu schreiben.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+4"/>
+        <source>Write these %n value(s) and restart the instrument?</source>
+        <translation>
+            <numerusform>Diesen %n Wert schreiben und das Gerät neu starten?</numerusform>
+            <numerusform>Diese %n Werte schreiben und das Gerät neu starten?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>it is not a firmware file this tool can decipher</source>
+        <translation>sie ist keine Firmware-Datei, die dieses Programm entschlüsseln kann</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>its image does not match its MD5 hash</source>
+        <translation>ihr Image passt nicht zu ihrem MD5-Hash</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>it is made for hardware revision %1, the instrument is revision %2</source>
+        <translation>sie ist für Hardware-Revision %1 gemacht, das Gerät hat Revision %2</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>its offset %1 lies outside its image</source>
+        <translation>ihr Offset %1 liegt außerhalb ihres Images</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>%1 was refused: %2. Nothing was sent to the instrument.</source>
+        <translation>%1 wurde abgelehnt: %2. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Install %1 on %2?</source>
+        <translation>%1 auf %2 installieren?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+64"/>
+        <source>the options snapshot; nothing was sent</source>
+        <translation>der Sicherung der Optionen; es wurde nichts gesendet</translation>
+    </message>
+    <message>
+        <location line="-56"/>
+        <source>the firmware update</source>
+        <translation>des Firmware-Updates</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1. Nothing was sent to the instrument.</source>
+        <translation>%1. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The firmware file was refused</source>
+        <translation>Die Firmware-Datei wurde abgelehnt</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The firmware update failed: the instrument did not confirm the image</source>
+        <translation>Das Firmware-Update ist fehlgeschlagen: Das Gerät hat das Image nicht bestätigt</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The firmware update failed</source>
+        <translation>Das Firmware-Update ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Firmware %1 was installed and verified on %2, but the instrument did not restart within %3 s; restart it by hand.</source>
+        <translation>Firmware %1 wurde auf %2 installiert und geprüft, aber das Gerät ist nicht innerhalb von %3 s neu gestartet; starten Sie es von Hand neu.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Firmware %1 installed and verified on %2; the instrument restarts.</source>
+        <translation>Firmware %1 auf %2 installiert und geprüft; das Gerät startet neu.</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>%1 failed</source>
+        <translation>%1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Reset %1 to its factory settings?</source>
+        <translation>%1 auf Werkseinstellungen zurücksetzen?</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 was reset to its factory settings and restarts.</source>
+        <translation>%1 wurde auf Werkseinstellungen zurückgesetzt und startet neu.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Delete every event log entry on %1?</source>
+        <translation>Alle Protokolleinträge auf %1 löschen?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The event log of %1 was deleted.</source>
+        <translation>Das Geräteprotokoll von %1 wurde gelöscht.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Reading the event log...</source>
+        <translation>Geräteprotokoll wird gelesen …</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the log download</source>
+        <translation>des Herunterladens des Geräteprotokolls</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The event log could not be read</source>
+        <translation>Das Geräteprotokoll konnte nicht gelesen werden</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+12"/>
+        <source>Event log of %1 (%n bytes) written to %2</source>
+        <translation>
+            <numerusform>Geräteprotokoll von %1 (%n Byte) nach %2 geschrieben</numerusform>
+            <numerusform>Geräteprotokoll von %1 (%n Bytes) nach %2 geschrieben</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Calibrating the touch detector of %1 (keep hands off the sensor)...</source>
+        <translation>Berührungssensor von %1 wird kalibriert (Sensor nicht berühren) …</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+22"/>
+        <source>the calibration</source>
+        <translation>der Kalibrierung</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <source>The calibration failed, nothing was stored</source>
+        <translation>Die Kalibrierung ist fehlgeschlagen, es wurde nichts gespeichert</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The calibration did not report its switching point; check the sensor&apos;s thresholds.</source>
+        <translation>Die Kalibrierung hat ihren Schaltpunkt nicht gemeldet; prüfen Sie die Schwellen des Sensors.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The calibration was stored, but the sensor&apos;s thresholds could not be read back; check them.</source>
+        <translation>Die Kalibrierung wurde gespeichert, aber die Schwellen des Sensors konnten nicht zurückgelesen werden; prüfen Sie sie.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The calibration was stored, but the sensor did not report its thresholds within %1 s; check them.</source>
+        <translation>Die Kalibrierung wurde gespeichert, aber der Sensor hat seine Schwellen nicht innerhalb von %1 s gemeldet; prüfen Sie sie.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>The calibrated threshold %1 lies outside %2..%3; it was stored, check the sensor.</source>
+        <translation>Die kalibrierte Schwelle %1 liegt außerhalb von %2..%3; sie wurde gespeichert, prüfen Sie den Sensor.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Touch detector of %1 calibrated: switching point %2, stored threshold %3.</source>
+        <translation>Berührungssensor von %1 kalibriert: Schaltpunkt %2, gespeicherte Schwelle %3.</translation>
+    </message>
+</context>
+<context>
     <name>FactoryResetJob</name>
     <message>
         <location filename="../devices/jobs/factoryresetjob.cpp" line="+25"/>
@@ -335,6 +1192,82 @@
         <location line="+2"/>
         <source>Factory reset failed (%1).</source>
         <translation>Zurücksetzen auf Werkseinstellungen fehlgeschlagen (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareFileReport</name>
+    <message>
+        <location filename="../app/cli/firmwarefilereport.cpp" line="+29"/>
+        <source>%1 is not a firmware file this tool can decipher.</source>
+        <translation>%1 ist keine Firmware-Datei, die dieses Programm entschlüsseln kann.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 (develop)</source>
+        <translation>%1 (Entwicklung)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Supported hardware</source>
+        <translation>Unterstützte Hardware</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Created</source>
+        <translation>Erstellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Image</source>
+        <translation>Image</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+0"/>
+        <source>%n bytes, offset %1, %2 bytes sent</source>
+        <translation>
+            <numerusform>%n Byte, Offset %1, %2 Bytes werden gesendet</numerusform>
+            <numerusform>%n Bytes, Offset %1, %2 Bytes werden gesendet</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>MD5</source>
+        <translation>MD5</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>matches</source>
+        <translation>stimmt</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>WRONG</source>
+        <translation>FALSCH</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Changelog:</source>
+        <translation>Änderungen:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The image does not match the file&apos;s MD5 hash; an update would refuse it.</source>
+        <translation>Das Image passt nicht zum MD5-Hash der Datei; ein Update würde es ablehnen.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The file&apos;s offset %1 lies outside its %2-byte image; an update would refuse it.</source>
+        <translation>Der Offset %1 der Datei liegt außerhalb ihres Images von %2 Byte; ein Update würde sie ablehnen.</translation>
     </message>
 </context>
 <context>
@@ -363,6 +1296,77 @@
         <location line="+13"/>
         <source>No device connected!</source>
         <translation>Kein Gerät angeschlossen!</translation>
+    </message>
+</context>
+<context>
+    <name>InstrumentSelector</name>
+    <message>
+        <location filename="../app/cli/instrumentselector.cpp" line="+107"/>
+        <source>No instrument: USB is not available here. %1</source>
+        <translation>Kein Gerät: USB ist hier nicht verfügbar. %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>No instrument found at %1 within %2 s.</source>
+        <translation>Innerhalb von %2 s kein Gerät an %1 gefunden.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No instrument found at %1.</source>
+        <translation>Kein Gerät an %1 gefunden.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No instrument found within %1 s.</source>
+        <translation>Innerhalb von %1 s kein Gerät gefunden.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No instrument found.</source>
+        <translation>Kein Gerät gefunden.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 did not tell its identity.</source>
+        <translation>%1 hat seine Kenndaten nicht gemeldet.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 did not tell its identity: %2.</source>
+        <translation>%1 hat seine Kenndaten nicht gemeldet: %2.</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>%1 could not be opened: %2 failed with %3.</source>
+        <translation>%1 konnte nicht geöffnet werden: %2 scheiterte mit %3.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>%1 went away before it was ready.</source>
+        <translation>%1 wurde getrennt, bevor es bereit war.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 was found but did not get ready within %2 s.</source>
+        <translation>%1 wurde gefunden, war aber nicht innerhalb von %2 s bereit.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+27"/>
+        <source>%n instruments are attached (%1); choose one with --device BUS:ADDR.</source>
+        <translation>
+            <numerusform>%n Gerät ist angeschlossen (%1); wählen Sie eines mit --device BUS:ADDR.</numerusform>
+            <numerusform>%n Geräte sind angeschlossen (%1); wählen Sie eines mit --device BUS:ADDR.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Waiting up to %1 s for an instrument at %2...</source>
+        <translation>Bis zu %1 s wird auf ein Gerät an %2 gewartet …</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Waiting up to %1 s for an instrument...</source>
+        <translation>Bis zu %1 s wird auf ein Gerät gewartet …</translation>
     </message>
 </context>
 <context>
@@ -1800,6 +2804,19 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <location line="+9"/>
         <source>Speak German (de) or English (en) instead of the language of the settings file or the system.</source>
         <translation>Deutsch (de) oder Englisch (en) statt der Sprache aus der Einstellungsdatei oder des Systems verwenden.</translation>
+    </message>
+</context>
+<context>
+    <name>SupportCommand</name>
+    <message>
+        <location filename="../app/cli/supportcommand.cpp" line="+52"/>
+        <source>Support bundle not written: %1</source>
+        <translation>Support-Paket nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Support bundle: %1</source>
+        <translation>Support-Paket: %1</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "app/cli/cliconsole.h"
 #include "app/cli/clisession.h"
 #include "core/applicationidentity.h"
+#include "core/languageloader.h"
 #include "core/loggerfactory.h"
 #include "devices/devicefactory.h"
 #include "usb/usbmanager.h"
@@ -19,6 +20,8 @@ int CliApplication::exec(int& argc, char** argv)
     QCoreApplication application(argc, argv);
     ApplicationIdentity::apply();
     const QStringList arguments = QCoreApplication::arguments();
+    // Before the first text: --help, usage errors and every message speak the chosen language.
+    LanguageLoader::installForApplication();
 
     // A person asking for the help, the version, or making a typo leaves no trace in the log.
     CliArguments preview;

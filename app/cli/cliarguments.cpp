@@ -33,34 +33,46 @@ struct CommandEntry
 
 const CommandEntry kCommands[] = {
     {Command::List, "list", nullptr, Output::No, false, false, true,
-     "List the recognised instruments on the bus (address, kind, vendor:product) without opening them."},
-    {Command::Info, "info", nullptr, Output::No, false, false, true, "Show the instrument's identity."},
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "List the recognised instruments on the bus (address, kind, vendor:product) without opening them.")},
+    {Command::Info, "info", nullptr, Output::No, false, false, true,
+     QT_TRANSLATE_NOOP("CliArguments", "Show the instrument's identity.")},
     {Command::OptionsRead, "options read", nullptr, Output::Optional, false, false, true,
-     "Read every option into a snapshot file: -o FILE, else into the snapshot folder."},
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "Read every option into a snapshot file: -o FILE, else into the snapshot folder.")},
     {Command::OptionsRestore, "options restore", "FILE", Output::No, false, true, true,
-     "Put a snapshot's values back: shows the changes, writes them, reboots, reads them back."},
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "Put a snapshot's values back: shows the changes, writes them, reboots, reads them back.")},
     {Command::FirmwareShow, "firmware show", "FILE", Output::No, false, false, false,
-     "Show a firmware file's header and check its hash (no instrument needed)."},
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "Show a firmware file's header and check its hash (no instrument needed).")},
     {Command::FirmwareUpdate, "firmware update", "FILE", Output::No, false, true, true,
-     "Install a firmware file; the instrument verifies it and restarts."},
+     QT_TRANSLATE_NOOP("CliArguments", "Install a firmware file; the instrument verifies it and restarts.")},
     {Command::Reset, "reset", nullptr, Output::No, false, true, true,
-     "Reset the instrument to its factory settings; it restarts."},
+     QT_TRANSLATE_NOOP("CliArguments", "Reset the instrument to its factory settings; it restarts.")},
     {Command::LogDownload, "log download", nullptr, Output::Required, false, false, true,
-     "Save the instrument's event log to -o FILE (Latin-1 text)."},
+     QT_TRANSLATE_NOOP("CliArguments", "Save the instrument's event log to -o FILE (Latin-1 text).")},
     {Command::LogClear, "log clear", nullptr, Output::No, false, true, true,
-     "Delete the instrument's event log."},
+     QT_TRANSLATE_NOOP("CliArguments", "Delete the instrument's event log.")},
     {Command::DatasetsList, "datasets list", nullptr, Output::No, false, false, true,
-     "List the control unit's measurement series."},
+     QT_TRANSLATE_NOOP("CliArguments", "List the control unit's measurement series.")},
     {Command::DatasetsExport, "datasets export", nullptr, Output::Required, true, false, true,
-     "Export measurement series to -o FILE as KML, GPX or CSV."},
+     QT_TRANSLATE_NOOP("CliArguments", "Export measurement series to -o FILE as KML, GPX or CSV.")},
     {Command::DatasetsClear, "datasets clear", nullptr, Output::No, false, true, true,
-     "Delete every measurement series on the control unit."},
+     QT_TRANSLATE_NOOP("CliArguments", "Delete every measurement series on the control unit.")},
     {Command::Calibrate, "calibrate", nullptr, Output::No, false, false, true,
-     "Calibrate the acoustic sensor's touch detector (the production sweep) and store the threshold."},
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "Calibrate the acoustic sensor's touch detector (the production sweep) and store the threshold.")},
     {Command::SupportBundle, "support-bundle", nullptr, Output::Required, false, false, true,
-     "Save a zip file for support to -o FILE: the last seven daily logs, the instrument's snapshots (all "
-     "when none is attached), the settings without secrets, the connection findings, versions and the USB "
-     "device list."},
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "Save a zip file for support to -o FILE: the last seven daily logs, the instrument's snapshots (all "
+         "when none is attached), the settings without secrets, the connection findings, versions and the "
+         "USB "
+         "device list.")},
 };
 
 struct OptionEntry
@@ -71,26 +83,54 @@ struct OptionEntry
 };
 
 const OptionEntry kOptions[] = {
-    {"o,output", "FILE", "Where options read, log download and datasets export write."},
-    {"format", "kml|gpx|csv", "Format of datasets export (default: from the -o suffix, else kml)."},
-    {"series", "N,...", "Series of datasets export, numbered as datasets list shows them (default: all)."},
+    {"o,output", "FILE",
+     QT_TRANSLATE_NOOP("CliArguments", "Where options read, log download and datasets export write.")},
+    {"format", "kml|gpx|csv",
+     QT_TRANSLATE_NOOP("CliArguments", "Format of datasets export (default: from the -o suffix, else kml).")},
+    {"series", "N,...",
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "Series of datasets export, numbered as datasets list shows them (default: all).")},
     {"device", "BUS:ADDR",
-     "The instrument at this bus and address (see list); needed when several are attached."},
-    {"wait", "SECONDS", "Wait up to SECONDS for an instrument to arrive (default: one scan of the bus)."},
-    {"json", nullptr, "Print exactly one JSON document on standard output."},
-    {"yes", nullptr, "Confirm a destructive command (needed when standard input is not a terminal)."},
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "The instrument at this bus and address (see list); needed when several are attached.")},
+    {"wait", "SECONDS",
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "Wait up to SECONDS for an instrument to arrive (default: one scan of the bus).")},
+    {"json", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments", "Print exactly one JSON document on standard output.")},
+    {"yes", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "Confirm a destructive command (needed when standard input is not a terminal).")},
     {"without-snapshot", nullptr,
-     "Go on with a destructive command when no complete options snapshot could be taken."},
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "Go on with a destructive command when no complete options snapshot could be taken.")},
     {"include-identity", nullptr,
-     "options restore: also write the identity options (serials, types, hardware revision, test "
-     "results); left as they are otherwise, --yes included."},
-    {"debug", nullptr, "Log at debug level; log lines also go to standard error."},
-    {"trace", nullptr, "Log at trace level; log lines also go to standard error."},
-    {"usb-debug", nullptr, "Turn on libusb's own debug logging (standard error)."},
-    {"usb-info", nullptr, "Turn on libusb's own info logging (standard error)."},
-    {"h,help", nullptr, "Show this help."},
-    {"v,version", nullptr, "Show the version."},
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "options restore: also write the identity options (serials, types, hardware revision, test "
+         "results); left as they are otherwise, --yes included.")},
+    {"language", "de|en",
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "Language of the messages and of this help (default: language= in the settings "
+                       "file's [General] section, else the system's).")},
+    {"debug", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments", "Log at debug level; log lines also go to standard error.")},
+    {"trace", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments", "Log at trace level; log lines also go to standard error.")},
+    {"usb-debug", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments", "Turn on libusb's own debug logging (standard error).")},
+    {"usb-info", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments", "Turn on libusb's own info logging (standard error).")},
+    {"h,help", nullptr, QT_TRANSLATE_NOOP("CliArguments", "Show this help.")},
+    {"v,version", nullptr, QT_TRANSLATE_NOOP("CliArguments", "Show the version.")},
 };
+
+// A text of the tables above in the installed language.
+QString translated(const char* source)
+{
+    return QCoreApplication::translate("CliArguments", source);
+}
 
 QStringList namesOf(const OptionEntry& option)
 {
@@ -152,7 +192,7 @@ QString helpEntry(const QString& left, const QString& description)
 
 } // namespace
 
-bool CliArguments::fail(const QString& reason)
+bool CliArguments::fail(const CliText& reason)
 {
     m_error = reason;
     return false;
@@ -173,6 +213,13 @@ bool CliArguments::parse(const QStringList& arguments)
         parser.addOption(parsed);
     }
     if (!parser.parse(arguments)) {
+        // Qt's own text would follow the installed language; this one reads the same in the JSON document.
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            return fail(CliText::translate("CliArguments", "Unknown option \"%1\".")
+                            .arg(unknown.first().size() == 1 ? QStringLiteral("-") + unknown.first()
+                                                             : QStringLiteral("--") + unknown.first()));
+        }
         return fail(parser.errorText());
     }
     m_help = parser.isSet(QStringLiteral("help"));
@@ -187,7 +234,7 @@ bool CliArguments::parse(const QStringList& arguments)
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return fail(QStringLiteral("No command given."));
+        return fail(CliText::translate("CliArguments", "No command given."));
     }
 
     // The longest subcommand whose words open the positional arguments.
@@ -209,9 +256,10 @@ bool CliArguments::parse(const QStringList& arguments)
             }
         }
         if (!group.isEmpty()) {
-            return fail(QStringLiteral("\"%1\" needs one of: %2.").arg(positional.first(), group.join(", ")));
+            return fail(CliText::translate("CliArguments", "\"%1\" needs one of: %2.")
+                            .arg(positional.first(), group.join(QStringLiteral(", "))));
         }
-        return fail(QStringLiteral("Unknown command \"%1\".").arg(positional.first()));
+        return fail(CliText::translate("CliArguments", "Unknown command \"%1\".").arg(positional.first()));
     }
     m_command = entry->command;
     m_commandName = QString::fromLatin1(entry->words);
@@ -219,30 +267,33 @@ bool CliArguments::parse(const QStringList& arguments)
     const QStringList rest = positional.mid(wordCount);
     if (entry->argument) {
         if (rest.size() != 1 || rest.first().isEmpty()) {
-            return fail(
-                QStringLiteral("%1 takes one %2.").arg(m_commandName, QString::fromLatin1(entry->argument)));
+            return fail(CliText::translate("CliArguments", "%1 takes one %2.")
+                            .arg(m_commandName, QString::fromLatin1(entry->argument)));
         }
         m_file = rest.first();
     } else if (!rest.isEmpty()) {
-        return fail(QStringLiteral("%1 takes no argument \"%2\".").arg(m_commandName, rest.first()));
+        return fail(CliText::translate("CliArguments", "%1 takes no argument \"%2\".")
+                        .arg(m_commandName, rest.first()));
     }
 
     if (parser.isSet(QStringLiteral("output"))) {
         if (entry->output == Output::No) {
-            return fail(QStringLiteral("%1 writes no file: -o is not taken.").arg(m_commandName));
+            return fail(
+                CliText::translate("CliArguments", "%1 writes no file: -o is not taken.").arg(m_commandName));
         }
         m_output = parser.value(QStringLiteral("output"));
         if (m_output.isEmpty()) {
-            return fail(QStringLiteral("-o needs a file name."));
+            return fail(CliText::translate("CliArguments", "-o needs a file name."));
         }
     } else if (entry->output == Output::Required) {
-        return fail(QStringLiteral("%1 needs -o FILE.").arg(m_commandName));
+        return fail(CliText::translate("CliArguments", "%1 needs -o FILE.").arg(m_commandName));
     }
 
     const bool formatSet = parser.isSet(QStringLiteral("format"));
     const bool seriesSet = parser.isSet(QStringLiteral("series"));
     if ((formatSet || seriesSet) && !entry->exportOptions) {
-        return fail(QStringLiteral("--format and --series go with datasets export only."));
+        return fail(
+            CliText::translate("CliArguments", "--format and --series go with datasets export only."));
     }
     if (formatSet) {
         const QString format = parser.value(QStringLiteral("format")).toLower();
@@ -253,7 +304,7 @@ bool CliArguments::parse(const QStringList& arguments)
         } else if (format == QLatin1String("csv")) {
             m_format = Format::Csv;
         } else {
-            return fail(QStringLiteral("--format takes kml, gpx or csv, not \"%1\".")
+            return fail(CliText::translate("CliArguments", "--format takes kml, gpx or csv, not \"%1\".")
                             .arg(parser.value(QStringLiteral("format"))));
         }
     } else if (entry->exportOptions) {
@@ -268,12 +319,14 @@ bool CliArguments::parse(const QStringList& arguments)
             bool ok = false;
             const int number = text.trimmed().toInt(&ok);
             if (!ok || number < 1) {
-                return fail(QStringLiteral("--series takes series numbers from 1 on, separated by commas, "
-                                           "not \"%1\".")
+                return fail(CliText::translate("CliArguments",
+                                               "--series takes series numbers from 1 on, separated by "
+                                               "commas, not \"%1\".")
                                 .arg(text));
             }
             if (m_series.contains(number)) {
-                return fail(QStringLiteral("--series names series %1 twice.").arg(number));
+                return fail(
+                    CliText::translate("CliArguments", "--series names series %1 twice.").arg(number));
             }
             m_series.append(number);
         }
@@ -282,16 +335,25 @@ bool CliArguments::parse(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("device"))) {
         if (!parseAddress(parser.value(QStringLiteral("device")), &m_device)) {
             return fail(
-                QStringLiteral("--device takes BUS:ADDR as list shows it (for example 1:4), not \"%1\".")
+                CliText::translate("CliArguments",
+                                   "--device takes BUS:ADDR as list shows it (for example 1:4), not \"%1\".")
                     .arg(parser.value(QStringLiteral("device"))));
         }
         m_hasDevice = true;
+    }
+    if (parser.isSet(QStringLiteral("language"))) {
+        // LanguageLoader has read it before anything was printed; here it is only checked.
+        const QString language = parser.value(QStringLiteral("language")).trimmed().toLower();
+        if (language != QLatin1String("de") && language != QLatin1String("en")) {
+            return fail(CliText::translate("CliArguments", "--language takes de or en, not \"%1\".")
+                            .arg(parser.value(QStringLiteral("language"))));
+        }
     }
     if (parser.isSet(QStringLiteral("wait"))) {
         bool ok = false;
         m_waitSeconds = parser.value(QStringLiteral("wait")).toDouble(&ok);
         if (!ok || !std::isfinite(m_waitSeconds) || m_waitSeconds < 0 || m_waitSeconds > 86400 * 7) {
-            return fail(QStringLiteral("--wait takes a number of seconds, not \"%1\".")
+            return fail(CliText::translate("CliArguments", "--wait takes a number of seconds, not \"%1\".")
                             .arg(parser.value(QStringLiteral("wait"))));
         }
     }
@@ -339,13 +401,13 @@ QString CliArguments::versionText()
 QString CliArguments::helpText()
 {
     QString text;
-    text += QStringLiteral("Usage: service-cli <command> [FILE] [options]\n\n"
-                           "The service tool for Tymbrel and Vectaris instruments, without a window.\n\n"
-                           "Commands:\n");
+    text += tr("Usage: service-cli <command> [FILE] [options]") + QStringLiteral("\n\n") +
+            tr("The service tool for Tymbrel and Vectaris instruments, without a window.") +
+            QStringLiteral("\n\n") + tr("Commands:") + QLatin1Char('\n');
     for (const CommandEntry& entry : kCommands) {
-        text += helpEntry(commandLine(entry), QString::fromLatin1(entry.summary));
+        text += helpEntry(commandLine(entry), translated(entry.summary));
     }
-    text += QStringLiteral("\nOptions:\n");
+    text += QLatin1Char('\n') + tr("Options:") + QLatin1Char('\n');
     for (const OptionEntry& option : kOptions) {
         QStringList names;
         for (const QString& name : namesOf(option)) {
@@ -355,30 +417,50 @@ QString CliArguments::helpText()
         if (option.valueName) {
             left += QStringLiteral(" <%1>").arg(QString::fromLatin1(option.valueName));
         }
-        text += helpEntry(left, QString::fromLatin1(option.description));
+        text += helpEntry(left, translated(option.description));
     }
-    text += QStringLiteral(
-        "\nThe instrument: the only recognised one on the bus, or the one at --device BUS:ADDR. Without\n"
-        "--wait the bus is scanned once.\n"
-        "Destructive commands (options restore, firmware update, reset, log clear, datasets clear) first\n"
-        "store an options snapshot and print where it went and how many options it holds (n of m); a\n"
-        "snapshot that misses an option counts as none. Without one they stop unless --without-snapshot\n"
-        "is given (a terminal is asked). They ask before they start, and need --yes when standard input\n"
-        "is not a terminal.\n"
-        "Progress goes to standard error. With --json, standard output carries exactly one JSON document:\n"
-        "  {\"command\": \"info\", \"ok\": true, \"exitCode\": 0, \"device\": {...}, ...}\n"
-        "  {\"command\": \"reset\", \"ok\": false, \"exitCode\": 3, \"error\": \"...\", \"result\": -9, "
-        "...}\n"
-        "\nExit codes:\n"
-        "  0  done\n"
-        "  1  usage error, or a destructive command not confirmed (no --yes off a terminal, or \"no\")\n"
-        "  2  no instrument: none found, several without --device, USB unavailable, or not the kind the\n"
-        "     command needs\n"
-        "  3  the instrument failed, refused or went away (the job's result code and message are given);\n"
-        "     also no snapshot without --without-snapshot, \"no\" to \"Go on without a snapshot?\" included\n"
-        "  4  a file could not be read or written\n"
-        "  5  a check refused the file before anything was sent (hardware revision, hash, offset, a\n"
-        "     file that cannot be deciphered, a snapshot of another kind or with a value that does not\n"
-        "     fit its option)\n");
+    // Paragraphs broken by hand to the help's width; the JSON examples and the codes stay as they are.
+    text +=
+        QLatin1Char('\n') +
+        tr("The instrument: the only recognised one on the bus, or the one at --device BUS:ADDR. Without\n"
+           "--wait the bus is scanned once.\n"
+           "Destructive commands (options restore, firmware update, reset, log clear, datasets clear) first\n"
+           "store an options snapshot and print where it went and how many options it holds (n of m); a\n"
+           "snapshot that misses an option counts as none. Without one they stop unless --without-snapshot\n"
+           "is given (a terminal is asked). They ask before they start, and need --yes when standard input\n"
+           "is not a terminal.\n"
+           "Progress goes to standard error. With --json, standard output carries exactly one JSON "
+           "document:") +
+        QStringLiteral("\n"
+                       "  {\"command\": \"info\", \"ok\": true, \"exitCode\": 0, \"device\": {...}, ...}\n"
+                       "  {\"command\": \"reset\", \"ok\": false, \"exitCode\": 3, \"error\": \"...\", "
+                       "\"result\": -9, ...}\n");
+    text += QLatin1Char('\n') + tr("Exit codes:") + QLatin1Char('\n');
+    const char* const codes[] = {
+        QT_TRANSLATE_NOOP("CliArguments", "done"),
+        QT_TRANSLATE_NOOP(
+            "CliArguments",
+            "usage error, or a destructive command not confirmed (no --yes off a terminal, or \"no\")"),
+        QT_TRANSLATE_NOOP("CliArguments",
+                          "no instrument: none found, several without --device, USB unavailable, or "
+                          "not the kind the\ncommand needs"),
+        QT_TRANSLATE_NOOP(
+            "CliArguments",
+            "the instrument failed, refused or went away (the job's result code and message are "
+            "given);\nalso no snapshot without --without-snapshot, \"no\" to \"Go on without a "
+            "snapshot?\" included"),
+        QT_TRANSLATE_NOOP("CliArguments", "a file could not be read or written"),
+        QT_TRANSLATE_NOOP(
+            "CliArguments",
+            "a check refused the file before anything was sent (hardware revision, hash, offset, "
+            "a\nfile that cannot be deciphered, a snapshot of another kind or with a value that "
+            "does not\nfit its option)"),
+    };
+    int code = 0;
+    for (const char* meaning : codes) {
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(code++)
+                    .arg(translated(meaning).replace(QLatin1Char('\n'), QStringLiteral("\n     ")));
+    }
     return text;
 }

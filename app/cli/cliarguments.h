@@ -1,16 +1,20 @@
 #pragma once
 
+#include "app/cli/clitext.h"
 #include "usb/usbbusdeviceaddress.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 // The command line of service-cli: one subcommand (one or two words, some with a FILE), switches and
 // options, read with QCommandLineParser and checked against what the subcommand takes. Knows the help
-// text, which lists every subcommand, every option and the exit codes.
+// text, which lists every subcommand, every option and the exit codes, in the installed language.
 class CliArguments
 {
+    Q_DECLARE_TR_FUNCTIONS(CliArguments)
+
 public:
     enum class Command
     {
@@ -42,7 +46,9 @@ public:
     // usage error, with the reason in error(). --help and --version are accepted without a subcommand.
     bool parse(const QStringList& arguments);
 
-    QString error() const { return m_error; }
+    // The usage error in English (the JSON document, the log) and in the user's language.
+    QString error() const { return m_error.english(); }
+    CliText errorText() const { return m_error; }
     bool helpRequested() const { return m_help; }
     bool versionRequested() const { return m_version; }
 
@@ -82,9 +88,9 @@ public:
     static QString addressText(const UsbBusDeviceAddress& address);
 
 private:
-    bool fail(const QString& reason);
+    bool fail(const CliText& reason);
 
-    QString m_error;
+    CliText m_error;
     bool m_help = false;
     bool m_version = false;
     Command m_command = Command::None;

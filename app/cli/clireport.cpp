@@ -7,7 +7,7 @@ void CliReport::insert(const QString& key, const QJsonValue& value)
     m_fields.insert(key, value);
 }
 
-int CliReport::fail(CliExitCode code, const QString& message, std::optional<int> result)
+int CliReport::fail(CliExitCode code, const CliText& message, std::optional<int> result)
 {
     if (m_exitCode == CliExitCode::Done && code != CliExitCode::Done) {
         m_exitCode = code;
@@ -25,7 +25,7 @@ QJsonObject CliReport::toJson() const
     object.insert(QStringLiteral("ok"), ok());
     object.insert(QStringLiteral("exitCode"), exitCode());
     if (!ok()) {
-        object.insert(QStringLiteral("error"), m_error);
+        object.insert(QStringLiteral("error"), m_error.english());
         if (m_result) {
             object.insert(QStringLiteral("result"), *m_result);
         }

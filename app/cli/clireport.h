@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/cliexitcode.h"
+#include "app/cli/clitext.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -27,11 +28,14 @@ public:
     QJsonValue value(const QString& key) const { return m_fields.value(key); }
 
     // Records the failure and returns its exit code, so that a command can `return report.fail(...)`.
-    int fail(CliExitCode code, const QString& message, std::optional<int> result = std::nullopt);
+    int fail(CliExitCode code, const CliText& message, std::optional<int> result = std::nullopt);
 
     bool ok() const { return m_exitCode == CliExitCode::Done; }
     int exitCode() const { return int(m_exitCode); }
-    QString error() const { return m_error; }
+    // The failure in English, as the JSON document and the log carry it.
+    QString error() const { return m_error.english(); }
+    // The failure in the user's language, for the console.
+    QString shownError() const { return m_error.shown(); }
     std::optional<int> result() const { return m_result; }
 
     QJsonObject toJson() const;
@@ -40,6 +44,6 @@ private:
     QString m_command;
     QJsonObject m_fields;
     CliExitCode m_exitCode = CliExitCode::Done;
-    QString m_error;
+    CliText m_error;
     std::optional<int> m_result;
 };

@@ -2,6 +2,7 @@
 
 #include "app/cli/cliconsole.h"
 #include "app/cli/clireport.h"
+#include "app/cli/clitext.h"
 #include "app/cli/eventwait.h"
 #include "devices/basedevice.h"
 #include "devices/snapshotguard.h"
@@ -22,11 +23,11 @@ bool CliSafeguard::mayAsk(const QString& action)
     if (m_yes || m_console.inputIsTerminal()) {
         return true;
     }
-    m_report.fail(
-        CliExitCode::Usage,
-        QStringLiteral("%1 changes the instrument: give --yes to confirm it when standard input is not "
-                       "a terminal. Nothing was sent.")
-            .arg(action));
+    m_report.fail(CliExitCode::Usage,
+                  CliText::translate("CliSafeguard",
+                                     "%1 changes the instrument: give --yes to confirm it when standard "
+                                     "input is not a terminal. Nothing was sent.")
+                      .arg(action));
     return false;
 }
 
@@ -38,7 +39,8 @@ bool CliSafeguard::confirm(const QString& question)
     if (m_console.inputIsTerminal() && m_console.ask(question)) {
         return true;
     }
-    m_report.fail(CliExitCode::Usage, QStringLiteral("Not confirmed; nothing was changed."));
+    m_report.fail(CliExitCode::Usage,
+                  CliText::translate("CliSafeguard", "Not confirmed; nothing was changed."));
     return false;
 }
 
@@ -66,12 +68,12 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
         done = true;
         wait.wake();
     });
-    m_console.note(QStringLiteral("Taking an options snapshot..."));
+    m_console.note(tr("Taking an options snapshot..."));
     guard.start();
     wait.until([&] { return done; });
     if (!path.isEmpty()) {
-        m_console.print(QStringLiteral("Options snapshot: %1").arg(QDir::toNativeSeparators(path)));
-        m_console.print(QStringLiteral("The snapshot holds ") + coverage + QLatin1Char('.'));
+        m_console.print(tr("Options snapshot: %1").arg(QDir::toNativeSeparators(path)));
+        m_console.print(tr("The snapshot holds %1.").arg(coverage));
         m_report.insert(QStringLiteral("snapshot"), path);
         return true;
     }
@@ -80,8 +82,8 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     if (lost || !alive || !alive->isConnected()) {
         // Nothing to go on with: whatever the answer, there is no instrument to change.
         m_report.fail(CliExitCode::InstrumentFailed,
-                      QStringLiteral("The instrument went away while its options were read; nothing was "
-                                     "changed."),
+                      CliText::translate("CliSafeguard", "The instrument went away while its options were "
+                                                         "read; nothing was changed."),
                       LIBUSB_ERROR_NO_DEVICE);
         return false;
     }
@@ -90,17 +92,17 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
 
 bool CliSafeguard::goOnWithout(const QString& reason)
 {
-    m_console.note(QStringLiteral("No options snapshot could be taken: %1").arg(reason));
+    m_console.note(tr("No options snapshot could be taken: %1").arg(reason));
     if (m_withoutSnapshot) {
-        m_console.note(QStringLiteral("Going on without a snapshot (--without-snapshot)."));
+        m_console.note(tr("Going on without a snapshot (--without-snapshot)."));
         return true;
     }
-    if (m_console.inputIsTerminal() && m_console.ask(QStringLiteral("Go on without a snapshot?"))) {
+    if (m_console.inputIsTerminal() && m_console.ask(tr("Go on without a snapshot?"))) {
         return true;
     }
     m_report.fail(CliExitCode::InstrumentFailed,
-                  QStringLiteral("No options snapshot could be taken (%1); nothing was changed. Give "
-                                 "--without-snapshot to go on without one.")
+                  CliText::translate("CliSafeguard", "No options snapshot could be taken (%1); nothing was "
+                                                     "changed. Give --without-snapshot to go on without one.")
                       .arg(reason));
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class BaseDevice;
@@ -12,6 +13,8 @@ class SnapshotStore;
 // confirms, and without a snapshot the command stops unless --without-snapshot was given.
 class CliSafeguard
 {
+    Q_DECLARE_TR_FUNCTIONS(CliSafeguard)
+
 public:
     CliSafeguard(CliConsole& console, CliReport& report, bool yes, bool withoutSnapshot);
 

@@ -31,12 +31,12 @@ constexpr int kPollIntervalMs = 1000;
 // "list --wait" looks at the bus this often.
 constexpr int kListIntervalMs = 200;
 
-QString kindTitle(const QString& kind)
+CliText kindTitle(const QString& kind)
 {
     if (kind == QLatin1String("control-unit")) {
-        return QStringLiteral("a control unit");
+        return CliText::translate("CliSession", "a control unit");
     }
-    return QStringLiteral("an acoustic sensor");
+    return CliText::translate("CliSession", "an acoustic sensor");
 }
 } // namespace
 
@@ -60,7 +60,7 @@ int CliSession::run(const QStringList& arguments)
     m_console.setJson(parsed.json());
     CliReport report(parsed.commandName());
     if (!ok) {
-        report.fail(CliExitCode::Usage, parsed.error());
+        report.fail(CliExitCode::Usage, parsed.errorText());
     } else {
         logger()->info("Command line: {}", arguments.mid(1).join(QLatin1Char(' ')));
         execute(parsed, report);
@@ -84,14 +84,14 @@ void CliSession::answer(const CliReport& report)
     if (report.ok()) {
         return;
     }
-    QString line = QStringLiteral("service-cli: %1").arg(report.error());
+    QString line = QStringLiteral("service-cli: %1").arg(report.shownError());
     if (report.result()) {
-        line += QStringLiteral(" (result %1)").arg(*report.result());
+        line += QLatin1Char(' ') + tr("(result %1)").arg(*report.result());
     }
     m_console.note(line);
     if (report.exitCode() == int(CliExitCode::Usage) &&
         report.value(QStringLiteral("device")).isUndefined()) {
-        m_console.note(QStringLiteral("Try \"service-cli --help\"."));
+        m_console.note(tr("Try \"service-cli --help\"."));
     }
 }
 
@@ -131,10 +131,10 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     auto* sensor = qobject_cast<TymbrelSensor*>(device.data());
     auto wrongKind = [&](const QString& needed) {
         return report.fail(CliExitCode::NoInstrument,
-                           QStringLiteral("%1 needs %2; the instrument at %3 is a %4 (%5).")
+                           CliText::translate("CliSession", "%1 needs %2; the instrument at %3 is a %4 (%5).")
                                .arg(arguments.commandName(), kindTitle(needed),
-                                    CliArguments::addressText(selector.selectedAddress()), device->name(),
-                                    device->kindKey()));
+                                    CliArguments::addressText(selector.selectedAddress()))
+                               .arg(device->name(), device->kindKey()));
     };
 
     switch (arguments.command()) {
@@ -217,14 +217,16 @@ int CliSession::list(const CliArguments& arguments, CliReport& report)
     report.insert(QStringLiteral("instruments"), list);
     if (!m_manager->isUsbAvailable()) {
         return report.fail(CliExitCode::NoInstrument,
-                           QStringLiteral("No instrument: USB is not available here. %1")
+                           CliText::translate("CliSession", "No instrument: USB is not available here. %1")
                                .arg(m_manager->connectionStatus()));
     }
     if (error != 0) {
-        return report.fail(CliExitCode::NoInstrument, QStringLiteral("The bus could not be listed."), error);
+        return report.fail(CliExitCode::NoInstrument,
+                           CliText::translate("CliSession", "The bus could not be listed."), error);
     }
     if (instruments.isEmpty()) {
-        return report.fail(CliExitCode::NoInstrument, QStringLiteral("No instrument found."));
+        return report.fail(CliExitCode::NoInstrument,
+                           CliText::translate("CliSession", "No instrument found."));
     }
     return report.exitCode();
 }

@@ -2,6 +2,7 @@
 
 #include "core/baselogger.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ class UsbManager;
 // and shuts the discovery down after (UsbManager::deinit). GUI thread.
 class CliSession : public BaseLogger
 {
+    Q_DECLARE_TR_FUNCTIONS(CliSession)
+
 public:
     CliSession(CliConsole& console, UsbManager* manager);
 

@@ -5,6 +5,7 @@
 #include "app/cli/clifiles.h"
 #include "app/cli/clireport.h"
 #include "app/cli/clisafeguard.h"
+#include "app/cli/clitext.h"
 #include "app/cli/devicecommands.h"
 #include "app/cli/devicewatch.h"
 #include "devices/controlunit.h"
@@ -81,21 +82,23 @@ bool DatasetCommands::fetch(ControlUnit* unit, QList<VectarisDataset>* datasets)
         *datasets = read;
         received = true;
     });
-    m_context.console.note(QStringLiteral("Reading the measurement series..."));
+    m_context.console.note(tr("Reading the measurement series..."));
     unit->updateDataSets();
     const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("ReadDataSetsJob"));
     if (!outcome.cameBack) {
-        m_context.report.fail(CliExitCode::InstrumentFailed,
-                              QStringLiteral("The instrument went away while its series were read."),
-                              LIBUSB_ERROR_NO_DEVICE);
+        m_context.report.fail(
+            CliExitCode::InstrumentFailed,
+            CliText::translate("DatasetCommands", "The instrument went away while its series were read."),
+            LIBUSB_ERROR_NO_DEVICE);
         return false;
     }
     if (outcome.result != 0 || !received) {
-        m_context.report.fail(CliExitCode::InstrumentFailed,
-                              outcome.message.isEmpty()
-                                  ? QStringLiteral("The measurement series could not be read.")
-                                  : outcome.message,
-                              outcome.result);
+        m_context.report.fail(
+            CliExitCode::InstrumentFailed,
+            outcome.message.isEmpty()
+                ? CliText::translate("DatasetCommands", "The measurement series could not be read.")
+                : CliText(outcome.message),
+            outcome.result);
         return false;
     }
     return true;
@@ -111,13 +114,12 @@ int DatasetCommands::list(ControlUnit* unit)
     for (int i = 0; i < datasets.size(); ++i) {
         const VectarisDataset& dataset = datasets.at(i);
         list.append(datasetJson(i + 1, dataset));
-        m_context.console.print(QStringLiteral("%1  %2  %3 points, %4 with position")
+        m_context.console.print(tr("%1  %2  %n points, %3 with position", nullptr, int(dataset.points.size()))
                                     .arg(QStringLiteral("%1").arg(i + 1, 3), nameOf(dataset),
-                                         QString::number(dataset.points.size()),
                                          QString::number(pointsWithPosition(dataset))));
     }
     if (datasets.isEmpty()) {
-        m_context.console.print(QStringLiteral("No measurement series on the control unit."));
+        m_context.console.print(tr("No measurement series on the control unit."));
     }
     m_context.report.insert(QStringLiteral("datasets"), list);
     return m_context.report.exitCode();
@@ -128,7 +130,7 @@ int DatasetCommands::exportTo(ControlUnit* unit)
     CliReport& report = m_context.report;
     const CliArguments& arguments = m_context.arguments;
     const QString output = arguments.output();
-    QString reason;
+    CliText reason;
     if (!CliFiles::canWrite(output, &reason)) {
         return report.fail(CliExitCode::FileError, reason);
     }
@@ -148,9 +150,10 @@ int DatasetCommands::exportTo(ControlUnit* unit)
     for (const int number : numbers) {
         if (number > datasets.size()) {
             return report.fail(CliExitCode::Usage,
-                               QStringLiteral("There is no series %1: the control unit holds %2.")
-                                   .arg(number)
-                                   .arg(datasets.size()));
+                               CliText::translate("DatasetCommands",
+                                                  "There is no series %1: the control unit holds %n.",
+                                                  nullptr, int(datasets.size()))
+                                   .arg(number));
         }
         chosen.append(datasets.at(number - 1));
         exported.append(datasetJson(number, datasets.at(number - 1)));
@@ -169,15 +172,15 @@ int DatasetCommands::exportTo(ControlUnit* unit)
         break;
     }
     if (!written) {
-        return report.fail(CliExitCode::FileError, QStringLiteral("Cannot write %1; no file was left behind.")
-                                                       .arg(QDir::toNativeSeparators(output)));
+        return report.fail(CliExitCode::FileError,
+                           CliText::translate("DatasetCommands", "Cannot write %1; no file was left behind.")
+                               .arg(QDir::toNativeSeparators(output)));
     }
     report.insert(QStringLiteral("file"), output);
     report.insert(QStringLiteral("format"), formatName(arguments.format()));
     report.insert(QStringLiteral("datasets"), exported);
     m_context.console.print(
-        QStringLiteral("%1 series written to %2 (%3)")
-            .arg(chosen.size())
+        tr("%n series written to %1 (%2)", nullptr, int(chosen.size()))
             .arg(QDir::toNativeSeparators(output), formatName(arguments.format()).toUpper()));
     return report.exitCode();
 }
@@ -186,19 +189,19 @@ int DatasetCommands::clear(ControlUnit* unit)
 {
     CliReport& report = m_context.report;
     const CliArguments& arguments = m_context.arguments;
-    const QString name = DeviceCommands::title(*unit);
+    const QString name = DeviceCommands::title(*unit).shown();
     const QPointer<ControlUnit> alive(unit);
     CliSafeguard safeguard(m_context.console, report, arguments.yes(), arguments.withoutSnapshot());
     SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
     if (!safeguard.mayAsk(QStringLiteral("datasets clear")) ||
-        !safeguard.confirm(QStringLiteral("Delete every measurement series on %1?").arg(name)) ||
+        !safeguard.confirm(tr("Delete every measurement series on %1?").arg(name)) ||
         !safeguard.snapshot(unit, store)) {
         return report.exitCode();
     }
     if (!alive || !alive->isConnected()) {
         return report.fail(CliExitCode::InstrumentFailed,
-                           QStringLiteral("The instrument went away after its options snapshot; nothing was "
-                                          "deleted."),
+                           CliText::translate("DatasetCommands", "The instrument went away after its options "
+                                                                 "snapshot; nothing was deleted."),
                            LIBUSB_ERROR_NO_DEVICE);
     }
     DeviceWatch watch(unit, m_context.console);
@@ -211,14 +214,16 @@ int DatasetCommands::clear(ControlUnit* unit)
     unit->removeDataSets();
     const DeviceWatch::Outcome cleared = watch.waitForJob(QStringLiteral("ClearDataSetsJob"));
     if (!cleared.cameBack) {
-        return report.fail(CliExitCode::InstrumentFailed,
-                           QStringLiteral("The instrument went away while its series were deleted."),
-                           LIBUSB_ERROR_NO_DEVICE);
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            CliText::translate("DatasetCommands", "The instrument went away while its series were deleted."),
+            LIBUSB_ERROR_NO_DEVICE);
     }
     if (cleared.result != 0) {
         return report.fail(CliExitCode::InstrumentFailed,
-                           cleared.message.isEmpty() ? QStringLiteral("The series could not be deleted.")
-                                                     : cleared.message,
+                           cleared.message.isEmpty()
+                               ? CliText::translate("DatasetCommands", "The series could not be deleted.")
+                               : CliText(cleared.message),
                            cleared.result);
     }
     // The unit does not confirm a clear: the read that follows it tells what is left.
@@ -226,15 +231,18 @@ int DatasetCommands::clear(ControlUnit* unit)
     if (!reread.cameBack || reread.result != 0 || !received) {
         return report.fail(
             CliExitCode::InstrumentFailed,
-            QStringLiteral("The series were deleted, but the unit could not be read again to confirm it."),
+            CliText::translate(
+                "DatasetCommands",
+                "The series were deleted, but the unit could not be read again to confirm it."),
             reread.cameBack ? reread.result : LIBUSB_ERROR_NO_DEVICE);
     }
     report.insert(QStringLiteral("remaining"), remaining.size());
     if (!remaining.isEmpty()) {
         return report.fail(CliExitCode::InstrumentFailed,
-                           QStringLiteral("%1 series are still on the control unit after the delete.")
-                               .arg(remaining.size()));
+                           CliText::translate("DatasetCommands",
+                                              "%n series are still on the control unit after the delete.",
+                                              nullptr, int(remaining.size())));
     }
-    m_context.console.print(QStringLiteral("Every measurement series on %1 was deleted.").arg(name));
+    m_context.console.print(tr("Every measurement series on %1 was deleted.").arg(name));
     return report.exitCode();
 }

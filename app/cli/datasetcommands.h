@@ -3,6 +3,7 @@
 #include "app/cli/clicontext.h"
 #include "measurements/vectarisdataset.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QList>
 
@@ -13,6 +14,8 @@ class ControlUnit;
 // unit keeps them, as the list shows them.
 class DatasetCommands
 {
+    Q_DECLARE_TR_FUNCTIONS(DatasetCommands)
+
 public:
     explicit DatasetCommands(const CliContext& context);
 

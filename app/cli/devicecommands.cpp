@@ -22,6 +22,7 @@
 
 #include <libusb.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -45,10 +46,10 @@ QString shown(const QString& path)
 }
 
 // Failure of an instrument job that never came back: the instrument went away.
-int wentAway(CliReport& report, const QString& what)
+int wentAway(CliReport& report, const CliText& what)
 {
     return report.fail(CliExitCode::InstrumentFailed,
-                       QStringLiteral("The instrument went away during %1.").arg(what),
+                       CliText::translate("DeviceCommands", "The instrument went away during %1.").arg(what),
                        LIBUSB_ERROR_NO_DEVICE);
 }
 
@@ -58,9 +59,9 @@ bool isGone(const QPointer<BaseDevice>& device)
     return !device || !device->isConnected();
 }
 
-QString withMessage(const QString& text, const QString& message)
+CliText withMessage(const CliText& text, const QString& message)
 {
-    return message.isEmpty() ? text : QStringLiteral("%1: %2").arg(text, message);
+    return message.isEmpty() ? text : CliText(QStringLiteral("%1: %2")).arg(text, message);
 }
 
 } // namespace
@@ -72,10 +73,11 @@ QString DeviceCommands::hexId(quint32 id)
     return QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'));
 }
 
-QString DeviceCommands::title(const BaseDevice& device)
+CliText DeviceCommands::title(const BaseDevice& device)
 {
-    return device.serial().isEmpty() ? device.name()
-                                     : QStringLiteral("%1 (serial %2)").arg(device.name(), device.serial());
+    return device.serial().isEmpty()
+               ? CliText(device.name())
+               : CliText::translate("DeviceCommands", "%1 (serial %2)").arg(device.name(), device.serial());
 }
 
 QJsonObject DeviceCommands::deviceJson(const BaseDevice& device, const UsbBusDeviceAddress& address)
@@ -100,21 +102,25 @@ int DeviceCommands::info(BaseDevice* device, const UsbBusDeviceAddress& address)
 {
     CliConsole& console = m_context.console;
     const QList<QPair<QString, QString>> rows{
-        {QStringLiteral("Instrument"), QStringLiteral("%1 (%2)").arg(device->name(), device->kindKey())},
-        {QStringLiteral("Address"), CliArguments::addressText(address)},
-        {QStringLiteral("USB id"), BusScanner::usbIdText(device->usbId())},
-        {QStringLiteral("Serial"), device->serial()},
-        {QStringLiteral("PCB serial"), device->pcbSerial()},
-        {QStringLiteral("Firmware"), device->softwareVersion()},
-        {QStringLiteral("Hardware revision"), device->hardwareRevision()},
-        {QStringLiteral("Device type"), device->deviceType()},
-        {QStringLiteral("Chip id"), device->chipId()},
-        {QStringLiteral("System id"), device->systemId()},
-        {QStringLiteral("Update required"),
-         device->updateRequired() ? QStringLiteral("yes") : QStringLiteral("no")},
+        {tr("Instrument"), QStringLiteral("%1 (%2)").arg(device->name(), device->kindKey())},
+        {tr("Address"), CliArguments::addressText(address)},
+        {tr("USB id"), BusScanner::usbIdText(device->usbId())},
+        {tr("Serial"), device->serial()},
+        {tr("PCB serial"), device->pcbSerial()},
+        {tr("Firmware"), device->softwareVersion()},
+        {tr("Hardware revision"), device->hardwareRevision()},
+        {tr("Device type"), device->deviceType()},
+        {tr("Chip id"), device->chipId()},
+        {tr("System id"), device->systemId()},
+        {tr("Update required"), device->updateRequired() ? tr("yes") : tr("no")},
     };
+    // The values line up behind the longest heading of the language.
+    int width = 19;
     for (const auto& row : rows) {
-        console.print(QStringLiteral("%1%2").arg(row.first + QLatin1Char(':'), -19).arg(row.second));
+        width = std::max(width, int(row.first.size()) + 2);
+    }
+    for (const auto& row : rows) {
+        console.print(QStringLiteral("%1%2").arg(row.first + QLatin1Char(':'), -width).arg(row.second));
     }
     return m_context.report.exitCode();
 }
@@ -123,14 +129,13 @@ int DeviceCommands::optionsRead(BaseDevice* device)
 {
     CliReport& report = m_context.report;
     const QString output = m_context.arguments.output();
-    QString reason;
+    CliText reason;
     if (!output.isEmpty() && !CliFiles::canWrite(output, &reason)) {
         return report.fail(CliExitCode::FileError, reason);
     }
 
-    const QString name = title(*device);
     DeviceWatch watch(device, m_context.console);
-    watch.showProgress(QStringLiteral("ReadOptionsSnapshotJob"), QStringLiteral("Reading options..."));
+    watch.showProgress(QStringLiteral("ReadOptionsSnapshotJob"), tr("Reading options..."));
     OptionsSnapshot snapshot;
     int result = 0;
     QString message;
@@ -147,20 +152,24 @@ int DeviceCommands::optionsRead(BaseDevice* device)
     watch.waitUntil([&] { return answered; });
     m_context.console.endProgress();
     if (!answered) {
-        return wentAway(report, QStringLiteral("the options read"));
+        return wentAway(report, CliText::translate("DeviceCommands", "the options read"));
     }
     if (result != 0 || !snapshot.isValid()) {
-        return report.fail(CliExitCode::InstrumentFailed,
-                           withMessage(QStringLiteral("The options could not be read"), message), result);
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            withMessage(CliText::translate("DeviceCommands", "The options could not be read"), message),
+            result);
     }
 
     QString path;
     if (output.isEmpty()) {
         SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
-        path = store.save(snapshot, &reason);
+        QString why;
+        path = store.save(snapshot, &why);
         if (path.isEmpty()) {
-            return report.fail(CliExitCode::FileError,
-                               QStringLiteral("The snapshot could not be saved: %1").arg(reason));
+            return report.fail(
+                CliExitCode::FileError,
+                CliText::translate("DeviceCommands", "The snapshot could not be saved: %1").arg(why));
         }
     } else {
         if (!CliFiles::write(output, snapshot.toJson(), &reason)) {
@@ -177,15 +186,15 @@ int DeviceCommands::optionsRead(BaseDevice* device)
     }
     report.insert(QStringLiteral("file"), path);
     report.insert(QStringLiteral("options"), options);
-    m_context.console.print(snapshot.coverage() + QStringLiteral(" of ") + title(*device) +
-                            QStringLiteral(" written to ") + shown(path));
+    m_context.console.print(
+        tr("%1 of %2 written to %3").arg(snapshot.coverage(), title(*device).shown(), shown(path)));
     return report.exitCode();
 }
 
 int DeviceCommands::takeInputFile(const QString& file)
 {
     m_context.report.insert(QStringLiteral("file"), file);
-    QString reason;
+    CliText reason;
     return CliFiles::canRead(file, &reason) ? 0 : m_context.report.fail(CliExitCode::FileError, reason);
 }
 
@@ -201,9 +210,10 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     QString reason;
     const OptionsSnapshot target = SnapshotStore::load(file, &reason);
     if (!target.isValid()) {
-        return report.fail(CliExitCode::Refused,
-                           QStringLiteral("%1 is not an options snapshot this tool can restore: %2")
-                               .arg(shown(file), reason));
+        return report.fail(
+            CliExitCode::Refused,
+            CliText::translate("DeviceCommands", "%1 is not an options snapshot this tool can restore: %2")
+                .arg(shown(file), reason));
     }
     report.insert(QStringLiteral("snapshotOf"),
                   QJsonObject{{QStringLiteral("kind"), target.kind},
@@ -215,14 +225,14 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     case SnapshotRestore::Check::OtherKind:
         return report.fail(
             CliExitCode::Refused,
-            QStringLiteral("%1 is a snapshot of a %2; this instrument is a %3. Nothing was sent.")
+            CliText::translate("DeviceCommands",
+                               "%1 is a snapshot of a %2; this instrument is a %3. Nothing was sent.")
                 .arg(shown(file), target.kind, device->kindKey()));
     case SnapshotRestore::Check::OtherSerial:
         if (!safeguard.mayAsk(QStringLiteral("options restore")) ||
-            !safeguard.confirm(
-                QStringLiteral("The snapshot was taken from serial %1; this instrument is serial %2. "
-                               "Restore it onto this instrument?")
-                    .arg(target.serial, device->serial()))) {
+            !safeguard.confirm(tr("The snapshot was taken from serial %1; this instrument is serial %2. "
+                                  "Restore it onto this instrument?")
+                                   .arg(target.serial, device->serial()))) {
             return report.exitCode();
         }
         break;
@@ -287,9 +297,9 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
                            finishedMessage, finishedResult);
     }
     if (!scratchStore) {
-        console.print(QStringLiteral("Options snapshot: %1").arg(shown(restore->beforePath())));
-        console.print(QStringLiteral("The snapshot holds ") +
-                      SnapshotStore::load(restore->beforePath()).coverage() + QLatin1Char('.'));
+        console.print(tr("Options snapshot: %1").arg(shown(restore->beforePath())));
+        console.print(
+            tr("The snapshot holds %1.").arg(SnapshotStore::load(restore->beforePath()).coverage()));
         report.insert(QStringLiteral("snapshot"), restore->beforePath());
     }
 
@@ -297,7 +307,7 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     const QList<OptionsSnapshot::Option> changes = restore->changes();
     QJsonArray changeList;
     if (!changes.isEmpty()) {
-        console.print(QStringLiteral("%1 option(s) differ:").arg(changes.size()));
+        console.print(tr("%n option(s) differ:", nullptr, int(changes.size())));
     }
     for (const OptionsSnapshot::Option& option : changes) {
         const QByteArray old = before.value(option.id);
@@ -320,16 +330,15 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
             names << (option.name.isEmpty() ? hexId(option.id) : option.name);
         }
         report.insert(QStringLiteral("identityLeftOut"), leftOut);
-        console.print(QStringLiteral("Identity options left as they are (--include-identity writes them): ") +
-                      names.join(QStringLiteral(", ")));
+        console.print(tr("Identity options left as they are (--include-identity writes them): %1")
+                          .arg(names.join(QStringLiteral(", "))));
     }
     if (changes.isEmpty()) {
-        console.print(
-            QStringLiteral("The instrument already holds every value of the snapshot; nothing to write."));
+        console.print(tr("The instrument already holds every value of the snapshot; nothing to write."));
         return report.exitCode();
     }
     if (!safeguard.confirm(
-            QStringLiteral("Write these %1 value(s) and restart the instrument?").arg(changes.size()))) {
+            tr("Write these %n value(s) and restart the instrument?", nullptr, int(changes.size())))) {
         return report.exitCode();
     }
 
@@ -362,39 +371,43 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     const WriteFirmwareJob::Result check =
         WriteFirmwareJob::checkFile(loadFirmware(file, &info, nullptr), info, device->hardwareRevision());
     if (check != WriteFirmwareJob::Success) {
-        QString why;
+        CliText why;
         switch (check) {
         case WriteFirmwareJob::DecryptFailed:
-            why = QStringLiteral("it is not a firmware file this tool can decipher");
+            why = CliText::translate("DeviceCommands", "it is not a firmware file this tool can decipher");
             break;
         case WriteFirmwareJob::HashWrong:
-            why = QStringLiteral("its image does not match its MD5 hash");
+            why = CliText::translate("DeviceCommands", "its image does not match its MD5 hash");
             break;
         case WriteFirmwareJob::HardwareNotSupported:
-            why = QStringLiteral("it is made for hardware revision %1, the instrument is revision %2")
+            why = CliText::translate("DeviceCommands",
+                                     "it is made for hardware revision %1, the instrument is revision %2")
                       .arg(info.supportedHardware.join(QStringLiteral(", ")), device->hardwareRevision());
             break;
         default:
-            why = QStringLiteral("its offset %1 lies outside its image").arg(info.offset);
+            why =
+                CliText::translate("DeviceCommands", "its offset %1 lies outside its image").arg(info.offset);
             break;
         }
         return report.fail(
             CliExitCode::Refused,
-            QStringLiteral("%1 was refused: %2. Nothing was sent to the instrument.").arg(shown(file), why),
+            CliText::translate("DeviceCommands", "%1 was refused: %2. Nothing was sent to the instrument.")
+                .arg(shown(file), why),
             int(check));
     }
     // Kept now: once the instrument restarts, its device object is gone.
-    const QString name = title(*device);
+    const CliText name = title(*device);
     const QPointer<BaseDevice> alive(device);
     CliSafeguard safeguard(console, report, arguments.yes(), arguments.withoutSnapshot());
     SnapshotStore store(m_context.snapshotFolder, m_context.snapshotLimit);
     if (!safeguard.mayAsk(QStringLiteral("firmware update")) ||
-        !safeguard.confirm(QStringLiteral("Install %1 on %2?").arg(shown(file), name)) ||
+        !safeguard.confirm(tr("Install %1 on %2?").arg(shown(file), name.shown())) ||
         !safeguard.snapshot(device, store)) {
         return report.exitCode();
     }
     if (isGone(alive)) {
-        return wentAway(report, QStringLiteral("the options snapshot; nothing was sent"));
+        return wentAway(report,
+                        CliText::translate("DeviceCommands", "the options snapshot; nothing was sent"));
     }
 
     DeviceWatch watch(alive, console);
@@ -402,7 +415,7 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     alive->updateFirmware(file);
     const DeviceWatch::Outcome update = watch.waitForJob(QStringLiteral("WriteFirmwareJob"));
     if (!update.cameBack) {
-        return wentAway(report, QStringLiteral("the firmware update"));
+        return wentAway(report, CliText::translate("DeviceCommands", "the firmware update"));
     }
     switch (update.result) {
     case WriteFirmwareJob::Success:
@@ -414,17 +427,18 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
         // The file changed since it was checked; the job refused it before the first packet.
         return report.fail(
             CliExitCode::Refused,
-            QStringLiteral("%1 Nothing was sent to the instrument.")
-                .arg(withMessage(QStringLiteral("The firmware file was refused"), update.message) +
-                     QLatin1Char('.')),
+            CliText::translate("DeviceCommands", "%1. Nothing was sent to the instrument.")
+                .arg(withMessage(CliText::translate("DeviceCommands", "The firmware file was refused"),
+                                 update.message)),
             update.result);
     default:
         return report.fail(
             CliExitCode::InstrumentFailed,
-            withMessage(QStringLiteral("The firmware update failed"),
-                        update.message.isEmpty() && update.result == WriteFirmwareJob::VerifyFailed
-                            ? QStringLiteral("the instrument did not confirm the image")
-                            : update.message),
+            update.message.isEmpty() && update.result == WriteFirmwareJob::VerifyFailed
+                ? CliText::translate("DeviceCommands",
+                                     "The firmware update failed: the instrument did not confirm the image")
+                : withMessage(CliText::translate("DeviceCommands", "The firmware update failed"),
+                              update.message),
             update.result);
     }
     // The device sends the restart itself once the image was verified; the new firmware runs only once
@@ -434,12 +448,13 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     if (!watch.isGone()) {
         return report.fail(
             CliExitCode::InstrumentFailed,
-            QStringLiteral("Firmware %1 was installed and verified on %2, but the instrument did "
-                           "not restart within %3 s; restart it by hand.")
+            CliText::translate("DeviceCommands",
+                               "Firmware %1 was installed and verified on %2, but the instrument "
+                               "did not restart within %3 s; restart it by hand.")
                 .arg(shown(file), name, QString::number(kRestartMs / 1000)));
     }
-    console.print(QStringLiteral("Firmware %1 installed and verified on %2; the instrument restarts.")
-                      .arg(shown(file), name));
+    console.print(tr("Firmware %1 installed and verified on %2; the instrument restarts.")
+                      .arg(shown(file), name.shown()));
     return report.exitCode();
 }
 
@@ -455,7 +470,8 @@ int DeviceCommands::destructiveJob(BaseDevice* device, const QString& action, co
         return report.exitCode();
     }
     if (isGone(alive)) {
-        return wentAway(report, QStringLiteral("the options snapshot; nothing was sent"));
+        return wentAway(report,
+                        CliText::translate("DeviceCommands", "the options snapshot; nothing was sent"));
     }
     DeviceWatch watch(alive, m_context.console);
     (alive.data()->*post)();
@@ -464,9 +480,10 @@ int DeviceCommands::destructiveJob(BaseDevice* device, const QString& action, co
         return wentAway(report, action);
     }
     if (outcome.result != 0) {
-        return report.fail(CliExitCode::InstrumentFailed,
-                           withMessage(QStringLiteral("%1 failed").arg(action), outcome.message),
-                           outcome.result);
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            withMessage(CliText::translate("DeviceCommands", "%1 failed").arg(action), outcome.message),
+            outcome.result);
     }
     m_context.console.print(done);
     return report.exitCode();
@@ -474,44 +491,44 @@ int DeviceCommands::destructiveJob(BaseDevice* device, const QString& action, co
 
 int DeviceCommands::reset(BaseDevice* device)
 {
-    const QString name = title(*device);
-    return destructiveJob(device, QStringLiteral("reset"),
-                          QStringLiteral("Reset %1 to its factory settings?").arg(name),
+    const QString name = title(*device).shown();
+    return destructiveJob(device, QStringLiteral("reset"), tr("Reset %1 to its factory settings?").arg(name),
                           QStringLiteral("FactoryResetJob"), &BaseDevice::factoryReset,
-                          QStringLiteral("%1 was reset to its factory settings and restarts.").arg(name));
+                          tr("%1 was reset to its factory settings and restarts.").arg(name));
 }
 
 int DeviceCommands::logClear(BaseDevice* device)
 {
-    const QString name = title(*device);
+    const QString name = title(*device).shown();
     return destructiveJob(device, QStringLiteral("log clear"),
-                          QStringLiteral("Delete every event log entry on %1?").arg(name),
-                          QStringLiteral("DeleteLogJob"), &BaseDevice::clearLog,
-                          QStringLiteral("The event log of %1 was deleted.").arg(name));
+                          tr("Delete every event log entry on %1?").arg(name), QStringLiteral("DeleteLogJob"),
+                          &BaseDevice::clearLog, tr("The event log of %1 was deleted.").arg(name));
 }
 
 int DeviceCommands::logDownload(BaseDevice* device)
 {
     CliReport& report = m_context.report;
     const QString output = m_context.arguments.output();
-    QString reason;
+    CliText reason;
     if (!CliFiles::canWrite(output, &reason)) {
         return report.fail(CliExitCode::FileError, reason);
     }
-    const QString name = title(*device);
+    const QString name = title(*device).shown();
     DeviceWatch watch(device, m_context.console);
     QString text;
     QObject::connect(device, &BaseDevice::logDownloadFinsihed, &watch, [&](QString logs) { text = logs; });
-    m_context.console.note(QStringLiteral("Reading the event log..."));
+    m_context.console.note(tr("Reading the event log..."));
     device->downloadLog();
     const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("ReadLogJob"));
     if (!outcome.cameBack) {
-        return wentAway(report, QStringLiteral("the log download"));
+        return wentAway(report, CliText::translate("DeviceCommands", "the log download"));
     }
     if (outcome.result != 0) {
-        return report.fail(CliExitCode::InstrumentFailed,
-                           withMessage(QStringLiteral("The event log could not be read"), outcome.message),
-                           outcome.result);
+        return report.fail(
+            CliExitCode::InstrumentFailed,
+            withMessage(CliText::translate("DeviceCommands", "The event log could not be read"),
+                        outcome.message),
+            outcome.result);
     }
     // Saved as the window saves it: the instrument's bytes as Latin-1 text.
     const QByteArray bytes = text.toLatin1();
@@ -520,15 +537,15 @@ int DeviceCommands::logDownload(BaseDevice* device)
     }
     report.insert(QStringLiteral("file"), output);
     report.insert(QStringLiteral("bytes"), bytes.size());
-    m_context.console.print(QStringLiteral("Event log of %1 (%2 bytes) written to %3")
-                                .arg(name, QString::number(bytes.size()), shown(output)));
+    m_context.console.print(
+        tr("Event log of %1 (%n bytes) written to %2", nullptr, int(bytes.size())).arg(name, shown(output)));
     return report.exitCode();
 }
 
 int DeviceCommands::calibrate(TymbrelSensor* sensor)
 {
     CliReport& report = m_context.report;
-    const QString name = title(*sensor);
+    const QString name = title(*sensor).shown();
     const QPointer<TymbrelSensor> alive(sensor);
     DeviceWatch watch(sensor, m_context.console);
     watch.showProgress(QStringLiteral("CdcCalibrationJob"));
@@ -551,23 +568,25 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
         watch.wake();
     });
     m_context.console.note(
-        QStringLiteral("Calibrating the touch detector of %1 (keep hands off the sensor)...").arg(name));
+        tr("Calibrating the touch detector of %1 (keep hands off the sensor)...").arg(name));
     sensor->calibrateForProduction();
     const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("CdcCalibrationJob"));
     if (!outcome.cameBack || !alive) {
-        return wentAway(report, QStringLiteral("the calibration"));
+        return wentAway(report, CliText::translate("DeviceCommands", "the calibration"));
     }
     if (outcome.result < 0) {
         return report.fail(
             CliExitCode::InstrumentFailed,
-            withMessage(QStringLiteral("The calibration failed, nothing was stored"), outcome.message),
+            withMessage(CliText::translate("DeviceCommands", "The calibration failed, nothing was stored"),
+                        outcome.message),
             outcome.result);
     }
     // The sensor reports the job's outcome as it hands the job back.
     if (!switchingPoint || *switchingPoint < 0) {
         return report.fail(CliExitCode::InstrumentFailed,
-                           QStringLiteral("The calibration did not report its switching point; check the "
-                                          "sensor's thresholds."),
+                           CliText::translate("DeviceCommands",
+                                              "The calibration did not report its switching "
+                                              "point; check the sensor's thresholds."),
                            outcome.result);
     }
     report.insert(QStringLiteral("switchingPoint"), *switchingPoint);
@@ -575,15 +594,17 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
     // answers is what the command reports, never the values from before.
     watch.waitUntil([&] { return (storedRead && calibratedRead) || readFailure; }, kThresholdReadBackMs);
     if (!alive || !alive->isConnected()) {
-        return wentAway(report, QStringLiteral("the calibration"));
+        return wentAway(report, CliText::translate("DeviceCommands", "the calibration"));
     }
     if (!storedRead || !calibratedRead) {
         return report.fail(CliExitCode::InstrumentFailed,
                            readFailure
-                               ? QStringLiteral("The calibration was stored, but the sensor's thresholds "
-                                                "could not be read back; check them.")
-                               : QStringLiteral("The calibration was stored, but the sensor did not "
-                                                "report its thresholds within %1 s; check them.")
+                               ? CliText::translate("DeviceCommands",
+                                                    "The calibration was stored, but the sensor's thresholds "
+                                                    "could not be read back; check them.")
+                               : CliText::translate("DeviceCommands",
+                                                    "The calibration was stored, but the sensor did not "
+                                                    "report its thresholds within %1 s; check them.")
                                      .arg(kThresholdReadBackMs / 1000),
                            readFailure.value_or(LIBUSB_ERROR_TIMEOUT));
     }
@@ -592,15 +613,16 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
     if (outcome.result > 0) {
         return report.fail(
             CliExitCode::InstrumentFailed,
-            QStringLiteral("The calibrated threshold %1 lies outside %2..%3; it was stored, check the "
-                           "sensor.")
+            CliText::translate("DeviceCommands",
+                               "The calibrated threshold %1 lies outside %2..%3; it was stored, "
+                               "check the sensor.")
                 .arg(*switchingPoint + TymbrelSensor::kProductionCalibrationOffset)
                 .arg(TymbrelSensor::kProductionCalibrationMin)
                 .arg(TymbrelSensor::kProductionCalibrationMax),
             outcome.result);
     }
     m_context.console.print(
-        QStringLiteral("Touch detector of %1 calibrated: switching point %2, stored threshold %3.")
+        tr("Touch detector of %1 calibrated: switching point %2, stored threshold %3.")
             .arg(name, QString::number(*switchingPoint), QString::number(alive->savedCdcThreshold())));
     return report.exitCode();
 }

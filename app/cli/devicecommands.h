@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/cli/clicontext.h"
+#include "app/cli/clitext.h"
 #include "usb/usbbusdeviceaddress.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
 
@@ -15,6 +17,8 @@ class TymbrelSensor;
 // reset): nothing here touches it once its command has ended.
 class DeviceCommands
 {
+    Q_DECLARE_TR_FUNCTIONS(DeviceCommands)
+
 public:
     explicit DeviceCommands(const CliContext& context);
 
@@ -32,7 +36,7 @@ public:
     // "0x20000004"
     static QString hexId(quint32 id);
     // "Control Unit (serial 1234)"
-    static QString title(const BaseDevice& device);
+    static CliText title(const BaseDevice& device);
 
 private:
     // Names `file` in the report; 0 when it can be read, otherwise the exit code of the failure.

@@ -3,6 +3,7 @@
 #include "app/cli/cliconsole.h"
 #include "app/cli/clifiles.h"
 #include "app/cli/clireport.h"
+#include "app/cli/clitext.h"
 #include "firmware/firmwareinfo.h"
 #include "firmware/firmwareloader.h"
 
@@ -11,19 +12,22 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <algorithm>
+
 int FirmwareFileReport::show(const QString& path, CliConsole& console, CliReport& report)
 {
     report.insert(QStringLiteral("file"), path);
-    QString reason;
+    CliText reason;
     if (!CliFiles::canRead(path, &reason)) {
         return report.fail(CliExitCode::FileError, reason);
     }
     FirmwareInfo info;
     const QByteArray image = loadFirmware(path, &info, nullptr);
     if (image.isEmpty()) {
-        return report.fail(CliExitCode::Refused,
-                           QStringLiteral("%1 is not a firmware file this tool can decipher.")
-                               .arg(QDir::toNativeSeparators(path)));
+        return report.fail(
+            CliExitCode::Refused,
+            CliText::translate("FirmwareFileReport", "%1 is not a firmware file this tool can decipher.")
+                .arg(QDir::toNativeSeparators(path)));
     }
     const QByteArray md5 = QCryptographicHash::hash(image, QCryptographicHash::Md5);
     const bool hashMatches = md5 == info.md5;
@@ -45,37 +49,43 @@ int FirmwareFileReport::show(const QString& path, CliConsole& console, CliReport
                     {QStringLiteral("bytesSent"), bytesSent}});
 
     const QList<QPair<QString, QString>> rows{
-        {QStringLiteral("Version"),
-         info.firmwareVersion + (info.developVersion ? QStringLiteral(" (develop)") : QString())},
-        {QStringLiteral("Type"), info.type},
-        {QStringLiteral("Supported hardware"), info.supportedHardware.join(QStringLiteral(", "))},
-        {QStringLiteral("Created"), info.createdAt},
-        {QStringLiteral("Image"), QStringLiteral("%1 bytes, offset %2, %3 bytes sent")
-                                      .arg(image.size())
-                                      .arg(info.offset)
-                                      .arg(bytesSent)},
-        {QStringLiteral("MD5"),
-         QStringLiteral("%1 (%2)").arg(QString::fromLatin1(info.md5.toHex()),
-                                       hashMatches ? QStringLiteral("matches") : QStringLiteral("WRONG"))},
+        {tr("Version"),
+         info.developVersion ? tr("%1 (develop)").arg(info.firmwareVersion) : info.firmwareVersion},
+        {tr("Type"), info.type},
+        {tr("Supported hardware"), info.supportedHardware.join(QStringLiteral(", "))},
+        {tr("Created"), info.createdAt},
+        {tr("Image"), tr("%n bytes, offset %1, %2 bytes sent", nullptr, int(image.size()))
+                          .arg(info.offset)
+                          .arg(bytesSent)},
+        {tr("MD5"), QStringLiteral("%1 (%2)").arg(QString::fromLatin1(info.md5.toHex()),
+                                                  hashMatches ? tr("matches") : tr("WRONG"))},
     };
+    // The values line up behind the longest heading of the language.
+    int width = 20;
     for (const auto& row : rows) {
-        console.print(QStringLiteral("%1%2").arg(row.first + QLatin1Char(':'), -20).arg(row.second));
+        width = std::max(width, int(row.first.size()) + 2);
+    }
+    for (const auto& row : rows) {
+        console.print(QStringLiteral("%1%2").arg(row.first + QLatin1Char(':'), -width).arg(row.second));
     }
     if (!info.changelog.isEmpty()) {
-        console.print(QStringLiteral("Changelog:"));
+        console.print(tr("Changelog:"));
         for (const QString& line : info.changelog.split(QLatin1Char('\n'))) {
             console.print(QStringLiteral("  ") + line);
         }
     }
     if (!hashMatches) {
         return report.fail(CliExitCode::Refused,
-                           QStringLiteral("The image does not match the file's MD5 hash; an "
-                                          "update would refuse it."));
+                           CliText::translate("FirmwareFileReport",
+                                              "The image does not match the file's MD5 hash; "
+                                              "an update would refuse it."));
     }
     if (!offsetValid) {
         return report.fail(
             CliExitCode::Refused,
-            QStringLiteral("The file's offset %1 lies outside its %2-byte image; an update would refuse it.")
+            CliText::translate(
+                "FirmwareFileReport",
+                "The file's offset %1 lies outside its %2-byte image; an update would refuse it.")
                 .arg(info.offset)
                 .arg(image.size()));
     }

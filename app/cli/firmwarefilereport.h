@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class CliConsole;
@@ -10,6 +11,8 @@ class CliReport;
 // hardware revision can only be checked against one.
 class FirmwareFileReport
 {
+    Q_DECLARE_TR_FUNCTIONS(FirmwareFileReport)
+
 public:
     // Exit 0 when the file passes, 4 when it cannot be read, 5 when a check refuses it.
     static int show(const QString& path, CliConsole& console, CliReport& report);

@@ -4,6 +4,7 @@
 #include "app/cli/cliarguments.h"
 #include "app/cli/cliconsole.h"
 #include "app/cli/clireport.h"
+#include "app/cli/clitext.h"
 #include "app/cli/eventwait.h"
 #include "devices/basedevice.h"
 #include "usb/usbmanager.h"
@@ -100,23 +101,29 @@ void InstrumentSelector::forget()
     m_selected = UsbBusDeviceAddress();
 }
 
-QString InstrumentSelector::noInstrumentText() const
+CliText InstrumentSelector::noInstrumentText() const
 {
     if (!m_manager->isUsbAvailable()) {
-        return QStringLiteral("No instrument: USB is not available here. %1")
+        return CliText::translate("InstrumentSelector", "No instrument: USB is not available here. %1")
             .arg(m_manager->connectionStatus());
     }
     if (!m_problem.isEmpty()) {
         return m_problem;
     }
-    QString text = QStringLiteral("No instrument found");
+    const QString address = CliArguments::addressText(m_address);
+    const double seconds = m_waitMs / 1000.0;
+    if (m_hasAddress && m_waitMs > 0) {
+        return CliText::translate("InstrumentSelector", "No instrument found at %1 within %2 s.")
+            .arg(address)
+            .arg(seconds);
+    }
     if (m_hasAddress) {
-        text += QStringLiteral(" at %1").arg(CliArguments::addressText(m_address));
+        return CliText::translate("InstrumentSelector", "No instrument found at %1.").arg(address);
     }
     if (m_waitMs > 0) {
-        text += QStringLiteral(" within %1 s").arg(m_waitMs / 1000.0);
+        return CliText::translate("InstrumentSelector", "No instrument found within %1 s.").arg(seconds);
     }
-    return text + QLatin1Char('.');
+    return CliText::translate("InstrumentSelector", "No instrument found.");
 }
 
 InstrumentSelector::State InstrumentSelector::evaluate(CliReport& report)
@@ -127,12 +134,14 @@ InstrumentSelector::State InstrumentSelector::evaluate(CliReport& report)
     if (m_device) {
         if (m_device->isConnected() && (m_identityDone || !m_device->chipId().isEmpty())) {
             if (m_identityDone && m_identityResult != 0) {
-                report.fail(CliExitCode::InstrumentFailed,
-                            QStringLiteral("%1 did not tell its identity%2.")
-                                .arg(m_device->name(), m_identityMessage.isEmpty()
-                                                           ? QString()
-                                                           : QStringLiteral(": ") + m_identityMessage),
-                            m_identityResult);
+                report.fail(
+                    CliExitCode::InstrumentFailed,
+                    m_identityMessage.isEmpty()
+                        ? CliText::translate("InstrumentSelector", "%1 did not tell its identity.")
+                              .arg(m_device->name())
+                        : CliText::translate("InstrumentSelector", "%1 did not tell its identity: %2.")
+                              .arg(m_device->name(), m_identityMessage),
+                    m_identityResult);
                 return State::Failed;
             }
             // Chosen only while it is the one instrument on the bus: another may have arrived while
@@ -155,21 +164,24 @@ InstrumentSelector::State InstrumentSelector::evaluate(CliReport& report)
             return State::Pending;
         }
         if (m_openFailed) {
-            report.fail(CliExitCode::NoInstrument,
-                        m_problem.isEmpty()
-                            ? QStringLiteral("%1 could not be opened: %2 failed with %3.")
-                                  .arg(name, m_openStep.isEmpty() ? QStringLiteral("open") : m_openStep,
-                                       QString::fromLatin1(libusb_error_name(m_openError)))
-                            : m_problem,
-                        m_openError);
+            report.fail(
+                CliExitCode::NoInstrument,
+                m_problem.isEmpty()
+                    ? CliText::translate("InstrumentSelector", "%1 could not be opened: %2 failed with %3.")
+                          .arg(name, m_openStep.isEmpty() ? QStringLiteral("open") : m_openStep,
+                               QString::fromLatin1(libusb_error_name(m_openError)))
+                    : CliText(m_problem),
+                m_openError);
         } else if (gone) {
-            report.fail(CliExitCode::NoInstrument,
-                        QStringLiteral("%1 went away before it was ready.").arg(name));
+            report.fail(
+                CliExitCode::NoInstrument,
+                CliText::translate("InstrumentSelector", "%1 went away before it was ready.").arg(name));
         } else {
-            report.fail(CliExitCode::InstrumentFailed,
-                        QStringLiteral("%1 was found but did not get ready within %2 s.")
-                            .arg(name, QString::number(m_settleMs / 1000.0)),
-                        LIBUSB_ERROR_TIMEOUT);
+            report.fail(
+                CliExitCode::InstrumentFailed,
+                CliText::translate("InstrumentSelector", "%1 was found but did not get ready within %2 s.")
+                    .arg(name, QString::number(m_settleMs / 1000.0)),
+                LIBUSB_ERROR_TIMEOUT);
         }
         return State::Failed;
     }
@@ -194,8 +206,10 @@ bool InstrumentSelector::severalAttached(CliReport& report) const
         names << CliArguments::addressText(instrument.address) + QLatin1Char(' ') + instrument.kind;
     }
     report.fail(CliExitCode::NoInstrument,
-                QStringLiteral("%1 instruments are attached (%2); choose one with --device BUS:ADDR.")
-                    .arg(QString::number(attached.size()), names.join(QStringLiteral(", "))));
+                CliText::translate("InstrumentSelector",
+                                   "%n instruments are attached (%1); choose one with --device BUS:ADDR.",
+                                   nullptr, int(attached.size()))
+                    .arg(names.join(QStringLiteral(", "))));
     return true;
 }
 
@@ -227,10 +241,10 @@ BaseDevice* InstrumentSelector::select(CliReport& report)
     }
     adopt();
     if (!m_device && m_waitMs > 0) {
-        m_console.note(QStringLiteral("Waiting up to %1 s for an instrument%2...")
-                           .arg(m_waitMs / 1000.0)
-                           .arg(m_hasAddress ? QStringLiteral(" at ") + CliArguments::addressText(m_address)
-                                             : QString()));
+        m_console.note(m_hasAddress ? tr("Waiting up to %1 s for an instrument at %2...")
+                                          .arg(m_waitMs / 1000.0)
+                                          .arg(CliArguments::addressText(m_address))
+                                    : tr("Waiting up to %1 s for an instrument...").arg(m_waitMs / 1000.0));
     }
     State state = State::Pending;
     m_wait->until([&] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cli/clitext.h"
 #include "usb/usbbusdeviceaddress.h"
 
 #include <QObject>
@@ -51,7 +52,7 @@ private:
     void adopt();
     void forget();
     State evaluate(CliReport& report);
-    QString noInstrumentText() const;
+    CliText noInstrumentText() const;
 
     UsbManager* m_manager;
     CliConsole& m_console;

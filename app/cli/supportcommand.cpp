@@ -3,6 +3,7 @@
 #include "app/cli/cliarguments.h"
 #include "app/cli/cliconsole.h"
 #include "app/cli/clireport.h"
+#include "app/cli/clitext.h"
 #include "app/cli/instrumentselector.h"
 #include "devices/basedevice.h"
 #include "support/supportbundle.h"
@@ -48,8 +49,8 @@ int SupportCommand::run(const CliArguments& arguments, CliReport& report)
     QString error;
     if (bundle.write(path, &error) != 0) {
         return report.fail(CliExitCode::FileError,
-                           QStringLiteral("Support bundle not written: %1").arg(error));
+                           CliText::translate("SupportCommand", "Support bundle not written: %1").arg(error));
     }
-    m_console.note(QStringLiteral("Support bundle: %1").arg(QDir::toNativeSeparators(path)));
+    m_console.note(tr("Support bundle: %1").arg(QDir::toNativeSeparators(path)));
     return report.exitCode();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 class CliArguments;
 class CliConsole;
 class CliReport;
@@ -11,6 +13,8 @@ class UsbManager;
 // one of the findings the bundle carries. The discovery must be started. GUI thread.
 class SupportCommand
 {
+    Q_DECLARE_TR_FUNCTIONS(SupportCommand)
+
 public:
     SupportCommand(UsbManager* manager, CliConsole& console);
 

@@ -98,6 +98,7 @@ struct Refused
 const Refused kRefused[] = {
     {"", "No command"},
     {"frobnicate", "Unknown command"},
+    {"info --language fr", "--language takes de or en"},
     {"options", "read, restore"},
     {"options write", "read, restore"},
     {"options restore", "takes one FILE"},

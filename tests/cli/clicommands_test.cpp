@@ -3,6 +3,7 @@
 // failures that have an exit code of their own.
 #include "app/cli/cliexitcode.h"
 #include "clifixture.h"
+#include "core/languageloader.h"
 #include "measurements/vectarisdatasetstocsv.h"
 #include "sim/datasetstoreimage.h"
 #include "sim/simcontrolunit.h"
@@ -411,6 +412,43 @@ TEST_F(CliCommands, JsonKeepsStandardOutputToOneDocument)
         EXPECT_EQ(json.value("exitCode").toInt(), run.code) << command.join(' ').toStdString();
         EXPECT_EQ(json.value("ok").toBool(), run.code == 0);
         EXPECT_TRUE(run.out.endsWith("}\n"));
+    }
+}
+
+// The console speaks the installed language; the JSON document and the exit code are the same in both.
+TEST_F(CliCommands, GermanChangesTheWordsButNeitherTheJsonNorTheExitCode)
+{
+    auto unit = std::make_shared<SimControlUnit>();
+    unit->setDatasetStoreImage(storeImage(2, 3));
+    plug(unit);
+    struct Case
+    {
+        QStringList command;
+        int code;
+        const char* german; // in the human-readable answer
+    };
+    const Case cases[] = {
+        {{"info", "--wait", "5"}, 0, "Seriennummer der Leiterplatte:"},
+        {{"datasets", "list"}, 0, "3 Punkte, 3 mit Position"},
+        {{"calibrate"}, int(CliExitCode::NoInstrument), "braucht einen akustischen Sensor"},
+        {{"frobnicate"}, int(CliExitCode::Usage), "Unbekannter Befehl"},
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.command.join(' ').toStdString();
+        CliRun json[2];
+        CliRun text[2];
+        for (int german = 0; german < 2; ++german) {
+            ASSERT_TRUE(LanguageLoader::install(german ? QStringLiteral("de") : QStringLiteral("en")));
+            json[german] = run(c.command + QStringList{"--json"});
+            text[german] = run(c.command);
+        }
+        LanguageLoader::install(QStringLiteral("en"));
+        EXPECT_EQ(json[0].code, c.code) << name << json[0].context();
+        EXPECT_EQ(json[1].code, c.code) << name;
+        EXPECT_EQ(text[1].code, c.code) << name;
+        EXPECT_EQ(json[1].out, json[0].out) << name;
+        EXPECT_TRUE((text[1].out + text[1].err).contains(c.german)) << name << text[1].context();
+        EXPECT_FALSE((text[0].out + text[0].err).contains(c.german)) << name << text[0].context();
     }
 }
 

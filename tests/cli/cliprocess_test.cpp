@@ -4,9 +4,11 @@
 #include "firmware/firmwarecipher.h"
 #include "tools/firmwarepacker.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,8 +33,9 @@ protected:
     void SetUp() override { ASSERT_TRUE(home.isValid()); }
 
     // Runs the binary without a display: no DISPLAY, no Wayland, and a platform plugin that does not
-    // exist, which an application that needed one would fail on.
-    Finished start(const QStringList& arguments)
+    // exist, which an application that needed one would fail on. The system speaks English unless
+    // `locale` says otherwise.
+    Finished start(const QStringList& arguments, const QString& locale = QStringLiteral("C"))
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), QString());
@@ -41,6 +44,8 @@ protected:
         environment.insert(QStringLiteral("HOME"), home.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("LC_ALL"), locale);
+        environment.insert(QStringLiteral("LANG"), locale);
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(SERVICE_CLI_BINARY), arguments);
@@ -73,7 +78,8 @@ TEST_F(CliProcess, HelpAndVersionNeedNothingElse)
     const Finished help = start({QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0) << help.context();
     for (const char* part :
-         {"Commands:", "firmware update FILE", "--without-snapshot", "Exit codes:", "  5  ",
+         {"Commands:", "firmware update FILE", "--without-snapshot", "--language <de|en>",
+          "Exit codes:", "  5  ",
           // The answer "no" there ends the command as a script's missing --without-snapshot does.
           "\"no\" to \"Go on without a snapshot?\" included"}) {
         EXPECT_TRUE(help.out.contains(part)) << part;
@@ -168,6 +174,76 @@ TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
     EXPECT_TRUE(text.contains("Command line: info")) << text.toStdString();
     EXPECT_TRUE(logs.value(0).contains(QStringLiteral("Tessor/Service Software Vectaris/Tymbrel/")))
         << logs.value(0).toStdString();
+}
+
+// The help and the messages speak the chosen language (--language, else the settings file, else the
+// system's); the JSON document and the exit codes stay the same in both.
+TEST_F(CliProcess, TheLanguageComesFromTheOptionTheSettingsOrTheSystem)
+{
+    struct Case
+    {
+        const char* arguments;
+        const char* locale;
+        const char* setting; // [General] language=, or none
+        bool german;
+    };
+    const Case cases[] = {
+        {"--help", "C", nullptr, false},
+        {"--language de --help", "C", nullptr, true},
+        {"--language=de --help", "C", nullptr, true},
+        {"--help", "de_DE.UTF-8", nullptr, true},
+        {"--language en --help", "de_DE.UTF-8", nullptr, false},
+        {"--help", "C", "de", true},
+        {"--language en --help", "C", "de", false},
+        {"--help", "de_DE.UTF-8", "en", false},
+    };
+    ApplicationIdentity::apply();
+    const QString application = QCoreApplication::applicationName();
+    const QString settings = home.filePath(QStringLiteral("data/%1/%2/%2.ini"))
+                                 .arg(QCoreApplication::organizationName(), application);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).absolutePath()));
+    for (const Case& c : cases) {
+        QFile::remove(settings);
+        if (c.setting) {
+            QFile file(settings);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("[General]\nlanguage=") + c.setting + '\n');
+        }
+        const Finished help =
+            start(QString::fromLatin1(c.arguments).split(QLatin1Char(' ')), QString::fromLatin1(c.locale));
+        EXPECT_EQ(help.code, 0) << c.arguments << help.context();
+        for (const char* german : {"Befehle:", "Das Gerät auf Werkseinstellungen zurücksetzen", "Exit-Codes:",
+                                   "     des Auftrags werden genannt", "Ohne Sicherung fortfahren?"}) {
+            EXPECT_EQ(help.out.contains(german), c.german)
+                << c.arguments << " " << c.locale << ": " << german;
+        }
+        EXPECT_EQ(help.out.contains("Commands:"), !c.german) << c.arguments << " " << c.locale;
+    }
+    QFile::remove(settings);
+
+    const Finished english = start({QStringLiteral("info")});
+    const Finished german =
+        start({QStringLiteral("--language"), QStringLiteral("de"), QStringLiteral("info")});
+    EXPECT_EQ(german.code, 2);
+    EXPECT_EQ(german.code, english.code);
+    EXPECT_EQ(german.err, QByteArray("service-cli: Kein Gerät gefunden.\n")) << german.context();
+    const Finished usage =
+        start({QStringLiteral("--language"), QStringLiteral("de"), QStringLiteral("frobnicate")});
+    EXPECT_EQ(usage.code, 1);
+    EXPECT_TRUE(usage.err.contains("Unbekannter Befehl „frobnicate“.")) << usage.context();
+    EXPECT_EQ(start({QStringLiteral("--language"), QStringLiteral("fr"), QStringLiteral("info")}).code, 1);
+
+    // Scripts read the same document in either language.
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("info")}, QStringList{QStringLiteral("frobnicate")},
+          QStringList{QStringLiteral("log"), QStringLiteral("download")}}) {
+        const Finished en = start(command + QStringList{QStringLiteral("--json")});
+        const Finished de = start(command + QStringList{QStringLiteral("--json"),
+                                                        QStringLiteral("--language"), QStringLiteral("de")});
+        EXPECT_EQ(de.code, en.code) << command.join(' ').toStdString();
+        EXPECT_EQ(de.out, en.out) << command.join(' ').toStdString();
+        EXPECT_FALSE(en.out.isEmpty());
+    }
 }
 
 } // namespace
