@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class ExportProgress;
 class QIODevice;
 
 // Writes the series as one GPX 1.1 document for GPS tools: a track per series (named like the KML
@@ -15,7 +16,10 @@ class QIODevice;
 // Opens `device` write-only if it is not open yet. Returns false, having written nothing, when that
 // fails, and false on a write error; a QSaveFile given here is then cancelled. The caller owns and
 // closes the device. Memory use does not grow with the number of points.
-bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device);
+// With `progress`, every point is counted there, and a cancelled export stops at the next batch and
+// returns false (a QSaveFile given here is then cancelled).
+bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device,
+                           ExportProgress* progress = nullptr);
 
 // Writes the document to fileName through a QSaveFile: the file appears (or an existing one is
 // replaced) only when the whole document was written; otherwise it is left as it was.
