@@ -128,6 +128,11 @@ private:
 
 } // namespace
 
+bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device)
+{
+    return VectarisDatasetsToCsv(datasets, device, nullptr);
+}
+
 bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device,
                            ExportProgress* progress)
 {

@@ -108,6 +108,11 @@ private:
 
 } // namespace
 
+bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device)
+{
+    return VectarisDatasetsToGpx(datasets, device, nullptr);
+}
+
 bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device,
                            ExportProgress* progress)
 {

@@ -16,10 +16,11 @@ class QIODevice;
 // Opens `device` write-only if it is not open yet. Returns false, having written nothing, when that
 // fails, and false on a write error; a QSaveFile given here is then cancelled. The caller owns and
 // closes the device. Memory use does not grow with the number of points.
-// With `progress`, every point is counted there, and a cancelled export stops at the next batch and
-// returns false (a QSaveFile given here is then cancelled).
+bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device);
+// The same, counting every point in `progress`; once that is cancelled, the writer stops at its next
+// batch and returns false (a QSaveFile given here is then cancelled).
 bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device,
-                           ExportProgress* progress = nullptr);
+                           ExportProgress* progress);
 
 // Writes the document to fileName through a QSaveFile: the file appears (or an existing one is
 // replaced) only when the whole document was written; otherwise it is left as it was.

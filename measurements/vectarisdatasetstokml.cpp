@@ -287,6 +287,11 @@ private:
 
 } // namespace
 
+bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device)
+{
+    return VectarisDatasetsToKml(datasets, device, nullptr);
+}
+
 bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device,
                            ExportProgress* progress)
 {
