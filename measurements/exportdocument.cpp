@@ -14,8 +14,10 @@ bool ExportDocument::write(QIODevice* device, const std::function<bool(QIODevice
     bool written = writeDocument(device);
     if (auto* file = qobject_cast<QFileDevice*>(device))
         written = file->flush() && written;
+    // A file that already failed keeps its own reason (a full disk, say) rather than "cancelled".
     if (!written) {
-        if (auto* saveFile = qobject_cast<QSaveFile*>(device))
+        if (auto* saveFile = qobject_cast<QSaveFile*>(device);
+            saveFile && saveFile->error() == QFileDevice::NoError)
             saveFile->cancelWriting();
     }
     return written;

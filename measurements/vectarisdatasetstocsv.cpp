@@ -1,6 +1,7 @@
 #include "measurements/vectarisdatasetstocsv.h"
 
 #include "measurements/exportdocument.h"
+#include "measurements/exportprogress.h"
 #include "measurements/generalnumber.h"
 #include "measurements/isotimetext.h"
 #include "measurements/xmlsafetext.h"
@@ -19,14 +20,17 @@ const char kHeader[] =
 class CsvTableWriter
 {
 public:
-    explicit CsvTableWriter(QIODevice* device) : m_device(device) { m_block.reserve(kBlockSize + 4096); }
+    CsvTableWriter(QIODevice* device, ExportProgress* progress) : m_device(device), m_progress(progress)
+    {
+        m_block.reserve(kBlockSize + 4096);
+    }
 
     bool write(const QList<VectarisDataset>& datasets)
     {
         m_block.append(kHeader);
         for (const VectarisDataset& dataset : datasets) {
             writeSeries(dataset);
-            if (m_error)
+            if (m_error || m_cancelled)
                 return false;
         }
         flush();
@@ -78,6 +82,10 @@ private:
             m_block.append("\r\n", 2);
             if (m_block.size() >= kBlockSize && !flush())
                 return;
+            if (m_progress && !m_progress->advance()) {
+                m_cancelled = true;
+                return;
+            }
         }
     }
 
@@ -111,6 +119,8 @@ private:
     }
 
     QIODevice* m_device;
+    ExportProgress* m_progress;
+    bool m_cancelled = false;
     QByteArray m_block;
     IsoTimeText m_times;
     bool m_error = false;
@@ -120,8 +130,14 @@ private:
 
 bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device)
 {
-    return ExportDocument::write(device,
-                                 [&](QIODevice* open) { return CsvTableWriter(open).write(datasets); });
+    return VectarisDatasetsToCsv(datasets, device, nullptr);
+}
+
+bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device,
+                           ExportProgress* progress)
+{
+    return ExportDocument::write(
+        device, [&](QIODevice* open) { return CsvTableWriter(open, progress).write(datasets); });
 }
 
 bool VectarisDatasetsToCsvFile(const QList<VectarisDataset>& datasets, const QString& fileName)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class ExportProgress;
 class QIODevice;
 
 // Writes the series as one CSV table (RFC 4180: comma separated, CRLF line ends, fields with a comma,
@@ -19,6 +20,10 @@ class QIODevice;
 // fails, and false on a write error; a QSaveFile given here is then cancelled. The caller owns and
 // closes the device. Memory use does not grow with the number of points.
 bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device);
+// The same, counting every point in `progress`; once that is cancelled, the writer stops at its next
+// batch and returns false (a QSaveFile given here is then cancelled).
+bool VectarisDatasetsToCsv(const QList<VectarisDataset>& datasets, QIODevice* device,
+                           ExportProgress* progress);
 
 // Writes the table to fileName through a QSaveFile: the file appears (or an existing one is replaced)
 // only when the whole table was written; otherwise it is left as it was.

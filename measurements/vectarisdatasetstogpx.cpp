@@ -1,6 +1,7 @@
 #include "measurements/vectarisdatasetstogpx.h"
 
 #include "measurements/exportdocument.h"
+#include "measurements/exportprogress.h"
 #include "measurements/generalnumber.h"
 #include "measurements/isotimetext.h"
 #include "measurements/kmlstreamwriter.h"
@@ -25,7 +26,7 @@ constexpr int kFrequencyValue = 4;
 class GpxDocumentWriter
 {
 public:
-    explicit GpxDocumentWriter(QIODevice* device) : m_xml(device) {}
+    GpxDocumentWriter(QIODevice* device, ExportProgress* progress) : m_xml(device), m_progress(progress) {}
 
     bool write(const QList<VectarisDataset>& datasets)
     {
@@ -39,6 +40,8 @@ public:
         m_xml.writeRawAttribute("xmlns:vx", kVectarisGpxNamespace);
         for (const VectarisDataset& dataset : datasets) {
             writeTrack(dataset);
+            if (m_cancelled)
+                return false;
             if (m_xml.hasError())
                 break;
         }
@@ -57,6 +60,11 @@ private:
             writePoint(point);
             if (m_xml.hasError())
                 return;
+            // Points without a fix count as well: they were dealt with.
+            if (m_progress && !m_progress->advance()) {
+                m_cancelled = true;
+                return;
+            }
         }
         m_xml.writeEndElement();
         m_xml.writeEndElement();
@@ -93,6 +101,8 @@ private:
     }
 
     KmlStreamWriter m_xml;
+    ExportProgress* m_progress;
+    bool m_cancelled = false;
     IsoTimeText m_times;
 };
 
@@ -100,8 +110,14 @@ private:
 
 bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device)
 {
-    return ExportDocument::write(device,
-                                 [&](QIODevice* open) { return GpxDocumentWriter(open).write(datasets); });
+    return VectarisDatasetsToGpx(datasets, device, nullptr);
+}
+
+bool VectarisDatasetsToGpx(const QList<VectarisDataset>& datasets, QIODevice* device,
+                           ExportProgress* progress)
+{
+    return ExportDocument::write(
+        device, [&](QIODevice* open) { return GpxDocumentWriter(open, progress).write(datasets); });
 }
 
 bool VectarisDatasetsToGpxFile(const QList<VectarisDataset>& datasets, const QString& fileName)

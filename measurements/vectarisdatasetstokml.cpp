@@ -1,6 +1,7 @@
 #include "measurements/vectarisdatasetstokml.h"
 
 #include "measurements/exportdocument.h"
+#include "measurements/exportprogress.h"
 #include "measurements/generalnumber.h"
 #include "measurements/kmlstreamwriter.h"
 
@@ -129,7 +130,7 @@ QByteArray escaped(const QString& text)
 class DocumentWriter
 {
 public:
-    explicit DocumentWriter(QIODevice* device) : m_xml(device)
+    DocumentWriter(QIODevice* device, ExportProgress* progress) : m_xml(device), m_progress(progress)
     {
         const DataField fields[kFieldCount] = {{"MaxCoil", escaped(translated("Max. Coil [dB]"))},
                                                {"MinCoil", escaped(translated("Min. Coil [dB]"))},
@@ -155,6 +156,8 @@ public:
         m_xml.writeRawTextElement("name", QByteArrayLiteral("Datasets"));
         for (const VectarisDataset& dataset : datasets) {
             writeSeries(dataset);
+            if (m_cancelled)
+                return false;
             if (m_xml.hasError())
                 break;
         }
@@ -211,6 +214,10 @@ private:
             writePoint(point, namePrefix, ++k);
             if (m_xml.hasError())
                 return;
+            if (m_progress && !m_progress->advance()) {
+                m_cancelled = true;
+                return;
+            }
         }
 
         m_xml.writeStartElement("Placemark");
@@ -270,6 +277,8 @@ private:
     }
 
     KmlStreamWriter m_xml;
+    ExportProgress* m_progress;
+    bool m_cancelled = false;
     UtcOffsetCache m_offsets;
     DataField m_fields[kFieldCount];
     QByteArray m_line;
@@ -280,8 +289,14 @@ private:
 
 bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device)
 {
-    return ExportDocument::write(device,
-                                 [&](QIODevice* open) { return DocumentWriter(open).write(datasets); });
+    return VectarisDatasetsToKml(datasets, device, nullptr);
+}
+
+bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device,
+                           ExportProgress* progress)
+{
+    return ExportDocument::write(
+        device, [&](QIODevice* open) { return DocumentWriter(open, progress).write(datasets); });
 }
 
 bool VectarisDatasetsToKmlFile(const QList<VectarisDataset>& datasets, const QString& fileName)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class ExportProgress;
 class QIODevice;
 
 // Writes the series as one KML 2.2 document: a folder per series with a placemark per point (its
@@ -17,6 +18,10 @@ class QIODevice;
 // that its commit() leaves no half-written file behind. The caller owns and closes the device. Memory
 // use does not grow with the number of points beyond the text of one series' line.
 bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device);
+// The same, counting every point in `progress`; once that is cancelled, the writer stops at its next
+// batch and returns false (a QSaveFile given here is then cancelled).
+bool VectarisDatasetsToKml(const QList<VectarisDataset>& datasets, QIODevice* device,
+                           ExportProgress* progress);
 
 // Writes the document to fileName through a QSaveFile: the file appears (or an existing one is
 // replaced) only when the whole document was written; otherwise it is left as it was.

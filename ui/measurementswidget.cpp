@@ -4,9 +4,6 @@
 #include "devices/controlunit.h"
 #include "measurements/vectarisdatapointmodel.h"
 #include "measurements/vectarisdatasetmodel.h"
-#include "measurements/vectarisdatasetstocsv.h"
-#include "measurements/vectarisdatasetstogpx.h"
-#include "measurements/vectarisdatasetstokml.h"
 #include "ui/trackpicturewidget.h"
 #include "ui_measurementswidget.h"
 
@@ -15,10 +12,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSet>
 #include <QUrl>
 
@@ -29,6 +27,8 @@ constexpr int kIconSize = 32;
 // Rows beyond the visible ones that the table measures when it sizes its columns: the values of a
 // series have similar widths, and measuring all of a long series would stall every switch.
 constexpr int kResizePrecision = 30;
+// The export bar counts in tenths of a percent: a point count may exceed what a bar holds.
+constexpr int kProgressSteps = 1000;
 
 struct FormatInfo
 {
@@ -60,10 +60,27 @@ const FormatInfo& infoFor(MeasurementsWidget::ExportFormat format)
 MeasurementsWidget::MeasurementsWidget(QWidget* parent)
     : QWidget(parent), BaseLogger(QStringLiteral("MeasurementsWidget")),
       ui(std::make_unique<Ui::MeasurementsWidget>()), m_datasetModel(new VectarisDatasetModel(this)),
-      m_pointModel(new VectarisDataPointModel(this)), m_dialogs(defaultDialogs())
+      m_pointModel(new VectarisDataPointModel(this)), m_dialogs(defaultDialogs()),
+      m_exportProgress(new QProgressBar(this)), m_cancelExport(new QPushButton(tr("Cancel"), this))
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("measurementsWidget"));
+
+    m_exportProgress->setObjectName(QStringLiteral("exportProgressBar"));
+    m_exportProgress->setRange(0, kProgressSteps);
+    m_exportProgress->setFormat(tr("Exporting: %p%"));
+    m_exportProgress->setMaximumWidth(320);
+    m_exportProgress->hide();
+    m_cancelExport->setObjectName(QStringLiteral("cancelExportButton"));
+    m_cancelExport->setToolTip(tr("Stop the export; the file is left as it was"));
+    m_cancelExport->hide();
+    ui->toolBarLayout->addWidget(m_exportProgress);
+    ui->toolBarLayout->addWidget(m_cancelExport);
+    connect(m_cancelExport, &QPushButton::clicked, this, [this] {
+        m_cancelExport->setEnabled(false);
+        if (m_export)
+            m_export->cancel();
+    });
 
     struct ButtonSetup
     {
@@ -366,36 +383,58 @@ void MeasurementsWidget::on_exportButton_clicked()
         return;
     }
     const ExportFormat format = formatFor(filter, chosen);
-    const QString fileName = withSuffix(chosen, format);
-    if (!exportTo(datasets, fileName, format)) {
-        logger()->error("Export to {} failed", fileName);
-        if (m_dialogs.showError) {
-            m_dialogs.showError(this, tr("The measurement series could not be saved to %1.")
-                                          .arg(QDir::toNativeSeparators(fileName)));
-        }
-        return;
-    }
-    // Without a program registered for the type there is nothing to open; the file is there all the same.
-    if (!m_dialogs.openUrl || !m_dialogs.openUrl(QUrl::fromLocalFile(fileName)))
-        logger()->info("No program opened {}", fileName);
+    startExport(datasets, withSuffix(chosen, format), format);
 }
 
-bool MeasurementsWidget::exportTo(const QList<VectarisDataset>& datasets, const QString& fileName,
-                                  ExportFormat format)
+void MeasurementsWidget::startExport(const QList<VectarisDataset>& datasets, const QString& fileName,
+                                     ExportFormat format)
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    bool written = false;
-    switch (format) {
-    case ExportFormat::Kml:
-        written = VectarisDatasetsToKmlFile(datasets, fileName);
+    auto* job = new DatasetExport(datasets, fileName, format, this);
+    m_export = job;
+    connect(job, &DatasetExport::progressChanged, this, &MeasurementsWidget::onExportProgress);
+    connect(job, &DatasetExport::finished, this,
+            [this, job](int result, const QString& reason) { onExportFinished(job, result, reason); });
+    ui->exportButton->setEnabled(false);
+    m_exportProgress->setValue(0);
+    m_exportProgress->show();
+    m_cancelExport->setEnabled(true);
+    m_cancelExport->show();
+    // Started from the event loop: the click returns at once, and whoever watches the job has the
+    // chance to connect to it before its thread runs.
+    QMetaObject::invokeMethod(job, &DatasetExport::start, Qt::QueuedConnection);
+}
+
+void MeasurementsWidget::onExportProgress(qint64 done, qint64 total)
+{
+    m_exportProgress->setValue(total > 0 ? int(done * kProgressSteps / total) : kProgressSteps);
+}
+
+void MeasurementsWidget::onExportFinished(DatasetExport* job, int result, const QString& reason)
+{
+    const QString fileName = job->fileName();
+    job->deleteLater();
+    m_export.clear();
+    m_exportProgress->hide();
+    m_cancelExport->hide();
+    ui->exportButton->setEnabled(true);
+    switch (result) {
+    case DatasetExport::Written:
+        // Without a program registered for the type there is nothing to open; the file is there all the
+        // same.
+        if (!m_dialogs.openUrl || !m_dialogs.openUrl(QUrl::fromLocalFile(fileName)))
+            logger()->info("No program opened {}", fileName);
         break;
-    case ExportFormat::Gpx:
-        written = VectarisDatasetsToGpxFile(datasets, fileName);
+    case DatasetExport::Cancelled:
+        logger()->info("Export to {} cancelled; nothing written", fileName);
         break;
-    case ExportFormat::Csv:
-        written = VectarisDatasetsToCsvFile(datasets, fileName);
+    default:
+        logger()->error("Export to {} failed: {}", fileName, reason);
+        if (m_dialogs.showError) {
+            m_dialogs.showError(this, tr("The measurement series could not be saved to %1.")
+                                              .arg(QDir::toNativeSeparators(fileName)) +
+                                          QLatin1Char('\n') + reason);
+        }
         break;
     }
-    QGuiApplication::restoreOverrideCursor();
-    return written;
+    emit exportFinished(result);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/baselogger.h"
+#include "measurements/datasetexport.h"
 #include "measurements/vectarisdataset.h"
 
 #include <QItemSelection>
@@ -12,6 +13,8 @@
 #include <memory>
 
 class ControlUnit;
+class QProgressBar;
+class QPushButton;
 class QUrl;
 class VectarisDataPointModel;
 class VectarisDatasetModel;
@@ -26,6 +29,9 @@ class MeasurementsWidget;
 // delete all of them on the unit. The page never talks to the instrument: it emits requests that the
 // control unit it was handed (not owned) turns into jobs.
 //
+// An export runs on a thread of its own with a progress bar and Cancel in the tool bar; it writes the
+// series as they were when it started, so a unit that goes meanwhile is not missed by it.
+//
 // The dialogs go through replaceable hooks, so that tests can answer them. An answer applies only to
 // the unit that was shown when the dialog opened: if another one (or none) is attached by then, the
 // page does nothing.
@@ -34,12 +40,7 @@ class MeasurementsWidget : public QWidget, public BaseLogger
     Q_OBJECT
 
 public:
-    enum class ExportFormat
-    {
-        Kml,
-        Gpx,
-        Csv
-    };
+    using ExportFormat = DatasetExport::Format;
 
     struct Dialogs
     {
@@ -80,6 +81,8 @@ public slots:
 signals:
     void updateDataSets();
     void removeDataSets();
+    // An export ended with a DatasetExport::Result; the page has shown or opened what it had to.
+    void exportFinished(int result);
 
 private slots:
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -93,13 +96,18 @@ private:
     void showDetails(int row);
     void clearDetails();
     bool stillShowing(const QPointer<ControlUnit>& shown, bool hadDevice) const;
-    bool exportTo(const QList<VectarisDataset>& datasets, const QString& fileName, ExportFormat format);
+    void startExport(const QList<VectarisDataset>& datasets, const QString& fileName, ExportFormat format);
+    void onExportProgress(qint64 done, qint64 total);
+    void onExportFinished(DatasetExport* job, int result, const QString& reason);
 
     std::unique_ptr<Ui::MeasurementsWidget> ui;
     VectarisDatasetModel* m_datasetModel;
     VectarisDataPointModel* m_pointModel;
     QPointer<ControlUnit> m_device;
     Dialogs m_dialogs;
+    QPointer<DatasetExport> m_export;
+    QProgressBar* m_exportProgress;
+    QPushButton* m_cancelExport;
     // Counts the details shown, so that a handler can tell whether a nested selection change did it.
     quint64 m_detailsShown = 0;
 };

@@ -7,13 +7,24 @@
 //                     the "stall_p99_ms" and "stall_max_ms" counters are the GUI stalls a user would
 //                     feel (target: p99 below 16 ms, one frame); "cpu_p99_ms" is the GUI thread's own
 //                     CPU time for a switch, free of what other processes on the machine took.
+//   BM_ExportHeartbeat/0,1,2: all 100 series (1,000,000 points) exported as KML, GPX and CSV with the
+//                     page's Export button into a temporary folder, while a 5 ms heartbeat timer on the
+//                     GUI thread records the gaps between its beats: "gap_p99_ms" and "gap_max_ms"
+//                     (targets: below 16 and 50 ms) are what the window's responsiveness suffers from
+//                     the export; "export_s" is the export's own time and "file_mb" its size.
+#include "measurements/datasetexport.h"
 #include "measurements/vectarisdatasetmodel.h"
 #include "ui/measurementswidget.h"
+#include "ui/toolbutton.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QGeoCoordinate>
 #include <QListView>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -139,6 +150,70 @@ void BM_SwitchSeries(benchmark::State& state)
     state.counters["cpu_p99_ms"] = percentile(cpu, 0.99);
 }
 BENCHMARK(BM_SwitchSeries)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_ExportHeartbeat(benchmark::State& state)
+{
+    const auto format = MeasurementsWidget::ExportFormat(state.range(0));
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("series"));
+    MeasurementsWidget page;
+    MeasurementsWidget::Dialogs dialogs;
+    dialogs.saveFileName = [&](QWidget*, const QString&, const QString&, QString* filter) {
+        *filter = MeasurementsWidget::filterFor(format);
+        return fileName;
+    };
+    dialogs.openUrl = [](const QUrl&) { return true; };
+    int result = -99;
+    dialogs.showError = [](QWidget*, const QString&) {};
+    page.setDialogs(dialogs);
+    page.resize(1280, 800);
+    page.show();
+    page.setDatasets(fullStore());
+    page.findChild<ToolButton*>(QStringLiteral("selectAllButton"))->click();
+    QApplication::processEvents();
+
+    std::vector<double> gaps;
+    double seconds = 0;
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(&page, &MeasurementsWidget::exportFinished, &loop, [&](int r) {
+            result = r;
+            loop.quit();
+        });
+        QTimer heartbeat;
+        heartbeat.setTimerType(Qt::PreciseTimer);
+        heartbeat.setInterval(5);
+        QElapsedTimer clock;
+        qint64 last = 0;
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            gaps.push_back(double(now - last) / 1e6);
+            last = now;
+        });
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        clock.start();
+        heartbeat.start();
+        page.findChild<ToolButton*>(QStringLiteral("exportButton"))->click();
+        loop.exec();
+        heartbeat.stop();
+        seconds = double(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+    }
+    state.counters["result"] = result;
+    state.counters["beats"] = double(gaps.size());
+    state.counters["gap_p50_ms"] = percentile(gaps, 0.5);
+    state.counters["gap_p99_ms"] = percentile(gaps, 0.99);
+    state.counters["gap_max_ms"] = percentile(gaps, 1.0);
+    state.counters["export_s"] = seconds;
+    state.counters["file_mb"] =
+        double(QFileInfo(MeasurementsWidget::withSuffix(fileName, format)).size()) / 1e6;
+}
+BENCHMARK(BM_ExportHeartbeat)
+    ->DenseRange(0, 2)
+    ->ArgName("format")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
 

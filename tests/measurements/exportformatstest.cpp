@@ -2,6 +2,7 @@
 // RFC 4180 parser for CSV) with every point where and when it was recorded; a failed write leaves
 // nothing behind.
 
+#include "measurements/datasetexport.h"
 #include "measurements/vectarisdatasetstocsv.h"
 #include "measurements/vectarisdatasetstogpx.h"
 #include "measurements/vectarisdatasetstokml.h"
@@ -15,6 +16,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -323,9 +325,12 @@ TEST_F(ExportFormats, AFailedWriteReportsFailureAndLeavesNoFile)
         ToDevice toDevice;
         ToFile toFile;
     };
-    const Writer writers[] = {{"kml", VectarisDatasetsToKml, VectarisDatasetsToKmlFile},
-                              {"gpx", VectarisDatasetsToGpx, VectarisDatasetsToGpxFile},
-                              {"csv", VectarisDatasetsToCsv, VectarisDatasetsToCsvFile}};
+    const Writer writers[] = {{"kml", [](auto& d, QIODevice* io) { return VectarisDatasetsToKml(d, io); },
+                               VectarisDatasetsToKmlFile},
+                              {"gpx", [](auto& d, QIODevice* io) { return VectarisDatasetsToGpx(d, io); },
+                               VectarisDatasetsToGpxFile},
+                              {"csv", [](auto& d, QIODevice* io) { return VectarisDatasetsToCsv(d, io); },
+                               VectarisDatasetsToCsvFile}};
     // Enough points that the document spans several write blocks.
     QList<VectarisDataset> datasets = testSeries();
     for (int i = 0; i < 12; ++i)
@@ -350,6 +355,67 @@ TEST_F(ExportFormats, AFailedWriteReportsFailureAndLeavesNoFile)
         EXPECT_TRUE(writer.toFile(datasets, good));
         EXPECT_GT(QFileInfo(good).size(), 300 * 1024);
         QFile::remove(good);
+    }
+}
+
+// On its own thread: the same bytes as the writer on the caller's thread, progress up to the last
+// point; cancelled mid-document, the earlier file stays as it was and no temporary file is left; a
+// failure says why.
+TEST_F(ExportFormats, AnExportOnItsThreadWritesTheSameFileOrLeavesTheEarlierOne)
+{
+    using ToFile = std::function<bool(const QList<VectarisDataset>&, const QString&)>;
+    const std::pair<DatasetExport::Format, ToFile> formats[] = {
+        {DatasetExport::Format::Kml, VectarisDatasetsToKmlFile},
+        {DatasetExport::Format::Gpx, VectarisDatasetsToGpxFile},
+        {DatasetExport::Format::Csv, VectarisDatasetsToCsvFile}};
+    QList<VectarisDataset> datasets = testSeries();
+    for (int i = 0; i < 8; ++i) // several batches of points
+        datasets[4].points += datasets[4].points;
+    qint64 total = 0;
+    for (const VectarisDataset& dataset : datasets)
+        total += dataset.points.size();
+    QTemporaryDir dir;
+    const QString reference = dir.filePath(QStringLiteral("reference"));
+    const QString target = dir.filePath(QStringLiteral("target"));
+    const auto run = [](DatasetExport& job) {
+        QSignalSpy finished(&job, &DatasetExport::finished);
+        job.start();
+        return finished.wait(30000) ? finished.first() : QVariantList{};
+    };
+    const auto contents = [](const QString& fileName) {
+        QFile file(fileName);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    };
+    for (const auto& [format, toFile] : formats) {
+        SCOPED_TRACE(int(format));
+        ASSERT_TRUE(toFile(datasets, reference));
+
+        DatasetExport written(datasets, target, format);
+        QSignalSpy progress(&written, &DatasetExport::progressChanged);
+        EXPECT_EQ(run(written), (QVariantList{DatasetExport::Written, QString()}));
+        EXPECT_EQ(contents(target), contents(reference));
+        ASSERT_FALSE(progress.isEmpty());
+        EXPECT_EQ(progress.last(), (QVariantList{total, total}));
+
+        QFile::remove(target);
+        {
+            QFile earlier(target);
+            ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier");
+        }
+        DatasetExport cancelled(datasets, target, format);
+        cancelled.progress().setBatchHook([&](qint64) { cancelled.cancel(); });
+        EXPECT_EQ(run(cancelled).value(0), DatasetExport::Cancelled);
+        EXPECT_LT(cancelled.progress().done(), total); // stopped at its first batch
+        EXPECT_EQ(contents(target), QByteArray("earlier"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  (QStringList{QStringLiteral("reference"), QStringLiteral("target")}));
+
+        DatasetExport failed(datasets, dir.filePath(QStringLiteral("missing/target")), format);
+        const QVariantList result = run(failed);
+        EXPECT_EQ(result.value(0), DatasetExport::Failed);
+        EXPECT_FALSE(result.value(1).toString().isEmpty());
+        QFile::remove(target);
     }
 }
 

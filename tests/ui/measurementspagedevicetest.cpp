@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -170,7 +171,9 @@ TEST_F(MeasurementsPageDevice, ExportsAreReadBackByGpsbabel)
         SCOPED_TRACE(c.file);
         answerFilter = MeasurementsWidget::filterFor(c.format);
         answerFile = dir.filePath(QStringLiteral("series"));
+        QSignalSpy exported(page, &MeasurementsWidget::exportFinished);
         click("exportButton");
+        ASSERT_TRUE(exported.wait(kTimeoutMs));
         const QString written = dir.filePath(QLatin1String(c.file));
         ASSERT_TRUE(QFile::exists(written));
         QProcess babel;

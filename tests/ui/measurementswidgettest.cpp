@@ -17,6 +17,9 @@
 #include <QLabel>
 #include <QListView>
 #include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -121,6 +124,20 @@ protected:
     bool openerWorks = true;
     QStringList questions, errors;
     QList<QUrl> opened;
+
+    QProgressBar* bar() const { return child<QProgressBar>("exportProgressBar"); }
+    // Clicks Export and, when that started an export, waits for its end: its result, else kNoExport.
+    static constexpr int kNoExport = 99;
+    int exportMarked()
+    {
+        QSignalSpy finished(page.get(), &MeasurementsWidget::exportFinished);
+        child<ToolButton>("exportButton")->click();
+        if (!bar()->isVisible())
+            return kNoExport;
+        EXPECT_TRUE(finished.wait(10000));
+        EXPECT_FALSE(bar()->isVisible());
+        return finished.isEmpty() ? kNoExport : finished.first().first().toInt();
+    }
 };
 
 TEST(ToolButtonTooltip, IsBuiltFromLabelShortcutAndHelp)
@@ -367,7 +384,8 @@ TEST_F(MeasurementsPage, ExportWritesTheMarkedSeriesInTheChosenFormat)
         answerFilter = c.filter;
         answerFile = dir.filePath(c.answer);
         opened.clear();
-        page->findChild<ToolButton*>(QStringLiteral("exportButton"))->click();
+        EXPECT_EQ(exportMarked(), DatasetExport::Written);
+        EXPECT_EQ(bar()->value(), bar()->maximum());
         const QString written = dir.filePath(c.written);
         QFile file(written);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -390,7 +408,7 @@ TEST_F(MeasurementsPage, ExportWritesTheMarkedSeriesInTheChosenFormat)
     openerWorks = false;
     answerFilter.clear();
     answerFile = dir.filePath(QStringLiteral("f.kml"));
-    page->findChild<ToolButton*>(QStringLiteral("exportButton"))->click();
+    exportMarked();
     EXPECT_TRUE(QFile::exists(answerFile));
     EXPECT_TRUE(errors.isEmpty());
 
@@ -398,7 +416,7 @@ TEST_F(MeasurementsPage, ExportWritesTheMarkedSeriesInTheChosenFormat)
     const QStringList before = QDir(dir.path()).entryList(QDir::Files);
     opened.clear();
     answerFile.clear();
-    page->findChild<ToolButton*>(QStringLiteral("exportButton"))->click();
+    EXPECT_EQ(exportMarked(), kNoExport);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before);
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_TRUE(errors.isEmpty());
@@ -415,13 +433,57 @@ TEST_F(MeasurementsPage, AFailedExportIsReportedAndLeavesNothing)
         opened.clear();
         answerFilter = MeasurementsWidget::filterFor(format);
         answerFile = dir.filePath(QStringLiteral("gone/series"));
-        page->findChild<ToolButton*>(QStringLiteral("exportButton"))->click();
+        EXPECT_EQ(exportMarked(), DatasetExport::Failed);
         ASSERT_EQ(errors.size(), 1) << answerFilter.toStdString();
         EXPECT_TRUE(errors.first().contains(QDir::toNativeSeparators(dir.filePath(QStringLiteral("gone")))));
+        EXPECT_FALSE(errors.first().section(QLatin1Char('\n'), 1).isEmpty()) << "the reason";
         EXPECT_TRUE(opened.isEmpty());
         EXPECT_TRUE(
             QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
+}
+
+// Cancel pressed while the document is being written, in every format: the earlier file of that name
+// stays as it was, no temporary file is left, nothing is reported or opened.
+TEST_F(MeasurementsPage, ACancelledExportLeavesTheEarlierFile)
+{
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/measurements-XXXXXX"));
+    ASSERT_TRUE(dir.isValid());
+    page->setDatasets(threeSeries());
+    select({0, 1});
+    answerFile = dir.filePath(QStringLiteral("earlier"));
+    QFile earlier(answerFile);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+    earlier.close();
+    for (auto format : {MeasurementsWidget::ExportFormat::Kml, MeasurementsWidget::ExportFormat::Gpx,
+                        MeasurementsWidget::ExportFormat::Csv}) {
+        answerFilter = MeasurementsWidget::filterFor(format);
+        QSignalSpy finished(page.get(), &MeasurementsWidget::exportFinished);
+        child<ToolButton>("exportButton")->click();
+        auto* job = page->findChild<DatasetExport*>();
+        ASSERT_NE(job, nullptr);
+        // The writer waits inside the document until Cancel was pressed.
+        QSemaphore inside, pressed;
+        job->progress().setBatchHook([&](qint64) {
+            inside.release();
+            pressed.acquire();
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return inside.tryAcquire(); }, 10000));
+        EXPECT_FALSE(child<ToolButton>("exportButton")->isEnabled());
+        child<QPushButton>("cancelExportButton")->click();
+        pressed.release(2);
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(finished.first().first(), DatasetExport::Cancelled);
+        delete job;
+        ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+        EXPECT_EQ(earlier.readAll(), QByteArray("earlier"));
+        earlier.close();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"earlier"});
+        EXPECT_TRUE(child<ToolButton>("exportButton")->isEnabled());
+    }
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
 }
 
 TEST_F(MeasurementsPage, DeleteWithoutAUnitAsksNothingOfNobody)
