@@ -1535,7 +1535,22 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>CSV, UTF-8 (*.csv)</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+19"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Exporting: %p%</source>
+        <translation>Export: %p%</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Stop the export; the file is left as it was</source>
+        <translation>Export anhalten; die Datei bleibt, wie sie war</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>Select all</source>
         <translation>Alle auswählen</translation>
     </message>
@@ -1592,7 +1607,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Messreihen exportieren</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+57"/>
         <source>The measurement series could not be saved to %1.</source>
         <translation>Die Messreihen konnten nicht unter %1 gespeichert werden.</translation>
     </message>
