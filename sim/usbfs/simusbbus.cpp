@@ -112,7 +112,11 @@ const char* SimUsbBus::preloadLibrary()
 
 std::string SimUsbBus::testbedDirectory() const
 {
-    return umockdev_testbed_get_root_dir(m_testbed);
+    // The testbed hands over a copy of its path that the caller frees.
+    gchar* root = umockdev_testbed_get_root_dir(m_testbed);
+    std::string directory = root ? root : "";
+    g_free(root);
+    return directory;
 }
 
 bool SimUsbBus::preloadActive()
