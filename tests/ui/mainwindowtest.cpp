@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, FormPagesAndStartState)
 {
     MainWindow window;
     EXPECT_EQ(window.objectName(), QStringLiteral("MainWindow"));
-    EXPECT_EQ(window.size(), QSize(960, 690)); // nothing stored yet: the form's size
+    EXPECT_EQ(window.size(), QSize(960, 720)); // nothing stored yet: the form's size
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(window.progress()->isModal());
     EXPECT_FALSE(window.notificationBar()->isVisibleTo(&window));
@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartM
     EXPECT_FALSE(file.contains(QStringLiteral("Geometry/MainWindow")));
 
     MainWindow next;
-    EXPECT_EQ(next.size(), QSize(960, 690));
+    EXPECT_EQ(next.size(), QSize(960, 720));
     next.show();
     EXPECT_FALSE(next.isMaximized()); // maximised 250 ms after the show, not at once
     EXPECT_TRUE(QTest::qWaitFor([&] { return next.isMaximized(); }, 20000));
