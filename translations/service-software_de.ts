@@ -841,6 +841,11 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>CDC-Kalibrierung</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Option descriptions</source>
+        <translation>Optionsbeschreibungen</translation>
+    </message>
+    <message>
         <location filename="../ui/developwidget.cpp" line="+162"/>
         <location line="+40"/>
         <source>%1 of %2 options read</source>
@@ -1515,9 +1520,19 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>MeasurementsWidget</name>
     <message>
-        <location filename="../ui/measurementswidget.ui" line="+139"/>
+        <location filename="../ui/measurementswidget.ui" line="+84"/>
+        <source>Measurement series</source>
+        <translation>Messreihen</translation>
+    </message>
+    <message>
+        <location line="+55"/>
         <source>Colour by</source>
         <translation>Färben nach</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Points of the series</source>
+        <translation>Punkte der Messreihe</translation>
     </message>
     <message>
         <location filename="../ui/measurementswidget.cpp" line="+41"/>
@@ -1707,7 +1722,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+185"/>
+        <location filename="../ui/productionwidget.cpp" line="+187"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -1727,13 +1742,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+187"/>
+        <location line="+191"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-186"/>
+        <location filename="../ui/productionwidget.cpp" line="-190"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -1766,7 +1781,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+182"/>
+        <location filename="../ui/productionwidget.cpp" line="+186"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -1813,7 +1828,27 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Leiterplattentyp</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+0"/>
+        <source>Edit PCB type</source>
+        <translation>Leiterplattentyp bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Unlocks the PCB type field; Apply writes it to the instrument.</source>
+        <translation>Gibt das Feld Leiterplattentyp frei; Übernehmen schreibt ihn auf das Gerät.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Edit PCB serial</source>
+        <translation>Seriennummer der Leiterplatte bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Unlocks the PCB serial field; Apply writes it to the instrument.</source>
+        <translation>Gibt das Feld Seriennummer der Leiterplatte frei; Übernehmen schreibt sie auf das Gerät.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Apply</source>
         <translation>Übernehmen</translation>
     </message>
@@ -1824,7 +1859,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../ui/productionwidget.cpp" line="+276"/>
+        <location filename="../ui/productionwidget.cpp" line="+279"/>
         <source>no function</source>
         <translation>keine Funktion</translation>
     </message>
@@ -1849,8 +1884,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionen laden</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-486"/>
-        <location line="+102"/>
+        <location line="+0"/>
+        <source>Options file</source>
+        <translation>Optionsdatei</translation>
+    </message>
+    <message>
+        <location filename="../ui/productionwidget.cpp" line="-495"/>
+        <location line="+108"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
     </message>
@@ -1950,7 +1990,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Die Leiterplatte meldet keinen Gerätetyp und keine Hardware-Revision: Es wird keine Funktion angeboten.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+27"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
@@ -2285,7 +2325,17 @@ Freigabedatum: %3</translation>
         <translation>Firmware</translation>
     </message>
     <message>
-        <location line="-201"/>
+        <location line="-219"/>
+        <source>Firmware file</source>
+        <translation>Firmware-Datei</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>The firmware files opened last; the selected one is shown and updated to.</source>
+        <translation>Die zuletzt geöffneten Firmware-Dateien; die ausgewählte wird angezeigt und aufgespielt.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>...</source>
         <translation>…</translation>
     </message>
@@ -2371,7 +2421,7 @@ Freigabedatum: %3</translation>
         <translation>Angelegt</translation>
     </message>
     <message>
-        <location filename="../ui/servicewidget.cpp" line="+170"/>
+        <location filename="../ui/servicewidget.cpp" line="+172"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2478,18 +2528,28 @@ Wirklich zurücksetzen?</translation>
         <translation>kalibrierte Schwelle</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+12"/>
+        <source>Lowers the current threshold by one step: the sensor reports a touch earlier.</source>
+        <translation>Senkt die aktuelle Schwelle um eine Stufe: Der Sensor meldet eine Berührung früher.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>more sensitiv</source>
         <translation>empfindlicher</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location filename="../ui/servicewidgettymbrel.cpp" line="+122"/>
+        <location filename="../ui/servicewidgettymbrel.cpp" line="+124"/>
         <source>NOT touched</source>
         <translation>NICHT berührt</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+14"/>
+        <source>Raises the current threshold by one step: the sensor reports a touch later.</source>
+        <translation>Hebt die aktuelle Schwelle um eine Stufe: Der Sensor meldet eine Berührung später.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>less sensitiv</source>
         <translation>unempfindlicher</translation>
     </message>

@@ -63,8 +63,12 @@ void InfoWidget::setPixmap(const QPixmap& pixmap)
         ui->deviceImageLabel->setPixmap(QPixmap());
         return;
     }
-    ui->deviceImageLabel->setPixmap(
-        pixmap.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    // Scaled from the large picture straight to the screen's pixels, so that scale 2 stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap shown = pixmap.scaled(QSize(kPictureSize, kPictureSize) * ratio, Qt::KeepAspectRatio,
+                                  Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(ratio);
+    ui->deviceImageLabel->setPixmap(shown);
 }
 
 void InfoWidget::setSerial(const QString& serial)

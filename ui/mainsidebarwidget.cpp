@@ -3,6 +3,8 @@
 #include "ui_mainsidebarwidget.h"
 
 #include <QButtonGroup>
+#include <QIcon>
+#include <QShortcut>
 
 namespace {
 constexpr int kLogoSize = 40;
@@ -13,9 +15,8 @@ MainSidebarWidget::MainSidebarWidget(QWidget* parent)
 {
     ui->setupUi(this);
 
-    const QPixmap logo = QPixmap(QStringLiteral(":/icons/Tessor_256px.png"))
-                             .scaled(kLogoSize, kLogoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    ui->logoButton->setIcon(QIcon(logo));
+    // The icon scales the large logo down to whatever the screen's scale needs.
+    ui->logoButton->setIcon(QIcon(QStringLiteral(":/icons/Tessor_256px.png")));
     ui->logoButton->setIconSize(QSize(kLogoSize, kLogoSize));
 
     m_group->setExclusive(true);
@@ -26,6 +27,18 @@ MainSidebarWidget::MainSidebarWidget(QWidget* parent)
     m_group->addButton(ui->productionButton, 4);
     m_group->addButton(ui->developButton, 5);
     connect(m_group, &QButtonGroup::idToggled, this, &MainSidebarWidget::buttonToggled);
+
+    // Ctrl+1 to Ctrl+6 follow the buttons from the top; a hidden button's page is not there to open.
+    for (int id = 0; id < m_group->buttons().size(); ++id) {
+        auto* shortcut = new QShortcut(QKeySequence(int(Qt::CTRL) + Qt::Key_1 + id), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, id] {
+            QAbstractButton* b = m_group->button(id);
+            if (b && !b->isHidden()) {
+                b->setChecked(true);
+            }
+        });
+    }
 }
 
 MainSidebarWidget::~MainSidebarWidget() = default;

@@ -16,6 +16,8 @@
 #include "usb/usbmanager.h"
 
 #include <QCloseEvent>
+#include <QIcon>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTimer>
 
@@ -47,6 +49,20 @@ MainWindow::MainWindow(QWidget* parent)
     pages.insert(ServicePage, ui->serviceWidget);
     pages.insert(ProductionPage, ui->productionWidget);
     pages.insert(DevelopPage, ui->developWidget);
+    // A page taller or wider than the window scrolls instead of squeezing its controls; the Measurements
+    // page lays its table and chart out to the space it gets and scrolls inside them.
+    for (int id : {AboutPage, InfoPage, ServicePage, ProductionPage, DevelopPage}) {
+        QWidget* page = pages.value(id);
+        const int index = ui->contentWidget->indexOf(page);
+        ui->contentWidget->removeWidget(page);
+        auto* area = new QScrollArea(ui->contentWidget);
+        area->setObjectName(page->objectName() + QStringLiteral("Scroll"));
+        area->setProperty("pageScroll", true);
+        area->setFrameShape(QFrame::NoFrame);
+        area->setWidgetResizable(true);
+        area->setWidget(page);
+        ui->contentWidget->insertWidget(index, area);
+    }
 
     connect(ui->leftWidget, &MainSidebarWidget::buttonChecked, this, &MainWindow::setCurrentPage);
     connect(ui->aboutWidget, &AboutWidget::notify, this, &MainWindow::showNotification);
@@ -77,7 +93,11 @@ TopBarWidget* MainWindow::topBar() const
 
 QWidget* MainWindow::currentPage() const
 {
-    return ui->contentWidget->currentWidget();
+    QWidget* current = ui->contentWidget->currentWidget();
+    if (auto* area = qobject_cast<QScrollArea*>(current)) {
+        return area->widget();
+    }
+    return current;
 }
 
 QWidget* MainWindow::notificationBar() const
@@ -126,7 +146,12 @@ QString MainWindow::notificationIconResource(NotificationMessageType type)
 
 void MainWindow::setCurrentPage(int pageId)
 {
-    if (QWidget* target = pages.value(pageId)) {
+    QWidget* target = pages.value(pageId);
+    // Wrapped pages sit in the stack through their scroll area.
+    while (target && target->parentWidget() && target->parentWidget() != ui->contentWidget) {
+        target = target->parentWidget();
+    }
+    if (target) {
         ui->contentWidget->setCurrentWidget(target);
     }
 }
@@ -261,7 +286,7 @@ void MainWindow::hideDeviceButtons()
 void MainWindow::showNotification(NotificationMessageType type, QString message)
 {
     const QString icon = notificationIconResource(type);
-    ui->notificationIconLabel->setPixmap(icon.isEmpty() ? QPixmap() : QPixmap(icon));
+    ui->notificationIconLabel->setPixmap(icon.isEmpty() ? QPixmap() : QIcon(icon).pixmap(32, 32));
     ui->notificationTextLabel->setText(message);
 
     const QString typeName = notificationTypeName(type);

@@ -174,6 +174,8 @@ void ProductionWidget::setDevice(BaseDevice* device)
 
     if (DeviceWidget* panel = device->productionWidget(ui->widgetDeviceSpecific)) {
         static_cast<QGridLayout*>(ui->widgetDeviceSpecific->layout())->addWidget(panel, 0, 0);
+        // Made after the page, the panel would come last on Tab; it sits below the firmware.
+        QWidget::setTabOrder(ui->btnUpdateFirmware, panel);
         m_panel = panel;
     }
 }
@@ -233,8 +235,12 @@ void ProductionWidget::setName(QString name)
 void ProductionWidget::setPixmap(QString picture)
 {
     const QPixmap pixmap(picture);
-    ui->deviceImageLabel->setPixmap(
-        pixmap.isNull() ? QPixmap() : pixmap.scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const qreal ratio = devicePixelRatioF(); // sharp at scale 2 too
+    QPixmap shown = pixmap.isNull() ? QPixmap()
+                                    : pixmap.scaled(QSize(100, 100) * ratio, Qt::KeepAspectRatio,
+                                                    Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(ratio);
+    ui->deviceImageLabel->setPixmap(shown);
 }
 
 void ProductionWidget::setSerial(QString serial)
@@ -538,8 +544,11 @@ void ProductionWidget::reloadOptionsFile(QString path)
     QSet<quint32> allIds;
     QSet<quint32> differing;
     const QStringList names = m_parser->functionNames();
+    QWidget* tabPrevious = ui->btnWriteParameters; // the function buttons sit below the parameters
     for (const QString& name : names) {
         auto* button = new QToolButton(ui->widgetOptionsList);
+        QWidget::setTabOrder(tabPrevious, button);
+        tabPrevious = button;
         button->setText(name);
         button->setMinimumSize(60, 60);
         ui->widgetOptionsList->layout()->addWidget(button);

@@ -48,6 +48,9 @@ void ProductionWidgetVectaris::setDevice(BaseDevice* device)
             form->addRow(StorageIdCatalogue::keyName(table, "Options", id), field);
             calibrationFields.insert(id, field);
         }
+        // Every row at once: the page scrolls, a list inside it that showed two rows at a time did not serve.
+        const int frame = 2 * ui->scrollArea->frameWidth();
+        ui->scrollArea->setMinimumHeight(ui->widgetFrequencyCalibration->sizeHint().height() + frame);
     }
     for (auto it = calibrationFields.constBegin(); it != calibrationFields.constEnd(); ++it) {
         if (device->hasDeviceOption(it.key())) {

@@ -33,7 +33,7 @@ ServiceWidget::ServiceWidget(QWidget* parent)
     ui->setupUi(this);
     setObjectName(QStringLiteral("serviceWidget"));
     ui->selectFirmwareButton->setIcon(QIcon(QStringLiteral(":/icons/black/Open_32px.png")));
-    ui->developLabel->setPixmap(QPixmap(QStringLiteral(":/icons/black/Bug_32px_2.png")));
+    ui->developLabel->setPixmap(QIcon(QStringLiteral(":/icons/black/Bug_32px_2.png")).pixmap(32, 32));
 
     set_FirmwarePathToCombobox();
     ui->firmwareInfoWidget->hide();
@@ -101,6 +101,8 @@ void ServiceWidget::setDevice(BaseDevice* device)
 
     if (DeviceWidget* panel = device->serviceWidget(ui->customServiceWidget)) {
         ui->customServiceWidgetLayout->addWidget(panel);
+        // Made after the page, the panel would come last on Tab; it sits below the firmware.
+        QWidget::setTabOrder(ui->firmwareChangelogEdit, panel);
         m_panel = panel;
     }
 }

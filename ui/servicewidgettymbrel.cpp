@@ -4,6 +4,7 @@
 #include "ui/productionwidgettymbrel.h"
 #include "ui_servicewidgettymbrel.h"
 
+#include <QIcon>
 #include <QIntValidator>
 #include <QPixmap>
 
@@ -116,9 +117,10 @@ void ServiceWidgetTymbrel::emitCurrentThreshold()
 void ServiceWidgetTymbrel::onTouchDetectorChanged(bool touched)
 {
     ui->touchProtectStateLabel->setPixmap(
-        QPixmap(QStringLiteral(":/icons/black/") +
-                (touched ? QStringLiteral("headphone_x_49") : QStringLiteral("headphone_vol3_49")) +
-                QStringLiteral(".png")));
+        QIcon(QStringLiteral(":/icons/black/") +
+              (touched ? QStringLiteral("headphone_x_49") : QStringLiteral("headphone_vol3_49")) +
+              QStringLiteral(".png"))
+            .pixmap(49, 49));
     ui->touchProtectStateLabel->setToolTip(touched ? tr("touched") : tr("NOT touched"));
     ui->touchProtectStateLabel->setProperty("touched", touched);
 }

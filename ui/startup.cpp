@@ -156,6 +156,8 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
 #endif
     // The attribute only takes effect when set before the application object exists.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    // Icons then come from their double-size renderings on screens at scale 2, not enlarged.
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (Wayland app id, task bar grouping).
     QGuiApplication::setDesktopFileName(ApplicationIdentity::desktopFileName());
