@@ -68,6 +68,8 @@ LanguagesWidgetControlUnit::LanguagesWidgetControlUnit(QWidget* parent) : QWidge
             box->setFocusPolicy(Qt::NoFocus);
             box->setProperty("type", QStringLiteral("readonly"));
         }
+        // A language's name is never cut, in any language the tool speaks: the page scrolls instead.
+        box->setMinimumWidth(box->sizeHint().width());
         grid->addWidget(box, n / kColumns, n % kColumns);
         m_boxes.insert(quint32(language.id), box);
         ++n;
