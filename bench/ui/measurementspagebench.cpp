@@ -7,6 +7,7 @@
 //                     the "stall_p99_ms" and "stall_max_ms" counters are the GUI stalls a user would
 //                     feel (target: p99 below 16 ms, one frame); "cpu_p99_ms" is the GUI thread's own
 //                     CPU time for a switch, free of what other processes on the machine took.
+#include "bench/support/shortrun.h"
 #include "measurements/vectarisdatasetmodel.h"
 #include "ui/measurementswidget.h"
 
@@ -107,7 +108,7 @@ void BM_ShowList(benchmark::State& state)
     }
     state.counters["series"] = page.datasetModel()->rowCount();
 }
-BENCHMARK(BM_ShowList)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ShowList)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(2));
 
 void BM_SwitchSeries(benchmark::State& state)
 {
@@ -138,7 +139,7 @@ void BM_SwitchSeries(benchmark::State& state)
     state.counters["stall_max_ms"] = percentile(stalls, 1.0);
     state.counters["cpu_p99_ms"] = percentile(cpu, 0.99);
 }
-BENCHMARK(BM_SwitchSeries)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_SwitchSeries)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(3));
 
 } // namespace
 
