@@ -13,8 +13,7 @@
 // needs no LSAN_OPTIONS.
 extern "C" const char* __lsan_default_suppressions()
 {
-    return "leak:QJsonDocument::fromJson
-";
+    return "leak:QJsonDocument::fromJson\n";
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
