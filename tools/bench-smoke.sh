@@ -29,7 +29,7 @@ for run in "${runs[@]}"; do
   start=$SECONDS
   echo "== $name"
   # Google Benchmark exits 0 even when a benchmark skips with an error; its console line says so.
-  if ! SERVICE_BENCH_SHORT=1 timeout 120 "${command[@]}" --benchmark_min_time=0.01 >"$log" 2>&1; then
+  if ! SERVICE_BENCH_SHORT=1 timeout 120 "${command[@]}" --benchmark_min_time=0.01 --benchmark_color=false >"$log" 2>&1; then
     failed+=("$name (exit status)")
   elif grep -q "ERROR OCCURRED" "$log"; then
     failed+=("$name (a benchmark reported an error)")

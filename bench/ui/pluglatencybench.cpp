@@ -84,11 +84,6 @@ void BM_PlugToInfoWithHotplug(benchmark::State& state)
         report(state, measure(plugs), plugs);
     }
 }
-BENCHMARK(BM_PlugToInfoWithHotplug)
-    ->Arg(benchShortRun() ? 2 : 20)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
 
 } // namespace
 
@@ -111,6 +106,7 @@ int main(int argc, char** argv)
     g.window->followUsbManager(manager);
     manager->init();
     g.window->show();
+    // Each run measures one way, so that a run without hotplug reports no error for the other.
     if (pollingOnly) {
         benchmark::RegisterBenchmark("BM_PlugToInfoPollingOnly",
                                      [](benchmark::State& state) {
@@ -119,6 +115,12 @@ int main(int argc, char** argv)
                                              report(state, measure(plugs), plugs);
                                          }
                                      })
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    } else {
+        benchmark::RegisterBenchmark("BM_PlugToInfoWithHotplug", BM_PlugToInfoWithHotplug)
+            ->Arg(benchShortRun() ? 2 : 20)
             ->Iterations(1)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
