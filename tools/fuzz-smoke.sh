@@ -2,7 +2,8 @@
 # Builds every libFuzzer harness under tests/fuzz the way the README says and runs each one briefly on
 # its corpus, so that the harnesses keep building and their corpora keep passing.
 #   tools/fuzz-smoke.sh [seconds per harness, default 20]
-# New inputs a run finds go to a scratch folder, never into the corpus in the tree.
+# New inputs a run finds go to a scratch folder, never into the corpus in the tree; an input that fails a
+# harness is kept in build-fuzz/ (named after the harness) rather than in the current folder.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-20}"
@@ -31,7 +32,7 @@ for harness in "${harnesses[@]}"; do
   mkdir -p "$scratch/$name"
   echo "== $harness: ${seconds} s on tests/fuzz/$name/corpus"
   "$build/tests/fuzz/$name/$harness" "$scratch/$name" "$root/tests/fuzz/$name/corpus" \
-    -max_total_time="$seconds" -print_final_stats=1 2>"$scratch/$name.log" || {
+    -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/$name-" 2>"$scratch/$name.log" || {
     tail -n 60 "$scratch/$name.log" >&2
     echo "fuzz-smoke: $harness failed" >&2
     exit 1

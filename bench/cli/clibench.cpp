@@ -24,6 +24,7 @@
 #include "usb/usbmanager.h"
 
 #include "bench/support/barefirmwareloop.h"
+#include "bench/support/shortrun.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -37,6 +38,7 @@
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
+
 #include <libusb.h>
 
 #include <algorithm>
@@ -450,17 +452,25 @@ BENCHMARK(BM_FirmwareUpdateVsBare)
     ->Arg(int(UpdateRun::DeviceJob))
     ->Arg(int(UpdateRun::ControlUnit))
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(15)
+    ->Iterations(benchCount(15))
     ->UseManualTime();
-BENCHMARK(BM_CliStartToFirstExchange)->Unit(benchmark::kMillisecond)->Iterations(20)->UseManualTime();
-BENCHMARK(BM_OptionsSnapshot)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK(BM_CliStartToFirstExchange)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(benchCount(20))
+    ->UseManualTime();
+BENCHMARK(BM_OptionsSnapshot)->Unit(benchmark::kMillisecond)->Iterations(benchCount(10))->UseRealTime();
 BENCHMARK(BM_SnapshotSaveBesideOthers)
     ->Arg(0)
     ->Arg(100)
     ->Arg(1000)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(10);
-BENCHMARK(BM_ProcessStart)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+    ->Iterations(benchCount(10));
+BENCHMARK(BM_ProcessStart)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(benchCount(10))
+    ->UseRealTime();
 
 } // namespace
 

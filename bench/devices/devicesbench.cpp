@@ -15,8 +15,10 @@
 #include <QTimer>
 
 #include "bench/support/ratioreporter.h"
+#include "bench/support/shortrun.h"
 
 #include <benchmark/benchmark.h>
+
 #include <libusb.h>
 
 #include <algorithm>
@@ -239,10 +241,10 @@ void BM_GuiHeartbeatDuringSweepAndRead(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_StackCalibrationSweep)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
-BENCHMARK(BM_BareCalibrationSweep)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
-BENCHMARK(BM_StackRead200Options)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
-BENCHMARK(BM_BareRead200Options)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+BENCHMARK(BM_StackCalibrationSweep)->Unit(benchmark::kMillisecond)->Iterations(benchCount(2))->UseRealTime();
+BENCHMARK(BM_BareCalibrationSweep)->Unit(benchmark::kMillisecond)->Iterations(benchCount(2))->UseRealTime();
+BENCHMARK(BM_StackRead200Options)->Unit(benchmark::kMillisecond)->Iterations(benchCount(20))->UseRealTime();
+BENCHMARK(BM_BareRead200Options)->Unit(benchmark::kMillisecond)->Iterations(benchCount(20))->UseRealTime();
 BENCHMARK(BM_GuiHeartbeatDuringSweepAndRead)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 } // namespace

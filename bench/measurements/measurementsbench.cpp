@@ -10,12 +10,14 @@
 #include "measurements/vectarisdatasetstogpx.h"
 #include "measurements/vectarisdatasetstokml.h"
 
+#include "bench/support/shortrun.h"
 #include "sim/datasetstoreimage.h"
 
 #include <QCoreApplication>
 #include <QIODevice>
 
 #include <benchmark/benchmark.h>
+
 #include <malloc.h>
 
 #include <algorithm>
@@ -95,7 +97,7 @@ void BM_ParseAndConvert(benchmark::State& state)
     state.SetItemsProcessed(points);
     state.SetBytesProcessed(qint64(state.iterations()) * image.size());
 }
-BENCHMARK(BM_ParseAndConvert)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_ParseAndConvert)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(3));
 
 using ExportFunction = bool (*)(const QList<VectarisDataset>&, QIODevice*);
 
@@ -124,19 +126,19 @@ void BM_KmlExport(benchmark::State& state)
 {
     exportBenchmark(state, VectarisDatasetsToKml);
 }
-BENCHMARK(BM_KmlExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_KmlExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(3));
 
 void BM_GpxExport(benchmark::State& state)
 {
     exportBenchmark(state, VectarisDatasetsToGpx);
 }
-BENCHMARK(BM_GpxExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_GpxExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(3));
 
 void BM_CsvExport(benchmark::State& state)
 {
     exportBenchmark(state, VectarisDatasetsToCsv);
 }
-BENCHMARK(BM_CsvExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_CsvExport)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(3));
 
 } // namespace
 

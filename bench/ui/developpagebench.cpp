@@ -19,6 +19,7 @@
 #include "usb/usbmanager.h"
 
 #include "bench/support/ratioreporter.h"
+#include "bench/support/shortrun.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
+
 #include <libusb.h>
 
 #include <algorithm>
@@ -195,12 +197,12 @@ void BM_DevelopPageOptionTable(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_BareLibusbOptionTable)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK(BM_BareLibusbOptionTable)->Unit(benchmark::kMillisecond)->Iterations(benchCount(10))->UseRealTime();
 BENCHMARK(BM_DevelopPageOptionTable)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(10)
+    ->Iterations(benchCount(10))
     ->UseRealTime();
 
 } // namespace

@@ -12,6 +12,7 @@
 //                     GUI thread records the gaps between its beats: "gap_p99_ms" and "gap_max_ms"
 //                     (targets: below 16 and 50 ms) are what the window's responsiveness suffers from
 //                     the export; "export_s" is the export's own time and "file_mb" its size.
+#include "bench/support/shortrun.h"
 #include "measurements/datasetexport.h"
 #include "measurements/vectarisdatasetmodel.h"
 #include "ui/measurementswidget.h"
@@ -118,7 +119,7 @@ void BM_ShowList(benchmark::State& state)
     }
     state.counters["series"] = page.datasetModel()->rowCount();
 }
-BENCHMARK(BM_ShowList)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ShowList)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(2));
 
 void BM_SwitchSeries(benchmark::State& state)
 {
@@ -149,7 +150,7 @@ void BM_SwitchSeries(benchmark::State& state)
     state.counters["stall_max_ms"] = percentile(stalls, 1.0);
     state.counters["cpu_p99_ms"] = percentile(cpu, 0.99);
 }
-BENCHMARK(BM_SwitchSeries)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_SwitchSeries)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(benchMinTime(3));
 
 void BM_ExportHeartbeat(benchmark::State& state)
 {
@@ -213,7 +214,7 @@ BENCHMARK(BM_ExportHeartbeat)
     ->ArgName("format")
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(benchCount(3));
 
 } // namespace
 

@@ -3,10 +3,12 @@
 #include "usb/usbdevice.h"
 
 #include "bench/support/ratioreporter.h"
+#include "bench/support/shortrun.h"
 
 #include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
+
 #include <libusb.h>
 #include <spdlog/sinks/null_sink.h>
 
@@ -76,9 +78,18 @@ void BM_BareLibusbExchange(benchmark::State& state)
     libusb_close(handle);
 }
 
-BENCHMARK(BM_UsbDeviceRequest)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
-BENCHMARK(BM_UsbDeviceRequestTraceOn)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
-BENCHMARK(BM_BareLibusbExchange)->MeasureProcessCPUTime()->Iterations(3000)->Repetitions(3);
+BENCHMARK(BM_UsbDeviceRequest)
+    ->MeasureProcessCPUTime()
+    ->Iterations(benchCount(3000))
+    ->Repetitions(benchCount(3));
+BENCHMARK(BM_UsbDeviceRequestTraceOn)
+    ->MeasureProcessCPUTime()
+    ->Iterations(benchCount(3000))
+    ->Repetitions(benchCount(3));
+BENCHMARK(BM_BareLibusbExchange)
+    ->MeasureProcessCPUTime()
+    ->Iterations(benchCount(3000))
+    ->Repetitions(benchCount(3));
 
 } // namespace
 
