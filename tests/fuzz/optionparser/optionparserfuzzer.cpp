@@ -26,7 +26,7 @@ extern "C" const char* __lsan_default_suppressions()
 // Deeply nested input makes the parser recurse: stacks are kept long enough to reach that entry.
 extern "C" const char* __asan_default_options()
 {
-    return "fast_unwind_on_malloc=0:malloc_context_size=256";
+    return "fast_unwind_on_malloc=0:malloc_context_size=255";
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
