@@ -96,15 +96,7 @@ protected:
     // The window anew in German with every page, at its default size, serving the plugged instrument.
     void openGerman()
     {
-        manager->deinit();
-        window.reset();
-        EXPECT_TRUE(LanguageLoader::install(QStringLiteral("de")));
-        window = std::make_unique<MainWindow>();
-        window->setStaffPages(true, true);
-        window->followUsbManager(manager);
-        manager->init();
-        manager->setPollInterval(100);
-        window->show();
+        reopenIn(QStringLiteral("de"));
         EXPECT_NE(attach(), nullptr);
         // The start-up reads show the progress window, which takes the keys until it goes.
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->progress()->isVisible(); }, kTimeoutMs));

@@ -3,6 +3,7 @@
 // The main window with the real USB manager and simulated instruments on the emulated bus, as the Service
 // page tests need it: attach an instrument, open the Service page, answer its dialogs, build firmware
 // files, and record every notification of every device object (a reboot brings a new one).
+#include "core/languageloader.h"
 #include "core/settings.h"
 #include "devices/basedevice.h"
 #include "devices/devicefactory.h"
@@ -65,6 +66,21 @@ public: // table-driven cases reach the helpers through a reference to the fixtu
         manager->deinit();
         window.reset();
         SimUsbFixture::TearDown();
+    }
+
+    // The window anew in `language`, with every page, at its default size; the bus and its instruments
+    // stay, the device objects and their panels are made anew.
+    void reopenIn(const QString& language)
+    {
+        manager->deinit();
+        window.reset();
+        EXPECT_TRUE(LanguageLoader::install(language));
+        window = std::make_unique<MainWindow>();
+        window->setStaffPages(true, true);
+        window->followUsbManager(manager);
+        manager->init();
+        manager->setPollInterval(100);
+        window->show();
     }
 
     ServiceWidget* service() const

@@ -139,15 +139,7 @@ protected:
     // The bus and its instruments stay; the device objects and their panels are made anew.
     QSet<QString> textsIn(const QString& language, std::optional<SimKind> kind)
     {
-        manager->deinit();
-        window.reset();
-        EXPECT_TRUE(LanguageLoader::install(language));
-        window = std::make_unique<MainWindow>();
-        window->setStaffPages(true, true);
-        window->followUsbManager(manager);
-        manager->init();
-        manager->setPollInterval(100);
-        window->show();
+        reopenIn(language);
         QSet<QString> texts;
         if (kind) {
             EXPECT_NE(attach(), nullptr);
