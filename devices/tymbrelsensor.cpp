@@ -30,9 +30,10 @@ void TymbrelSensor::readStoredThresholds()
         setReading(m_saved, sensitivity);
         emit savedCdcThresholdChanged(sensitivity);
     });
-    connect(stored, &CdcManuelSettingJob::readFailed, this, [this, stored] {
+    // The result travels with the signal: the job may be gone by the time a queued call arrives.
+    connect(stored, &CdcManuelSettingJob::readFailed, this, [this](int result) {
         m_saved.failed = true;
-        emit cdcThresholdReadFailed(stored->result());
+        emit cdcThresholdReadFailed(result);
     });
     postJob(stored);
 
@@ -42,9 +43,9 @@ void TymbrelSensor::readStoredThresholds()
         setReading(m_calibrated, sensitivity);
         emit savedCdcCalibrationChanged(sensitivity);
     });
-    connect(calibrated, &CdcManuelSettingJob::readFailed, this, [this, calibrated] {
+    connect(calibrated, &CdcManuelSettingJob::readFailed, this, [this](int result) {
         m_calibrated.failed = true;
-        emit cdcThresholdReadFailed(calibrated->result());
+        emit cdcThresholdReadFailed(result);
     });
     postJob(calibrated);
 }

@@ -58,7 +58,7 @@ void CdcManuelSettingJob::execute(UsbDevice* device)
         if (rc != 0) {
             logger()->error("Can't read CDC threshold {}", rc);
             setResult(rc);
-            emit readFailed();
+            emit readFailed(rc);
             return;
         }
         emit thresholdSaved(CdcThreshold::toSensitivity(UsbDevice::toUInt32(answer)));
@@ -76,7 +76,7 @@ void CdcManuelSettingJob::execute(UsbDevice* device)
         if (rc != 0) {
             logger()->error("Can't read calibrated CDC threshold {}", rc);
             setResult(rc);
-            emit readFailed();
+            emit readFailed(rc);
             return;
         }
         emit calibrationRead(int(UsbDevice::toUInt32(value)));

@@ -6,8 +6,8 @@
 
 // One small operation on the acoustic sensor's touch detector, chosen by mode:
 //   0 read the touch state         -> touchStateChanged(touched)  (false when unreadable)
-//   1 read the stored threshold    -> thresholdSaved(sensitivity), or readFailed()
-//   2 read the calibrated threshold -> calibrationRead(sensitivity), or readFailed()
+//   1 read the stored threshold    -> thresholdSaved(sensitivity), or readFailed(result)
+//   2 read the calibrated threshold -> calibrationRead(sensitivity), or readFailed(result)
 //   3 post a threshold (working value only)  -> thresholdRead(s) on success
 //   4 post and store a threshold             -> thresholdRead(s), then thresholdSaved(s) on success
 // Every mode but 4 is quiet: it is not handed back and stays with its parent (the sensor).
@@ -39,7 +39,7 @@ signals:
     void thresholdSaved(int sensitivity);
     void calibrationRead(int sensitivity);
     // A threshold read (mode 1 or 2) failed: there is no value, and 0 must not pass for one.
-    void readFailed();
+    void readFailed(int result);
 
 private:
     bool postThreshold(int sensitivity);
