@@ -120,7 +120,7 @@ int DeviceCommands::info(BaseDevice* device, const UsbBusDeviceAddress& address)
         width = std::max(width, int(row.first.size()) + 2);
     }
     for (const auto& row : rows) {
-        console.print(QStringLiteral("%1%2").arg(row.first + QLatin1Char(':'), -width).arg(row.second));
+        console.print((row.first + QLatin1Char(':')).leftJustified(width) + row.second);
     }
     return m_context.report.exitCode();
 }

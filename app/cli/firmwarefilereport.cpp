@@ -66,7 +66,7 @@ int FirmwareFileReport::show(const QString& path, CliConsole& console, CliReport
         width = std::max(width, int(row.first.size()) + 2);
     }
     for (const auto& row : rows) {
-        console.print(QStringLiteral("%1%2").arg(row.first + QLatin1Char(':'), -width).arg(row.second));
+        console.print((row.first + QLatin1Char(':')).leftJustified(width) + row.second);
     }
     if (!info.changelog.isEmpty()) {
         console.print(tr("Changelog:"));
