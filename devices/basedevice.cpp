@@ -29,13 +29,16 @@ int registerDeviceMetaTypes()
     qRegisterMetaType<QList<quint32>>("QList<quint32>");
     qRegisterMetaType<QHash<quint32, QByteArray>>("QHash<quint32,QByteArray>");
     qRegisterMetaType<OptionsSnapshot>("OptionsSnapshot");
+    qRegisterMetaType<DeviceIdentity>("DeviceIdentity");
     return 0;
 }
 } // namespace
 
-BaseDevice::BaseDevice(const QString& name, libusb_device* device, QObject* parent)
-    : UsbInstrument(parent), BaseLogger(name), m_name(name)
+BaseDevice::BaseDevice(const InstrumentKind& kind, libusb_device* device, QObject* parent)
+    : UsbInstrument(parent), BaseLogger(QString::fromLatin1(kind.name)), m_kind(&kind),
+      m_name(QString::fromLatin1(kind.name))
 {
+    const QString& name = m_name;
     static const int registered = registerDeviceMetaTypes();
     Q_UNUSED(registered);
 
@@ -66,15 +69,6 @@ int BaseDevice::liveCount()
 BaseDevice::~BaseDevice()
 {
     logger()->trace("Base destroyed!");
-    // Panels still alive follow this device no longer and go with it; a page that still shows one
-    // sees it vanish through its own QPointer.
-    for (KeptPanel& kept : m_panels) {
-        if (QObject* panel = kept.object) {
-            QObject::disconnect(this, nullptr, panel, nullptr);
-            QObject::disconnect(panel, nullptr, this, nullptr);
-            panel->deleteLater();
-        }
-    }
     // Queued jobs must not start any more: the instrument may get commands (a reboot, a reset) that
     // nobody waits for.
     m_thread.requestInterruption();
@@ -101,56 +95,6 @@ QString BaseDevice::systemIdFromChipId(const QString& chipId)
         groups << digits.mid(i, 4);
     }
     return groups.join(QLatin1Char('-'));
-}
-
-QString BaseDevice::picture() const
-{
-    return QString();
-}
-
-DeviceWidget* BaseDevice::panel(DevicePanelFactory::Role role, QWidget* parent)
-{
-    KeptPanel& kept = m_panels[role == DevicePanelFactory::Role::Service ? 1 : 0];
-    if (kept.object) {
-        return kept.widget;
-    }
-    kept.widget = nullptr;
-    DevicePanelFactory* factory = DevicePanelFactory::installed();
-    if (!factory) {
-        return nullptr;
-    }
-    const DevicePanelFactory::Panel created = factory->createPanel(this, role, parent);
-    if (!created.object) {
-        return nullptr;
-    }
-    kept.object = created.object;
-    kept.widget = created.widget;
-    return kept.widget;
-}
-
-void BaseDevice::releasePanel(const QObject* panel)
-{
-    for (KeptPanel& kept : m_panels) {
-        if (panel && kept.object == panel) {
-            kept.object = nullptr;
-            kept.widget = nullptr;
-        }
-    }
-}
-
-quint32 BaseDevice::usbId() const
-{
-    return 0;
-}
-
-QString BaseDevice::kindKey() const
-{
-    return QString();
-}
-
-StorageIdCatalogue::Family BaseDevice::optionFamily() const
-{
-    return StorageIdCatalogue::Family::UpdateOnly;
 }
 
 void BaseDevice::postJob(AbstractJob* job)
@@ -303,44 +247,30 @@ void BaseDevice::jobFinished(AbstractJob* job)
 
 void BaseDevice::applyIdentity(AbstractJob* job)
 {
-    auto* identity = static_cast<ReadDefaultValuesJob*>(job);
-    if (identity->serial() != m_serial) {
-        m_serial = identity->serial();
-        emit serialChanged(m_serial);
-    }
-    if (identity->softwareVersion() != m_softwareVersion) {
-        m_softwareVersion = identity->softwareVersion();
-        emit softwareVersionChanged(m_softwareVersion);
-    }
-    setChipId(identity->chipId());
-    if (identity->pcbSerial() != m_pcbSerial) {
-        m_pcbSerial = identity->pcbSerial();
-        emit pcbSerialChanged(m_pcbSerial);
-    }
-    if (identity->hardwareRevision() != m_hardwareRevision) {
-        m_hardwareRevision = identity->hardwareRevision();
-        emit hardwareRevisionChanged(m_hardwareRevision);
-    }
-    if (identity->deviceType() != m_deviceType) {
-        m_deviceType = identity->deviceType();
-        emit deviceTypeChanged(m_deviceType);
-    }
-    if (identity->updateRequired() != m_updateRequired) {
-        m_updateRequired = identity->updateRequired();
-        emit updateRequiredChanged(m_updateRequired);
+    auto* read = static_cast<ReadDefaultValuesJob*>(job);
+    DeviceIdentity next;
+    next.serial = read->serial();
+    next.pcbSerial = read->pcbSerial();
+    next.softwareVersion = read->softwareVersion();
+    next.chipId = read->chipId();
+    // Derived only when the chip id changes: a device that never read one keeps no system id.
+    next.systemId = next.chipId == m_identity.chipId ? m_identity.systemId : systemIdFromChipId(next.chipId);
+    next.deviceType = read->deviceType();
+    next.hardwareRevision = read->hardwareRevision();
+    next.updateRequired = read->updateRequired();
+    if (next != m_identity) {
+        m_identity = next;
+        emit identityChanged(m_identity);
     }
     readDeviceOptions();
 }
 
-void BaseDevice::setChipId(const QString& chipId)
+void BaseDevice::readDeviceOptions()
 {
-    if (chipId == m_chipId) {
-        return;
+    const QList<quint32> ids = optionIds();
+    if (!ids.isEmpty()) {
+        readMultipleDeviceOptions(ids);
     }
-    m_chipId = chipId;
-    m_systemId = systemIdFromChipId(chipId);
-    emit chipIdChanged(m_chipId);
-    emit systemIdChanged(m_systemId);
 }
 
 void BaseDevice::storeOption(AbstractJob* job)
@@ -378,11 +308,11 @@ void BaseDevice::snapshotOutcome(AbstractJob* job)
     if (read->result() == 0) {
         snapshot.kind = kindKey();
         snapshot.usbId = usbId();
-        snapshot.serial = m_serial;
-        snapshot.firmwareVersion = m_softwareVersion;
-        snapshot.hardwareRevision = m_hardwareRevision;
-        snapshot.systemId = m_systemId;
-        snapshot.chipId = m_chipId;
+        snapshot.serial = m_identity.serial;
+        snapshot.firmwareVersion = m_identity.softwareVersion;
+        snapshot.hardwareRevision = m_identity.hardwareRevision;
+        snapshot.systemId = m_identity.systemId;
+        snapshot.chipId = m_identity.chipId;
         const QDateTime now = QDateTime::currentDateTimeUtc();
         snapshot.takenAt = now.addMSecs(-now.time().msec()); // whole seconds, as the file keeps it
         for (const quint32 id : read->optionIds()) {

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "core/baselogger.h"
-#include "devices/devicepanelfactory.h"
+#include "devices/deviceidentity.h"
+#include "devices/instrumentkind.h"
 #include "devices/notificationmessagetype.h"
 #include "options/optionssnapshot.h"
 #include "options/storageidcatalogue.h"
@@ -11,15 +12,12 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QThread>
 
 struct libusb_device;
 class AbstractJob;
-class DeviceWidget;
-class QWidget;
 class Worker;
 
 // The user-interface-side model of one connected instrument: its identity, a cache of its stored
@@ -30,6 +28,7 @@ class Worker;
 // Threads: every member function runs on the user-interface thread; only the worker thread executes
 // jobs, and everything between the two threads is queued. Destruction blocks until the running job
 // has finished; jobs still waiting in the queue are not run and are deleted here.
+// What the device is (name, picture, ids, options) comes from its kind's row in the kind table.
 // Ownership: non-quiet jobs belong to the device from posting on (deleted after they came back, or in
 // the destructor); kinds receive the jobs the base does not know in handleJobFinished and own them.
 class BaseDevice : public UsbInstrument, public BaseLogger
@@ -37,22 +36,25 @@ class BaseDevice : public UsbInstrument, public BaseLogger
     Q_OBJECT
 
 public:
-    // Takes its own libusb reference on `device` for the worker; the caller keeps its own.
-    BaseDevice(const QString& name, libusb_device* device, QObject* parent = nullptr);
+    // Takes its own libusb reference on `device` for the worker; the caller keeps its own. `kind` must
+    // outlive the device (the rows of InstrumentKind::all() do).
+    BaseDevice(const InstrumentKind& kind, libusb_device* device, QObject* parent = nullptr);
     ~BaseDevice() override;
 
     // Device objects alive in the process (diagnostics and leak tests).
     static int liveCount();
 
     QString name() const override { return m_name; }
-    QString serial() const { return m_serial; }
-    QString pcbSerial() const { return m_pcbSerial; }
-    QString softwareVersion() const { return m_softwareVersion; }
-    QString chipId() const { return m_chipId; }
-    QString systemId() const { return m_systemId; }
-    QString deviceType() const { return m_deviceType; }
-    QString hardwareRevision() const { return m_hardwareRevision; }
-    bool updateRequired() const { return m_updateRequired; }
+    const InstrumentKind& kind() const { return *m_kind; }
+    DeviceIdentity identity() const { return m_identity; }
+    QString serial() const { return m_identity.serial; }
+    QString pcbSerial() const { return m_identity.pcbSerial; }
+    QString softwareVersion() const { return m_identity.softwareVersion; }
+    QString chipId() const { return m_identity.chipId; }
+    QString systemId() const { return m_identity.systemId; }
+    QString deviceType() const { return m_identity.deviceType; }
+    QString hardwareRevision() const { return m_identity.hardwareRevision; }
+    bool updateRequired() const { return m_identity.updateRequired; }
     bool isConnected() const override { return m_connected; }
     // The cached bytes, empty if `id` is not cached.
     QByteArray deviceOption(quint32 id) const { return m_deviceOptions.value(id); }
@@ -71,39 +73,23 @@ public:
     // Emits notify(type, message) for this device; used by the discovery to report what happened to it.
     void notifyUser(NotificationMessageType type, const QString& message) { emit notify(type, message); }
 
-    // Resource path of the kind's picture (":/images/…"); empty for the base. A path rather than an
-    // image, so that the devices layer needs no graphics module and works without a display; the user
-    // interface loads it.
-    virtual QString picture() const;
-    // (USB vendor id << 16) | product id of the kind; 0 for the base.
-    virtual quint32 usbId() const;
+    // Resource path of the kind's picture (":/images/…"): a path rather than an image, so that the devices
+    // layer needs no graphics module and works without a display; the user interface loads it.
+    QString picture() const { return QString::fromLatin1(m_kind->picture); }
+    // (USB vendor id << 16) | product id the kind reports.
+    quint32 usbId() const { return m_kind->reportedUsbId; }
     // Stable key of the kind ("control-unit", "acoustic-sensor", …) that names it in snapshot files and on
-    // the command line; empty for the base.
-    virtual QString kindKey() const;
+    // the command line.
+    QString kindKey() const { return QString::fromLatin1(m_kind->key); }
     // Which option tables the kind knows.
-    virtual StorageIdCatalogue::Family optionFamily() const;
+    StorageIdCatalogue::Family optionFamily() const { return m_kind->family; }
     // Every option id the kind knows, in catalogue order.
     QList<quint32> optionIds() const { return StorageIdCatalogue::deviceIds(optionFamily()); }
-    // The kind's panels, created on first call with `parent` through the installed panel factory and
-    // kept while they live; null while a kind has none.
-    virtual DeviceWidget* productionWidget(QWidget* parent) = 0;
-    virtual DeviceWidget* serviceWidget(QWidget* parent) = 0;
-    // A page lets `panel` go (it deletes it): the next request creates a fresh one. Unknown panels and
-    // repeated calls are ignored.
-    void releasePanel(const QObject* panel);
 
 signals:
-    void chipIdChanged(QString chipId);
-    void systemIdChanged(QString systemId);
-    void nameChanged(QString name);
-    void pcbSerialChanged(QString pcbSerial);
-    void pictureChanged(QString picture);
-    void serialChanged(QString serial);
-    void softwareVersionChanged(QString version);
+    // An identity read came back with values that differ from the ones held; once per read.
+    void identityChanged(DeviceIdentity identity);
     void deviceOptionChanged(uint optionId, QByteArray value);
-    void deviceTypeChanged(QString deviceType);
-    void hardwareRevisionChanged(QString hardwareRevision);
-    void updateRequiredChanged(bool updateRequired);
     void firmwareUpdateFinished(bool successful);
     void logDownloadFinsihed(QString logs);
     void runJob(AbstractJob* job);
@@ -135,7 +121,7 @@ public slots:
     void takeSnapshot();
 
     // Hook run after an identity read was applied: posts the reads of the kind's options.
-    virtual void readDeviceOptions() = 0;
+    virtual void readDeviceOptions();
 
 protected:
     // Receives every returned job the base does not handle, and owns it (must delete it).
@@ -149,9 +135,6 @@ protected:
     // Hands `job` to the worker. Non-quiet jobs are owned by the device from here on; quiet jobs stay
     // with their parent.
     void postJob(AbstractJob* job);
-
-    // The `role` panel: the one kept while it lives, otherwise a new one from the installed factory.
-    DeviceWidget* panel(DevicePanelFactory::Role role, QWidget* parent);
 
 private slots:
     void deviceDisconnected();
@@ -170,29 +153,14 @@ private:
     void firmwareOutcome(AbstractJob* job);
     void writeAfterSet(AbstractJob* job);
     void rebootAfterWrite(AbstractJob* job);
-    void setChipId(const QString& chipId);
 
+    const InstrumentKind* m_kind;
     QThread m_thread;
     bool m_connected = false;
     QString m_name;
-    QString m_serial;
-    QString m_pcbSerial;
-    QString m_softwareVersion;
-    QString m_chipId;
-    QString m_systemId;
-    QString m_deviceType;
-    QString m_hardwareRevision;
-    bool m_updateRequired = false;
+    DeviceIdentity m_identity;
     QHash<quint32, QByteArray> m_deviceOptions;
     bool m_openFailed = false;
     Worker* m_worker = nullptr;        // lives on m_thread; deleted there when the thread finishes
     QSet<AbstractJob*> m_jobsInFlight; // posted, not yet handed back (user-interface thread only)
-    // Production and service panel. The pages own them while they show them; `object` notices when a
-    // page deleted one.
-    struct KeptPanel
-    {
-        QPointer<QObject> object;
-        DeviceWidget* widget = nullptr;
-    };
-    KeptPanel m_panels[2];
 };

@@ -3,54 +3,20 @@
 #include "devices/abstractjob.h"
 #include "devices/jobs/cleardatasetsjob.h"
 #include "devices/jobs/readdatasetsjob.h"
-#include "options/storageidcatalogue.h"
 
 #include <QHash>
 
+ControlUnit::ControlUnit(const InstrumentKind& kind, libusb_device* device, QObject* parent)
+    : BaseDevice(kind, device, parent)
+{
+}
+
 ControlUnit::ControlUnit(libusb_device* device, QObject* parent)
-    : BaseDevice(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Control Unit")), device, parent)
+    : ControlUnit(*InstrumentKind::findKey(QStringLiteral("control-unit")), device, parent)
 {
 }
 
 ControlUnit::~ControlUnit() = default;
-
-QString ControlUnit::picture() const
-{
-    return QStringLiteral(":/images/controlunit.png");
-}
-
-quint32 ControlUnit::usbId() const
-{
-    return 0x1E843000;
-}
-
-QString ControlUnit::kindKey() const
-{
-    return QStringLiteral("control-unit");
-}
-
-StorageIdCatalogue::Family ControlUnit::optionFamily() const
-{
-    return StorageIdCatalogue::Family::ControlUnit;
-}
-
-DeviceWidget* ControlUnit::productionWidget(QWidget* parent)
-{
-    return panel(DevicePanelFactory::Role::Production, parent);
-}
-
-DeviceWidget* ControlUnit::serviceWidget(QWidget* parent)
-{
-    return panel(DevicePanelFactory::Role::Service, parent);
-}
-
-void ControlUnit::readDeviceOptions()
-{
-    const QList<quint32> ids = optionIds();
-    if (!ids.isEmpty()) {
-        readMultipleDeviceOptions(ids);
-    }
-}
 
 void ControlUnit::handleJobFinished(AbstractJob* job)
 {

@@ -8,22 +8,15 @@
 
 // The Tymbrel control unit. Reads the general, control-unit and user-settings options, and fetches and
 // deletes the measurement series recorded in the field.
-// Panels: created on first request through the panel factory the user interface installs.
 class ControlUnit : public BaseDevice
 {
     Q_OBJECT
 
 public:
-    ControlUnit(libusb_device* device, QObject* parent = nullptr);
+    ControlUnit(const InstrumentKind& kind, libusb_device* device, QObject* parent = nullptr);
+    // The control unit's own row of the kind table.
+    explicit ControlUnit(libusb_device* device, QObject* parent = nullptr);
     ~ControlUnit() override;
-
-    QString picture() const override;
-    quint32 usbId() const override;
-    QString kindKey() const override;
-    StorageIdCatalogue::Family optionFamily() const override;
-    DeviceWidget* productionWidget(QWidget* parent) override;
-    DeviceWidget* serviceWidget(QWidget* parent) override;
-    void readDeviceOptions() override;
 
     // Ids the unit gave no value for when they were last read: ids its firmware does not know (an
     // empty answer, or the silence with which older firmware meets them; a unit older than a

@@ -1,36 +1,34 @@
 #include "devices/devicefactory.h"
 
 #include "devices/controlunit.h"
+#include "devices/genericdevice.h"
+#include "devices/instrumentkind.h"
 #include "devices/tymbrelsensor.h"
-#include "devices/tymbrelsensor2.h"
-#include "devices/updateonly.h"
-#include "devices/vectarisemitter.h"
-#include "devices/vectarisminiantenna.h"
-#include "devices/vectarissensor.h"
 #include "usb/usbmanager.h"
 
 #include <memory>
 
 UsbInstrument* DeviceFactory::create(quint32 usbId, libusb_device* device, QObject* parent)
 {
-    switch (usbId) {
-    case 0x1E843000:
-        return new ControlUnit(device, parent);
-    case 0x1E843001:
-        return new TymbrelSensor(device, parent);
-    case 0x29520004:
-        return new VectarisSensor(device, parent);
-    case 0x29520007:
-        return new VectarisMiniAntenna(device, parent);
-    case 0x29520008:
-        return new VectarisEmitter(device, parent);
-    case 0x2952000B:
-        return new TymbrelSensor2(device, parent);
-    case 0x2952FFFF:
-        return new UpdateOnly(device, parent);
-    default:
+    const InstrumentKind* kind = InstrumentKind::find(usbId);
+    if (!kind) {
         return nullptr;
     }
+    switch (kind->model) {
+    case InstrumentKind::Model::ControlUnit:
+        return new ControlUnit(*kind, device, parent);
+    case InstrumentKind::Model::AcousticSensor:
+        return new TymbrelSensor(*kind, device, parent);
+    case InstrumentKind::Model::Generic:
+        break;
+    }
+    return new GenericDevice(*kind, device, parent);
+}
+
+const char* DeviceFactory::foundLine(quint32 usbId) const
+{
+    const InstrumentKind* kind = InstrumentKind::find(usbId);
+    return kind ? kind->foundLine : nullptr;
 }
 
 void DeviceFactory::install()
@@ -40,22 +38,6 @@ void DeviceFactory::install()
 
 QString DeviceFactory::kindKey(quint32 usbId)
 {
-    switch (usbId) {
-    case 0x1E843000:
-        return QStringLiteral("control-unit");
-    case 0x1E843001:
-        return QStringLiteral("acoustic-sensor");
-    case 0x29520004:
-        return QStringLiteral("locator-sensor");
-    case 0x29520007:
-        return QStringLiteral("mini-antenna");
-    case 0x29520008:
-        return QStringLiteral("emitter");
-    case 0x2952000B:
-        return QStringLiteral("acoustic-sensor2");
-    case 0x2952FFFF:
-        return QStringLiteral("update-only");
-    default:
-        return QString();
-    }
+    const InstrumentKind* kind = InstrumentKind::find(usbId);
+    return kind ? QString::fromLatin1(kind->key) : QString();
 }

@@ -195,11 +195,13 @@ void SnapshotRestore::deviceArrived(BaseDevice* device)
     }
     // Which instrument it is shows only once its identity was read.
     const QPointer<BaseDevice> candidate = device;
-    connect(device, &BaseDevice::chipIdChanged, this, [this, candidate] {
-        if (candidate) {
-            candidateIdentified(candidate);
-        }
-    });
+    connect(device, &BaseDevice::identityChanged, this,
+            [this, candidate, chipId = device->chipId()](const DeviceIdentity& identity) mutable {
+                if (candidate && identity.chipId != chipId) {
+                    chipId = identity.chipId;
+                    candidateIdentified(candidate);
+                }
+            });
     if (!device->chipId().isEmpty()) {
         candidateIdentified(device);
     }

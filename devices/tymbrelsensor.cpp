@@ -2,15 +2,14 @@
 
 #include "devices/jobs/cdccalibrationjob.h"
 #include "devices/jobs/cdcmanuelsettingjob.h"
-#include "options/storageidcatalogue.h"
 
 TymbrelSensor::TymbrelSensor(libusb_device* device, QObject* parent)
-    : TymbrelSensor(QString::fromLatin1(QT_TRANSLATE_NOOP("BaseDevice", "Tymbrel Sensor")), device, parent)
+    : TymbrelSensor(*InstrumentKind::findKey(QStringLiteral("acoustic-sensor")), device, parent)
 {
 }
 
-TymbrelSensor::TymbrelSensor(const QString& name, libusb_device* device, QObject* parent)
-    : BaseDevice(name, device, parent)
+TymbrelSensor::TymbrelSensor(const InstrumentKind& kind, libusb_device* device, QObject* parent)
+    : BaseDevice(kind, device, parent)
 {
     m_monitorTimer.setInterval(kMonitorIntervalMs);
     connect(&m_monitorTimer, &QTimer::timeout, this, &TymbrelSensor::pollTouchState);
@@ -55,41 +54,6 @@ void TymbrelSensor::setReading(Reading& reading, int value)
     reading.value = value;
     reading.everRead = true;
     reading.failed = false;
-}
-
-QString TymbrelSensor::picture() const
-{
-    return QStringLiteral(":/images/tymbrel_sensor.png");
-}
-
-quint32 TymbrelSensor::usbId() const
-{
-    return 0x1E843001;
-}
-
-QString TymbrelSensor::kindKey() const
-{
-    return QStringLiteral("acoustic-sensor");
-}
-
-StorageIdCatalogue::Family TymbrelSensor::optionFamily() const
-{
-    return StorageIdCatalogue::Family::AcousticSensor;
-}
-
-DeviceWidget* TymbrelSensor::productionWidget(QWidget* parent)
-{
-    return panel(DevicePanelFactory::Role::Production, parent);
-}
-
-DeviceWidget* TymbrelSensor::serviceWidget(QWidget* parent)
-{
-    return panel(DevicePanelFactory::Role::Service, parent);
-}
-
-void TymbrelSensor::readDeviceOptions()
-{
-    readMultipleDeviceOptions(optionIds());
 }
 
 void TymbrelSensor::calibrateCdc(int offset, int minThreshold, int maxThreshold)

@@ -4,7 +4,7 @@
 
 #include <QTimer>
 
-// The Tymbrel acoustic sensor (first generation; the second derives from it). Reads the general and
+// The Tymbrel acoustic sensor, both generations (they differ only in their rows of the kind table). Reads the general and
 // sensor options and drives the touch/proximity detector: calibration, working and stored thresholds,
 // and a 500 ms touch-state monitor.
 // Touch jobs are created with the sensor as parent: quiet ones (every mode but the store) stay its
@@ -16,16 +16,10 @@ class TymbrelSensor : public BaseDevice
 public:
     static constexpr int kMonitorIntervalMs = 500;
 
-    TymbrelSensor(libusb_device* device, QObject* parent = nullptr);
+    TymbrelSensor(const InstrumentKind& kind, libusb_device* device, QObject* parent = nullptr);
+    // The first generation's row of the kind table.
+    explicit TymbrelSensor(libusb_device* device, QObject* parent = nullptr);
     ~TymbrelSensor() override;
-
-    QString picture() const override;
-    quint32 usbId() const override;
-    QString kindKey() const override;
-    StorageIdCatalogue::Family optionFamily() const override;
-    DeviceWidget* productionWidget(QWidget* parent) override;
-    DeviceWidget* serviceWidget(QWidget* parent) override;
-    void readDeviceOptions() override;
 
     // The last values read from the sensor (0 before any). A failed read keeps them, but they are no
     // longer known to be the sensor's: acting on them (storing, falling back) waits for the next read.
@@ -69,8 +63,6 @@ public slots:
     void stopMonitorTouchState();
 
 protected:
-    // For the second generation, which differs only in name and picture.
-    TymbrelSensor(const QString& name, libusb_device* device, QObject* parent);
     void handleJobFinished(AbstractJob* job) override;
 
 private slots:

@@ -17,22 +17,6 @@
 namespace {
 constexpr quint16 kVendorIds[] = {0x1E84, 0x2952};
 
-struct KnownInstrument
-{
-    quint32 usbId;
-    const char* line;
-};
-
-constexpr KnownInstrument kKnownInstruments[] = {
-    {0x1E843000, "tymbrel+ control unit found!"},
-    {0x1E843001, "tymbrel+ sensor found!"},
-    {0x29520004, "Vectaris Sensor found!"},
-    {0x29520007, "Vectaris Mini Antenna found!"},
-    {0x29520008, "Vectaris Emitter found!"},
-    {0x2952000B, "tymbrel2+ sensor found!"},
-    {0x2952FFFF, "Updateonly found!"},
-};
-
 // While another thread (a worker inside a transfer) handles libusb's events, the descriptors that woke
 // us stay readable until it gets to them: pause instead of spinning.
 constexpr int kEventPauseMs = 20;
@@ -53,16 +37,6 @@ int LIBUSB_CALL hotplugArrived(libusb_context*, libusb_device* device, libusb_ho
     return 0;
 }
 } // namespace
-
-const char* UsbManager::knownInstrumentLine(quint32 usbId)
-{
-    for (const KnownInstrument& known : kKnownInstruments) {
-        if (known.usbId == usbId) {
-            return known.line;
-        }
-    }
-    return nullptr;
-}
 
 bool UsbManager::isAcceptedVendor(quint16 vendor)
 {
@@ -397,7 +371,11 @@ void UsbManager::scan()
             continue;
         }
         const quint32 usbId = (quint32(descriptor.idVendor) << 16) | descriptor.idProduct;
-        if (knownInstrumentLine(usbId)) {
+        if (!m_factory) {
+            logger()->error("No device factory installed: {:#x} is not served", usbId);
+            continue;
+        }
+        if (m_factory->foundLine(usbId)) {
             if (!m_candidateFilter || m_candidateFilter(address, usbId)) {
                 candidates.append({device, address, usbId});
             }
@@ -424,7 +402,7 @@ void UsbManager::scan()
 
     if (chosen) {
         const UsbBusDeviceAddress address = chosen->address;
-        logger()->debug(knownInstrumentLine(chosen->usbId));
+        logger()->debug(m_factory->foundLine(chosen->usbId));
         QSharedPointer<UsbInstrument> created = createDevice(chosen->usbId, chosen->device);
         if (!created) {
             libusb_free_device_list(list, 1);

@@ -44,13 +44,10 @@ class UsbManager : public QObject, public Singleton<UsbManager>, public BaseLogg
 public:
     static constexpr int kPollIntervalMs = 5000;
 
-    // (vendor << 16) | product of the instrument kinds this tool serves, with the debug line written
-    // when one is found; null for anything else.
-    static const char* knownInstrumentLine(quint32 usbId);
     static bool isAcceptedVendor(quint16 vendor);
 
-    // The factory that creates device objects for recognised instruments. Must be installed before the
-    // first scan; without one nothing is created.
+    // The factory that recognises instruments ((vendor << 16) | product) and creates their device objects.
+    // Must be installed before the first scan; without one nothing is recognised.
     void setInstrumentFactory(std::unique_ptr<UsbInstrumentFactory> factory);
 
     // Which recognised instruments may be served: a scan passes over those for which `filter` (address,

@@ -1,7 +1,6 @@
 #include "app/cli/busscanner.h"
 
-#include "devices/devicefactory.h"
-#include "usb/usbmanager.h"
+#include "devices/instrumentkind.h"
 
 #include <libusb.h>
 
@@ -22,14 +21,15 @@ bool BusScanner::scan(QList<Instrument>* instruments, int* error)
             continue;
         }
         const quint32 usbId = (quint32(descriptor.idVendor) << 16) | descriptor.idProduct;
-        if (!UsbManager::knownInstrumentLine(usbId)) {
+        const InstrumentKind* kind = InstrumentKind::find(usbId);
+        if (!kind) {
             continue;
         }
         Instrument instrument;
         instrument.address =
             UsbBusDeviceAddress(libusb_get_bus_number(list[i]), libusb_get_device_address(list[i]));
         instrument.usbId = usbId;
-        instrument.kind = DeviceFactory::kindKey(usbId);
+        instrument.kind = QString::fromLatin1(kind->key);
         instruments->append(instrument);
     }
     libusb_free_device_list(list, 1);

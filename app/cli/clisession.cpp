@@ -31,9 +31,10 @@ constexpr int kPollIntervalMs = 1000;
 // "list --wait" looks at the bus this often.
 constexpr int kListIntervalMs = 200;
 
-CliText kindTitle(const QString& kind)
+// The commands that need one kind's own behaviour name the device class that has it.
+CliText kindTitle(InstrumentKind::Model model)
 {
-    if (kind == QLatin1String("control-unit")) {
+    if (model == InstrumentKind::Model::ControlUnit) {
         return CliText::translate("CliSession", "a control unit");
     }
     return CliText::translate("CliSession", "an acoustic sensor");
@@ -129,7 +130,7 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     DatasetCommands datasets(context);
     auto* unit = qobject_cast<ControlUnit*>(device.data());
     auto* sensor = qobject_cast<TymbrelSensor*>(device.data());
-    auto wrongKind = [&](const QString& needed) {
+    auto wrongKind = [&](InstrumentKind::Model needed) {
         return report.fail(CliExitCode::NoInstrument,
                            CliText::translate("CliSession", "%1 needs %2; the instrument at %3 is a %4 (%5).")
                                .arg(arguments.commandName(), kindTitle(needed),
@@ -160,16 +161,16 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
         commands.logClear(device);
         break;
     case CliArguments::Command::DatasetsList:
-        unit ? datasets.list(unit) : wrongKind(QStringLiteral("control-unit"));
+        unit ? datasets.list(unit) : wrongKind(InstrumentKind::Model::ControlUnit);
         break;
     case CliArguments::Command::DatasetsExport:
-        unit ? datasets.exportTo(unit) : wrongKind(QStringLiteral("control-unit"));
+        unit ? datasets.exportTo(unit) : wrongKind(InstrumentKind::Model::ControlUnit);
         break;
     case CliArguments::Command::DatasetsClear:
-        unit ? datasets.clear(unit) : wrongKind(QStringLiteral("control-unit"));
+        unit ? datasets.clear(unit) : wrongKind(InstrumentKind::Model::ControlUnit);
         break;
     case CliArguments::Command::Calibrate:
-        sensor ? commands.calibrate(sensor) : wrongKind(QStringLiteral("acoustic-sensor"));
+        sensor ? commands.calibrate(sensor) : wrongKind(InstrumentKind::Model::AcousticSensor);
         break;
     case CliArguments::Command::None:
     case CliArguments::Command::List:

@@ -1,6 +1,7 @@
 #include "sim/launcher/simlauncher.h"
 
 #include "core/settings.h"
+#include "devices/instrumentkind.h"
 #include "measurements/vectarisdatapointmodel.h"
 #include "measurements/vectarisdatasetmodel.h"
 #include "sim/datasetstoreimage.h"
@@ -28,21 +29,39 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 #include <unistd.h>
 
 namespace {
 struct KindName
 {
-    const char* name;
+    QString name;
     SimKind kind;
 };
-constexpr KindName kKinds[] = {
-    {"control-unit", SimKind::ControlUnit},         {"acoustic-sensor", SimKind::AcousticSensor},
-    {"acoustic-sensor2", SimKind::AcousticSensor2}, {"locator-sensor", SimKind::LocatorSensor},
-    {"mini-antenna", SimKind::MiniAntenna},         {"emitter", SimKind::Emitter},
-    {"update-only", SimKind::UpdateOnly},           {"unknown-product", SimKind::UnknownProduct},
-    {"foreign-vendor", SimKind::ForeignVendor},
-};
+
+// The tool's kinds under the tool's keys, each played by the simulated instrument that presents its USB
+// id, then the two instruments only the simulator has.
+const std::vector<KindName>& kinds()
+{
+    static const std::vector<KindName> names = [] {
+        std::vector<KindName> list;
+        const SimKind models[] = {SimKind::ControlUnit, SimKind::AcousticSensor, SimKind::AcousticSensor2,
+                                  SimKind::LocatorSensor, SimKind::MiniAntenna, SimKind::Emitter,
+                                  SimKind::UpdateOnly};
+        for (const InstrumentKind& kind : InstrumentKind::all()) {
+            for (const SimKind model : models) {
+                const SimUsbIdentity usb = SimInstrumentFactory::create(model)->usbIdentity();
+                if (((quint32(usb.vendorId()) << 16) | usb.productId()) == kind.usbId) {
+                    list.push_back({QString::fromLatin1(kind.key), model});
+                }
+            }
+        }
+        list.push_back({QStringLiteral("unknown-product"), SimKind::UnknownProduct});
+        list.push_back({QStringLiteral("foreign-vendor"), SimKind::ForeignVendor});
+        return list;
+    }();
+    return names;
+}
 
 // Accepts decimal or 0x-prefixed hexadecimal.
 std::optional<uint32_t> number(const QString& text)
@@ -80,8 +99,8 @@ SimLauncher::SimLauncher(SimUsbBus& bus, QObject* parent)
 QStringList SimLauncher::kindNames()
 {
     QStringList names;
-    for (const KindName& k : kKinds) {
-        names << QLatin1String(k.name);
+    for (const KindName& k : kinds()) {
+        names << k.name;
     }
     return names;
 }
@@ -93,8 +112,8 @@ std::optional<SimKind> SimLauncher::kindFromName(const QString& name)
         return text.toLower().remove(QLatin1Char('-')).remove(QLatin1Char('_'));
     };
     const QString wanted = normalised(name);
-    for (const KindName& k : kKinds) {
-        if (!wanted.isEmpty() && wanted == normalised(QLatin1String(k.name))) {
+    for (const KindName& k : kinds()) {
+        if (!wanted.isEmpty() && wanted == normalised(k.name)) {
             return k.kind;
         }
     }

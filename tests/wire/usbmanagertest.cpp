@@ -60,6 +60,12 @@ struct StandInFactory : UsbInstrumentFactory
         ++*created;
         return new StandInInstrument(error, parent);
     }
+    // Serves every product of the accepted vendors but the one the bus presents as unknown.
+    const char* foundLine(quint32 usbId) const override
+    {
+        const SimUsbIdentity unknown = SimInstrumentFactory::create(SimKind::UnknownProduct)->usbIdentity();
+        return usbId == ((quint32(unknown.vendorId()) << 16) | unknown.productId()) ? nullptr : "Stand-in found";
+    }
 };
 
 class Discovery : public SimUsbFixture
