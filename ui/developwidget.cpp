@@ -6,6 +6,7 @@
 #include "options/optiontablemodel.h"
 #include "options/storageidcatalogue.h"
 #include "options/storageids_general.h"
+#include "ui/devicepage.h"
 #include "ui/qjsonmodel.h"
 #include "ui_developwidget.h"
 
@@ -103,11 +104,6 @@ void DevelopWidget::setDevice(BaseDevice* device)
     ui->optionsReadyWidget->setEnabled(true);
 }
 
-bool DevelopWidget::deviceIsBusy() const
-{
-    return m_device && m_device->pendingJobCount() > 0;
-}
-
 StorageIdCatalogue::Family DevelopWidget::familyOf(const BaseDevice* device)
 {
     using Family = StorageIdCatalogue::Family;
@@ -126,8 +122,7 @@ StorageIdCatalogue::Family DevelopWidget::familyOf(const BaseDevice* device)
 
 void DevelopWidget::on_ReadAllOptionsButton_clicked()
 {
-    if (deviceIsBusy()) {
-        logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     const StorageIdCatalogue::Family family = familyOf(m_device);
@@ -206,8 +201,7 @@ void DevelopWidget::showReadState(bool finished)
 void DevelopWidget::on_rebootDeviceButton_clicked()
 {
     logger()->debug("initiating reboot on device {}", m_device ? m_device->name() : QString());
-    if (deviceIsBusy()) {
-        logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     emit rebootDevice();
@@ -225,8 +219,7 @@ void DevelopWidget::on_cdcCalibrationButton_clicked()
         logger()->info("invalid device {}, Tymbrel Sensor needed", m_device ? m_device->name() : QString());
         return;
     }
-    if (deviceIsBusy()) {
-        logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     // One connection however often the button is pressed: one sweep per click.

@@ -2,6 +2,7 @@
 
 #include "core/baselogger.h"
 #include "options/storageidcatalogue.h"
+#include "ui/devicepage.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -27,7 +28,7 @@ class QJsonModel;
 //
 // A table read stops at the first id the instrument does not know, so the page counts the answers and
 // says "n of m options read" rather than letting a partial table pass for a complete one.
-class DevelopWidget : public QWidget, public BaseLogger
+class DevelopWidget : public QWidget, public BaseLogger, public DevicePage
 {
     Q_OBJECT
 
@@ -35,7 +36,7 @@ public:
     explicit DevelopWidget(QWidget* parent = nullptr);
     ~DevelopWidget() override;
 
-    void setDevice(BaseDevice* device);
+    void setDevice(BaseDevice* device) override;
     BaseDevice* device() const;
 
     OptionTableModel* optionTable() const { return m_table; }
@@ -69,7 +70,6 @@ private slots:
 private:
     void loadJsonFile(const QString& path);
     void showReadState(bool finished);
-    bool deviceIsBusy() const;
     // The catalogue family whose key names fit the device's options.
     static StorageIdCatalogue::Family familyOf(const BaseDevice* device);
 

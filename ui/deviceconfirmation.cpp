@@ -1,6 +1,7 @@
 #include "ui/deviceconfirmation.h"
 
 #include "devices/basedevice.h"
+#include "ui/devicepage.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -37,8 +38,7 @@ QMessageBox* DeviceConfirmation::ask(QWidget* page, const QString& objectName, c
                 nothing();
                 return;
             }
-            if (shown->pendingJobCount() > 0) {
-                shown->logger()->info("Request ignored: the device is still busy");
+            if (DevicePage::ignoredWhileBusy(shown)) {
                 nothing();
                 return;
             }

@@ -26,14 +26,15 @@ void InfoWidget::setDevice(BaseDevice* device)
     connect(device, &BaseDevice::disconnected, this, &InfoWidget::deviceDisconnected, Qt::UniqueConnection);
     connect(device, &BaseDevice::connected, this, &InfoWidget::deviceConnected, Qt::UniqueConnection);
     setName(device->name());
-    connect(device, &BaseDevice::nameChanged, this, &InfoWidget::setName, Qt::UniqueConnection);
     setPicture(device->picture());
-    connect(device, &BaseDevice::pictureChanged, this, &InfoWidget::setPicture, Qt::UniqueConnection);
-    setSerial(device->serial());
-    connect(device, &BaseDevice::serialChanged, this, &InfoWidget::setSerial, Qt::UniqueConnection);
-    setSoftwareVersion(device->softwareVersion());
-    connect(device, &BaseDevice::softwareVersionChanged, this, &InfoWidget::setSoftwareVersion,
-            Qt::UniqueConnection);
+    showIdentity(device->identity());
+    connect(device, &BaseDevice::identityChanged, this, &InfoWidget::showIdentity, Qt::UniqueConnection);
+}
+
+void InfoWidget::showIdentity(const DeviceIdentity& identity)
+{
+    setSerial(identity.serial);
+    setSoftwareVersion(identity.softwareVersion);
 }
 
 void InfoWidget::deviceConnected()

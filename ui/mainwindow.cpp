@@ -2,9 +2,9 @@
 
 #include "core/settings.h"
 #include "devices/basedevice.h"
-#include "devices/controlunit.h"
 #include "ui/aboutwidget.h"
 #include "ui/developwidget.h"
+#include "ui/devicepage.h"
 #include "ui/infowidget.h"
 #include "ui/mainsidebarwidget.h"
 #include "ui/measurementswidget.h"
@@ -49,6 +49,11 @@ MainWindow::MainWindow(QWidget* parent)
     pages.insert(ServicePage, ui->serviceWidget);
     pages.insert(ProductionPage, ui->productionWidget);
     pages.insert(DevelopPage, ui->developWidget);
+    devicePages = {{InfoPage, ui->infoWidget},
+                   {MeasurementsPage, ui->measurementsWidget},
+                   {ServicePage, ui->serviceWidget},
+                   {ProductionPage, ui->productionWidget},
+                   {DevelopPage, ui->developWidget}};
     // A page taller or wider than the window scrolls instead of squeezing its controls; the Measurements
     // page lays its table and chart out to the space it gets and scrolls inside them.
     for (int id : {AboutPage, InfoPage, ServicePage, ProductionPage, DevelopPage}) {
@@ -204,20 +209,28 @@ void MainWindow::usbDeviceConnected()
     connect(device, &BaseDevice::busy, this, &MainWindow::deviceBusy, Qt::UniqueConnection);
     connect(device, &BaseDevice::idle, progressDialog, &ProgressDialog::hide, Qt::UniqueConnection);
 
-    ui->infoWidget->setDevice(device);
-    ui->serviceWidget->setDevice(device);
-    if (productionPageOn) {
-        ui->productionWidget->setDevice(device);
-    }
-    if (developPageOn) {
-        ui->developWidget->setDevice(device);
-    }
-    if (device->usbId() == kControlUnitUsbId) {
-        if (auto* controlUnit = qobject_cast<ControlUnit*>(device)) {
-            ui->measurementsWidget->setDevice(controlUnit);
-        }
-    }
+    showDevice(device);
     updateSidebar(device);
+}
+
+bool MainWindow::pageEnabled(int pageId) const
+{
+    switch (pageId) {
+    case ProductionPage:
+        return productionPageOn;
+    case DevelopPage:
+        return developPageOn;
+    default:
+        return true;
+    }
+}
+
+void MainWindow::showDevice(BaseDevice* device)
+{
+    for (const auto& entry : qAsConst(devicePages)) {
+        DevicePage* page = entry.second;
+        page->setDevice(device && pageEnabled(entry.first) && page->serves(device) ? device : nullptr);
+    }
 }
 
 void MainWindow::deviceBusy()
@@ -228,12 +241,8 @@ void MainWindow::deviceBusy()
 void MainWindow::usbDeviceDisconnected()
 {
     logger()->debug("Device disconnected");
-    ui->infoWidget->setDevice(nullptr);
-    ui->serviceWidget->setDevice(nullptr);
-    ui->measurementsWidget->setDevice(nullptr);
     progressDialog->hide();
-    ui->productionWidget->setDevice(nullptr);
-    ui->developWidget->setDevice(nullptr);
+    showDevice(nullptr);
     showInfoUnlessAbout();
     hideDeviceButtons();
 }
@@ -243,13 +252,9 @@ void MainWindow::usbDeviceRemoved(UsbBusDeviceAddress deviceAddress)
     logger()->debug("Device removed from {}", deviceAddress.toString());
     // A device that goes in the middle of a job never reports idle: its modal window must not stay.
     progressDialog->deviceRemoved(devicesByAddress.take(deviceAddress));
-    ui->infoWidget->setDevice(nullptr);
-    ui->measurementsWidget->setDevice(nullptr);
-    ui->serviceWidget->setDevice(nullptr);
+    showDevice(nullptr);
     showInfoUnlessAbout();
     hideDeviceButtons();
-    ui->productionWidget->setDevice(nullptr);
-    ui->developWidget->setDevice(nullptr);
 }
 
 void MainWindow::updateSidebar(BaseDevice* device)
@@ -257,10 +262,12 @@ void MainWindow::updateSidebar(BaseDevice* device)
     showInfoUnlessAbout();
     const bool connected = device && device->isConnected();
     MainSidebarWidget* sidebar = ui->leftWidget;
-    sidebar->setButtonVisible(MeasurementsPage, connected && device->usbId() == kControlUnitUsbId);
-    sidebar->setButtonVisible(ProductionPage, connected && productionPageOn);
-    sidebar->setButtonVisible(ServicePage, connected);
-    sidebar->setButtonVisible(DevelopPage, connected && developPageOn);
+    for (const auto& entry : qAsConst(devicePages)) {
+        if (entry.first != InfoPage) {
+            sidebar->setButtonVisible(entry.first,
+                                      connected && pageEnabled(entry.first) && entry.second->serves(device));
+        }
+    }
 }
 
 void MainWindow::setStaffPages(bool production, bool develop)

@@ -5,7 +5,9 @@
 #include "usb/usbbusdeviceaddress.h"
 
 #include <QMainWindow>
+#include <QList>
 #include <QMap>
+#include <QPair>
 #include <QPointer>
 
 #include <memory>
@@ -14,6 +16,7 @@ namespace Ui {
 class MainWindow;
 }
 class BaseDevice;
+class DevicePage;
 class LinuxFrame;
 class MainSidebarWidget;
 class ProgressDialog;
@@ -37,7 +40,6 @@ public:
         ProductionPage = 4,
         DevelopPage = 5,
     };
-    static constexpr quint32 kControlUnitUsbId = 0x1E843000;
     static constexpr int kNotificationMs = 6000;
     static constexpr int kRestoreMaximizedDelayMs = 250;
 
@@ -96,9 +98,13 @@ private:
     void updateSidebar(BaseDevice* device);
     void showInfoUnlessAbout();
     void hideDeviceButtons();
+    // Hands `device` (null: none) to every device page, in the order of devicePages.
+    void showDevice(BaseDevice* device);
+    bool pageEnabled(int pageId) const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     QMap<int, QWidget*> pages;                // page id -> page in the stack (children of the stack)
+    QList<QPair<int, DevicePage*>> devicePages; // the pages that show the device, by page id
     ProgressDialog* progressDialog = nullptr; // child of this window
     // The device objects the discovery announced, by address: a removal names only the address, and
     // the object may be gone by then.

@@ -224,8 +224,14 @@ QString MeasurementsWidget::withSuffix(const QString& fileName, ExportFormat for
     return fileName + QLatin1Char('.') + QLatin1String(infoFor(format).suffix);
 }
 
-void MeasurementsWidget::setDevice(ControlUnit* controlUnit)
+bool MeasurementsWidget::serves(const BaseDevice* device) const
 {
+    return qobject_cast<const ControlUnit*>(device) != nullptr;
+}
+
+void MeasurementsWidget::setDevice(BaseDevice* device)
+{
+    auto* controlUnit = qobject_cast<ControlUnit*>(device);
     // The same unit again changes nothing: no second set of connections, no second read.
     if (controlUnit && controlUnit == m_device)
         return;

@@ -3,6 +3,7 @@
 #include "core/baselogger.h"
 #include "measurements/datasetexport.h"
 #include "measurements/vectarisdataset.h"
+#include "ui/devicepage.h"
 
 #include <QItemSelection>
 #include <QList>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class BaseDevice;
 class ControlUnit;
 class QProgressBar;
 class QPushButton;
@@ -35,7 +37,7 @@ class MeasurementsWidget;
 // The dialogs go through replaceable hooks, so that tests can answer them. An answer applies only to
 // the unit that was shown when the dialog opened: if another one (or none) is attached by then, the
 // page does nothing.
-class MeasurementsWidget : public QWidget, public BaseLogger
+class MeasurementsWidget : public QWidget, public BaseLogger, public DevicePage
 {
     Q_OBJECT
 
@@ -60,6 +62,8 @@ public:
     ~MeasurementsWidget() override;
 
     ControlUnit* device() const;
+    // Only a control unit records series.
+    bool serves(const BaseDevice* device) const override;
     // The file dialog, message boxes and the desktop's file opener.
     static Dialogs defaultDialogs();
     void setDialogs(const Dialogs& dialogs);
@@ -75,7 +79,8 @@ public:
     VectarisDataPointModel* dataPointModel() const { return m_pointModel; }
 
 public slots:
-    void setDevice(ControlUnit* controlUnit);
+    // Shows the series of a control unit; any other device counts as none.
+    void setDevice(BaseDevice* device) override;
     void setDatasets(const QList<VectarisDataset>& datasets);
 
 signals:

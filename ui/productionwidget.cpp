@@ -9,8 +9,10 @@
 #include "options/optionparser.h"
 #include "options/optionvalueencoding.h"
 #include "ui/deviceconfirmation.h"
+#include "ui/devicepage.h"
 #include "ui/devicewidget.h"
 #include "ui/snapshotfirst.h"
+#include "ui/uipanelfactory.h"
 #include "ui_productionwidget.h"
 
 #include <QCoreApplication>
@@ -107,11 +109,6 @@ QString ProductionWidget::firmwareDirectory() const
     return Settings::instance()->firmwarePath();
 }
 
-bool ProductionWidget::deviceIsBusy() const
-{
-    return m_device && m_device->pendingJobCount() > 0;
-}
-
 void ProductionWidget::setControlsEnabled(bool enabled)
 {
     ui->groupParameters->setEnabled(enabled);
@@ -139,19 +136,12 @@ void ProductionWidget::setDevice(BaseDevice* device)
     }
     setDeviceFunction(QString());
     connect(device, &BaseDevice::disconnected, this, &ProductionWidget::deviceDisconnected);
-    connect(device, &BaseDevice::nameChanged, this, &ProductionWidget::setName);
-    connect(device, &BaseDevice::pictureChanged, this, &ProductionWidget::setPixmap);
-    connect(device, &BaseDevice::serialChanged, this, &ProductionWidget::setSerial);
-    connect(device, &BaseDevice::softwareVersionChanged, this, &ProductionWidget::setSoftwareVersion);
-    connect(device, &BaseDevice::deviceTypeChanged, this, &ProductionWidget::setDeviceType);
-    connect(device, &BaseDevice::updateRequiredChanged, this, &ProductionWidget::setUpdateRequired);
-    connect(device, &BaseDevice::pcbSerialChanged, this, &ProductionWidget::setPcbSerial);
-    connect(device, &BaseDevice::hardwareRevisionChanged, this, &ProductionWidget::setHardwareRevision);
-    connect(device, &BaseDevice::systemIdChanged, this, &ProductionWidget::setSystemId);
+    connect(device, &BaseDevice::identityChanged, this, &ProductionWidget::showIdentity);
     connect(device, &BaseDevice::deviceOptionChanged, this, &ProductionWidget::onDeviceOptionChanged);
     connect(device, &BaseDevice::jobResult, this, &ProductionWidget::onJobResult);
 
     setControlsEnabled(true);
+    m_shownIdentity = device->identity();
     setName(device->name());
     setPixmap(device->picture());
     setSerial(device->serial());
@@ -172,7 +162,8 @@ void ProductionWidget::setDevice(BaseDevice* device)
     ui->editPcbType->clear();
     ui->lblParametersMessage->clear();
 
-    if (DeviceWidget* panel = device->productionWidget(ui->widgetDeviceSpecific)) {
+    if (DeviceWidget* panel =
+            UiPanelFactory::panel(device, UiPanelFactory::Role::Production, ui->widgetDeviceSpecific)) {
         static_cast<QGridLayout*>(ui->widgetDeviceSpecific->layout())->addWidget(panel, 0, 0);
         // Made after the page, the panel would come last on Tab; it sits below the firmware.
         QWidget::setTabOrder(ui->btnUpdateFirmware, panel);
@@ -213,9 +204,7 @@ void ProductionWidget::deviceDisconnected()
         ui->widgetDeviceSpecific->layout()->removeWidget(panel);
         panel->hide();
         panel->setDevice(nullptr);
-        if (m_device) {
-            m_device->releasePanel(panel);
-        }
+        UiPanelFactory::release(panel);
         panel->deleteLater();
     }
     const QList<QFileDialog*> dialogs = findChildren<QFileDialog*>();
@@ -225,6 +214,35 @@ void ProductionWidget::deviceDisconnected()
 }
 
 // --- identity read-outs ---------------------------------------------------------------------------
+
+void ProductionWidget::showIdentity(const DeviceIdentity& identity)
+{
+    // Field by field, and only what changed: a new serial also fills the serial field, which must not
+    // overwrite what the operator typed when only another value changed.
+    const DeviceIdentity was = m_shownIdentity;
+    m_shownIdentity = identity;
+    if (identity.serial != was.serial) {
+        setSerial(identity.serial);
+    }
+    if (identity.softwareVersion != was.softwareVersion) {
+        setSoftwareVersion(identity.softwareVersion);
+    }
+    if (identity.systemId != was.systemId) {
+        setSystemId(identity.systemId);
+    }
+    if (identity.pcbSerial != was.pcbSerial) {
+        setPcbSerial(identity.pcbSerial);
+    }
+    if (identity.hardwareRevision != was.hardwareRevision) {
+        setHardwareRevision(identity.hardwareRevision);
+    }
+    if (identity.deviceType != was.deviceType) {
+        setDeviceType(identity.deviceType);
+    }
+    if (identity.updateRequired != was.updateRequired) {
+        setUpdateRequired(identity.updateRequired);
+    }
+}
 
 void ProductionWidget::setName(QString name)
 {
@@ -705,8 +723,7 @@ void ProductionWidget::optionButton_clicked()
         showOptionsState(tr("Function %1 is not written: %2").arg(name, m_refusedFunctions.value(name)));
         return;
     }
-    if (deviceIsBusy()) {
-        logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     QHash<quint32, QByteArray> values;
@@ -735,8 +752,7 @@ void ProductionWidget::on_btnUpdateFirmware_clicked()
         logger()->error("firmware file not found {}", path);
         return;
     }
-    if (deviceIsBusy()) {
-        logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     updateFirmwareAfterSnapshot(path);
@@ -747,8 +763,7 @@ void ProductionWidget::on_btnUpdateBaseFirmware_clicked()
     if (!m_device) {
         return;
     }
-    if (deviceIsBusy()) {
-        logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     const QString directory = firmwareDirectory();

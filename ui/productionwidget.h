@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/baselogger.h"
+#include "devices/deviceidentity.h"
+#include "ui/devicepage.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -33,7 +35,7 @@ class QAbstractButton;
 // written, never an empty one or "unknown", and after a confirmation that lists the changes; a function
 // that holds an option which cannot be encoded is refused as a whole. Dialogs remember the device they
 // were opened for and do nothing when another one is current by the time they are answered.
-class ProductionWidget : public QWidget, public BaseLogger
+class ProductionWidget : public QWidget, public BaseLogger, public DevicePage
 {
     Q_OBJECT
 
@@ -50,7 +52,7 @@ public:
     static QStringList deviceTypeChoices();
 
 public slots:
-    void setDevice(BaseDevice* device);
+    void setDevice(BaseDevice* device) override;
     void reloadOptionsFile(QString path);
 
     void setName(QString name);
@@ -62,6 +64,8 @@ public slots:
     void setHardwareRevision(QString revision);
     void setDeviceType(QString type);
     void setUpdateRequired(bool required);
+    // The read-outs of the fields of `identity` that differ from the ones shown.
+    void showIdentity(const DeviceIdentity& identity);
     void deviceDisconnected();
     void onDeviceOptionChanged(uint optionId, QByteArray value);
 
@@ -88,7 +92,6 @@ private:
     void markField(QWidget* field, const QString& text, const QString& deviceValue);
     void clearReadouts();
     void setControlsEnabled(bool enabled);
-    bool deviceIsBusy() const;
     void confirm(const QString& objectName, const QString& text, std::function<void()> onYes);
     // Firmware updates from this page keep a snapshot of the board's options first.
     void updateFirmwareAfterSnapshot(const QString& path);
@@ -109,6 +112,7 @@ private:
     QString m_deviceFunction;
     QString m_firmwareName;
     QString m_baseFirmware;
+    DeviceIdentity m_shownIdentity;
     bool m_updateRequired = false;
     bool m_parametersPending = false; // identity values sent, their outcome not known yet
 };

@@ -3,6 +3,7 @@
 #include "devices/basedevice.h"
 #include "options/storageidcatalogue.h"
 #include "options/storageids_general.h"
+#include "ui/devicepage.h"
 #include "ui/languageswidgetcontrolunit.h"
 #include "ui/snapshotfirst.h"
 #include "ui_productionwidgetcontrolunit.h"
@@ -187,8 +188,7 @@ void ProductionWidgetControlUnit::on_btnWriteParameters_clicked()
     if (!unit || m_reported.size() != parameters().size()) {
         return;
     }
-    if (unit->pendingJobCount() > 0) {
-        logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(unit)) {
         return;
     }
     QHash<quint32, QByteArray> values;

@@ -6,9 +6,11 @@
 #include "firmware/firmwareinfo.h"
 #include "firmware/firmwareloader.h"
 #include "ui/deviceconfirmation.h"
+#include "ui/devicepage.h"
 #include "ui/devicewidget.h"
 #include "ui/snapshotfirst.h"
 #include "ui/snapshotrestorer.h"
+#include "ui/uipanelfactory.h"
 #include "ui_servicewidget.h"
 
 #include <QCoreApplication>
@@ -93,13 +95,20 @@ void ServiceWidget::setDevice(BaseDevice* device)
     connect(this, &ServiceWidget::downloadLog, device, &BaseDevice::downloadLog, Qt::UniqueConnection);
     connect(this, &ServiceWidget::clearLog, device, &BaseDevice::clearLog, Qt::UniqueConnection);
     connect(this, &ServiceWidget::factoryReset, device, &BaseDevice::factoryReset, Qt::UniqueConnection);
-    connect(device, &BaseDevice::serialChanged, this, &ServiceWidget::refreshSnapshots, Qt::UniqueConnection);
-    connect(device, &BaseDevice::chipIdChanged, this, &ServiceWidget::refreshSnapshots, Qt::UniqueConnection);
+    // The list belongs to the instrument: only a change of its serial or chip id lists others.
+    connect(device, &BaseDevice::identityChanged, this,
+            [this, shown = device->identity()](const DeviceIdentity& identity) mutable {
+                const bool other = identity.serial != shown.serial || identity.chipId != shown.chipId;
+                shown = identity;
+                if (other) {
+                    refreshSnapshots();
+                }
+            });
     // The file is written right after the read came back, by whoever asked for it.
     connect(device, &BaseDevice::snapshotTaken, this,
             [this] { QTimer::singleShot(0, this, &ServiceWidget::refreshSnapshots); });
 
-    if (DeviceWidget* panel = device->serviceWidget(ui->customServiceWidget)) {
+    if (DeviceWidget* panel = UiPanelFactory::panel(device, UiPanelFactory::Role::Service, ui->customServiceWidget)) {
         ui->customServiceWidgetLayout->addWidget(panel);
         // Made after the page, the panel would come last on Tab; it sits below the firmware.
         QWidget::setTabOrder(ui->firmwareChangelogEdit, panel);
@@ -114,9 +123,7 @@ void ServiceWidget::releaseDeviceWidgets()
         ui->customServiceWidgetLayout->removeWidget(panel);
         panel->hide(); // stops whatever the panel runs only while visible
         panel->setDevice(nullptr);
-        if (m_device) {
-            m_device->releasePanel(panel);
-        }
+        UiPanelFactory::release(panel);
         panel->deleteLater();
     }
     const QList<QFileDialog*> dialogs = findChildren<QFileDialog*>();
@@ -185,11 +192,6 @@ void ServiceWidget::showFirmwareFile(const QString& path)
     Settings::instance()->addFirmwareFile(QFileInfo(path).absoluteFilePath());
 }
 
-bool ServiceWidget::deviceIsBusy() const
-{
-    return m_device && m_device->pendingJobCount() > 0;
-}
-
 void ServiceWidget::on_selectFirmwareButton_clicked()
 {
     auto* dialog = new QFileDialog(this, tr("Select Firmware"), ui->comboBoxLastFilePaths->currentText(),
@@ -212,8 +214,7 @@ void ServiceWidget::on_updateFirmwareButton_clicked()
     if (!QFileInfo(path).isFile()) {
         return;
     }
-    if (deviceIsBusy()) {
-        logger()->info("Update of {} ignored: the device is still busy", path);
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     SnapshotFirst::run(
@@ -222,7 +223,7 @@ void ServiceWidget::on_updateFirmwareButton_clicked()
 
 void ServiceWidget::on_downloadLogsButton_clicked()
 {
-    if (deviceIsBusy()) {
+    if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     emit downloadLog();

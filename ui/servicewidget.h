@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/baselogger.h"
+#include "ui/devicepage.h"
 
 #include <QPointer>
 #include <QString>
@@ -22,7 +23,7 @@ class DeviceWidget;
 // Dialogs are opened window-modal and answered asynchronously. Each remembers the device it was opened
 // for and acts only if that very device is still the page's device when the user answers, so that a
 // reset meant for one instrument never reaches the next one plugged in.
-class ServiceWidget : public QWidget, public BaseLogger
+class ServiceWidget : public QWidget, public BaseLogger, public DevicePage
 {
     Q_OBJECT
 
@@ -41,7 +42,7 @@ signals:
     void factoryReset();
 
 public slots:
-    void setDevice(BaseDevice* device);
+    void setDevice(BaseDevice* device) override;
     void resetServiceWidget();
     void saveLogData(QString logs);
 
@@ -62,9 +63,6 @@ private slots:
 
 private:
     void showFirmwareFile(const QString& path);
-    // A request to the device is ignored while it still works on an earlier one, so that a double
-    // click does not queue the same job twice.
-    bool deviceIsBusy() const;
     // Warning box with Yes and Cancel (Cancel the default); `onYes` runs only when the user chose Yes
     // and the device the box was opened for is still this page's device.
     void confirm(const QString& objectName, const QString& text, std::function<void()> onYes);

@@ -5,6 +5,7 @@
 #include "devices/snapshotguard.h"
 #include "devices/snapshotstore.h"
 #include "ui/deviceconfirmation.h"
+#include "ui/devicepage.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -17,8 +18,7 @@ void SnapshotFirst::run(QWidget* page, std::function<BaseDevice*()> currentDevic
     if (!device) {
         return;
     }
-    if (device->pendingJobCount() > 0) {
-        device->logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(device)) {
         return;
     }
     const QPointer<BaseDevice> askedFor = device;
@@ -32,8 +32,7 @@ void SnapshotFirst::run(QWidget* page, std::function<BaseDevice*()> currentDevic
             }
             return;
         }
-        if (shown->pendingJobCount() > 0) {
-            shown->logger()->info("Request ignored: the device is still busy");
+        if (DevicePage::ignoredWhileBusy(shown)) {
             return;
         }
         action();

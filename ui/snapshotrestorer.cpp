@@ -4,6 +4,7 @@
 #include "devices/snapshotrestore.h"
 #include "devices/snapshotstore.h"
 #include "ui/deviceconfirmation.h"
+#include "ui/devicepage.h"
 #include "ui/snapshotfirst.h"
 #include "usb/usbmanager.h"
 
@@ -121,8 +122,7 @@ void SnapshotRestorer::start(QWidget* page, const QString& path, std::function<B
     if (!device || path.isEmpty()) {
         return;
     }
-    if (device->pendingJobCount() > 0) {
-        device->logger()->info("Request ignored: the device is still busy");
+    if (DevicePage::ignoredWhileBusy(device)) {
         return;
     }
     QString error;

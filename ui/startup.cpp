@@ -6,7 +6,6 @@
 #include "devices/devicefactory.h"
 #include "resources/artwork.h"
 #include "ui/mainwindow.h"
-#include "ui/uipanelfactory.h"
 #include "usb/connectiondoctor.h"
 #include "usb/usbmanager.h"
 
@@ -177,8 +176,6 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     const QString language = LanguageLoader::installForApplication();
     loggerFactory->logger(QStringLiteral("Main"))->debug("Language: {}", language);
 
-    // Before any device exists: the kinds ask this factory for their panels.
-    UiPanelFactory::install();
     auto window = std::make_unique<MainWindow>();
     const StaffPages staffPages = staffPagesFromArguments(QCoreApplication::arguments());
     window->setStaffPages(staffPages.production, staffPages.develop);

@@ -9,49 +9,100 @@
 #include "ui/servicewidgetcontrolunit.h"
 #include "ui/servicewidgettymbrel.h"
 
-UiPanelFactory::UiPanelFactory()
+#include <QHash>
+#include <QPointer>
+
+namespace {
+struct Kept
 {
-    const auto tymbrelProduction = [](QWidget* parent) { return new ProductionWidgetTymbrel(parent); };
-    const auto tymbrelService = [](QWidget* parent) { return new ServiceWidgetTymbrel(parent); };
-    for (const QString& kind : {QStringLiteral("TymbrelSensor"), QStringLiteral("TymbrelSensor2")}) {
-        m_creators.insert(key(kind, Role::Production), tymbrelProduction);
-        m_creators.insert(key(kind, Role::Service), tymbrelService);
-    }
-    m_creators.insert(key(QStringLiteral("ControlUnit"), Role::Production),
-                      [](QWidget* parent) { return new ProductionWidgetControlUnit(parent); });
-    for (const QString& kind : {QStringLiteral("VectarisSensor"), QStringLiteral("VectarisMiniAntenna")}) {
-        m_creators.insert(key(kind, Role::Production),
-                          [](QWidget* parent) { return new ProductionWidgetVectaris(parent); });
-    }
-    m_creators.insert(key(QStringLiteral("VectarisEmitter"), Role::Production),
-                      [](QWidget* parent) { return new ProductionWidgetVectarisEmitter(parent); });
-    m_creators.insert(key(QStringLiteral("UpdateOnly"), Role::Production),
-                      [](QWidget* parent) { return new ProductionWidgetUpdateOnly(parent); });
-    m_creators.insert(key(QStringLiteral("ControlUnit"), Role::Service),
-                      [](QWidget* parent) { return new ServiceWidgetControlUnit(parent); });
+    QPointer<DeviceWidget> panels[2];
+};
+
+QHash<const BaseDevice*, Kept>& kept()
+{
+    static QHash<const BaseDevice*, Kept> byDevice;
+    return byDevice;
 }
 
-QString UiPanelFactory::key(const QString& kind, Role role)
+int slot(UiPanelFactory::Role role)
 {
-    return kind + (role == Role::Service ? QStringLiteral("/service") : QStringLiteral("/production"));
+    return role == UiPanelFactory::Role::Service ? 1 : 0;
+}
+} // namespace
+
+DeviceWidget* UiPanelFactory::create(InstrumentKind::Panel panel, Role role, QWidget* parent)
+{
+    using Panel = InstrumentKind::Panel;
+    if (role == Role::Service) {
+        switch (panel) {
+        case Panel::ControlUnit:
+            return new ServiceWidgetControlUnit(parent);
+        case Panel::AcousticSensor:
+            return new ServiceWidgetTymbrel(parent);
+        default:
+            return nullptr;
+        }
+    }
+    switch (panel) {
+    case Panel::None:
+        return nullptr;
+    case Panel::ControlUnit:
+        return new ProductionWidgetControlUnit(parent);
+    case Panel::AcousticSensor:
+        return new ProductionWidgetTymbrel(parent);
+    case Panel::Locator:
+        return new ProductionWidgetVectaris(parent);
+    case Panel::Emitter:
+        return new ProductionWidgetVectarisEmitter(parent);
+    case Panel::UpdateOnly:
+        return new ProductionWidgetUpdateOnly(parent);
+    }
+    return nullptr;
 }
 
-DevicePanelFactory::Panel UiPanelFactory::createPanel(BaseDevice* device, Role role, QWidget* parent)
+DeviceWidget* UiPanelFactory::panel(BaseDevice* device, Role role, QWidget* parent)
 {
     if (!device) {
-        return {};
+        return nullptr;
     }
-    const Creator creator =
-        m_creators.value(key(QString::fromLatin1(device->metaObject()->className()), role));
-    if (!creator) {
-        return {};
+    auto it = kept().find(device);
+    if (it != kept().end() && it->panels[slot(role)]) {
+        return it->panels[slot(role)];
     }
-    DeviceWidget* panel = creator(parent); // owned by `parent`, or by the page that places it
-    panel->setDevice(device);
-    return {panel, panel};
+    const InstrumentKind& kind = device->kind();
+    DeviceWidget* made =
+        create(role == Role::Service ? kind.servicePanel : kind.productionPanel, role, parent);
+    if (!made) {
+        return nullptr;
+    }
+    made->setDevice(device);
+    if (it == kept().end()) {
+        it = kept().insert(device, Kept());
+        // Panels still kept follow their device no longer and go with it; a page that still shows one
+        // sees it vanish through its own QPointer.
+        QObject::connect(device, &QObject::destroyed, [device] {
+            const Kept left = kept().take(device);
+            for (const QPointer<DeviceWidget>& panel : left.panels) {
+                if (panel) {
+                    panel->deleteLater();
+                }
+            }
+        });
+    }
+    it->panels[slot(role)] = made;
+    return made;
 }
 
-void UiPanelFactory::install()
+void UiPanelFactory::release(const QObject* panel)
 {
-    DevicePanelFactory::install(std::make_unique<UiPanelFactory>());
+    if (!panel) {
+        return;
+    }
+    for (Kept& entry : kept()) {
+        for (QPointer<DeviceWidget>& kept : entry.panels) {
+            if (kept == panel) {
+                kept = nullptr;
+            }
+        }
+    }
 }

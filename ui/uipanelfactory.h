@@ -1,28 +1,30 @@
 #pragma once
 
-#include "devices/devicepanelfactory.h"
+#include "devices/instrumentkind.h"
 
-#include <QHash>
-#include <QString>
+class BaseDevice;
+class DeviceWidget;
+class QObject;
+class QWidget;
 
-#include <functional>
-
-// The user interface's panels for the device kinds, keyed by the kind's class name and role. Installed
-// at start-up (installUiPanelFactory) so that the kinds can hand out panels without the devices layer
-// knowing any widget.
-class UiPanelFactory : public DevicePanelFactory
+// The production and service panels of the device kinds, as the kind table names them. A panel is made
+// on first request for a device and kept while it lives, so that a page asking again gets the same one;
+// a panel still kept when its device goes is deleted with it. GUI thread only.
+class UiPanelFactory
 {
 public:
-    UiPanelFactory();
+    enum class Role
+    {
+        Production,
+        Service
+    };
 
-    Panel createPanel(BaseDevice* device, Role role, QWidget* parent) override;
-
-    // Installs a fresh UiPanelFactory as the process's panel factory.
-    static void install();
-
-private:
-    using Creator = std::function<DeviceWidget*(QWidget* parent)>;
-    static QString key(const QString& kind, Role role);
-
-    QHash<QString, Creator> m_creators;
+    // The `role` panel of `device`: the one kept, otherwise a new one with `parent`, already handed the
+    // device. Null when the kind has no such panel.
+    static DeviceWidget* panel(BaseDevice* device, Role role, QWidget* parent);
+    // A page lets `panel` go (it deletes it): the next request makes a fresh one. Unknown panels and
+    // repeated calls are ignored.
+    static void release(const QObject* panel);
+    // A new `role` panel of that name, not yet handed a device; null where there is none.
+    static DeviceWidget* create(InstrumentKind::Panel panel, Role role, QWidget* parent);
 };
