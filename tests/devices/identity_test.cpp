@@ -69,16 +69,20 @@ TEST_F(Identity, IsReadAndTheSystemIdDerivedFromTheChipId)
     EXPECT_FALSE(device->deviceType().isEmpty());
     EXPECT_FALSE(device->updateRequired());
 
-    // A later identity read with another chip id: chip id first, then the system id.
+    // A later identity read with another chip id: one change, chip and system id together.
     instrument->setChipId("FFFFFFFFFFFFFFFF");
-    QStringList order;
-    QObject::connect(device.data(), &BaseDevice::chipIdChanged, device.data(),
-                     [&](QString) { order << "chip"; });
-    QObject::connect(device.data(), &BaseDevice::systemIdChanged, device.data(),
-                     [&](QString id) { order << id; });
+    QSignalSpy changed(device.data(), &BaseDevice::identityChanged);
     device->init();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 2; }, 20000));
-    EXPECT_EQ(order, (QStringList{"chip", "2057-5940-3792-7935"}));
+    ASSERT_TRUE(changed.wait(20000));
+    ASSERT_EQ(changed.count(), 1);
+    const DeviceIdentity identity = changed.at(0).at(0).value<DeviceIdentity>();
+    EXPECT_EQ(identity, device->identity());
+    EXPECT_EQ(identity.chipId, QStringLiteral("FFFFFFFFFFFFFFFF"));
+    EXPECT_EQ(identity.systemId, QStringLiteral("2057-5940-3792-7935"));
+    // The same answers again change nothing.
+    device->init();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->pendingJobCount() == 0; }, 20000));
+    EXPECT_EQ(changed.count(), 1);
 }
 
 TEST_F(Identity, LegacyFirmwareFallsBackAndAsksForAnUpdate)

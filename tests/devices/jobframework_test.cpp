@@ -78,17 +78,23 @@ private:
     bool m_wait;
 };
 
+const InstrumentKind kBareKind{0,
+                               0,
+                               "bare",
+                               "Bare Device",
+                               ":/images/none.png",
+                               "Bare device found!",
+                               StorageIdCatalogue::Family::UpdateOnly,
+                               InstrumentKind::Model::Generic,
+                               InstrumentKind::Panel::None,
+                               InstrumentKind::Panel::None};
+
 // A device kind without an instrument: the worker's transport never opens.
 class BareDevice : public BaseDevice
 {
     Q_OBJECT
 public:
-    explicit BareDevice(QObject* parent = nullptr)
-        : BaseDevice(QStringLiteral("Bare Device"), nullptr, parent)
-    {
-    }
-    DeviceWidget* productionWidget(QWidget*) override { return nullptr; }
-    DeviceWidget* serviceWidget(QWidget*) override { return nullptr; }
+    explicit BareDevice(QObject* parent = nullptr) : BaseDevice(kBareKind, nullptr, parent) {}
     void readDeviceOptions() override { ++optionReads; }
     void post(AbstractJob* job) { postJob(job); }
 
@@ -257,11 +263,10 @@ TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
 TEST(BaseDevice, IdentityOfAFailedReadIsAppliedAndFollowedByTheOptionHook)
 {
     BareDevice device;
-    QSignalSpy chip(&device, &BaseDevice::chipIdChanged);
-    QSignalSpy system(&device, &BaseDevice::systemIdChanged);
+    QSignalSpy identity(&device, &BaseDevice::identityChanged);
     device.init(); // no transport: the identity read fails with -1 and applies empty values
     ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 1; }, 20000));
-    EXPECT_EQ(chip.count(), 0); // empty equals the empty chip id it had
+    EXPECT_EQ(identity.count(), 0); // empty equals the empty identity it had
     EXPECT_TRUE(device.serial().isEmpty());
     device.init();
     ASSERT_TRUE(QTest::qWaitFor([&] { return device.optionReads == 2; }, 20000));

@@ -2,7 +2,6 @@
 
 #include "core/applicationidentity.h"
 #include "resources/artwork.h"
-#include "ui/uipanelfactory.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -19,7 +18,6 @@ QTemporaryDir& dataHome()
 void setUpUiTestEnvironment()
 {
     initArtwork();
-    UiPanelFactory::install();
     qputenv("XDG_DATA_HOME", dataHome().path().toLocal8Bit());
     ApplicationIdentity::apply();
 }
