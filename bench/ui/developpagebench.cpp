@@ -14,7 +14,6 @@
 #include "ui/developwidget.h"
 #include "ui/mainsidebarwidget.h"
 #include "ui/mainwindow.h"
-#include "ui/uipanelfactory.h"
 #include "usb/usbdevice.h"
 #include "usb/usbmanager.h"
 
@@ -218,7 +217,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     initArtwork();
     LoggerFactory::instance()->init(3, QString()); // warnings and worse; per-packet lines would be measured
-    UiPanelFactory::install();
     g.bus = std::make_unique<SimUsbBus>(); // before libusb starts
     g.window = std::make_unique<MainWindow>();
     g.window->setStaffPages(true, true);

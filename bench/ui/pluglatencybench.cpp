@@ -6,7 +6,6 @@
 #include "sim/simcontrolunit.h"
 #include "sim/usbfs/simusbbus.h"
 #include "ui/mainwindow.h"
-#include "ui/uipanelfactory.h"
 #include "usb/usbmanager.h"
 
 #include <QApplication>
@@ -101,7 +100,6 @@ int main(int argc, char** argv)
     g.window = std::make_unique<MainWindow>();
     UsbManager* manager = UsbManager::instance();
     DeviceFactory::install();
-    UiPanelFactory::install();
     manager->setHotplugEnabledForTesting(!pollingOnly);
     g.window->followUsbManager(manager);
     manager->init();

@@ -18,7 +18,6 @@
 #include "ui/productionwidgettymbrel.h"
 #include "ui/servicewidget.h"
 #include "ui/servicewidgettymbrel.h"
-#include "ui/uipanelfactory.h"
 #include "usb/usbmanager.h"
 
 #include <QAbstractButton>
@@ -204,7 +203,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     initArtwork();
     LoggerFactory::instance()->init(3, QString()); // warnings and worse; per-packet lines would be measured
-    UiPanelFactory::install();
     g.files = std::make_unique<QTemporaryDir>();
     g.bus = std::make_unique<SimUsbBus>(); // before libusb starts
     g.window = std::make_unique<MainWindow>();

@@ -279,7 +279,9 @@ TEST_F(InfoWidgetTest, DeviceHandedOverBeforeConnectingShowsDisconnectedUntilItC
         EXPECT_FALSE(infoShowsConnected(&info));
         emit device.connected();
         EXPECT_FALSE(infoShowsConnected(&info));
-        emit device.softwareVersionChanged(QStringLiteral("9.9.9"));
+        DeviceIdentity later = device.identity();
+        later.softwareVersion = QStringLiteral("9.9.9");
+        emit device.identityChanged(later);
         EXPECT_EQ(labelText(&info, "versionLabel"), QStringLiteral("1.0.7"));
     }
 }

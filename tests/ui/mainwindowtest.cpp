@@ -246,18 +246,26 @@ TEST_F(MainWindowTest, InstrumentAndFileTextsAreShownAsPlainText)
         const char* name;
         std::function<void()> feed;
     };
+    // An identity whose one field is the text.
+    auto identity = [&](QString DeviceIdentity::*field) {
+        return [&sensor, &text, field] {
+            DeviceIdentity changed;
+            changed.*field = text;
+            emit sensor.identityChanged(changed);
+        };
+    };
     const Label labels[] = {
-        {info, "deviceNameLabel", [&] { emit sensor.nameChanged(text); }},
-        {info, "serialLabel", [&] { emit sensor.serialChanged(text); }},
-        {info, "versionLabel", [&] { emit sensor.softwareVersionChanged(text); }},
+        {info, "deviceNameLabel", [&] { info->setName(text); }},
+        {info, "serialLabel", identity(&DeviceIdentity::serial)},
+        {info, "versionLabel", identity(&DeviceIdentity::softwareVersion)},
         {info, "connectionStatusLabel", [&] { info->setConnectionStatus(text); }},
-        {production, "deviceNameLabel", [&] { emit sensor.nameChanged(text); }},
-        {production, "serialLabel", [&] { emit sensor.serialChanged(text); }},
-        {production, "versionLabel", [&] { emit sensor.softwareVersionChanged(text); }},
-        {production, "systemIdLabel", [&] { emit sensor.systemIdChanged(text); }},
-        {production, "pcbSerialLabel", [&] { emit sensor.pcbSerialChanged(text); }},
-        {production, "pcbTypeLabel", [&] { emit sensor.hardwareRevisionChanged(text); }},
-        {production, "deviceTypeLabel", [&] { emit sensor.deviceTypeChanged(text); }},
+        {production, "deviceNameLabel", [&] { production->setName(text); }},
+        {production, "serialLabel", identity(&DeviceIdentity::serial)},
+        {production, "versionLabel", identity(&DeviceIdentity::softwareVersion)},
+        {production, "systemIdLabel", identity(&DeviceIdentity::systemId)},
+        {production, "pcbSerialLabel", identity(&DeviceIdentity::pcbSerial)},
+        {production, "pcbTypeLabel", identity(&DeviceIdentity::hardwareRevision)},
+        {production, "deviceTypeLabel", identity(&DeviceIdentity::deviceType)},
         {production, "lblParametersMessage",
          [&] {
              production->findChild<QLineEdit*>(QStringLiteral("editDeviceSerial"))

@@ -5,7 +5,8 @@
 #include "devices/controlunit.h"
 #include "devices/jobs/cdccalibrationjob.h"
 #include "devices/tymbrelsensor.h"
-#include "devices/vectarissensor.h"
+#include "devices/devicefactory.h"
+#include "devices/instrumentkind.h"
 #include "ui/languageswidgetcontrolunit.h"
 #include "ui/productionwidgettymbrel.h"
 #include "ui/progressdialog.h"
@@ -13,6 +14,7 @@
 #include "ui/servicewidget.h"
 #include "ui/servicewidgetcontrolunit.h"
 #include "ui/servicewidgettymbrel.h"
+#include "ui/uipanelfactory.h"
 #include "uitestenvironment.h"
 
 #include <QAbstractButton>
@@ -24,6 +26,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -31,6 +34,9 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -105,18 +111,18 @@ TEST_F(ServicePanelsTest, HandOverConnectsOnceAndDetachingDropsEverything)
     EXPECT_EQ(saveDialogs(), 0);
 }
 
-TEST_F(ServicePanelsTest, KindsHandOutTheirPanelsAndThePageLetsThemGo)
+TEST_F(ServicePanelsTest, KindsGetTheirPanelsKeptAndThePageLetsThemGo)
 {
     ServiceWidget page;
     page.show();
     TymbrelSensor sensor(nullptr);
-    VectarisSensor locator(nullptr);
+    std::unique_ptr<UsbInstrument> locator(DeviceFactory().create(0x29520004, nullptr, nullptr));
+    auto* locatorDevice = qobject_cast<BaseDevice*>(locator.get());
 
     page.setDevice(&sensor);
     QPointer<DeviceWidget> panel = page.servicePanel();
     ASSERT_NE(qobject_cast<ServiceWidgetTymbrel*>(panel), nullptr);
-    EXPECT_EQ(sensor.serviceWidget(nullptr), panel.data()); // kept, not made twice
-    EXPECT_NE(qobject_cast<ProductionWidgetTymbrel*>(sensor.productionWidget(nullptr)), nullptr);
+    EXPECT_EQ(UiPanelFactory::panel(&sensor, UiPanelFactory::Role::Service, nullptr), panel.data()); // kept
     EXPECT_TRUE(sensor.isMonitoringTouchState()); // shown on a visible page
 
     emit sensor.disconnected(); // clean-up on the signal, then again on the hand-over
@@ -128,9 +134,54 @@ TEST_F(ServicePanelsTest, KindsHandOutTheirPanelsAndThePageLetsThemGo)
 
     page.setDevice(&sensor); // a fresh panel for the same device
     EXPECT_NE(page.servicePanel(), nullptr);
-    page.setDevice(&locator); // no service panel
+    page.setDevice(locatorDevice); // no service panel
     EXPECT_EQ(page.servicePanel(), nullptr);
-    EXPECT_EQ(locator.serviceWidget(nullptr), nullptr);
+}
+
+// Every row of the kind table: its picture is among the artwork, and its panels are the ones the row
+// names, made once per device, made afresh once a page let one go, and deleted with their device.
+TEST_F(ServicePanelsTest, EveryKindHasItsPictureAndItsRowsPanels)
+{
+    using Panel = InstrumentKind::Panel;
+    using Role = UiPanelFactory::Role;
+    const std::map<Panel, const char*> production{{Panel::ControlUnit, "ProductionWidgetControlUnit"},
+                                               {Panel::AcousticSensor, "ProductionWidgetTymbrel"},
+                                               {Panel::Locator, "ProductionWidgetVectaris"},
+                                               {Panel::Emitter, "ProductionWidgetVectarisEmitter"},
+                                               {Panel::UpdateOnly, "ProductionWidgetUpdateOnly"}};
+    const std::map<Panel, const char*> service{{Panel::ControlUnit, "ServiceWidgetControlUnit"},
+                                            {Panel::AcousticSensor, "ServiceWidgetTymbrel"}};
+    for (const InstrumentKind& kind : InstrumentKind::all()) {
+        SCOPED_TRACE(kind.key);
+        EXPECT_FALSE(QPixmap(QString::fromLatin1(kind.picture)).isNull());
+        std::unique_ptr<UsbInstrument> created(DeviceFactory().create(kind.usbId, nullptr, nullptr));
+        auto* device = qobject_cast<BaseDevice*>(created.get());
+        ASSERT_NE(device, nullptr);
+        QPointer<DeviceWidget> panels[2];
+        for (const Role role : {Role::Production, Role::Service}) {
+            const Panel named = role == Role::Service ? kind.servicePanel : kind.productionPanel;
+            const auto& names = role == Role::Service ? service : production;
+            const auto found = names.find(named);
+            const char* expected = found == names.end() ? nullptr : found->second;
+            DeviceWidget* panel = UiPanelFactory::panel(device, role, nullptr);
+            ASSERT_EQ(panel != nullptr, expected != nullptr);
+            if (!panel) {
+                continue;
+            }
+            EXPECT_STREQ(panel->metaObject()->className(), expected);
+            EXPECT_EQ(panel->device(), device);
+            EXPECT_EQ(UiPanelFactory::panel(device, role, nullptr), panel); // kept, not made twice
+            UiPanelFactory::release(panel);
+            UiPanelFactory::release(panel); // twice is harmless
+            delete panel;
+            panels[role == Role::Service ? 1 : 0] = UiPanelFactory::panel(device, role, nullptr);
+            ASSERT_NE(panels[role == Role::Service ? 1 : 0], nullptr); // a fresh one
+        }
+        created.reset(); // the panels still kept go with their device
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(panels[0].isNull());
+        EXPECT_TRUE(panels[1].isNull());
+    }
 }
 
 TEST_F(ServicePanelsTest, ThresholdButtonsWrapInStepsOfEightAndOnlyValidValuesGoOut)
