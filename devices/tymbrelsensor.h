@@ -4,9 +4,9 @@
 
 #include <QTimer>
 
-// The Tymbrel acoustic sensor, both generations (they differ only in their rows of the kind table). Reads the general and
-// sensor options and drives the touch/proximity detector: calibration, working and stored thresholds,
-// and a 500 ms touch-state monitor.
+// The Tymbrel acoustic sensor, both generations (their rows of the kind table tell them apart). Reads
+// the general and sensor options and drives the touch/proximity detector: calibration, working and
+// stored thresholds, and a 500 ms touch-state monitor.
 // Touch jobs are created with the sensor as parent: quiet ones (every mode but the store) stay its
 // children until it is destroyed, the calibration and the store come back through handleJobFinished.
 class TymbrelSensor : public BaseDevice

@@ -47,7 +47,7 @@
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+417"/>
+        <location filename="../devices/basedevice.cpp" line="+347"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -57,37 +57,37 @@
         <translation>Firmware-Update fehlgeschlagen!</translation>
     </message>
     <message>
-        <location filename="../devices/controlunit.cpp" line="+11"/>
+        <location filename="../devices/instrumentkind.cpp" line="+10"/>
         <source>Control Unit</source>
         <translation>Bedieneinheit</translation>
     </message>
     <message>
-        <location filename="../devices/tymbrelsensor.cpp" line="+8"/>
+        <location line="+3"/>
         <source>Tymbrel Sensor</source>
         <translation>Tymbrel-Sensor</translation>
     </message>
     <message>
-        <location filename="../devices/tymbrelsensor2.cpp" line="+4"/>
+        <location line="+3"/>
         <source>Tymbrel Sensor2</source>
         <translation>Tymbrel-Sensor 2</translation>
     </message>
     <message>
-        <location filename="../devices/updateonly.cpp" line="+7"/>
+        <location line="+12"/>
         <source>Pcb for Update</source>
         <translation>Leiterplatte für Update</translation>
     </message>
     <message>
-        <location filename="../devices/vectarisemitter.cpp" line="+7"/>
+        <location line="-3"/>
         <source>Vectaris Emitter</source>
         <translation>Vectaris-Sender</translation>
     </message>
     <message>
-        <location filename="../devices/vectarisminiantenna.cpp" line="+7"/>
+        <location line="-3"/>
         <source>Vectaris Mini Antenna</source>
         <translation>Vectaris-Miniantenne</translation>
     </message>
     <message>
-        <location filename="../devices/vectarissensor.cpp" line="+7"/>
+        <location line="-3"/>
         <source>Vectaris Sensor</source>
         <translation>Vectaris-Sensor</translation>
     </message>
@@ -551,7 +551,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSession</name>
     <message>
-        <location filename="../app/cli/clisession.cpp" line="+37"/>
+        <location filename="../app/cli/clisession.cpp" line="+38"/>
         <source>a control unit</source>
         <translation>eine Bedieneinheit</translation>
     </message>
@@ -846,7 +846,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Optionsbeschreibungen</translation>
     </message>
     <message>
-        <location filename="../ui/developwidget.cpp" line="+162"/>
+        <location filename="../ui/developwidget.cpp" line="+157"/>
         <location line="+40"/>
         <source>%1 of %2 options read</source>
         <translation>%1 von %2 Optionen gelesen</translation>
@@ -862,7 +862,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>%1 von %2 Optionen gelesen: Die Tabelle ist unvollständig (das Gerät hielt bei einer ID an, die es nicht kennt)</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+40"/>
         <source>Open Option Description File</source>
         <translation>Optionsbeschreibung öffnen</translation>
     </message>
@@ -1607,7 +1607,7 @@ The deletion of individual measurement series is not possible.</source>
 Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
-        <location line="+197"/>
+        <location line="+203"/>
         <source>Unknown location</source>
         <translation>Unbekannter Ort</translation>
     </message>
@@ -1722,7 +1722,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+187"/>
+        <location filename="../ui/productionwidget.cpp" line="+178"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -1742,13 +1742,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+191"/>
+        <location line="+218"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-190"/>
+        <location filename="../ui/productionwidget.cpp" line="-217"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -1781,7 +1781,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+186"/>
+        <location filename="../ui/productionwidget.cpp" line="+213"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -1889,8 +1889,8 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionsdatei</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-495"/>
-        <location line="+108"/>
+        <location filename="../ui/productionwidget.cpp" line="-523"/>
+        <location line="+136"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
     </message>
@@ -2021,7 +2021,7 @@ Freigabedatum: %3</translation>
         <translation>Funktion %1 wird nicht geschrieben: %2</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+54"/>
         <source>Open Firmware file</source>
         <translation>Firmware-Datei öffnen</translation>
     </message>
@@ -2089,7 +2089,7 @@ Freigabedatum: %3</translation>
         <translation>Alle Parameter lesen</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+70"/>
+        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+71"/>
         <source>Bluetooth</source>
         <translation>Bluetooth</translation>
     </message>
@@ -2421,7 +2421,7 @@ Freigabedatum: %3</translation>
         <translation>Angelegt</translation>
     </message>
     <message>
-        <location filename="../ui/servicewidget.cpp" line="+172"/>
+        <location filename="../ui/servicewidget.cpp" line="+180"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2430,7 +2430,7 @@ Unterstützte Hardware: %2
 Freigabedatum: %3</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+18"/>
         <source>Select Firmware</source>
         <translation>Firmware wählen</translation>
     </message>
@@ -2440,7 +2440,7 @@ Freigabedatum: %3</translation>
         <translation>Firmware-Datei (*.firmware)</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+36"/>
         <source>Do you want to delete all log entries on the device?</source>
         <translation>Alle Protokolleinträge auf dem Gerät löschen?</translation>
     </message>
@@ -2603,7 +2603,7 @@ Wirklich zurücksetzen?</translation>
 <context>
     <name>SnapshotFirst</name>
     <message>
-        <location filename="../ui/snapshotfirst.cpp" line="+49"/>
+        <location filename="../ui/snapshotfirst.cpp" line="+48"/>
         <source>No snapshot of the instrument&apos;s settings could be taken:
 %1
 
@@ -2714,7 +2714,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Gerät wird neu gestartet …</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+60"/>
         <source>Reading the restored values back...</source>
         <translation>Wiederhergestellte Werte werden zurückgelesen …</translation>
     </message>
@@ -2740,7 +2740,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotRestorer</name>
     <message>
-        <location filename="../ui/snapshotrestorer.cpp" line="+29"/>
+        <location filename="../ui/snapshotrestorer.cpp" line="+30"/>
         <source>(empty)</source>
         <translation>(leer)</translation>
     </message>
@@ -2768,7 +2768,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Auch die Identität wiederherstellen (Seriennummern, Typen, Hardware-Revision, Prüfergebnisse)</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+52"/>
         <source>This file cannot be restored: %1</source>
         <translation>Diese Datei kann nicht wiederhergestellt werden: %1</translation>
     </message>
@@ -2826,7 +2826,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
 <context>
     <name>Startup</name>
     <message>
-        <location filename="../ui/startup.cpp" line="+47"/>
+        <location filename="../ui/startup.cpp" line="+46"/>
         <source>Service tool for Tymbrel and Vectaris instruments on USB.</source>
         <translation>Serviceprogramm für Tymbrel- und Vectaris-Geräte an USB.</translation>
     </message>

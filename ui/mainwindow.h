@@ -4,8 +4,8 @@
 #include "devices/notificationmessagetype.h"
 #include "usb/usbbusdeviceaddress.h"
 
-#include <QMainWindow>
 #include <QList>
+#include <QMainWindow>
 #include <QMap>
 #include <QPair>
 #include <QPointer>
@@ -103,9 +103,9 @@ private:
     bool pageEnabled(int pageId) const;
 
     std::unique_ptr<Ui::MainWindow> ui;
-    QMap<int, QWidget*> pages;                // page id -> page in the stack (children of the stack)
+    QMap<int, QWidget*> pages;                  // page id -> page in the stack (children of the stack)
     QList<QPair<int, DevicePage*>> devicePages; // the pages that show the device, by page id
-    ProgressDialog* progressDialog = nullptr; // child of this window
+    ProgressDialog* progressDialog = nullptr;   // child of this window
     // The device objects the discovery announced, by address: a removal names only the address, and
     // the object may be gone by then.
     QMap<UsbBusDeviceAddress, QPointer<BaseDevice>> devicesByAddress;

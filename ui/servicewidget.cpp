@@ -108,7 +108,8 @@ void ServiceWidget::setDevice(BaseDevice* device)
     connect(device, &BaseDevice::snapshotTaken, this,
             [this] { QTimer::singleShot(0, this, &ServiceWidget::refreshSnapshots); });
 
-    if (DeviceWidget* panel = UiPanelFactory::panel(device, UiPanelFactory::Role::Service, ui->customServiceWidget)) {
+    if (DeviceWidget* panel =
+            UiPanelFactory::panel(device, UiPanelFactory::Role::Service, ui->customServiceWidget)) {
         ui->customServiceWidgetLayout->addWidget(panel);
         // Made after the page, the panel would come last on Tab; it sits below the firmware.
         QWidget::setTabOrder(ui->firmwareChangelogEdit, panel);

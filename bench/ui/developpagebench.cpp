@@ -217,7 +217,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     initArtwork();
     LoggerFactory::instance()->init(3, QString()); // warnings and worse; per-packet lines would be measured
-    g.bus = std::make_unique<SimUsbBus>(); // before libusb starts
+    g.bus = std::make_unique<SimUsbBus>();         // before libusb starts
     g.window = std::make_unique<MainWindow>();
     g.window->setStaffPages(true, true);
     g.window->show();

@@ -29,8 +29,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 struct KindName
@@ -45,8 +45,8 @@ const std::vector<KindName>& kinds()
 {
     static const std::vector<KindName> names = [] {
         std::vector<KindName> list;
-        const SimKind models[] = {SimKind::ControlUnit, SimKind::AcousticSensor, SimKind::AcousticSensor2,
-                                  SimKind::LocatorSensor, SimKind::MiniAntenna, SimKind::Emitter,
+        const SimKind models[] = {SimKind::ControlUnit,   SimKind::AcousticSensor, SimKind::AcousticSensor2,
+                                  SimKind::LocatorSensor, SimKind::MiniAntenna,    SimKind::Emitter,
                                   SimKind::UpdateOnly};
         for (const InstrumentKind& kind : InstrumentKind::all()) {
             for (const SimKind model : models) {

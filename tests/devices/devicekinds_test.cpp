@@ -36,18 +36,21 @@ TEST(DeviceKinds, EveryRowIsCreatedWithoutGraphicsAsItsRowSays)
         auto* device = qobject_cast<BaseDevice*>(created.get());
         ASSERT_NE(device, nullptr);
         EXPECT_EQ(&device->kind(), &kind);
-        EXPECT_EQ(qobject_cast<ControlUnit*>(device) != nullptr, kind.model == InstrumentKind::Model::ControlUnit);
+        EXPECT_EQ(qobject_cast<ControlUnit*>(device) != nullptr,
+                  kind.model == InstrumentKind::Model::ControlUnit);
         EXPECT_EQ(qobject_cast<TymbrelSensor*>(device) != nullptr,
                   kind.model == InstrumentKind::Model::AcousticSensor);
         EXPECT_EQ(device->name(), QString::fromLatin1(kind.name));
         EXPECT_EQ(device->kindKey(), key);
         EXPECT_EQ(device->usbId(), kind.reportedUsbId);
-        EXPECT_TRUE(device->picture().startsWith(QStringLiteral(":/images/"))) << device->picture().toStdString();
+        EXPECT_TRUE(device->picture().startsWith(QStringLiteral(":/images/")))
+            << device->picture().toStdString();
         EXPECT_EQ(device->picture(), QString::fromLatin1(kind.picture));
         EXPECT_EQ(device->optionFamily(), kind.family);
         EXPECT_EQ(device->optionIds(), StorageIdCatalogue::deviceIds(kind.family));
         // A service panel goes with behaviour of the kind's own.
-        EXPECT_TRUE(kind.servicePanel == InstrumentKind::Panel::None || kind.model != InstrumentKind::Model::Generic);
+        EXPECT_TRUE(kind.servicePanel == InstrumentKind::Panel::None ||
+                    kind.model != InstrumentKind::Model::Generic);
     }
     EXPECT_EQ(factory.create(0x29520005, nullptr, nullptr), nullptr);
     EXPECT_EQ(factory.foundLine(0x29520005), nullptr);

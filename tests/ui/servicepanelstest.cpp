@@ -3,10 +3,10 @@
 // read-out and the progress dialog.
 #include "core/settings.h"
 #include "devices/controlunit.h"
-#include "devices/jobs/cdccalibrationjob.h"
-#include "devices/tymbrelsensor.h"
 #include "devices/devicefactory.h"
 #include "devices/instrumentkind.h"
+#include "devices/jobs/cdccalibrationjob.h"
+#include "devices/tymbrelsensor.h"
 #include "ui/languageswidgetcontrolunit.h"
 #include "ui/productionwidgettymbrel.h"
 #include "ui/progressdialog.h"
@@ -145,12 +145,12 @@ TEST_F(ServicePanelsTest, EveryKindHasItsPictureAndItsRowsPanels)
     using Panel = InstrumentKind::Panel;
     using Role = UiPanelFactory::Role;
     const std::map<Panel, const char*> production{{Panel::ControlUnit, "ProductionWidgetControlUnit"},
-                                               {Panel::AcousticSensor, "ProductionWidgetTymbrel"},
-                                               {Panel::Locator, "ProductionWidgetVectaris"},
-                                               {Panel::Emitter, "ProductionWidgetVectarisEmitter"},
-                                               {Panel::UpdateOnly, "ProductionWidgetUpdateOnly"}};
+                                                  {Panel::AcousticSensor, "ProductionWidgetTymbrel"},
+                                                  {Panel::Locator, "ProductionWidgetVectaris"},
+                                                  {Panel::Emitter, "ProductionWidgetVectarisEmitter"},
+                                                  {Panel::UpdateOnly, "ProductionWidgetUpdateOnly"}};
     const std::map<Panel, const char*> service{{Panel::ControlUnit, "ServiceWidgetControlUnit"},
-                                            {Panel::AcousticSensor, "ServiceWidgetTymbrel"}};
+                                               {Panel::AcousticSensor, "ServiceWidgetTymbrel"}};
     for (const InstrumentKind& kind : InstrumentKind::all()) {
         SCOPED_TRACE(kind.key);
         EXPECT_FALSE(QPixmap(QString::fromLatin1(kind.picture)).isNull());

@@ -64,7 +64,8 @@ struct StandInFactory : UsbInstrumentFactory
     const char* foundLine(quint32 usbId) const override
     {
         const SimUsbIdentity unknown = SimInstrumentFactory::create(SimKind::UnknownProduct)->usbIdentity();
-        return usbId == ((quint32(unknown.vendorId()) << 16) | unknown.productId()) ? nullptr : "Stand-in found";
+        return usbId == ((quint32(unknown.vendorId()) << 16) | unknown.productId()) ? nullptr
+                                                                                    : "Stand-in found";
     }
 };
 
