@@ -1,6 +1,5 @@
 #include "options/optiontablemodel.h"
 
-#include <QColor>
 #include <QtEndian>
 
 #include <algorithm>
@@ -138,15 +137,10 @@ QVariant OptionTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= m_ids.size() || index.column() >= ColumnCount) {
         return QVariant();
     }
-    const quint32 id = m_ids.at(index.row());
-    if (role == Qt::BackgroundRole) {
-        const bool empty = m_values.value(id).isEmpty();
-        return QColor(index.column() == DescriptionColumn && empty ? Qt::yellow : Qt::white);
-    }
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return QVariant();
     }
-    return cell(id, index.column());
+    return cell(m_ids.at(index.row()), index.column());
 }
 
 QVariant OptionTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -16,6 +16,36 @@
 
 namespace {
 
+enum class Kind
+{
+    Integer,
+    IntegerArray,
+    Text,
+    Single
+};
+
+struct ValueType
+{
+    const char* name;
+    Kind kind;
+    int bytes; // of an integer
+};
+
+const ValueType kValueTypes[] = {
+    {"uint8_t", Kind::Integer, 1},         {"uint16_t", Kind::Integer, 2}, {"uint32_t", Kind::Integer, 4},
+    {"uint32_t[]", Kind::IntegerArray, 4}, {"char_t", Kind::Text, 0},      {"float_t", Kind::Single, 4},
+};
+
+const ValueType* valueType(const QString& name)
+{
+    for (const ValueType& type : kValueTypes) {
+        if (name == QLatin1String(type.name)) {
+            return &type;
+        }
+    }
+    return nullptr;
+}
+
 // The JSON text of a value for warnings: scalars in their string form, arrays and objects compact.
 QString valueText(const QJsonValue& value)
 {
@@ -95,16 +125,15 @@ public:
 
     QByteArray encode(const QJsonValue& value) const
     {
-        if (m_type == QLatin1String("uint8_t")) {
-            return littleEndian(value, 1);
+        const ValueType* type = valueType(m_type);
+        if (!type) {
+            m_logger->info("undefined value type {}", m_type);
+            return QByteArray();
         }
-        if (m_type == QLatin1String("uint16_t")) {
-            return littleEndian(value, 2);
-        }
-        if (m_type == QLatin1String("uint32_t")) {
-            return littleEndian(value, 4);
-        }
-        if (m_type == QLatin1String("uint32_t[]")) {
+        switch (type->kind) {
+        case Kind::Integer:
+            return littleEndian(value, type->bytes);
+        case Kind::IntegerArray: {
             if (!value.isArray()) {
                 warn(value, "is no array, stored as no bytes");
                 return QByteArray();
@@ -116,7 +145,7 @@ public:
             }
             return result;
         }
-        if (m_type == QLatin1String("char_t")) {
+        case Kind::Text: {
             if (!value.isString()) {
                 warn(value, "is no text, stored as no bytes");
                 return QByteArray();
@@ -130,7 +159,7 @@ public:
             }
             return text.toLatin1();
         }
-        if (m_type == QLatin1String("float_t")) {
+        case Kind::Single: {
             double number = 0.0;
             if (value.isDouble()) {
                 number = value.toDouble();
@@ -152,7 +181,7 @@ public:
             qToLittleEndian<quint32>(bits, result.data());
             return result;
         }
-        m_logger->info("undefined value type {}", m_type);
+        }
         return QByteArray();
     }
 
@@ -169,4 +198,9 @@ QByteArray encodeOptionValue(const QJsonObject& option, const std::shared_ptr<sp
     Encoder encoder(option,
                     logger ? logger : LoggerFactory::instance()->logger(QStringLiteral("ProductionWidget")));
     return encoder.encode(option.value(QStringLiteral("value")));
+}
+
+bool isOptionValueType(const QString& type)
+{
+    return valueType(type) != nullptr;
 }

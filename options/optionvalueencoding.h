@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QString>
 
 #include <spdlog/logger.h>
 
@@ -20,3 +21,6 @@
 QByteArray
 encodeOptionValue(const QJsonObject& option,
                   const std::shared_ptr<spdlog::logger>& logger = std::shared_ptr<spdlog::logger>());
+
+// Whether `type` is one of the value types above, the ones an option may be written with.
+bool isOptionValueType(const QString& type);

@@ -7,6 +7,7 @@
 #include "options/storageidcatalogue.h"
 #include "options/storageids_general.h"
 #include "ui/devicepage.h"
+#include "ui/optiontablecolours.h"
 #include "ui/qjsonmodel.h"
 #include "ui_developwidget.h"
 
@@ -49,8 +50,13 @@ DevelopWidget::DevelopWidget(QWidget* parent)
       m_table(new OptionTableModel(this)), m_json(new QJsonModel(this))
 {
     ui->setupUi(this);
+    connect(ui->writeOptionsButton, &QAbstractButton::clicked, this, &DevelopWidget::writeOptions);
+    connect(ui->readJsonOptions, &QAbstractButton::clicked, this, &DevelopWidget::readJsonOptions);
+    connect(ui->rebootDeviceButton, &QAbstractButton::clicked, this, &DevelopWidget::requestReboot);
+    connect(ui->ReadAllOptionsButton, &QAbstractButton::clicked, this, &DevelopWidget::readAllOptions);
+    connect(ui->cdcCalibrationButton, &QAbstractButton::clicked, this, &DevelopWidget::startCdcCalibration);
     setObjectName(QStringLiteral("developWidget"));
-    ui->optionsTableView->setModel(m_table);
+    ui->optionsTableView->setModel(new OptionTableColours(m_table, this));
     ui->optionsTableView->horizontalHeader()->setStretchLastSection(true);
     ui->jsonTreeView->setModel(m_json);
     ui->jobStateLabel->clear();
@@ -120,7 +126,7 @@ StorageIdCatalogue::Family DevelopWidget::familyOf(const BaseDevice* device)
     }
 }
 
-void DevelopWidget::on_ReadAllOptionsButton_clicked()
+void DevelopWidget::readAllOptions()
 {
     if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
@@ -198,7 +204,7 @@ void DevelopWidget::showReadState(bool finished)
     }
 }
 
-void DevelopWidget::on_rebootDeviceButton_clicked()
+void DevelopWidget::requestReboot()
 {
     logger()->debug("initiating reboot on device {}", m_device ? m_device->name() : QString());
     if (DevicePage::ignoredWhileBusy(m_device)) {
@@ -207,12 +213,12 @@ void DevelopWidget::on_rebootDeviceButton_clicked()
     emit rebootDevice();
 }
 
-void DevelopWidget::on_writeOptionsButton_clicked()
+void DevelopWidget::writeOptions()
 {
     emit writeDeviceOptions(false);
 }
 
-void DevelopWidget::on_cdcCalibrationButton_clicked()
+void DevelopWidget::startCdcCalibration()
 {
     auto* sensor = qobject_cast<TymbrelSensor*>(m_device.data());
     if (!sensor) {
@@ -227,7 +233,7 @@ void DevelopWidget::on_cdcCalibrationButton_clicked()
     emit cdcCalibration(0, 0, 4095);
 }
 
-void DevelopWidget::on_readJsonOptions_clicked()
+void DevelopWidget::readJsonOptions()
 {
     auto* dialog =
         new QFileDialog(this, tr("Open Option Description File"), QString(), QStringLiteral("*.json"));

@@ -52,16 +52,14 @@ signals:
     void cdcCalibration(int offset, int minThreshold, int maxThreshold);
 
 public slots:
-    void on_readOptionButton_clicked() {}
-    void on_setOptionButton_clicked() {}
-    void on_writeOptionsButton_clicked();
-    void on_readJsonOptions_clicked();
+    void writeOptions();
+    void readJsonOptions();
     void deviceConnected() {}
     void deviceDisconnected();
     void optionChanged(uint optionId, QByteArray value);
-    void on_rebootDeviceButton_clicked();
-    void on_ReadAllOptionsButton_clicked();
-    void on_cdcCalibrationButton_clicked();
+    void requestReboot();
+    void readAllOptions();
+    void startCdcCalibration();
 
 private slots:
     void onJobProgress(QString name, int value, int maximum, QString message);

@@ -64,6 +64,10 @@ MeasurementsWidget::MeasurementsWidget(QWidget* parent)
       m_exportProgress(new QProgressBar(this)), m_cancelExport(new QPushButton(tr("Cancel"), this))
 {
     ui->setupUi(this);
+    connect(ui->selectAllButton, &QAbstractButton::clicked, this, &MeasurementsWidget::selectAllDatasets);
+    connect(ui->refreshDataSetsButton, &QAbstractButton::clicked, this, &MeasurementsWidget::refreshDatasets);
+    connect(ui->deleteButton, &QAbstractButton::clicked, this, &MeasurementsWidget::deleteDatasets);
+    connect(ui->exportButton, &QAbstractButton::clicked, this, &MeasurementsWidget::exportSelected);
     setObjectName(QStringLiteral("measurementsWidget"));
 
     m_exportProgress->setObjectName(QStringLiteral("exportProgressBar"));
@@ -326,7 +330,7 @@ void MeasurementsWidget::onDatasetModelChanged()
     ui->selectAllButton->setVisible(model && model->rowCount() >= 2);
 }
 
-void MeasurementsWidget::on_selectAllButton_clicked(bool checked)
+void MeasurementsWidget::selectAllDatasets(bool checked)
 {
     if (checked)
         ui->datasetsListView->selectAll();
@@ -334,7 +338,7 @@ void MeasurementsWidget::on_selectAllButton_clicked(bool checked)
         ui->datasetsListView->clearSelection();
 }
 
-void MeasurementsWidget::on_refreshDataSetsButton_clicked()
+void MeasurementsWidget::refreshDatasets()
 {
     emit updateDataSets();
 }
@@ -344,7 +348,7 @@ bool MeasurementsWidget::stillShowing(const QPointer<ControlUnit>& shown, bool h
     return hadDevice ? !shown.isNull() && shown == m_device : m_device.isNull();
 }
 
-void MeasurementsWidget::on_deleteButton_clicked()
+void MeasurementsWidget::deleteDatasets()
 {
     ui->datasetsListView->selectAll();
     const QPointer<ControlUnit> shown = m_device;
@@ -359,7 +363,7 @@ void MeasurementsWidget::on_deleteButton_clicked()
     emit removeDataSets();
 }
 
-void MeasurementsWidget::on_exportButton_clicked()
+void MeasurementsWidget::exportSelected()
 {
     QList<VectarisDataset> datasets;
     QSet<int> rows;

@@ -91,10 +91,10 @@ signals:
 
 private slots:
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
-    void on_selectAllButton_clicked(bool checked);
-    void on_refreshDataSetsButton_clicked();
-    void on_deleteButton_clicked();
-    void on_exportButton_clicked();
+    void selectAllDatasets(bool checked);
+    void refreshDatasets();
+    void deleteDatasets();
+    void exportSelected();
     void onDatasetModelChanged();
 
 private:

@@ -3,11 +3,9 @@
 #include "core/settings.h"
 #include "devices/basedevice.h"
 #include "devices/jobs/setdeviceoptionjob.h"
-#include "firmware/firmwarecipher.h"
 #include "firmware/firmwareinfo.h"
 #include "firmware/firmwareloader.h"
-#include "options/optionparser.h"
-#include "options/optionvalueencoding.h"
+#include "options/storageids_general.h"
 #include "ui/deviceconfirmation.h"
 #include "ui/devicepage.h"
 #include "ui/devicewidget.h"
@@ -17,36 +15,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QJsonObject>
 #include <QMessageBox>
-#include <QSet>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolButton>
 
 namespace {
-const char* const kOptionFileName = "file.options";
 const char* const kUnknownType = "unknown";
 
-constexpr quint32 kPcbSerialId = 0x10000000;
-constexpr quint32 kDeviceTypeId = 0x10000001;
-constexpr quint32 kHardwareRevisionId = 0x10000002;
-constexpr quint32 kDeviceSerialId = 0x10000004;
-
-const QStringList kKnownTypes = {QStringLiteral("uint8_t"),  QStringLiteral("uint16_t"),
-                                 QStringLiteral("uint32_t"), QStringLiteral("uint32_t[]"),
-                                 QStringLiteral("char_t"),   QStringLiteral("float_t")};
-
-// Storage id of an option object: its "id" text as an unsigned decimal number.
-bool optionId(const QJsonObject& option, quint32* id)
-{
-    bool ok = false;
-    *id = option.value(QStringLiteral("id")).toString().toUInt(&ok, 10);
-    return ok;
-}
+using GeneralId = StorageIDs_general::Options;
 
 // Typed identity texts go to the board as Latin-1 bytes: only printable Latin-1 is accepted, so that
 // nothing is stored as '?'.
@@ -68,6 +47,19 @@ ProductionWidget::ProductionWidget(QWidget* parent)
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("productionWidget"));
+    connect(ui->btnWriteParameters, &QAbstractButton::clicked, this, &ProductionWidget::writeParameters);
+    connect(ui->editDeviceSerial, &QLineEdit::returnPressed, this, &ProductionWidget::writeParameters);
+    connect(ui->btnUpdateFirmware, &QAbstractButton::clicked, this,
+            &ProductionWidget::updateFunctionFirmware);
+    connect(ui->btnUpdateBaseFirmware, &QAbstractButton::clicked, this,
+            &ProductionWidget::updateBaseFirmware);
+    connect(ui->pcbTypeEditButton, &QAbstractButton::toggled, this, &ProductionWidget::setPcbTypeEditable);
+    connect(ui->pcbSerialEditButton, &QAbstractButton::clicked, this,
+            &ProductionWidget::setPcbSerialEditable);
+    connect(ui->editDeviceSerial, &QLineEdit::textChanged, this, &ProductionWidget::markDeviceSerial);
+    connect(ui->editPcbType, &QLineEdit::textChanged, this, &ProductionWidget::markPcbType);
+    connect(ui->editPcbSerial, &QLineEdit::textChanged, this, &ProductionWidget::markPcbSerial);
+    connect(ui->comboDeviceType, &QComboBox::currentTextChanged, this, &ProductionWidget::markDeviceType);
     ui->widgetUpdateRequired->hide();
     ui->ChangeOptionFile->hide();
     ui->widgetOptionsList->layout()->setAlignment(Qt::AlignLeft);
@@ -305,7 +297,7 @@ void ProductionWidget::setDeviceType(QString type)
     QString selected = type;
     if (selected.isEmpty() || selected == QLatin1String(kUnknownType)) {
         const QStringList types =
-            m_parser && m_device ? m_parser->deviceTypes(m_device->hardwareRevision()) : QStringList();
+            m_device ? m_functions.deviceTypes(m_device->hardwareRevision()) : QStringList();
         selected = types.value(0);
     }
     const QSignalBlocker blocker(ui->comboDeviceType);
@@ -336,44 +328,39 @@ void ProductionWidget::markField(QWidget* field, const QString& text, const QStr
     field->style()->polish(field);
 }
 
-void ProductionWidget::on_editDeviceSerial_textChanged(const QString& text)
+void ProductionWidget::markDeviceSerial(const QString& text)
 {
     markField(ui->editDeviceSerial, text, m_device ? m_device->serial() : QString());
 }
 
-void ProductionWidget::on_editPcbType_textChanged(const QString& text)
+void ProductionWidget::markPcbType(const QString& text)
 {
     markField(ui->editPcbType, text, m_device ? m_device->hardwareRevision() : QString());
 }
 
-void ProductionWidget::on_editPcbSerial_textChanged(const QString& text)
+void ProductionWidget::markPcbSerial(const QString& text)
 {
     markField(ui->editPcbSerial, text, m_device ? m_device->pcbSerial() : QString());
 }
 
-void ProductionWidget::on_comboDeviceType_currentTextChanged(const QString& text)
+void ProductionWidget::markDeviceType(const QString& text)
 {
     markField(ui->comboDeviceType, text, m_device ? m_device->deviceType() : QString());
 }
 
-void ProductionWidget::on_pcbTypeEditButton_toggled(bool checked)
+void ProductionWidget::setPcbTypeEditable(bool editable)
 {
-    ui->editPcbType->setReadOnly(!checked);
+    ui->editPcbType->setReadOnly(!editable);
 }
 
-void ProductionWidget::on_pcbSerialEditButton_clicked(bool checked)
+void ProductionWidget::setPcbSerialEditable(bool editable)
 {
-    ui->editPcbSerial->setReadOnly(!checked);
+    ui->editPcbSerial->setReadOnly(!editable);
 }
 
 // --- writing the identity -------------------------------------------------------------------------
 
-void ProductionWidget::on_editDeviceSerial_returnPressed()
-{
-    on_btnWriteParameters_clicked();
-}
-
-void ProductionWidget::on_btnWriteParameters_clicked()
+void ProductionWidget::writeParameters()
 {
     if (!m_device) {
         return;
@@ -393,10 +380,10 @@ void ProductionWidget::on_btnWriteParameters_clicked()
         QString current;
     };
     const Field fields[] = {
-        {kDeviceSerialId, tr("Device Serial"), serial, m_device->serial()},
-        {kDeviceTypeId, tr("Device Type"), type, m_device->deviceType()},
-        {kHardwareRevisionId, tr("PCB Type"), pcbType, m_device->hardwareRevision()},
-        {kPcbSerialId, tr("PCB Serial"), pcbSerial, m_device->pcbSerial()},
+        {quint32(GeneralId::e_sid_DeviceSerialNumber), tr("Device Serial"), serial, m_device->serial()},
+        {quint32(GeneralId::e_sid_DeviceType), tr("Device Type"), type, m_device->deviceType()},
+        {quint32(GeneralId::e_sid_HardwareRevision), tr("PCB Type"), pcbType, m_device->hardwareRevision()},
+        {quint32(GeneralId::e_sid_PcbSerialNumber), tr("PCB Serial"), pcbSerial, m_device->pcbSerial()},
     };
     QHash<quint32, QByteArray> values;
     QStringList summary;
@@ -478,30 +465,21 @@ void ProductionWidget::clearFunctions()
         ui->widgetOptionsList->layout()->removeWidget(button);
         delete button;
     }
-    m_parser.reset();
-    m_functionOptions.clear();
-    m_refusedFunctions.clear();
-    m_distinguishingIds.clear();
-    m_recognitionIds.clear();
-    m_baseFirmware.clear();
+    m_functions.clear();
     ui->lblUpdateOnlyFirmware->clear();
     ui->widgetOptionsList->setEnabled(false);
     ui->firmwareWidget->setEnabled(false);
 }
 
-QString ProductionWidget::unencodableOption(const QJsonArray& options)
+QString ProductionWidget::refusalText(const OptionFunctions::Refusal& refusal)
 {
-    for (const QJsonValue& value : options) {
-        const QJsonObject option = value.toObject();
-        const QString idText = option.value(QStringLiteral("id")).toString();
-        quint32 id = 0;
-        if (!optionId(option, &id)) {
-            return tr("option id \"%1\" is not a number").arg(idText);
-        }
-        const QString type = option.value(QStringLiteral("type")).toString();
-        if (!kKnownTypes.contains(type)) {
-            return tr("option %1 has the unknown type \"%2\"").arg(idText, type);
-        }
+    switch (refusal.reason) {
+    case OptionFunctions::Refusal::IdNotNumber:
+        return tr("option id \"%1\" is not a number").arg(refusal.id);
+    case OptionFunctions::Refusal::UnknownType:
+        return tr("option %1 has the unknown type \"%2\"").arg(refusal.id, refusal.type);
+    case OptionFunctions::Refusal::None:
+        break;
     }
     return QString();
 }
@@ -511,19 +489,17 @@ void ProductionWidget::reloadOptionsFile(QString path)
     // A function of another board must never be offered or recognised for this one: every reload
     // starts from nothing.
     clearFunctions();
-    if (path.isEmpty()) {
-        // Resolving "file.options" against the working directory would pick up whatever lies there.
-        logger()->error("unable to load file {} (no firmware directory set)", kOptionFileName);
-        showOptionsState(tr("No firmware directory is set, so there is no %1: choose a firmware file on "
-                            "the Service page first.")
-                             .arg(QLatin1String(kOptionFileName)));
-        setDeviceFunction(m_deviceFunction);
-        return;
-    }
-    const QString file = QDir(path).filePath(QLatin1String(kOptionFileName));
-    if (!QFileInfo(file).isFile()) {
-        logger()->error("unable to load file {}", file);
-        showOptionsState(tr("unable to load file %1").arg(QDir::toNativeSeparators(file)));
+    const QString fileName = QLatin1String(OptionFunctions::kFileName);
+    const int result = m_device ? m_functions.load(path, m_device->deviceType(), m_device->hardwareRevision())
+                                : m_functions.locate(path);
+    if (result != OptionFunctions::Loaded) {
+        showOptionsState(
+            result == OptionFunctions::NoDirectory
+                ? tr("No firmware directory is set, so there is no %1: choose a firmware file on "
+                     "the Service page first.")
+                      .arg(fileName)
+                : tr("unable to load file %1")
+                      .arg(QDir::toNativeSeparators(OptionFunctions::filePath(path))));
         setDeviceFunction(m_deviceFunction);
         return;
     }
@@ -532,24 +508,7 @@ void ProductionWidget::reloadOptionsFile(QString path)
     }
     const QString type = m_device->deviceType();
     const QString revision = m_device->hardwareRevision();
-    logger()->trace("Reload Options file, filtering for hardware revision {} and device type {}", revision,
-                    type);
-
-    QFile in(file);
-    QByteArray plain;
-    if (in.open(QIODevice::ReadOnly)) {
-        plain = FirmwareCipher(FirmwareCipher::kBuiltInKey).decrypt(in.readAll());
-    }
-    const QJsonDocument document = QJsonDocument::fromJson(plain);
-    if (document.isNull() || document.isEmpty()) {
-        logger()->error("unable to load file {}", file);
-        showOptionsState(tr("unable to load file %1").arg(QDir::toNativeSeparators(file)));
-        setDeviceFunction(m_deviceFunction);
-        return;
-    }
-    m_parser = std::make_unique<OptionParser>(document, type, revision);
-    m_baseFirmware = m_parser->baseFirmware();
-    ui->lblUpdateOnlyFirmware->setText(m_baseFirmware);
+    ui->lblUpdateOnlyFirmware->setText(m_functions.baseFirmware());
     if (type.isEmpty() || revision.isEmpty()) {
         showOptionsState(
             tr("The board reports no device type or hardware revision: no function is offered."));
@@ -558,12 +517,8 @@ void ProductionWidget::reloadOptionsFile(QString path)
     }
 
     QStringList refused;
-    QHash<quint32, QJsonValue> first;
-    QSet<quint32> allIds;
-    QSet<quint32> differing;
-    const QStringList names = m_parser->functionNames();
     QWidget* tabPrevious = ui->btnWriteParameters; // the function buttons sit below the parameters
-    for (const QString& name : names) {
+    for (const QString& name : m_functions.names()) {
         auto* button = new QToolButton(ui->widgetOptionsList);
         QWidget::setTabOrder(tabPrevious, button);
         tabPrevious = button;
@@ -572,110 +527,51 @@ void ProductionWidget::reloadOptionsFile(QString path)
         ui->widgetOptionsList->layout()->addWidget(button);
         connect(button, &QToolButton::clicked, this, &ProductionWidget::optionButton_clicked);
 
-        const QJsonArray options = m_parser->options(name);
-        m_functionOptions.insert(name, options);
-        const QString why = unencodableOption(options);
+        const QString why = refusalText(m_functions.refusal(name));
         if (!why.isEmpty()) {
-            m_refusedFunctions.insert(name, why);
             button->setEnabled(false);
             button->setToolTip(Qt::convertFromPlainText(why));
             refused << tr("%1: %2").arg(name, why);
         }
     }
-    // An id tells the functions apart unless every function has it with the same value.
-    QHash<QString, QHash<quint32, QJsonValue>> byFunction;
-    for (auto it = m_functionOptions.constBegin(); it != m_functionOptions.constEnd(); ++it) {
-        QHash<quint32, QJsonValue>& values = byFunction[it.key()];
-        for (const QJsonValue& value : it.value()) {
-            const QJsonObject option = value.toObject();
-            quint32 id = 0;
-            if (optionId(option, &id)) {
-                values.insert(id, option.value(QStringLiteral("value")));
-                allIds.insert(id);
-            }
-        }
-    }
-    for (quint32 id : qAsConst(allIds)) {
-        for (auto it = byFunction.constBegin(); it != byFunction.constEnd(); ++it) {
-            if (!it.value().contains(id)) {
-                differing.insert(id);
-                break;
-            }
-            if (!first.contains(id)) {
-                first.insert(id, it.value().value(id));
-            } else if (first.value(id) != it.value().value(id)) {
-                differing.insert(id);
-                break;
-            }
-        }
-    }
-    m_distinguishingIds = differing.values();
-    std::sort(m_distinguishingIds.begin(), m_distinguishingIds.end());
-    m_recognitionIds = m_distinguishingIds.isEmpty() ? allIds.values() : m_distinguishingIds;
-    std::sort(m_recognitionIds.begin(), m_recognitionIds.end());
 
     showOptionsState(refused.isEmpty() ? QString()
                                        : tr("Functions that cannot be written:\n%1").arg(refused.join('\n')));
-    const bool haveFunctions = !m_functionOptions.isEmpty();
+    const bool haveFunctions = !m_functions.isEmpty();
     ui->widgetOptionsList->setEnabled(haveFunctions);
     ui->firmwareWidget->setEnabled(haveFunctions);
     if (!haveFunctions) {
-        showOptionsState(tr("%1 offers no function for %2, PCB type %3.")
-                             .arg(QLatin1String(kOptionFileName), type, revision));
+        showOptionsState(tr("%1 offers no function for %2, PCB type %3.").arg(fileName, type, revision));
     }
     setDeviceFunction(m_deviceFunction);
-    if (!m_recognitionIds.isEmpty()) {
-        m_device->readMultipleDeviceOptions(m_recognitionIds);
+    const QList<quint32> compared = m_functions.recognitionIds();
+    if (!compared.isEmpty()) {
+        m_device->readMultipleDeviceOptions(compared);
     }
-}
-
-QString ProductionWidget::recognisedFunction() const
-{
-    for (auto it = m_functionOptions.constBegin(); it != m_functionOptions.constEnd(); ++it) {
-        QSet<quint32> compared;
-        bool allMatch = true;
-        for (const QJsonValue& value : it.value()) {
-            const QJsonObject option = value.toObject();
-            quint32 id = 0;
-            if (!optionId(option, &id) || !m_recognitionIds.contains(id)) {
-                continue;
-            }
-            compared.insert(id);
-            if (m_device->deviceOption(id) != encodeOptionValue(option, logger())) {
-                allMatch = false;
-                break;
-            }
-        }
-        if (allMatch && compared.size() == m_recognitionIds.size()) {
-            return it.key();
-        }
-    }
-    return QString();
 }
 
 void ProductionWidget::onDeviceOptionChanged(uint, QByteArray)
 {
-    if (!m_deviceFunction.isEmpty() || !m_device || m_recognitionIds.isEmpty()) {
+    if (!m_deviceFunction.isEmpty() || !m_device) {
         return;
     }
-    for (quint32 id : qAsConst(m_recognitionIds)) {
-        if (!m_device->hasDeviceOption(id)) {
-            return;
+    QHash<quint32, QByteArray> stored;
+    const QList<quint32> compared = m_functions.recognitionIds();
+    for (quint32 id : compared) {
+        if (m_device->hasDeviceOption(id)) {
+            stored.insert(id, m_device->deviceOption(id));
         }
     }
-    logger()->debug("all options read");
-    const QString name = recognisedFunction();
-    if (!name.isEmpty()) {
-        logger()->info("device function is {}", name);
+    if (const std::optional<QString> name = m_functions.recognise(stored)) {
+        setDeviceFunction(*name);
     }
-    setDeviceFunction(name);
 }
 
 void ProductionWidget::setDeviceFunction(const QString& name)
 {
     m_deviceFunction = name;
     ui->lblDeviceFunction->setText(name.isEmpty() ? tr("no function") : name);
-    m_firmwareName = m_parser && !name.isEmpty() ? m_parser->firmware(name) : QString();
+    m_firmwareName = m_functions.firmware(name);
     showFirmware();
     const QList<QToolButton*> buttons = ui->widgetOptionsList->findChildren<QToolButton*>();
     for (QToolButton* button : buttons) {
@@ -715,25 +611,18 @@ void ProductionWidget::optionButton_clicked()
         return;
     }
     const QString name = button->text();
-    const QJsonArray options = m_functionOptions.value(name);
-    if (options.isEmpty()) {
+    if (m_functions.options(name).isEmpty()) {
         return;
     }
-    if (m_refusedFunctions.contains(name)) {
-        showOptionsState(tr("Function %1 is not written: %2").arg(name, m_refusedFunctions.value(name)));
+    const QString why = refusalText(m_functions.refusal(name));
+    if (!why.isEmpty()) {
+        showOptionsState(tr("Function %1 is not written: %2").arg(name, why));
         return;
     }
     if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
-    QHash<quint32, QByteArray> values;
-    for (const QJsonValue& value : options) {
-        const QJsonObject option = value.toObject();
-        quint32 id = 0;
-        if (optionId(option, &id)) {
-            values.insert(id, encodeOptionValue(option, logger()));
-        }
-    }
+    const QHash<quint32, QByteArray> values = m_functions.values(name);
     SnapshotFirst::run(
         this, [this]() -> BaseDevice* { return m_device; },
         [this, values] { m_device->sendDeviceOptions(values); });
@@ -741,7 +630,7 @@ void ProductionWidget::optionButton_clicked()
 
 // --- firmware -------------------------------------------------------------------------------------
 
-void ProductionWidget::on_btnUpdateFirmware_clicked()
+void ProductionWidget::updateFunctionFirmware()
 {
     const QString directory = firmwareDirectory();
     if (!m_device || m_firmwareName.isEmpty() || directory.isEmpty()) {
@@ -758,7 +647,7 @@ void ProductionWidget::on_btnUpdateFirmware_clicked()
     updateFirmwareAfterSnapshot(path);
 }
 
-void ProductionWidget::on_btnUpdateBaseFirmware_clicked()
+void ProductionWidget::updateBaseFirmware()
 {
     if (!m_device) {
         return;
@@ -767,9 +656,9 @@ void ProductionWidget::on_btnUpdateBaseFirmware_clicked()
         return;
     }
     const QString directory = firmwareDirectory();
-    const QString path = directory.isEmpty() || m_baseFirmware.isEmpty()
-                             ? QString()
-                             : QDir(directory).filePath(m_baseFirmware);
+    const QString baseFirmware = m_functions.baseFirmware();
+    const QString path =
+        directory.isEmpty() || baseFirmware.isEmpty() ? QString() : QDir(directory).filePath(baseFirmware);
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
         updateFirmwareAfterSnapshot(path);
         return;

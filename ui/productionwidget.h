@@ -2,13 +2,11 @@
 
 #include "core/baselogger.h"
 #include "devices/deviceidentity.h"
+#include "options/optionfunctions.h"
 #include "ui/devicepage.h"
 
 #include <QByteArray>
-#include <QHash>
-#include <QJsonArray>
 #include <QList>
-#include <QMap>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -22,7 +20,6 @@ class ProductionWidget;
 }
 class BaseDevice;
 class DeviceWidget;
-class OptionParser;
 class QAbstractButton;
 
 // Page "productionWidget" of the main window's page stack, where a board fresh from manufacture gets its
@@ -46,7 +43,7 @@ public:
     BaseDevice* device() const;
     DeviceWidget* productionPanel() const;
     QString deviceFunction() const { return m_deviceFunction; }
-    QList<quint32> distinguishingIds() const { return m_distinguishingIds; }
+    QList<quint32> distinguishingIds() const { return m_functions.distinguishingIds(); }
 
     // Device types of the type combo box, in order.
     static QStringList deviceTypeChoices();
@@ -71,16 +68,15 @@ public slots:
 
 private slots:
     void optionButton_clicked();
-    void on_btnWriteParameters_clicked();
-    void on_editDeviceSerial_returnPressed();
-    void on_btnUpdateFirmware_clicked();
-    void on_btnUpdateBaseFirmware_clicked();
-    void on_pcbTypeEditButton_toggled(bool checked);
-    void on_pcbSerialEditButton_clicked(bool checked);
-    void on_editDeviceSerial_textChanged(const QString& text);
-    void on_editPcbType_textChanged(const QString& text);
-    void on_editPcbSerial_textChanged(const QString& text);
-    void on_comboDeviceType_currentTextChanged(const QString& text);
+    void writeParameters();
+    void updateFunctionFirmware();
+    void updateBaseFirmware();
+    void setPcbTypeEditable(bool editable);
+    void setPcbSerialEditable(bool editable);
+    void markDeviceSerial(const QString& text);
+    void markPcbType(const QString& text);
+    void markPcbSerial(const QString& text);
+    void markDeviceType(const QString& text);
     void onJobResult(QString name, int result, QString message);
 
 private:
@@ -95,20 +91,13 @@ private:
     void confirm(const QString& objectName, const QString& text, std::function<void()> onYes);
     // Firmware updates from this page keep a snapshot of the board's options first.
     void updateFirmwareAfterSnapshot(const QString& path);
-    // The reason a function's options cannot all be encoded (naming the option), empty when they can.
-    static QString unencodableOption(const QJsonArray& options);
-    QString recognisedFunction() const;
+    // Why a function cannot be written, naming the option.
+    static QString refusalText(const OptionFunctions::Refusal& refusal);
 
     std::unique_ptr<Ui::ProductionWidget> ui;
     QPointer<BaseDevice> m_device;
     QPointer<DeviceWidget> m_panel;
-    std::unique_ptr<OptionParser> m_parser;
-    QMap<QString, QJsonArray> m_functionOptions;
-    QMap<QString, QString> m_refusedFunctions; // name -> why it cannot be written
-    QList<quint32> m_distinguishingIds;
-    // The ids compared to recognise a function: the distinguishing ones, or every id of the functions
-    // when nothing tells them apart (a blank board must not "match" a single function).
-    QList<quint32> m_recognitionIds;
+    OptionFunctions m_functions;
     QString m_deviceFunction;
     QString m_firmwareName;
     QString m_baseFirmware;

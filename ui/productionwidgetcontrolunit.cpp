@@ -57,6 +57,9 @@ ProductionWidgetControlUnit::ProductionWidgetControlUnit(QWidget* parent)
       ui(std::make_unique<Ui::ProductionWidgetControlUnit>())
 {
     ui->setupUi(this);
+    connect(ui->pushButton, &QAbstractButton::clicked, this, &ProductionWidgetControlUnit::readAllParameters);
+    connect(ui->btnWriteParameters, &QAbstractButton::clicked, this,
+            &ProductionWidgetControlUnit::writeParameters);
     struct Box
     {
         QGroupBox* group;
@@ -182,7 +185,7 @@ void ProductionWidgetControlUnit::updateWriteButton()
     ui->btnWriteParameters->setEnabled(m_reported.size() == parameters().size());
 }
 
-void ProductionWidgetControlUnit::on_btnWriteParameters_clicked()
+void ProductionWidgetControlUnit::writeParameters()
 {
     BaseDevice* unit = device();
     if (!unit || m_reported.size() != parameters().size()) {
@@ -207,7 +210,7 @@ void ProductionWidgetControlUnit::on_btnWriteParameters_clicked()
         this, [this] { return device(); }, [this, values] { device()->sendDeviceOptions(values); });
 }
 
-void ProductionWidgetControlUnit::on_pushButton_clicked()
+void ProductionWidgetControlUnit::readAllParameters()
 {
     BaseDevice* unit = device();
     if (!unit) {

@@ -39,8 +39,8 @@ public:
 
 public slots:
     void onDeviceOptionChanged(uint optionId, QByteArray value) override;
-    void on_pushButton_clicked();
-    void on_btnWriteParameters_clicked();
+    void readAllParameters();
+    void writeParameters();
 
 private:
     struct Parameter

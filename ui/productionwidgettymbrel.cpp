@@ -19,6 +19,8 @@ ProductionWidgetTymbrel::ProductionWidgetTymbrel(QWidget* parent)
       ui(std::make_unique<Ui::ProductionWidgetTymbrel>())
 {
     ui->setupUi(this);
+    connect(ui->btnCdcStartCalibration, &QAbstractButton::clicked, this,
+            &ProductionWidgetTymbrel::startCdcCalibration);
     ui->lblCdcValue->clear();
     ui->progressCdcCalibration->setMaximum(100);
     ui->progressCdcCalibration->setValue(0);
@@ -111,7 +113,7 @@ void ProductionWidgetTymbrel::onDeviceOptionChanged(uint optionId, QByteArray va
     ui->lblCdcValue->setText(QString::number(UsbDevice::toUInt32(value) / kThresholdOptionFactor));
 }
 
-void ProductionWidgetTymbrel::on_btnCdcStartCalibration_clicked()
+void ProductionWidgetTymbrel::startCdcCalibration()
 {
     auto* sensor = qobject_cast<TymbrelSensor*>(device());
     if (!sensor) {

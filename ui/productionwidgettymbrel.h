@@ -30,7 +30,7 @@ public:
 public slots:
     void onJobProgress(QString name, int value, int maximum, QString message);
     void onDeviceOptionChanged(uint optionId, QByteArray value) override;
-    void on_btnCdcStartCalibration_clicked();
+    void startCdcCalibration();
 
 private slots:
     void onJobResult(QString name, int result, QString message);

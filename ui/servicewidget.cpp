@@ -33,6 +33,14 @@ ServiceWidget::ServiceWidget(QWidget* parent)
     : QWidget(parent), BaseLogger(QStringLiteral("ServiceWidget")), ui(std::make_unique<Ui::ServiceWidget>())
 {
     ui->setupUi(this);
+    connect(ui->selectFirmwareButton, &QAbstractButton::clicked, this, &ServiceWidget::selectFirmware);
+    connect(ui->updateFirmwareButton, &QAbstractButton::clicked, this, &ServiceWidget::requestFirmwareUpdate);
+    connect(ui->downloadLogsButton, &QAbstractButton::clicked, this, &ServiceWidget::downloadLogs);
+    connect(ui->deleteLogsButton, &QAbstractButton::clicked, this, &ServiceWidget::deleteLogs);
+    connect(ui->factoryResetButton, &QAbstractButton::clicked, this, &ServiceWidget::requestFactoryReset);
+    connect(ui->restoreSnapshotButton, &QAbstractButton::clicked, this, &ServiceWidget::restoreSnapshot);
+    connect(ui->restoreSnapshotFileButton, &QAbstractButton::clicked, this,
+            &ServiceWidget::restoreSnapshotFile);
     setObjectName(QStringLiteral("serviceWidget"));
     ui->selectFirmwareButton->setIcon(QIcon(QStringLiteral(":/icons/black/Open_32px.png")));
     ui->developLabel->setPixmap(QIcon(QStringLiteral(":/icons/black/Bug_32px_2.png")).pixmap(32, 32));
@@ -193,7 +201,7 @@ void ServiceWidget::showFirmwareFile(const QString& path)
     Settings::instance()->addFirmwareFile(QFileInfo(path).absoluteFilePath());
 }
 
-void ServiceWidget::on_selectFirmwareButton_clicked()
+void ServiceWidget::selectFirmware()
 {
     auto* dialog = new QFileDialog(this, tr("Select Firmware"), ui->comboBoxLastFilePaths->currentText(),
                                    tr("Firmware File (*.firmware)"));
@@ -209,7 +217,7 @@ void ServiceWidget::on_selectFirmwareButton_clicked()
     dialog->open();
 }
 
-void ServiceWidget::on_updateFirmwareButton_clicked()
+void ServiceWidget::requestFirmwareUpdate()
 {
     const QString path = QDir::fromNativeSeparators(ui->comboBoxLastFilePaths->currentText());
     if (!QFileInfo(path).isFile()) {
@@ -222,7 +230,7 @@ void ServiceWidget::on_updateFirmwareButton_clicked()
         this, [this]() -> BaseDevice* { return m_device; }, [this, path] { emit updateFirmware(path); });
 }
 
-void ServiceWidget::on_downloadLogsButton_clicked()
+void ServiceWidget::downloadLogs()
 {
     if (DevicePage::ignoredWhileBusy(m_device)) {
         return;
@@ -230,13 +238,13 @@ void ServiceWidget::on_downloadLogsButton_clicked()
     emit downloadLog();
 }
 
-void ServiceWidget::on_deleteLogsButton_clicked()
+void ServiceWidget::deleteLogs()
 {
     confirm(QStringLiteral("deleteLogsQuestion"), tr("Do you want to delete all log entries on the device?"),
             [this] { emit clearLog(); });
 }
 
-void ServiceWidget::on_factoryResetButton_clicked()
+void ServiceWidget::requestFactoryReset()
 {
     confirm(QStringLiteral("factoryResetQuestion"),
             tr("This will reset the device to its factory settings.\nAre you sure you want to reset?"),
@@ -277,7 +285,7 @@ void ServiceWidget::refreshSnapshots()
     ui->snapshotsMessageLabel->setVisible(entries.isEmpty());
 }
 
-void ServiceWidget::on_restoreSnapshotButton_clicked()
+void ServiceWidget::restoreSnapshot()
 {
     const QList<QTreeWidgetItem*> selected = ui->snapshotsList->selectedItems();
     if (selected.isEmpty()) {
@@ -287,7 +295,7 @@ void ServiceWidget::on_restoreSnapshotButton_clicked()
                             [this]() -> BaseDevice* { return m_device; });
 }
 
-void ServiceWidget::on_restoreSnapshotFileButton_clicked()
+void ServiceWidget::restoreSnapshotFile()
 {
     const QPointer<BaseDevice> askedFor = m_device;
     auto* dialog = new QFileDialog(this, tr("Restore Snapshot"), SnapshotFirst::store().folder(),

@@ -47,13 +47,13 @@ public slots:
     void saveLogData(QString logs);
 
 private slots:
-    void on_selectFirmwareButton_clicked();
-    void on_updateFirmwareButton_clicked();
-    void on_downloadLogsButton_clicked();
-    void on_deleteLogsButton_clicked();
-    void on_factoryResetButton_clicked();
-    void on_restoreSnapshotButton_clicked();
-    void on_restoreSnapshotFileButton_clicked();
+    void selectFirmware();
+    void requestFirmwareUpdate();
+    void downloadLogs();
+    void deleteLogs();
+    void requestFactoryReset();
+    void restoreSnapshot();
+    void restoreSnapshotFile();
     // Lists the shown instrument's snapshots, newest first.
     void refreshSnapshots();
     void set_FirmwarePathToCombobox();

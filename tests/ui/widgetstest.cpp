@@ -1,8 +1,10 @@
 // The small widgets of the window frame: spinner, progress dialog, top bar, sidebar, and the frame
-// hit-test rules.
+// hit-test rules, and the colours of the develop page's option table.
 #include "core/applicationidentity.h"
+#include "options/optiontablemodel.h"
 #include "ui/framehittest.h"
 #include "ui/mainsidebarwidget.h"
+#include "ui/optiontablecolours.h"
 #include "ui/progressdialog.h"
 #include "ui/qprogressindicator.h"
 #include "ui/topbarwidget.h"
@@ -10,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
@@ -327,3 +330,15 @@ TEST(FrameHitTest, TitleAreaMovesOnlyOffTheBands)
 }
 
 } // namespace
+
+TEST(OptionTableColours, EveryCellOnWhiteAndTheTableShowsThrough)
+{
+    OptionTableModel table;
+    OptionTableColours colours(&table);
+    table.setOptionValue(5, QByteArray("x"));
+    for (int column = 0; column < OptionTableModel::ColumnCount; ++column) {
+        EXPECT_EQ(colours.index(0, column).data(Qt::BackgroundRole).value<QColor>(), QColor(Qt::white))
+            << column;
+    }
+    EXPECT_EQ(colours.index(0, OptionTableModel::HexColumn).data().toString(), QStringLiteral("78"));
+}

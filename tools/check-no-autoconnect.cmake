@@ -1,0 +1,25 @@
+# Fails when a slot under ui/ is named on_<object>_<signal>. uic's setupUi connects such slots by object
+# name at run time, so renaming a widget in a .ui file would disconnect its slot without a word; the
+# widgets are connected explicitly instead.
+# Usage: cmake -DUI_DIR=<source>/ui -P tools/check-no-autoconnect.cmake
+if(NOT UI_DIR)
+    message(FATAL_ERROR "check-no-autoconnect: UI_DIR not given")
+endif()
+file(GLOB sources "${UI_DIR}/*.h" "${UI_DIR}/*.cpp")
+if(NOT sources)
+    message(FATAL_ERROR "check-no-autoconnect: no sources in ${UI_DIR}")
+endif()
+set(found "")
+foreach(source IN LISTS sources)
+    file(STRINGS "${source}" lines REGEX "(^|[^A-Za-z0-9_])on_[A-Za-z0-9]+_[A-Za-z0-9_]+[ \t]*\\(")
+    foreach(line IN LISTS lines)
+        get_filename_component(name "${source}" NAME)
+        string(STRIP "${line}" line)
+        string(APPEND found "\n  ${name}: ${line}")
+    endforeach()
+endforeach()
+if(found)
+    message(FATAL_ERROR "check-no-autoconnect: slots named for connection by name; connect them explicitly:${found}")
+endif()
+list(LENGTH sources count)
+message(STATUS "check-no-autoconnect: ${count} files, no on_<object>_<signal> slot")
