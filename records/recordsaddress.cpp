@@ -133,6 +133,11 @@ void RecordsAddress::applyTo(QSqlDatabase& database) const
         })) {
         options << kConnectTimeout;
     }
+    if (!std::any_of(options.cbegin(), options.cend(),
+                     [](const QString& option) { return option.startsWith(QLatin1String("options=")); })) {
+        // The server's notices ("relation ... already exists, skipping") would go to standard error.
+        options << QStringLiteral("options=-cclient_min_messages=warning");
+    }
     database.setHostName(m_host);
     if (m_port >= 0) {
         database.setPort(m_port);

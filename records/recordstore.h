@@ -35,7 +35,8 @@ public:
         QString serial;
         QString operation;
         QDateTime since;
-        int limit = 0; // 0: no limit
+        int limit = 0;  // 0: no limit
+        int offset = 0; // with a limit: rows skipped, for reading a long history a page at a time
     };
 
     RecordStore();
@@ -63,6 +64,8 @@ public:
     // Every event in the order it was stored.
     QList<ServiceEvent> inStoredOrder() const;
     qint64 count() const;
+    // How many events find() would give without a limit (-1 when the database cannot be read).
+    qint64 count(const Filter& filter) const;
 
     // The outbox of a local file: events for a shared server that could not be reached, in order.
     int pushOutbox(const ServiceEvent& event);
@@ -76,6 +79,7 @@ private:
     bool define(const QString& sql) const;
     int migrate();
     int fail(int code, const QString& what, const QString& detail = QString());
+    static QString where(const Filter& filter, QVariantList* values);
     QList<ServiceEvent> read(const QString& sql, const QVariantList& values) const;
     int write(const QString& table, const ServiceEvent& event);
 

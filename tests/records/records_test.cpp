@@ -123,6 +123,7 @@ TEST_P(RecordsTest, EventsComeBackVerbatimAndFiltered)
         {{update.serial, {}, {}, 0}, {2, 1, 0}},
         {{update.serial, QString::fromLatin1(ServiceEvent::kFirmwareUpdate), {}, 0}, {1}},
         {{update.serial, {}, {}, 2}, {2, 1}},
+        {{update.serial, {}, {}, 2, 1}, {1, 0}},
         {{QStringLiteral("CU-100"), {}, {}, 0}, {}},
         {{{}, {}, QDateTime(QDate(2026, 3, 1), QTime(8, 3), Qt::UTC), 0}, {3, 2}},
     };
