@@ -99,6 +99,16 @@ int Settings::snapshotLimit() const
     return limit > 0 ? limit : kDefaultSnapshotLimit;
 }
 
+QString Settings::recordsDatabase() const
+{
+    return m_settings->value(QStringLiteral("Records/database")).toString().trimmed();
+}
+
+QString Settings::recordsStation() const
+{
+    return m_settings->value(QStringLiteral("Records/station")).toString().trimmed();
+}
+
 QString Settings::language() const
 {
     return m_settings->value(QStringLiteral("language")).toString();

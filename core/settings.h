@@ -38,6 +38,12 @@ public:
     // How many options snapshots are kept per instrument (50 unless the settings file says otherwise).
     int snapshotLimit() const;
 
+    // `[Records] database=`: empty for the local SQLite file, else a postgresql:// URL (never with a
+    // password), a libpq service name or an SQLite file path.
+    QString recordsDatabase() const;
+    // `[Records] station=`: the name this station's records carry; empty for the host name.
+    QString recordsStation() const;
+
     // The language the user chose in the settings file (`[General] language=`), as written; empty if none.
     QString language() const;
 

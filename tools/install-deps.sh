@@ -7,6 +7,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config git ccache
   qtbase5-dev qtbase5-dev-tools qtpositioning5-dev libqt5svg5-dev
+  # the service records: Qt's SQLite and PostgreSQL drivers, and a server for tools/with-postgres.sh
+  libqt5sql5-sqlite libqt5sql5-psql postgresql
   libusb-1.0-0-dev libspdlog-dev libfmt-dev zlib1g-dev libzip-dev
   # translations: lupdate/lrelease and their CMake macros, Qt's own German texts, the check script
   qttools5-dev-tools qttools5-dev qttranslations5-l10n python3

@@ -38,6 +38,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# --- relations -------------------------------------------------------------------------------------
+# The SQL drivers are plugins, invisible to dpkg-shlibdeps: named by hand.
+dpkg-deb -f "$deb" Depends | grep -qw libqt5sql5-sqlite || fail "Depends lacks libqt5sql5-sqlite"
+dpkg-deb -f "$deb" Recommends | grep -qw libqt5sql5-psql || fail "Recommends lacks libqt5sql5-psql"
+
 # --- contents --------------------------------------------------------------------------------------
 dpkg-deb -c "$deb" | tee "$work/listing"
 # Paths without the leading "." and without the directory entries.

@@ -25,5 +25,6 @@ fi
 "$root/tools/install-deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cmake_args[@]}"
 cmake --build "$build" -j"$(nproc)"
-# Emulated USB tests poll; more parallel jobs than cores only makes their time-outs tighter.
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"
+# Emulated USB tests poll; more parallel jobs than cores only makes their time-outs tighter. The records
+# tests get a throw-away PostgreSQL server of their own.
+"$root/tools/with-postgres.sh" ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"

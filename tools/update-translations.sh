@@ -23,7 +23,7 @@ fi
 
 # The window's side (pages, dialogs, panels, jobs, the connection doctor, models and parsers whose
 # messages reach the user, and the language loader) and the command line in app/.
-sources=(core options firmware measurements usb devices ui app)
+sources=(core records options firmware measurements usb devices ui app)
 
 # TS_FILES (space-separated) names other .ts files; tools/check-translations.sh updates a copy.
 read -r -a ts_files <<<"${TS_FILES:-$(echo translations/service-software_*.ts)}"

@@ -211,7 +211,12 @@
         <translation>Eine ZIP-Datei für den Support in -o FILE speichern: die Tagesprotokolle der letzten sieben Tage, die Sicherungen des Geräts (alle, wenn keines angeschlossen ist), die Einstellungen ohne Geheimnisse, die Verbindungsbefunde, die Versionen und die Liste der USB-Geräte.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+7"/>
+        <source>Show the service records, newest first: every instrument, or --serial S; --since DATE.</source>
+        <translation>Die Servicenachweise anzeigen, neueste zuerst: alle Geräte oder --serial S; --since DATUM.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Where options read, log download and datasets export write.</source>
         <translation>Wohin options read, log download und datasets export schreiben.</translation>
     </message>
@@ -236,7 +241,17 @@
         <translation>Bis zu SECONDS Sekunden auf ein Gerät warten (Vorgabe: den Bus einmal absuchen).</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+2"/>
+        <source>history: the records of this serial only.</source>
+        <translation>history: nur die Nachweise dieser Seriennummer.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>history: records from this date (YYYY-MM-DD) or time (ISO 8601) on.</source>
+        <translation>history: Nachweise ab diesem Datum (JJJJ-MM-TT) oder Zeitpunkt (ISO 8601).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Print exactly one JSON document on standard output.</source>
         <translation>Genau ein JSON-Dokument auf der Standardausgabe ausgeben.</translation>
     </message>
@@ -357,6 +372,16 @@
     </message>
     <message>
         <location line="+9"/>
+        <source>--serial and --since go with history only.</source>
+        <translation>--serial und --since gehören nur zu history.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>--since takes a date (2026-03-01) or a time (2026-03-01T08:00), not &quot;%1&quot;.</source>
+        <translation>--since erwartet ein Datum (2026-03-01) oder einen Zeitpunkt (2026-03-01T08:00), nicht „%1“.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>--device takes BUS:ADDR as list shows it (for example 1:4), not &quot;%1&quot;.</source>
         <translation>--device nimmt BUS:ADDR, wie list es zeigt (zum Beispiel 1:4), nicht „%1“.</translation>
     </message>
@@ -571,12 +596,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Siehe „service-cli --help“.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+43"/>
         <source>%1 needs %2; the instrument at %3 is a %4 (%5).</source>
         <translation>%1 braucht %2; an %3 hängt: %4 (%5).</translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+87"/>
         <source>No instrument: USB is not available here. %1</source>
         <translation>Kein Gerät: USB ist hier nicht verfügbar. %1</translation>
     </message>
@@ -1273,6 +1298,14 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <location line="+7"/>
         <source>The file&apos;s offset %1 lies outside its %2-byte image; an update would refuse it.</source>
         <translation>Der Offset %1 der Datei liegt außerhalb ihres Images von %2 Byte; ein Update würde sie ablehnen.</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryCommand</name>
+    <message>
+        <location filename="../app/cli/historycommand.cpp" line="+46"/>
+        <source>No service records match.</source>
+        <translation>Keine passenden Servicenachweise.</translation>
     </message>
 </context>
 <context>
@@ -2309,6 +2342,24 @@ Freigabedatum: %3</translation>
         <location line="+4"/>
         <source>The snapshot is not complete: %1; the instrument&apos;s options could not be read (%2).</source>
         <translation>Die Sicherung ist nicht vollständig: %1; die Optionen des Geräts konnten nicht gelesen werden (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <location filename="../records/recorder.cpp" line="+86"/>
+        <source>Records: local</source>
+        <translation>Nachweise: lokal</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Records: shared, %1 waiting</source>
+        <translation>Nachweise: gemeinsam, %1 wartend</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Records: shared</source>
+        <translation>Nachweise: gemeinsam</translation>
     </message>
 </context>
 <context>

@@ -73,6 +73,10 @@ const CommandEntry kCommands[] = {
          "when none is attached), the settings without secrets, the connection findings, versions and the "
          "USB "
          "device list.")},
+    {Command::History, "history", nullptr, Output::No, false, false, false,
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "Show the service records, newest first: every instrument, or --serial S; --since DATE.")},
 };
 
 struct OptionEntry
@@ -97,6 +101,10 @@ const OptionEntry kOptions[] = {
     {"wait", "SECONDS",
      QT_TRANSLATE_NOOP("CliArguments",
                        "Wait up to SECONDS for an instrument to arrive (default: one scan of the bus).")},
+    {"serial", "S", QT_TRANSLATE_NOOP("CliArguments", "history: the records of this serial only.")},
+    {"since", "DATE",
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "history: records from this date (YYYY-MM-DD) or time (ISO 8601) on.")},
     {"json", nullptr,
      QT_TRANSLATE_NOOP("CliArguments", "Print exactly one JSON document on standard output.")},
     {"yes", nullptr,
@@ -329,6 +337,26 @@ bool CliArguments::parse(const QStringList& arguments)
                     CliText::translate("CliArguments", "--series names series %1 twice.").arg(number));
             }
             m_series.append(number);
+        }
+    }
+
+    const bool serialSet = parser.isSet(QStringLiteral("serial"));
+    const bool sinceSet = parser.isSet(QStringLiteral("since"));
+    if ((serialSet || sinceSet) && m_command != Command::History) {
+        return fail(CliText::translate("CliArguments", "--serial and --since go with history only."));
+    }
+    if (serialSet) {
+        m_serial = parser.value(QStringLiteral("serial"));
+    }
+    if (sinceSet) {
+        const QString text = parser.value(QStringLiteral("since")).trimmed();
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        m_since = date.isValid() ? date.startOfDay() : QDateTime::fromString(text, Qt::ISODateWithMs);
+        if (!m_since.isValid()) {
+            return fail(CliText::translate("CliArguments",
+                                           "--since takes a date (2026-03-01) or a time (2026-03-01T08:00), "
+                                           "not \"%1\".")
+                            .arg(text));
         }
     }
 

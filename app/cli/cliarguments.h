@@ -4,6 +4,7 @@
 #include "usb/usbbusdeviceaddress.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,7 +33,8 @@ public:
         DatasetsExport,
         DatasetsClear,
         Calibrate,
-        SupportBundle
+        SupportBundle,
+        History
     };
 
     enum class Format
@@ -67,6 +69,10 @@ public:
     UsbBusDeviceAddress device() const { return m_device; }
     // --wait; 0 without it.
     double waitSeconds() const { return m_waitSeconds; }
+    // --serial of history; a null string when not given.
+    QString serial() const { return m_serial; }
+    // --since of history (a date is its local midnight); invalid when not given.
+    QDateTime since() const { return m_since; }
     bool json() const { return m_json; }
     bool yes() const { return m_yes; }
     bool withoutSnapshot() const { return m_withoutSnapshot; }
@@ -102,6 +108,8 @@ private:
     bool m_hasDevice = false;
     UsbBusDeviceAddress m_device;
     double m_waitSeconds = 0;
+    QString m_serial;
+    QDateTime m_since;
     bool m_json = false;
     bool m_yes = false;
     bool m_withoutSnapshot = false;

@@ -9,6 +9,7 @@
 #include "app/cli/devicecommands.h"
 #include "app/cli/eventwait.h"
 #include "app/cli/firmwarefilereport.h"
+#include "app/cli/historycommand.h"
 #include "app/cli/instrumentselector.h"
 #include "app/cli/supportcommand.h"
 #include "core/settings.h"
@@ -101,6 +102,9 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     if (arguments.command() == CliArguments::Command::FirmwareShow) {
         return FirmwareFileReport::show(arguments.file(), m_console, report);
     }
+    if (arguments.command() == CliArguments::Command::History) {
+        return HistoryCommand(m_console).run(arguments, report);
+    }
     m_manager->setPollInterval(m_pollIntervalMs);
     m_manager->init();
     if (arguments.command() == CliArguments::Command::List) {
@@ -176,6 +180,7 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     case CliArguments::Command::List:
     case CliArguments::Command::FirmwareShow:
     case CliArguments::Command::SupportBundle:
+    case CliArguments::Command::History:
         break;
     }
     m_manager->setCandidateFilter(hostFilter);
