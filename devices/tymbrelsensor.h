@@ -8,7 +8,7 @@
 // sensor options and drives the touch/proximity detector: calibration, working and stored thresholds,
 // and a 500 ms touch-state monitor.
 // Touch jobs are created with the sensor as parent: quiet ones (every mode but the store) stay its
-// children until it is destroyed, the calibration and the store come back through handleJobFinished.
+// children until they are done; the calibration and the store are operations like any other.
 class TymbrelSensor : public BaseDevice
 {
     Q_OBJECT
@@ -58,20 +58,21 @@ public:
     static constexpr int kProductionCalibrationMax = 4095;
 
 public slots:
-    void calibrateCdc(int offset, int minThreshold, int maxThreshold);
-    void calibrateForProduction()
+    // The operation's switching point is the one found (-1: none).
+    Operation* calibrateCdc(int offset, int minThreshold, int maxThreshold);
+    Operation* calibrateForProduction()
     {
-        calibrateCdc(kProductionCalibrationOffset, kProductionCalibrationMin, kProductionCalibrationMax);
+        return calibrateCdc(kProductionCalibrationOffset, kProductionCalibrationMin,
+                            kProductionCalibrationMax);
     }
     void writeCdcThreshold(int sensitivity);
-    void saveCdcThreshold(int sensitivity);
+    Operation* saveCdcThreshold(int sensitivity);
     void startMonitorTouchState();
     void stopMonitorTouchState();
 
 protected:
     // For the second generation, which differs only in name and picture.
     TymbrelSensor(const QString& name, libusb_device* device, QObject* parent);
-    void handleJobFinished(AbstractJob* job) override;
 
 private slots:
     void pollTouchState();

@@ -1,6 +1,5 @@
 #include "devices/updateonly.h"
 
-#include "devices/abstractjob.h"
 #include "options/storageidcatalogue.h"
 
 UpdateOnly::UpdateOnly(libusb_device* device, QObject* parent)
@@ -47,9 +46,4 @@ void UpdateOnly::readDeviceOptions()
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }
-}
-
-void UpdateOnly::handleJobFinished(AbstractJob* job)
-{
-    delete job;
 }

@@ -1,6 +1,5 @@
 #include "devices/vectarisemitter.h"
 
-#include "devices/abstractjob.h"
 #include "options/storageidcatalogue.h"
 
 VectarisEmitter::VectarisEmitter(libusb_device* device, QObject* parent)
@@ -46,9 +45,4 @@ void VectarisEmitter::readDeviceOptions()
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }
-}
-
-void VectarisEmitter::handleJobFinished(AbstractJob* job)
-{
-    delete job;
 }

@@ -1,6 +1,5 @@
 #include "devices/vectarisminiantenna.h"
 
-#include "devices/abstractjob.h"
 #include "options/storageidcatalogue.h"
 
 VectarisMiniAntenna::VectarisMiniAntenna(libusb_device* device, QObject* parent)
@@ -47,9 +46,4 @@ void VectarisMiniAntenna::readDeviceOptions()
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }
-}
-
-void VectarisMiniAntenna::handleJobFinished(AbstractJob* job)
-{
-    delete job;
 }

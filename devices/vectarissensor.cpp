@@ -1,6 +1,5 @@
 #include "devices/vectarissensor.h"
 
-#include "devices/abstractjob.h"
 #include "options/storageidcatalogue.h"
 
 VectarisSensor::VectarisSensor(libusb_device* device, QObject* parent)
@@ -46,9 +45,4 @@ void VectarisSensor::readDeviceOptions()
     if (!ids.isEmpty()) {
         readMultipleDeviceOptions(ids);
     }
-}
-
-void VectarisSensor::handleJobFinished(AbstractJob* job)
-{
-    delete job;
 }

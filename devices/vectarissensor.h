@@ -20,8 +20,5 @@ public:
     DeviceWidget* serviceWidget(QWidget* parent) override;
     void readDeviceOptions() override;
 
-protected:
-    void handleJobFinished(AbstractJob* job) override;
-
 private:
 };

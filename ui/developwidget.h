@@ -16,6 +16,7 @@ namespace Ui {
 class DevelopWidget;
 }
 class BaseDevice;
+class Operation;
 class OptionTableModel;
 class QJsonModel;
 
@@ -43,7 +44,6 @@ public:
 
 signals:
     void readDeviceOption(uint optionID);
-    void readDeviceOptions(QList<quint32> optionIDs);
     void sendDeviceOption(uint optionID, QByteArray value);
     void sendDeviceOptions(QHash<quint32, QByteArray> options);
     void writeDeviceOptions(bool reboot = false);
@@ -62,11 +62,9 @@ public slots:
     void on_ReadAllOptionsButton_clicked();
     void on_cdcCalibrationButton_clicked();
 
-private slots:
-    void onJobProgress(QString name, int value, int maximum, QString message);
-    void onJobResult(QString name, int result, QString message);
-
 private:
+    // Shows the progress of the page's own table read and counts its values once it is back.
+    void followRead(Operation* read);
     void loadJsonFile(const QString& path);
     void showReadState(bool finished);
     bool deviceIsBusy() const;
@@ -80,5 +78,5 @@ private:
     // The ids of the running (or last) table read and those the device answered.
     QList<quint32> m_requested;
     QSet<quint32> m_answered;
-    bool m_reading = false;
+    QPointer<Operation> m_read; // the running table read
 };

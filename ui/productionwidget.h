@@ -20,6 +20,7 @@ class ProductionWidget;
 }
 class BaseDevice;
 class DeviceWidget;
+class Operation;
 class OptionParser;
 class QAbstractButton;
 
@@ -77,9 +78,11 @@ private slots:
     void on_editPcbType_textChanged(const QString& text);
     void on_editPcbSerial_textChanged(const QString& text);
     void on_comboDeviceType_currentTextChanged(const QString& text);
-    void onJobResult(QString name, int result, QString message);
 
 private:
+    // Follows the identity values the page sent through their store; says how that ended.
+    void followParameters(Operation* send);
+    void showParametersOutcome(bool set, int result, const QString& message);
     QString firmwareDirectory() const;
     void clearFunctions();
     void setDeviceFunction(const QString& name);
