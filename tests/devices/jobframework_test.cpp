@@ -271,11 +271,10 @@ TEST(BaseDevice, ConcurrentOperationsOfOneKindEachGetOnlyTheirOwnOutcomeOnThePos
     };
     Journal journal;
     BareDevice device;
-    QList<Seen> seen;
-    seen.reserve(3);
-    for (const Case& c : cases) {
-        seen.append({});
-        Seen& mine = seen.last();
+    Seen seen[3];
+    for (int i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        Seen& mine = seen[i];
         Operation* operation = device.post(new FakeJob(journal, QLatin1String(c.tag), false, c.result));
         QObject::connect(operation, &Operation::progress, &device, [&mine] { ++mine.progress; });
         QObject::connect(operation, &Operation::finished, &device, [&mine](int result, QString message) {
