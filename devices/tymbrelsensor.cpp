@@ -101,7 +101,6 @@ Operation* TymbrelSensor::calibrateCdc(int offset, int minThreshold, int maxThre
     inputs.touchParameters = {offset, minThreshold, maxThreshold};
     return post(job, Operation::Kind::CalibrateTouch, inputs, [this, job](Operation& operation) {
         operation.setSwitchingPoint(job->found());
-        emit cdcCalibrationFinished(job->result(), job->found());
         // A calibration that got as far as storing changed both thresholds on the instrument: read
         // them back rather than trusting what was sent.
         if (job->result() >= 0) {

@@ -48,8 +48,6 @@ signals:
     // The running calibration entered `step` (CdcCalibrationJob::Step) at `value`; delivered before
     // that step's progressChanged.
     void cdcCalibrationStepChanged(int step, int value);
-    // A calibration came back: its job result and the switching point it found (-1: none).
-    void cdcCalibrationFinished(int result, int switchingPoint);
 
 public:
     // The production sweep: no offset, any threshold of the detector's range.
