@@ -122,6 +122,8 @@ signals:
     // A successful log download's text (also the DownloadLog operation's outcome).
     void logDownloadFinsihed(QString logs);
     void runJob(AbstractJob* job);
+    // Progress of every operation (the progress dialog shows whatever runs); `name` is the job's, for
+    // logs and tests. A caller follows its own operation's progress instead.
     void progressChanged(QString name, int value, int maximum = -1, QString message = QString());
     void idle();
     void busy();
