@@ -15,15 +15,17 @@ class UsbDevice;
 // codes are small negative numbers); positive finished with a warning.
 //
 // Life cycle and threads: a job is created on the user-interface thread, posted to its device's worker
-// (BaseDevice::runJob), executed once on the worker thread, handed back with Worker::jobFinished and
-// deleted by the device. Between posting and its return only the worker thread touches it; outputs are
-// read by the device after it came back. Quiet jobs are not handed back: they belong to their parent.
+// (BaseDevice::post), executed once on the worker thread, handed back with Worker::jobFinished, completed
+// through the Operation it was posted with and deleted by the device. Between posting and its return only the
+// worker thread touches it; outputs are read by the device after it came back. Quiet jobs are not handed
+// back: they belong to their parent.
 class AbstractJob : public QObject, public BaseLogger
 {
     Q_OBJECT
 
 public:
-    // `name` is the concrete class's name; it names the logger and selects the device's result handler.
+    // `name` is the concrete class's name; it names the logger and the job in log lines. Results are
+    // never routed by it: the device binds each job's completion when it posts it.
     explicit AbstractJob(const QString& name, QObject* parent = nullptr);
     ~AbstractJob() override;
 

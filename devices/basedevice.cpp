@@ -30,6 +30,7 @@ int registerDeviceMetaTypes()
     qRegisterMetaType<QHash<quint32, QByteArray>>("QHash<quint32,QByteArray>");
     qRegisterMetaType<OptionsSnapshot>("OptionsSnapshot");
     qRegisterMetaType<DeviceIdentity>("DeviceIdentity");
+    qRegisterMetaType<Operation*>("Operation*");
     return 0;
 }
 } // namespace
@@ -75,7 +76,7 @@ BaseDevice::~BaseDevice()
     m_thread.quit();
     m_thread.wait();
     // The thread is gone: jobs that were still queued were never run and never came back.
-    const QSet<AbstractJob*> leftOver = m_jobsInFlight;
+    const QList<AbstractJob*> leftOver = m_jobsInFlight.keys();
     m_jobsInFlight.clear();
     qDeleteAll(leftOver);
     --g_liveDevices;
@@ -97,20 +98,48 @@ QString BaseDevice::systemIdFromChipId(const QString& chipId)
     return groups.join(QLatin1Char('-'));
 }
 
-void BaseDevice::postJob(AbstractJob* job)
+QList<Operation*> BaseDevice::pendingOperations() const
 {
-    if (!job) {
-        return;
+    QList<Operation*> operations;
+    for (const Pending& pending : m_jobsInFlight) {
+        if (pending.operation) {
+            operations.append(pending.operation);
+        }
     }
-    if (!job->isQuiet()) {
-        m_jobsInFlight.insert(job);
-    }
+    return operations;
+}
+
+Operation* BaseDevice::post(AbstractJob* job, Operation::Kind kind, Operation::Inputs inputs,
+                            Completion complete)
+{
+    auto* operation = new Operation(kind, std::move(inputs), this);
+    // The job reports from the worker thread; the operation hears it queued, on this thread.
+    connect(job, &AbstractJob::progressChanged, operation,
+            [operation](QString, int value, int maximum, QString message) {
+                emit operation->progress(value, maximum, message);
+            });
+    m_jobsInFlight.insert(job, {operation, std::move(complete)});
+    emit operationStarted(operation);
     emit runJob(job);
+    return operation;
+}
+
+void BaseDevice::postQuiet(AbstractJob* job)
+{
+    if (job) {
+        emit runJob(job);
+    }
+}
+
+Operation* BaseDevice::readIdentity()
+{
+    auto* job = new ReadDefaultValuesJob();
+    return post(job, Operation::Kind::ReadIdentity, {}, [this, job](Operation&) { applyIdentity(job); });
 }
 
 void BaseDevice::init()
 {
-    postJob(new ReadDefaultValuesJob());
+    readIdentity();
 }
 
 void BaseDevice::setDeviceOption(uint optionId, QByteArray value)
@@ -123,59 +152,101 @@ void BaseDevice::setDeviceOption(uint optionId, QByteArray value)
     emit deviceOptionChanged(optionId, value);
 }
 
-void BaseDevice::updateFirmware(QString file)
+Operation* BaseDevice::updateFirmware(QString file)
 {
-    postJob(new WriteFirmwareJob(file, this));
+    auto* job = new WriteFirmwareJob(file, this);
+    Operation::Inputs inputs;
+    inputs.file = file;
+    return post(job, Operation::Kind::UpdateFirmware, inputs,
+                [this, job](Operation& operation) { firmwareOutcome(*job, operation); });
 }
 
-void BaseDevice::downloadLog()
+Operation* BaseDevice::downloadLog()
 {
-    postJob(new ReadLogJob());
+    auto* job = new ReadLogJob();
+    return post(job, Operation::Kind::DownloadLog, {},
+                [this, job](Operation& operation) { logText(*job, operation); });
 }
 
-void BaseDevice::clearLog()
+Operation* BaseDevice::clearLog()
 {
-    postJob(new DeleteLogJob());
+    return post(new DeleteLogJob(), Operation::Kind::ClearLog);
 }
 
-void BaseDevice::readDeviceOption(uint optionId)
+Operation* BaseDevice::readDeviceOption(uint optionId)
 {
-    postJob(new ReadDeviceOptionJob(optionId));
+    auto* job = new ReadDeviceOptionJob(optionId);
+    Operation::Inputs inputs;
+    inputs.optionIds = {optionId};
+    return post(job, Operation::Kind::ReadOption, inputs, [this, job](Operation& operation) {
+        operation.setValues({{job->optionId(), job->value()}});
+        m_deviceOptions[job->optionId()] = job->value();
+        emit deviceOptionChanged(job->optionId(), job->value());
+    });
 }
 
-void BaseDevice::readMultipleDeviceOptions(QList<quint32> optionIds)
+Operation* BaseDevice::readMultipleDeviceOptions(QList<quint32> optionIds)
 {
-    postJob(new ReadDeviceMultipleOptionsJob(optionIds));
+    auto* job = new ReadDeviceMultipleOptionsJob(optionIds);
+    Operation::Inputs inputs;
+    inputs.optionIds = optionIds;
+    return post(job, Operation::Kind::ReadOptions, inputs, [this, job](Operation& operation) {
+        mergeOptions(job->values(), operation);
+        optionsRead(job->requestedIds(), job->values(), job->result());
+    });
 }
 
-void BaseDevice::sendDeviceOption(uint optionId, QByteArray value)
+Operation* BaseDevice::sendDeviceOption(uint optionId, QByteArray value)
 {
-    postJob(new SetDeviceOptionJob(optionId, value));
+    Operation::Inputs inputs;
+    inputs.optionValues.insert(optionId, value);
+    return post(new SetDeviceOptionJob(optionId, value), Operation::Kind::SendOption, inputs);
 }
 
-void BaseDevice::sendDeviceOptions(QHash<quint32, QByteArray> options)
+Operation* BaseDevice::sendDeviceOptions(QHash<quint32, QByteArray> options)
 {
-    postJob(new SetDeviceMultipleOptionsJob(options));
+    auto* job = new SetDeviceMultipleOptionsJob(options);
+    Operation::Inputs inputs;
+    inputs.optionValues = options;
+    return post(job, Operation::Kind::SendOptions, inputs, [this, job](Operation& operation) {
+        // A set that failed part-way must not be made permanent.
+        if (job->result() == 0) {
+            operation.setFollowUp(writeDeviceOptions(true));
+        }
+    });
 }
 
-void BaseDevice::writeDeviceOptions(bool reboot)
+Operation* BaseDevice::writeDeviceOptions(bool reboot)
 {
-    postJob(new WriteDeviceOptionsJob(reboot));
+    Operation::Inputs inputs;
+    inputs.reboot = reboot;
+    auto* job = new WriteDeviceOptionsJob(reboot);
+    return post(job, Operation::Kind::WriteOptions, inputs, [this, job](Operation& operation) {
+        if (job->reboot()) {
+            logger()->debug("WriteDeviceOptions finished {}: Reboot required", job->result());
+            operation.setFollowUp(rebootDevice());
+        }
+    });
 }
 
-void BaseDevice::rebootDevice()
+Operation* BaseDevice::rebootDevice()
 {
-    postJob(new RebootDeviceJob());
+    return post(new RebootDeviceJob(), Operation::Kind::Reboot);
 }
 
-void BaseDevice::factoryReset()
+Operation* BaseDevice::factoryReset()
 {
-    postJob(new FactoryResetJob());
+    return post(new FactoryResetJob(), Operation::Kind::FactoryReset);
 }
 
-void BaseDevice::takeSnapshot()
+Operation* BaseDevice::takeSnapshot()
 {
-    postJob(new ReadOptionsSnapshotJob(optionIds()));
+    const QList<quint32> ids = optionIds();
+    auto* job = new ReadOptionsSnapshotJob(ids);
+    Operation::Inputs inputs;
+    inputs.optionIds = ids;
+    return post(job, Operation::Kind::TakeSnapshot, inputs,
+                [this, job](Operation& operation) { snapshotOutcome(*job, operation); });
 }
 
 void BaseDevice::deviceDisconnected()
@@ -187,7 +258,7 @@ void BaseDevice::deviceDisconnected()
 void BaseDevice::deviceConnected()
 {
     m_connected = true;
-    postJob(new ReadDefaultValuesJob());
+    readIdentity();
     emit connected();
 }
 
@@ -202,20 +273,7 @@ void BaseDevice::jobFinished(AbstractJob* job)
     if (!job) {
         return;
     }
-    m_jobsInFlight.remove(job);
-
-    const QHash<QString, Handler> handlers{
-        {QStringLiteral("DeleteLogJob"), nullptr},
-        {QStringLiteral("FactoryResetJob"), nullptr},
-        {QStringLiteral("ReadDefaultValuesJob"), &BaseDevice::applyIdentity},
-        {QStringLiteral("ReadLogJob"), &BaseDevice::logText},
-        {QStringLiteral("WriteFirmwareJob"), &BaseDevice::firmwareOutcome},
-        {QStringLiteral("ReadDeviceMultipleOptionsJob"), &BaseDevice::mergeOptions},
-        {QStringLiteral("ReadOptionsSnapshotJob"), &BaseDevice::snapshotOutcome},
-        {QStringLiteral("ReadDeviceOptionJob"), &BaseDevice::storeOption},
-        {QStringLiteral("SetDeviceMultipleOptionsJob"), &BaseDevice::writeAfterSet},
-        {QStringLiteral("WriteDeviceOptionsJob"), &BaseDevice::rebootAfterWrite},
-    };
+    const Pending pending = m_jobsInFlight.take(job);
 
     const QString name = job->name();
     const int result = job->result();
@@ -234,30 +292,29 @@ void BaseDevice::jobFinished(AbstractJob* job)
         emit notify(type, message);
     }
 
-    const auto it = handlers.constFind(name);
-    if (it == handlers.constEnd()) {
-        handleJobFinished(job); // the kind owns the job now
-        return;
-    }
-    if (it.value()) {
-        (this->*it.value())(job);
+    Operation* operation = pending.operation;
+    if (operation && pending.complete) {
+        pending.complete(*operation);
     }
     delete job;
+    if (operation) {
+        operation->finish(result, message);
+        operation->deleteLater();
+    }
 }
 
-void BaseDevice::applyIdentity(AbstractJob* job)
+void BaseDevice::applyIdentity(ReadDefaultValuesJob* identity)
 {
-    auto* read = static_cast<ReadDefaultValuesJob*>(job);
     DeviceIdentity next;
-    next.serial = read->serial();
-    next.pcbSerial = read->pcbSerial();
-    next.softwareVersion = read->softwareVersion();
-    next.chipId = read->chipId();
+    next.serial = identity->serial();
+    next.pcbSerial = identity->pcbSerial();
+    next.softwareVersion = identity->softwareVersion();
+    next.chipId = identity->chipId();
     // Derived only when the chip id changes: a device that never read one keeps no system id.
     next.systemId = next.chipId == m_identity.chipId ? m_identity.systemId : systemIdFromChipId(next.chipId);
-    next.deviceType = read->deviceType();
-    next.hardwareRevision = read->hardwareRevision();
-    next.updateRequired = read->updateRequired();
+    next.deviceType = identity->deviceType();
+    next.hardwareRevision = identity->hardwareRevision();
+    next.updateRequired = identity->updateRequired();
     if (next != m_identity) {
         m_identity = next;
         emit identityChanged(m_identity);
@@ -273,22 +330,13 @@ void BaseDevice::readDeviceOptions()
     }
 }
 
-void BaseDevice::storeOption(AbstractJob* job)
+void BaseDevice::mergeOptions(const QHash<quint32, QByteArray>& values, Operation& operation)
 {
-    auto* read = static_cast<ReadDeviceOptionJob*>(job);
-    m_deviceOptions[read->optionId()] = read->value();
-    emit deviceOptionChanged(read->optionId(), read->value());
-}
-
-void BaseDevice::mergeOptions(AbstractJob* job)
-{
-    auto* read = static_cast<ReadDeviceMultipleOptionsJob*>(job);
-    const QHash<quint32, QByteArray> values = read->values();
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
         m_deviceOptions.insert(it.key(), it.value());
         emit deviceOptionChanged(it.key(), it.value());
     }
-    optionsRead(read->requestedIds(), values, read->result());
+    operation.setValues(values);
 }
 
 void BaseDevice::optionsRead(const QList<quint32>& /*requested*/,
@@ -296,16 +344,12 @@ void BaseDevice::optionsRead(const QList<quint32>& /*requested*/,
 {
 }
 
-void BaseDevice::snapshotOutcome(AbstractJob* job)
+void BaseDevice::snapshotOutcome(const ReadOptionsSnapshotJob& read, Operation& operation)
 {
-    auto* read = static_cast<ReadOptionsSnapshotJob*>(job);
-    const QHash<quint32, QByteArray> values = read->values();
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-        m_deviceOptions.insert(it.key(), it.value());
-        emit deviceOptionChanged(it.key(), it.value());
-    }
+    const QHash<quint32, QByteArray> values = read.values();
+    mergeOptions(values, operation);
     OptionsSnapshot snapshot;
-    if (read->result() == 0) {
+    if (read.result() == 0) {
         snapshot.kind = kindKey();
         snapshot.usbId = usbId();
         snapshot.serial = m_identity.serial;
@@ -315,58 +359,43 @@ void BaseDevice::snapshotOutcome(AbstractJob* job)
         snapshot.chipId = m_identity.chipId;
         const QDateTime now = QDateTime::currentDateTimeUtc();
         snapshot.takenAt = now.addMSecs(-now.time().msec()); // whole seconds, as the file keeps it
-        for (const quint32 id : read->optionIds()) {
+        for (const quint32 id : read.optionIds()) {
             const auto it = values.constFind(id);
             if (it != values.constEnd() && !snapshot.contains(id)) {
                 snapshot.options.append({id, StorageIdCatalogue::name(optionFamily(), id), it.value()});
             }
         }
-        snapshot.unknownIds = read->unknownIds();
+        snapshot.unknownIds = read.unknownIds();
     }
-    emit snapshotTaken(snapshot, read->result(), read->resultMessage(read->result()));
+    operation.setSnapshot(snapshot);
+    emit snapshotTaken(snapshot, read.result(), read.resultMessage(read.result()));
 }
 
-void BaseDevice::logText(AbstractJob* job)
+void BaseDevice::logText(const ReadLogJob& read, Operation& operation)
 {
     // A broken download is reported by the job's message; handing on a partial or empty text would
     // ask the user to save a log that is not the instrument's.
-    if (job->result() != 0) {
+    if (read.result() != 0) {
         return;
     }
-    QByteArray bytes = static_cast<ReadLogJob*>(job)->log();
+    QByteArray bytes = read.log();
     bytes.replace('\0', '\n');
     const QString text = QString::fromLatin1(bytes);
     logger()->debug("Logfile:\n {}", text);
+    operation.setLogText(text);
     emit logDownloadFinsihed(text);
 }
 
-void BaseDevice::firmwareOutcome(AbstractJob* job)
+void BaseDevice::firmwareOutcome(const WriteFirmwareJob& write, Operation& operation)
 {
-    const int result = job->result();
+    const int result = write.result();
     if (result == 0) {
         emit notify(NotificationMessageType::Success, tr("Firmware update successful! Restart device..."));
-        postJob(new RebootDeviceJob());
+        operation.setFollowUp(rebootDevice());
         return;
     }
     emit notify(NotificationMessageType::Error,
                 QStringLiteral("%1 (%2 %3)")
-                    .arg(tr("Firmware update failed!"), job->resultMessage(result))
+                    .arg(tr("Firmware update failed!"), write.resultMessage(result))
                     .arg(result));
-}
-
-void BaseDevice::writeAfterSet(AbstractJob* job)
-{
-    // A set that failed part-way must not be made permanent.
-    if (job->result() == 0) {
-        postJob(new WriteDeviceOptionsJob(true));
-    }
-}
-
-void BaseDevice::rebootAfterWrite(AbstractJob* job)
-{
-    auto* write = static_cast<WriteDeviceOptionsJob*>(job);
-    if (write->reboot()) {
-        logger()->debug("WriteDeviceOptions finished {}: Reboot required", write->result());
-        postJob(new RebootDeviceJob());
-    }
 }

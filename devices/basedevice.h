@@ -4,6 +4,7 @@
 #include "devices/deviceidentity.h"
 #include "devices/instrumentkind.h"
 #include "devices/notificationmessagetype.h"
+#include "devices/operation.h"
 #include "options/optionssnapshot.h"
 #include "options/storageidcatalogue.h"
 #include "usb/usbinstrument.h"
@@ -12,25 +13,38 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QSet>
+#include <QPointer>
 #include <QString>
 #include <QThread>
 
+#include <functional>
+
 struct libusb_device;
 class AbstractJob;
+class ReadDefaultValuesJob;
+class ReadLogJob;
+class ReadOptionsSnapshotJob;
+class WriteFirmwareJob;
 class Worker;
 
 // The user-interface-side model of one connected instrument: its identity, a cache of its stored
-// options and its worker thread. Every operation creates a job and posts it to the worker (runJob);
-// when the job comes back the device applies its outputs, emits change signals, chains follow-up jobs
-// and raises notifications.
+// options and its worker thread. Every operation creates a job and posts it to the worker (runJob)
+// together with an Operation, the handle the caller gets back, and the completion that belongs to that
+// job; when the job comes back the device runs that completion (applies the outputs, emits change
+// signals, chains follow-up operations), raises notifications and finishes the Operation.
+//
+// One place sees every operation: operationStarted(op) is emitted as an operation is posted, whoever
+// posted it (a page, the command line, the device itself after connecting or as a follow-up). The
+// Operation carries its kind (an enum), its inputs (file, ids, values to write, touch parameters) and,
+// once its finished(result, message) signal came, its typed outcome. Quiet touch-detector polls are not
+// operations.
 //
 // Threads: every member function runs on the user-interface thread; only the worker thread executes
 // jobs, and everything between the two threads is queued. Destruction blocks until the running job
 // has finished; jobs still waiting in the queue are not run and are deleted here.
 // What the device is (name, picture, ids, options) comes from its kind's row in the kind table.
 // Ownership: non-quiet jobs belong to the device from posting on (deleted after they came back, or in
-// the destructor); kinds receive the jobs the base does not know in handleJobFinished and own them.
+// the destructor); their operations are the device's children (deleted later once finished).
 class BaseDevice : public UsbInstrument, public BaseLogger
 {
     Q_OBJECT
@@ -63,6 +77,8 @@ public:
     bool hasOpenFailed() const { return m_openFailed; }
     // Non-quiet jobs posted and not yet handed back (0 when the device is idle).
     int pendingJobCount() const { return m_jobsInFlight.size(); }
+    // The operations posted and not finished yet, in no particular order.
+    QList<Operation*> pendingOperations() const;
     // Name of the worker thread: the device name followed by "WorkerThread".
     QString threadName() const { return m_thread.objectName(); }
 
@@ -90,16 +106,20 @@ signals:
     // An identity read came back with values that differ from the ones held; once per read.
     void identityChanged(DeviceIdentity identity);
     void deviceOptionChanged(uint optionId, QByteArray value);
-    void firmwareUpdateFinished(bool successful);
+    // A successful log download's text (also the DownloadLog operation's outcome).
     void logDownloadFinsihed(QString logs);
     void runJob(AbstractJob* job);
+    // Progress of every operation (the progress dialog shows whatever runs); `name` is the job's, for
+    // logs and tests. A caller follows its own operation's progress instead.
     void progressChanged(QString name, int value, int maximum = -1, QString message = QString());
     void idle();
     void busy();
     void notify(NotificationMessageType type, QString message);
     // Every non-quiet job that came back, with its result and result message, before its outputs are
-    // applied; for diagnostics and tests.
+    // applied; for diagnostics and tests only: callers follow the Operation they were handed.
     void jobResult(QString name, int result, QString message);
+    // An operation was posted (see the class comment); it finishes through its own signal.
+    void operationStarted(Operation* operation);
     // Answer to takeSnapshot(): the snapshot (valid when `result` is 0) or the failure.
     void snapshotTaken(OptionsSnapshot snapshot, int result, QString message);
 
@@ -107,34 +127,44 @@ public slots:
     void init();
     // Changes only the local cache, and only for an id already cached with different bytes.
     void setDeviceOption(uint optionId, QByteArray value);
-    void updateFirmware(QString file);
-    void downloadLog();
-    void clearLog();
-    void readDeviceOption(uint optionId);
-    void readMultipleDeviceOptions(QList<quint32> optionIds);
-    void sendDeviceOption(uint optionId, QByteArray value);
-    void sendDeviceOptions(QHash<quint32, QByteArray> options);
-    void writeDeviceOptions(bool reboot = false);
-    void rebootDevice();
-    void factoryReset();
-    // Reads every option of the kind and answers with snapshotTaken; the values also refresh the cache.
-    void takeSnapshot();
+    // Each posts one operation and returns its handle (the device's child; see Operation).
+    // A verified image restarts the instrument: the restart is the update's follow-up.
+    Operation* updateFirmware(QString file);
+    Operation* downloadLog();
+    Operation* clearLog();
+    Operation* readDeviceOption(uint optionId);
+    Operation* readMultipleDeviceOptions(QList<quint32> optionIds);
+    Operation* sendDeviceOption(uint optionId, QByteArray value);
+    // Sets the values; when that worked, stores them and restarts (the store is the follow-up).
+    Operation* sendDeviceOptions(QHash<quint32, QByteArray> options);
+    // With `reboot`, a store that worked is followed by the restart.
+    Operation* writeDeviceOptions(bool reboot = false);
+    Operation* rebootDevice();
+    Operation* factoryReset();
+    // Reads every option of the kind and answers with snapshotTaken and the operation's snapshot; the
+    // values also refresh the cache.
+    Operation* takeSnapshot();
 
     // Hook run after an identity read was applied: posts the reads of the kind's options.
     virtual void readDeviceOptions();
 
 protected:
-    // Receives every returned job the base does not handle, and owns it (must delete it).
-    virtual void handleJobFinished(AbstractJob* job) = 0;
+    // Runs on the user-interface thread once the job came back, before `operation` finishes: applies
+    // the job's outputs and fills in the operation's outcome. The job is deleted afterwards.
+    using Completion = std::function<void(Operation& operation)>;
 
     // Called after a multiple-option read came back and its values went into the cache: the ids asked
     // for, the values that came (an id without one got no value from the unit), and the job's result.
     virtual void optionsRead(const QList<quint32>& requested, const QHash<quint32, QByteArray>& values,
                              int result);
 
-    // Hands `job` to the worker. Non-quiet jobs are owned by the device from here on; quiet jobs stay
-    // with their parent.
-    void postJob(AbstractJob* job);
+    // Hands the non-quiet `job` to the worker as a `kind` operation; the device owns the job from here
+    // on. `complete` (may be empty) captures the job with its concrete type.
+    Operation* post(AbstractJob* job, Operation::Kind kind, Operation::Inputs inputs = {},
+                    Completion complete = {});
+    // Hands a quiet job to the worker: no operation, it stays with its parent and reports through its
+    // own signals.
+    void postQuiet(AbstractJob* job);
 
 private slots:
     void deviceDisconnected();
@@ -143,16 +173,18 @@ private slots:
     void deviceOpenFailed(QString step, int error);
 
 private:
-    using Handler = void (BaseDevice::*)(AbstractJob*);
+    struct Pending
+    {
+        QPointer<Operation> operation;
+        Completion complete;
+    };
 
-    void applyIdentity(AbstractJob* job);
-    void storeOption(AbstractJob* job);
-    void mergeOptions(AbstractJob* job);
-    void snapshotOutcome(AbstractJob* job);
-    void logText(AbstractJob* job);
-    void firmwareOutcome(AbstractJob* job);
-    void writeAfterSet(AbstractJob* job);
-    void rebootAfterWrite(AbstractJob* job);
+    Operation* readIdentity();
+    void applyIdentity(ReadDefaultValuesJob* identity);
+    void mergeOptions(const QHash<quint32, QByteArray>& values, Operation& operation);
+    void snapshotOutcome(const ReadOptionsSnapshotJob& read, Operation& operation);
+    void logText(const ReadLogJob& read, Operation& operation);
+    void firmwareOutcome(const WriteFirmwareJob& write, Operation& operation);
 
     const InstrumentKind* m_kind;
     QThread m_thread;
@@ -161,6 +193,6 @@ private:
     DeviceIdentity m_identity;
     QHash<quint32, QByteArray> m_deviceOptions;
     bool m_openFailed = false;
-    Worker* m_worker = nullptr;        // lives on m_thread; deleted there when the thread finishes
-    QSet<AbstractJob*> m_jobsInFlight; // posted, not yet handed back (user-interface thread only)
+    Worker* m_worker = nullptr;                  // lives on m_thread; deleted there when the thread finishes
+    QHash<AbstractJob*, Pending> m_jobsInFlight; // posted, not yet handed back (user-interface thread only)
 };

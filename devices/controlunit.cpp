@@ -1,6 +1,5 @@
 #include "devices/controlunit.h"
 
-#include "devices/abstractjob.h"
 #include "devices/jobs/cleardatasetsjob.h"
 #include "devices/jobs/readdatasetsjob.h"
 
@@ -17,21 +16,6 @@ ControlUnit::ControlUnit(libusb_device* device, QObject* parent)
 }
 
 ControlUnit::~ControlUnit() = default;
-
-void ControlUnit::handleJobFinished(AbstractJob* job)
-{
-    // Handlers of the jobs only a control unit posts, by job name. Every job that reaches this point is
-    // deleted afterwards, with or without a handler.
-    using Handler = void (ControlUnit::*)(AbstractJob*);
-    static const QHash<QString, Handler> handlers{
-        {QStringLiteral("ReadDataSetsJob"), &ControlUnit::handleReadDataSets},
-        {QStringLiteral("ClearDataSetsJob"), &ControlUnit::handleClearDataSets}};
-    const auto it = handlers.constFind(job->name());
-    if (it != handlers.constEnd() && it.value()) {
-        (this->*it.value())(job);
-    }
-    delete job;
-}
 
 void ControlUnit::optionsRead(const QList<quint32>& requested, const QHash<quint32, QByteArray>& values,
                               int result)
@@ -61,28 +45,20 @@ void ControlUnit::optionsRead(const QList<quint32>& requested, const QHash<quint
     }
 }
 
-void ControlUnit::updateDataSets()
+Operation* ControlUnit::updateDataSets()
 {
-    postJob(new ReadDataSetsJob());
+    auto* job = new ReadDataSetsJob();
+    return post(job, Operation::Kind::ReadDatasets, {}, [this, job](Operation& operation) {
+        if (job->result() == 0) {
+            operation.setDatasets(job->datasets());
+            emit datasetsChanged(job->datasets());
+        }
+    });
 }
 
-void ControlUnit::removeDataSets()
-{
-    postJob(new ClearDataSetsJob());
-}
-
-void ControlUnit::handleReadDataSets(AbstractJob* job)
-{
-    if (job->result() != 0) {
-        return;
-    }
-    if (auto* read = qobject_cast<ReadDataSetsJob*>(job)) {
-        emit datasetsChanged(read->datasets());
-    }
-}
-
-void ControlUnit::handleClearDataSets(AbstractJob* /*job*/)
+Operation* ControlUnit::removeDataSets()
 {
     // The unit does not confirm a clear; only reading the store again shows what is left on it.
-    updateDataSets();
+    return post(new ClearDataSetsJob(), Operation::Kind::ClearDatasets, {},
+                [this](Operation& operation) { operation.setFollowUp(updateDataSets()); });
 }

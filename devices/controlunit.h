@@ -24,24 +24,21 @@ public:
     QSet<quint32> optionsWithoutValue() const { return m_optionsWithoutValue; }
 
 public slots:
-    // Fetches all series; a successful read ends in datasetsChanged, a failed one emits nothing.
-    void updateDataSets();
+    // Fetches all series; a successful read ends in datasetsChanged and the operation's datasets, a
+    // failed one emits nothing.
+    Operation* updateDataSets();
     // Deletes all series on the unit, then fetches them again (whether or not the unit took the request),
-    // so that a page never keeps listing series that are gone.
-    void removeDataSets();
+    // so that a page never keeps listing series that are gone; the fetch is the follow-up.
+    Operation* removeDataSets();
 
 signals:
     void datasetsChanged(QList<VectarisDataset> datasets);
     void optionsWithoutValueChanged(QSet<quint32> optionIds);
 
 protected:
-    void handleJobFinished(AbstractJob* job) override;
     void optionsRead(const QList<quint32>& requested, const QHash<quint32, QByteArray>& values,
                      int result) override;
 
 private:
-    void handleReadDataSets(AbstractJob* job);
-    void handleClearDataSets(AbstractJob* job);
-
     QSet<quint32> m_optionsWithoutValue;
 };

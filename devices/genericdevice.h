@@ -10,7 +10,4 @@ class GenericDevice : public BaseDevice
 
 public:
     GenericDevice(const InstrumentKind& kind, libusb_device* device, QObject* parent = nullptr);
-
-protected:
-    void handleJobFinished(AbstractJob* job) override;
 };

@@ -19,13 +19,15 @@ void SnapshotGuard::start()
         finishWithFailure(tr("The instrument is not connected."));
         return;
     }
-    connect(m_device, &BaseDevice::snapshotTaken, this, &SnapshotGuard::snapshotTaken);
     connect(m_device, &BaseDevice::disconnected, this,
             [this] { finishWithFailure(tr("The instrument went away while its options were read.")); });
     connect(m_device, &QObject::destroyed, this,
             [this] { finishWithFailure(tr("The instrument went away while its options were read.")); });
     logger()->info("Taking a snapshot of {} {}", m_device->name(), m_device->serial());
-    m_device->takeSnapshot();
+    Operation* read = m_device->takeSnapshot();
+    connect(read, &Operation::finished, this, [this, read](int result, const QString& message) {
+        snapshotTaken(read->snapshot(), result, message);
+    });
 }
 
 void SnapshotGuard::snapshotTaken(const OptionsSnapshot& snapshot, int result, const QString& message)

@@ -135,12 +135,11 @@ void SnapshotRestore::apply()
     logger()->info("Restoring {} options of snapshot {} {} {}", values.size(), m_target.kind, m_target.serial,
                    m_target.takenAt.toString(Qt::ISODate));
     emit progress(tr("Writing %n option(s)...", nullptr, values.size()));
-    m_device->sendDeviceOptions(values);
+    followWrite(m_device->sendDeviceOptions(values));
 }
 
 void SnapshotRestore::follow(BaseDevice* device)
 {
-    connect(device, &BaseDevice::jobResult, this, &SnapshotRestore::jobResult);
     auto gone = [this] {
         if (m_state == State::Writing && m_committed) {
             waitForReturn(); // the reboot: the instrument comes back as a new device
@@ -154,23 +153,40 @@ void SnapshotRestore::follow(BaseDevice* device)
     connect(device, &QObject::destroyed, this, gone);
 }
 
-void SnapshotRestore::jobResult(const QString& name, int result, const QString& message)
+void SnapshotRestore::followWrite(Operation* send)
 {
-    if (m_state != State::Writing) {
-        return;
-    }
-    if (name == QLatin1String("SetDeviceMultipleOptionsJob") && result != 0) {
-        finish(result, tr("The values could not be sent; nothing was committed: %1").arg(message));
-    } else if (name == QLatin1String("WriteDeviceOptionsJob")) {
-        if (result != 0) {
-            finish(result, tr("The values could not be committed: %1").arg(message));
+    // Set, then store, then restart: each step is the follow-up of the one before.
+    connect(send, &Operation::finished, this, [this, send](int result, const QString& message) {
+        if (m_state != State::Writing) {
             return;
         }
-        m_committed = true;
-        emit progress(tr("Restarting the instrument..."));
-    } else if (name == QLatin1String("RebootDeviceJob") && m_committed) {
-        waitForReturn();
-    }
+        if (result != 0) {
+            finish(result, tr("The values could not be sent; nothing was committed: %1").arg(message));
+            return;
+        }
+        Operation* store = send->followUp();
+        if (!store) {
+            return;
+        }
+        connect(store, &Operation::finished, this, [this, store](int stored, const QString& why) {
+            if (m_state != State::Writing) {
+                return;
+            }
+            if (stored != 0) {
+                finish(stored, tr("The values could not be committed: %1").arg(why));
+                return;
+            }
+            m_committed = true;
+            emit progress(tr("Restarting the instrument..."));
+            if (Operation* reboot = store->followUp()) {
+                connect(reboot, &Operation::finished, this, [this] {
+                    if (m_committed) {
+                        waitForReturn();
+                    }
+                });
+            }
+        });
+    });
 }
 
 void SnapshotRestore::waitForReturn()
@@ -226,10 +242,12 @@ void SnapshotRestore::candidateIdentified(BaseDevice* device)
     m_state = State::ReadingBack;
     m_device = device;
     follow(device);
-    connect(device, &BaseDevice::snapshotTaken, this, &SnapshotRestore::readBack);
     emit progress(tr("Reading the restored values back..."));
     // Identified: the identity read came back, so the read-back follows it in the worker's queue.
-    device->takeSnapshot();
+    Operation* read = device->takeSnapshot();
+    connect(read, &Operation::finished, this, [this, read](int result, const QString& message) {
+        readBack(read->snapshot(), result, message);
+    });
 }
 
 void SnapshotRestore::readBack(const OptionsSnapshot& snapshot, int result, const QString& message)

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 class BaseDevice;
+class Operation;
 class SnapshotGuard;
 class SnapshotStore;
 class UsbManager;
@@ -80,7 +81,8 @@ private:
     };
 
     void follow(BaseDevice* device);
-    void jobResult(const QString& name, int result, const QString& message);
+    // Follows the set of the values through its store and the restart.
+    void followWrite(Operation* send);
     void waitForReturn();
     void deviceArrived(BaseDevice* device);
     // A device of the kind arrived while waiting: taken if it is the same instrument, once it told.

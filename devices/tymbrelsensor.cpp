@@ -34,7 +34,7 @@ void TymbrelSensor::readStoredThresholds()
         m_saved.failed = true;
         emit cdcThresholdReadFailed(result);
     });
-    postJob(stored);
+    postQuiet(stored);
 
     auto* calibrated =
         new CdcManuelSettingJob(CdcManuelSettingJob::ReadCalibratedThreshold, QVariant(), this);
@@ -46,7 +46,7 @@ void TymbrelSensor::readStoredThresholds()
         m_calibrated.failed = true;
         emit cdcThresholdReadFailed(result);
     });
-    postJob(calibrated);
+    postQuiet(calibrated);
 }
 
 void TymbrelSensor::setReading(Reading& reading, int value)
@@ -56,20 +56,29 @@ void TymbrelSensor::setReading(Reading& reading, int value)
     reading.failed = false;
 }
 
-void TymbrelSensor::calibrateCdc(int offset, int minThreshold, int maxThreshold)
+Operation* TymbrelSensor::calibrateCdc(int offset, int minThreshold, int maxThreshold)
 {
     auto* job = new CdcCalibrationJob(offset, minThreshold, maxThreshold, this);
     // Queued to this thread like the job's progress, and emitted before it, so it arrives first.
     connect(job, &CdcCalibrationJob::stepChanged, this, &TymbrelSensor::cdcCalibrationStepChanged);
-    postJob(job);
+    Operation::Inputs inputs;
+    inputs.touchParameters = {offset, minThreshold, maxThreshold};
+    return post(job, Operation::Kind::CalibrateTouch, inputs, [this, job](Operation& operation) {
+        operation.setSwitchingPoint(job->found());
+        // A calibration that got as far as storing changed both thresholds on the instrument: read
+        // them back rather than trusting what was sent.
+        if (job->result() >= 0) {
+            readStoredThresholds();
+        }
+    });
 }
 
 void TymbrelSensor::writeCdcThreshold(int sensitivity)
 {
-    postJob(new CdcManuelSettingJob(CdcManuelSettingJob::PostThreshold, sensitivity, this));
+    postQuiet(new CdcManuelSettingJob(CdcManuelSettingJob::PostThreshold, sensitivity, this));
 }
 
-void TymbrelSensor::saveCdcThreshold(int sensitivity)
+Operation* TymbrelSensor::saveCdcThreshold(int sensitivity)
 {
     auto* job = new CdcManuelSettingJob(CdcManuelSettingJob::PostAndStoreThreshold, sensitivity, this);
     // The sensor's copy follows what the instrument now holds, so that a panel opened later shows it.
@@ -77,7 +86,9 @@ void TymbrelSensor::saveCdcThreshold(int sensitivity)
         setReading(m_saved, saved);
         emit savedCdcThresholdChanged(saved);
     });
-    postJob(job);
+    Operation::Inputs inputs;
+    inputs.touchParameters = {sensitivity};
+    return post(job, Operation::Kind::StoreTouchThreshold, inputs);
 }
 
 void TymbrelSensor::startMonitorTouchState()
@@ -94,18 +105,5 @@ void TymbrelSensor::pollTouchState()
 {
     auto* job = new CdcManuelSettingJob(CdcManuelSettingJob::ReadTouchState, QVariant(), this);
     connect(job, &CdcManuelSettingJob::touchStateChanged, this, &TymbrelSensor::touchDetectorChanged);
-    postJob(job);
-}
-
-void TymbrelSensor::handleJobFinished(AbstractJob* job)
-{
-    // A calibration that got as far as storing changed both thresholds on the instrument: read them
-    // back rather than trusting what was sent.
-    if (job->name() == QLatin1String("CdcCalibrationJob")) {
-        emit cdcCalibrationFinished(job->result(), static_cast<CdcCalibrationJob*>(job)->found());
-        if (job->result() >= 0) {
-            readStoredThresholds();
-        }
-    }
-    delete job;
+    postQuiet(job);
 }

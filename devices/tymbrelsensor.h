@@ -8,7 +8,7 @@
 // the general and sensor options and drives the touch/proximity detector: calibration, working and
 // stored thresholds, and a 500 ms touch-state monitor.
 // Touch jobs are created with the sensor as parent: quiet ones (every mode but the store) stay its
-// children until it is destroyed, the calibration and the store come back through handleJobFinished.
+// children until they are done; the calibration and the store are operations like any other.
 class TymbrelSensor : public BaseDevice
 {
     Q_OBJECT
@@ -42,8 +42,6 @@ signals:
     // The running calibration entered `step` (CdcCalibrationJob::Step) at `value`; delivered before
     // that step's progressChanged.
     void cdcCalibrationStepChanged(int step, int value);
-    // A calibration came back: its job result and the switching point it found (-1: none).
-    void cdcCalibrationFinished(int result, int switchingPoint);
 
 public:
     // The production sweep: no offset, any threshold of the detector's range.
@@ -52,18 +50,17 @@ public:
     static constexpr int kProductionCalibrationMax = 4095;
 
 public slots:
-    void calibrateCdc(int offset, int minThreshold, int maxThreshold);
-    void calibrateForProduction()
+    // The operation's switching point is the one found (-1: none).
+    Operation* calibrateCdc(int offset, int minThreshold, int maxThreshold);
+    Operation* calibrateForProduction()
     {
-        calibrateCdc(kProductionCalibrationOffset, kProductionCalibrationMin, kProductionCalibrationMax);
+        return calibrateCdc(kProductionCalibrationOffset, kProductionCalibrationMin,
+                            kProductionCalibrationMax);
     }
     void writeCdcThreshold(int sensitivity);
-    void saveCdcThreshold(int sensitivity);
+    Operation* saveCdcThreshold(int sensitivity);
     void startMonitorTouchState();
     void stopMonitorTouchState();
-
-protected:
-    void handleJobFinished(AbstractJob* job) override;
 
 private slots:
     void pollTouchState();

@@ -21,7 +21,6 @@ constexpr quint32 kAcousticSensorUsbId = 0x1E843001;
 constexpr quint32 kLocatorSensorUsbId = 0x29520004;
 constexpr quint32 kControlUnitUsbId = 0x1E843000;
 constexpr quint32 kEmitterUsbId = 0x29520008;
-const char* const kReadJobName = "ReadDeviceMultipleOptionsJob";
 
 // Every id the kind's catalogue names, in the catalogue's order: what a full read asks for and the
 // order the table shows its rows in.
@@ -88,7 +87,7 @@ void DevelopWidget::setDevice(BaseDevice* device)
     m_table->setOrder(catalogueIds(familyOf(device)));
     m_requested.clear();
     m_answered.clear();
-    m_reading = false;
+    m_read = nullptr;
     ui->jobStateLabel->clear();
     if (!device) {
         ui->optionsReadyWidget->setEnabled(false);
@@ -100,11 +99,8 @@ void DevelopWidget::setDevice(BaseDevice* device)
     connect(device, &BaseDevice::disconnected, this, &DevelopWidget::deviceDisconnected);
     connect(device, &BaseDevice::connected, this, &DevelopWidget::deviceConnected);
     connect(device, &BaseDevice::deviceOptionChanged, this, &DevelopWidget::optionChanged);
-    connect(device, &BaseDevice::progressChanged, this, &DevelopWidget::onJobProgress);
-    connect(device, &BaseDevice::jobResult, this, &DevelopWidget::onJobResult);
     connect(this, &DevelopWidget::sendDeviceOptions, device, &BaseDevice::sendDeviceOptions);
     connect(this, &DevelopWidget::rebootDevice, device, &BaseDevice::rebootDevice);
-    connect(this, &DevelopWidget::readDeviceOptions, device, &BaseDevice::readMultipleDeviceOptions);
     connect(this, &DevelopWidget::writeDeviceOptions, device, &BaseDevice::writeDeviceOptions);
     // The buttons act on the device the page serves; without one there is nothing to act on.
     ui->optionsReadyWidget->setEnabled(true);
@@ -128,7 +124,7 @@ StorageIdCatalogue::Family DevelopWidget::familyOf(const BaseDevice* device)
 
 void DevelopWidget::readAllOptions()
 {
-    if (DevicePage::ignoredWhileBusy(m_device)) {
+    if (!m_device || DevicePage::ignoredWhileBusy(m_device)) {
         return;
     }
     const StorageIdCatalogue::Family family = familyOf(m_device);
@@ -138,9 +134,8 @@ void DevelopWidget::readAllOptions()
     }
     m_requested = ids;
     m_answered.clear();
-    m_reading = true;
     showReadState(false);
-    emit readDeviceOptions(ids);
+    followRead(m_device->readMultipleDeviceOptions(ids));
 }
 
 void DevelopWidget::optionChanged(uint optionId, QByteArray value)
@@ -148,44 +143,33 @@ void DevelopWidget::optionChanged(uint optionId, QByteArray value)
     // Values the device reported on its own (the reads after it connected) are named as well.
     m_table->setOptionName(optionId, StorageIdCatalogue::name(familyOf(m_device), optionId));
     m_table->setOptionValue(optionId, value);
-    if (m_reading && m_requested.contains(optionId)) {
-        m_answered.insert(optionId);
-    }
 }
 
-void DevelopWidget::onJobProgress(QString name, int value, int maximum, QString)
+void DevelopWidget::followRead(Operation* read)
 {
-    if (!m_reading || name != QLatin1String(kReadJobName) || maximum != m_requested.size()) {
-        return;
-    }
-    // Every read reports; a new text re-lays the page out, so it changes every tenth read only.
-    if ((value + 1) % 10 == 0) {
-        ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
-    }
-}
-
-void DevelopWidget::onJobResult(QString name, int, QString)
-{
-    if (!m_reading || name != QLatin1String(kReadJobName)) {
-        return;
-    }
-    // The values are merged right after this report; count them once they are in. Another page may
-    // read options of the same device meanwhile: the table's read is over when every id answered or
-    // nothing is left in the queue.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_reading) {
-                return;
+    m_read = read;
+    connect(read, &Operation::progress, this, [this, read](int value, int maximum) {
+        // Every read reports; a new text re-lays the page out, so it changes every tenth read only.
+        if (read == m_read && (value + 1) % 10 == 0) {
+            ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
+        }
+    });
+    // The values are in the cache (and the table) by now.
+    connect(read, &Operation::finished, this, [this, read] {
+        if (read != m_read) {
+            return;
+        }
+        m_read = nullptr;
+        const QHash<quint32, QByteArray> values = read->values();
+        for (const quint32 id : qAsConst(m_requested)) {
+            if (values.contains(id)) {
+                m_answered.insert(id);
             }
-            if (m_answered.size() == m_requested.size() || !m_device || m_device->pendingJobCount() == 0) {
-                m_reading = false;
-                showReadState(true);
-                // Once, not per row: sizing to contents on every insertion would cost a pass per row.
-                ui->optionsTableView->resizeColumnsToContents();
-            }
-        },
-        Qt::QueuedConnection);
+        }
+        showReadState(true);
+        // Once, not per row: sizing to contents on every insertion would cost a pass per row.
+        ui->optionsTableView->resizeColumnsToContents();
+    });
 }
 
 void DevelopWidget::showReadState(bool finished)

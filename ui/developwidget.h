@@ -17,6 +17,7 @@ namespace Ui {
 class DevelopWidget;
 }
 class BaseDevice;
+class Operation;
 class OptionTableModel;
 class QJsonModel;
 
@@ -44,7 +45,6 @@ public:
 
 signals:
     void readDeviceOption(uint optionID);
-    void readDeviceOptions(QList<quint32> optionIDs);
     void sendDeviceOption(uint optionID, QByteArray value);
     void sendDeviceOptions(QHash<quint32, QByteArray> options);
     void writeDeviceOptions(bool reboot = false);
@@ -61,11 +61,9 @@ public slots:
     void readAllOptions();
     void startCdcCalibration();
 
-private slots:
-    void onJobProgress(QString name, int value, int maximum, QString message);
-    void onJobResult(QString name, int result, QString message);
-
 private:
+    // Shows the progress of the page's own table read and counts its values once it is back.
+    void followRead(Operation* read);
     void loadJsonFile(const QString& path);
     void showReadState(bool finished);
     // The catalogue family whose key names fit the device's options.
@@ -78,5 +76,5 @@ private:
     // The ids of the running (or last) table read and those the device answered.
     QList<quint32> m_requested;
     QSet<quint32> m_answered;
-    bool m_reading = false;
+    QPointer<Operation> m_read; // the running table read
 };

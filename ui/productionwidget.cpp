@@ -130,7 +130,6 @@ void ProductionWidget::setDevice(BaseDevice* device)
     connect(device, &BaseDevice::disconnected, this, &ProductionWidget::deviceDisconnected);
     connect(device, &BaseDevice::identityChanged, this, &ProductionWidget::showIdentity);
     connect(device, &BaseDevice::deviceOptionChanged, this, &ProductionWidget::onDeviceOptionChanged);
-    connect(device, &BaseDevice::jobResult, this, &ProductionWidget::onJobResult);
 
     setControlsEnabled(true);
     m_shownIdentity = device->identity();
@@ -415,24 +414,32 @@ void ProductionWidget::writeParameters()
                     [this, values] {
                         m_parametersPending = true;
                         ui->lblParametersMessage->setText(tr("Writing the parameters..."));
-                        m_device->sendDeviceOptions(values);
+                        followParameters(m_device->sendDeviceOptions(values));
                     });
             });
 }
 
-void ProductionWidget::onJobResult(QString name, int result, QString message)
+void ProductionWidget::followParameters(Operation* send)
 {
     // The values are set first and then stored; the device restarts only after a store that worked.
-    // Nothing else is sent while they are under way (the page and its question wait for an idle device),
-    // so the next results of these two jobs are theirs.
-    if (!m_parametersPending) {
-        return;
-    }
-    const bool set = name == QLatin1String("SetDeviceMultipleOptionsJob");
-    const bool store = name == QLatin1String("WriteDeviceOptionsJob");
-    if ((!set && !store) || (set && result == 0)) {
-        return;
-    }
+    connect(send, &Operation::finished, this, [this, send](int result, QString message) {
+        if (!m_parametersPending) {
+            return;
+        }
+        if (result != 0) {
+            showParametersOutcome(true, result, message);
+        } else if (Operation* store = send->followUp()) {
+            connect(store, &Operation::finished, this, [this](int stored, QString why) {
+                if (m_parametersPending) {
+                    showParametersOutcome(false, stored, why);
+                }
+            });
+        }
+    });
+}
+
+void ProductionWidget::showParametersOutcome(bool set, int result, const QString& message)
+{
     m_parametersPending = false;
     if (result == 0) {
         ui->lblParametersMessage->setText(tr("Parameters sent; the device restarts."));

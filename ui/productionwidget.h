@@ -20,6 +20,7 @@ class ProductionWidget;
 }
 class BaseDevice;
 class DeviceWidget;
+class Operation;
 class QAbstractButton;
 
 // Page "productionWidget" of the main window's page stack, where a board fresh from manufacture gets its
@@ -77,9 +78,11 @@ private slots:
     void markPcbType(const QString& text);
     void markPcbSerial(const QString& text);
     void markDeviceType(const QString& text);
-    void onJobResult(QString name, int result, QString message);
 
 private:
+    // Follows the identity values the page sent through their store; says how that ended.
+    void followParameters(Operation* send);
+    void showParametersOutcome(bool set, int result, const QString& message);
     QString firmwareDirectory() const;
     void clearFunctions();
     void setDeviceFunction(const QString& name);

@@ -9,7 +9,8 @@
 #include <QStyle>
 
 namespace {
-const QString kCalibrationJob = QStringLiteral("CdcCalibrationJob");
+// What the read-out names the running calibration by.
+const QString kCalibrationCaption = QStringLiteral("CdcCalibrationJob");
 // The stored threshold option holds the threshold times this factor.
 constexpr quint32 kThresholdOptionFactor = 524287;
 } // namespace
@@ -34,13 +35,10 @@ void ProductionWidgetTymbrel::setDevice(BaseDevice* device)
         return;
     }
     attachDevice(device);
+    m_calibration = nullptr;
     if (!device) {
         return;
     }
-    connect(device, &BaseDevice::progressChanged, this, &ProductionWidgetTymbrel::onJobProgress,
-            Qt::UniqueConnection);
-    connect(device, &BaseDevice::jobResult, this, &ProductionWidgetTymbrel::onJobResult,
-            Qt::UniqueConnection);
     if (auto* sensor = qobject_cast<TymbrelSensor*>(device)) {
         connect(sensor, &TymbrelSensor::cdcCalibrationStepChanged, this,
                 &ProductionWidgetTymbrel::onCalibrationStep, Qt::UniqueConnection);
@@ -50,15 +48,29 @@ void ProductionWidgetTymbrel::setDevice(BaseDevice* device)
 
 void ProductionWidgetTymbrel::setDeviceConnected(bool) {}
 
-void ProductionWidgetTymbrel::onJobProgress(QString name, int value, int maximum, QString message)
+void ProductionWidgetTymbrel::followCalibration(Operation* calibration)
 {
-    setWarning(false);
-    if (name != kCalibrationJob) {
-        ui->lblCdcValue->clear();
-        ui->progressCdcCalibration->setMaximum(100);
-        ui->progressCdcCalibration->setValue(0);
+    m_calibration = calibration;
+    if (!calibration) {
         return;
     }
+    connect(calibration, &Operation::progress, this,
+            [this, calibration](int value, int maximum, QString message) {
+                if (calibration == m_calibration) {
+                    onCalibrationProgress(value, maximum, message);
+                }
+            });
+    connect(calibration, &Operation::finished, this, [this, calibration](int result, QString message) {
+        if (calibration == m_calibration) {
+            onCalibrationResult(result, message);
+        }
+    });
+}
+
+void ProductionWidgetTymbrel::onCalibrationProgress(int value, int maximum, const QString& message)
+{
+    setWarning(false);
+    const QString& name = kCalibrationCaption;
     if (m_calibrationStep == CdcCalibrationJob::Final) {
         ui->lblCdcValue->setText(name + QStringLiteral(" : ") + message + QLatin1Char(' ') +
                                  QString::number(value));
@@ -78,9 +90,9 @@ void ProductionWidgetTymbrel::onCalibrationStep(int step, int value)
     }
 }
 
-void ProductionWidgetTymbrel::onJobResult(QString name, int result, QString message)
+void ProductionWidgetTymbrel::onCalibrationResult(int result, const QString& message)
 {
-    if (name != kCalibrationJob || result == 0) {
+    if (result == 0) {
         return;
     }
     // Negative: nothing was stored (the detector never switched, or the sensor stopped answering).
@@ -125,5 +137,5 @@ void ProductionWidgetTymbrel::startCdcCalibration()
         logger()->info("Calibration ignored: the sensor is still busy");
         return;
     }
-    sensor->calibrateForProduction();
+    followCalibration(sensor->calibrateForProduction());
 }

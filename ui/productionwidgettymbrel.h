@@ -3,9 +3,12 @@
 #include "core/baselogger.h"
 #include "ui/devicewidget.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <memory>
+
+class Operation;
 
 namespace Ui {
 class ProductionWidgetTymbrel;
@@ -27,19 +30,24 @@ public:
     void onDeviceConnected() override { setDeviceConnected(true); }
     void onDeviceDisconnected() override { setDeviceConnected(false); }
 
+    // Shows the progress and the outcome of `calibration`, the one the panel started last; what an
+    // earlier one still reports is ignored.
+    void followCalibration(Operation* calibration);
+
 public slots:
-    void onJobProgress(QString name, int value, int maximum, QString message);
     void onDeviceOptionChanged(uint optionId, QByteArray value) override;
     void startCdcCalibration();
 
 private slots:
-    void onJobResult(QString name, int result, QString message);
     void onCalibrationStep(int step, int value);
 
 private:
+    void onCalibrationProgress(int value, int maximum, const QString& message);
+    void onCalibrationResult(int result, const QString& message);
     void setWarning(bool warning);
 
     std::unique_ptr<Ui::ProductionWidgetTymbrel> ui;
     int m_lastCalibrationValue = 0;
     int m_calibrationStep = -1; // CdcCalibrationJob::Step of the running or last calibration
+    QPointer<Operation> m_calibration;
 };

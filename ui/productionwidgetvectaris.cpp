@@ -37,8 +37,6 @@ void ProductionWidgetVectaris::setDevice(BaseDevice* device)
     if (!device) {
         return;
     }
-    connect(device, &BaseDevice::progressChanged, this, &ProductionWidgetVectaris::onJobProgress,
-            Qt::UniqueConnection);
     if (calibrationFields.isEmpty()) {
         auto* form = new QFormLayout(ui->widgetFrequencyCalibration);
         const QMetaObject& table = StorageIDs_VectarisUnit::staticMetaObject;
@@ -58,8 +56,6 @@ void ProductionWidgetVectaris::setDevice(BaseDevice* device)
         }
     }
 }
-
-void ProductionWidgetVectaris::onJobProgress(QString, int, int, QString) {}
 
 QString ProductionWidgetVectaris::recordText(const QByteArray& value)
 {

@@ -33,7 +33,6 @@ public:
     static QString recordText(const QByteArray& value);
 
 public slots:
-    void onJobProgress(QString name, int value, int maximum, QString message);
     void onDeviceOptionChanged(uint optionId, QByteArray value) override;
 
 private:

@@ -77,14 +77,8 @@ QJsonObject DatasetCommands::datasetJson(int number, const VectarisDataset& data
 bool DatasetCommands::fetch(ControlUnit* unit, QList<VectarisDataset>* datasets)
 {
     DeviceWatch watch(unit, m_context.console);
-    bool received = false;
-    QObject::connect(unit, &ControlUnit::datasetsChanged, &watch, [&](QList<VectarisDataset> read) {
-        *datasets = read;
-        received = true;
-    });
     m_context.console.note(tr("Reading the measurement series..."));
-    unit->updateDataSets();
-    const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("ReadDataSetsJob"));
+    const DeviceWatch::Outcome outcome = watch.waitFor(unit->updateDataSets());
     if (!outcome.cameBack) {
         m_context.report.fail(
             CliExitCode::InstrumentFailed,
@@ -92,7 +86,7 @@ bool DatasetCommands::fetch(ControlUnit* unit, QList<VectarisDataset>* datasets)
             LIBUSB_ERROR_NO_DEVICE);
         return false;
     }
-    if (outcome.result != 0 || !received) {
+    if (outcome.result != 0) {
         m_context.report.fail(
             CliExitCode::InstrumentFailed,
             outcome.message.isEmpty()
@@ -101,6 +95,7 @@ bool DatasetCommands::fetch(ControlUnit* unit, QList<VectarisDataset>* datasets)
             outcome.result);
         return false;
     }
+    *datasets = outcome.datasets;
     return true;
 }
 
@@ -205,14 +200,7 @@ int DatasetCommands::clear(ControlUnit* unit)
                            LIBUSB_ERROR_NO_DEVICE);
     }
     DeviceWatch watch(unit, m_context.console);
-    QList<VectarisDataset> remaining;
-    bool received = false;
-    QObject::connect(unit, &ControlUnit::datasetsChanged, &watch, [&](QList<VectarisDataset> read) {
-        remaining = read;
-        received = true;
-    });
-    unit->removeDataSets();
-    const DeviceWatch::Outcome cleared = watch.waitForJob(QStringLiteral("ClearDataSetsJob"));
+    const DeviceWatch::Outcome cleared = watch.waitFor(unit->removeDataSets());
     if (!cleared.cameBack) {
         return report.fail(
             CliExitCode::InstrumentFailed,
@@ -227,8 +215,9 @@ int DatasetCommands::clear(ControlUnit* unit)
                            cleared.result);
     }
     // The unit does not confirm a clear: the read that follows it tells what is left.
-    const DeviceWatch::Outcome reread = watch.waitForJob(QStringLiteral("ReadDataSetsJob"));
-    if (!reread.cameBack || reread.result != 0 || !received) {
+    const DeviceWatch::Outcome reread = watch.waitFor(cleared.followUp);
+    const QList<VectarisDataset>& remaining = reread.datasets;
+    if (!reread.cameBack || reread.result != 0) {
         return report.fail(
             CliExitCode::InstrumentFailed,
             CliText::translate(

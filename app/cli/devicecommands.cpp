@@ -135,30 +135,18 @@ int DeviceCommands::optionsRead(BaseDevice* device)
     }
 
     DeviceWatch watch(device, m_context.console);
-    watch.showProgress(QStringLiteral("ReadOptionsSnapshotJob"), tr("Reading options..."));
-    OptionsSnapshot snapshot;
-    int result = 0;
-    QString message;
-    bool answered = false;
-    QObject::connect(device, &BaseDevice::snapshotTaken, &watch,
-                     [&](OptionsSnapshot taken, int code, QString text) {
-                         snapshot = taken;
-                         result = code;
-                         message = text;
-                         answered = true;
-                         watch.wake();
-                     });
-    device->takeSnapshot();
-    watch.waitUntil([&] { return answered; });
-    m_context.console.endProgress();
-    if (!answered) {
+    const Operation* read = device->takeSnapshot();
+    watch.showProgress(read, tr("Reading options..."));
+    const DeviceWatch::Outcome outcome = watch.waitFor(read);
+    if (!outcome.cameBack) {
         return wentAway(report, CliText::translate("DeviceCommands", "the options read"));
     }
-    if (result != 0 || !snapshot.isValid()) {
-        return report.fail(
-            CliExitCode::InstrumentFailed,
-            withMessage(CliText::translate("DeviceCommands", "The options could not be read"), message),
-            result);
+    const OptionsSnapshot& snapshot = outcome.snapshot;
+    if (outcome.result != 0 || !snapshot.isValid()) {
+        return report.fail(CliExitCode::InstrumentFailed,
+                           withMessage(CliText::translate("DeviceCommands", "The options could not be read"),
+                                       outcome.message),
+                           outcome.result);
     }
 
     QString path;
@@ -411,9 +399,9 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     }
 
     DeviceWatch watch(alive, console);
-    watch.showProgress(QStringLiteral("WriteFirmwareJob"));
-    alive->updateFirmware(file);
-    const DeviceWatch::Outcome update = watch.waitForJob(QStringLiteral("WriteFirmwareJob"));
+    const Operation* updating = alive->updateFirmware(file);
+    watch.showProgress(updating);
+    const DeviceWatch::Outcome update = watch.waitFor(updating);
     if (!update.cameBack) {
         return wentAway(report, CliText::translate("DeviceCommands", "the firmware update"));
     }
@@ -443,7 +431,7 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
     }
     // The device sends the restart itself once the image was verified; the new firmware runs only once
     // the instrument has left the bus.
-    watch.waitForJob(QStringLiteral("RebootDeviceJob"), kRebootSentMs);
+    watch.waitFor(update.followUp, kRebootSentMs);
     watch.waitUntil([] { return false; }, kRestartMs);
     if (!watch.isGone()) {
         return report.fail(
@@ -459,7 +447,7 @@ int DeviceCommands::firmwareUpdate(BaseDevice* device)
 }
 
 int DeviceCommands::destructiveJob(BaseDevice* device, const QString& action, const QString& question,
-                                   const QString& jobName, void (BaseDevice::*post)(), const QString& done)
+                                   Operation* (BaseDevice::*post)(), const QString& done)
 {
     CliReport& report = m_context.report;
     const CliArguments& arguments = m_context.arguments;
@@ -474,8 +462,7 @@ int DeviceCommands::destructiveJob(BaseDevice* device, const QString& action, co
                         CliText::translate("DeviceCommands", "the options snapshot; nothing was sent"));
     }
     DeviceWatch watch(alive, m_context.console);
-    (alive.data()->*post)();
-    const DeviceWatch::Outcome outcome = watch.waitForJob(jobName);
+    const DeviceWatch::Outcome outcome = watch.waitFor((alive.data()->*post)());
     if (!outcome.cameBack) {
         return wentAway(report, action);
     }
@@ -493,7 +480,7 @@ int DeviceCommands::reset(BaseDevice* device)
 {
     const QString name = title(*device).shown();
     return destructiveJob(device, QStringLiteral("reset"), tr("Reset %1 to its factory settings?").arg(name),
-                          QStringLiteral("FactoryResetJob"), &BaseDevice::factoryReset,
+                          &BaseDevice::factoryReset,
                           tr("%1 was reset to its factory settings and restarts.").arg(name));
 }
 
@@ -501,8 +488,8 @@ int DeviceCommands::logClear(BaseDevice* device)
 {
     const QString name = title(*device).shown();
     return destructiveJob(device, QStringLiteral("log clear"),
-                          tr("Delete every event log entry on %1?").arg(name), QStringLiteral("DeleteLogJob"),
-                          &BaseDevice::clearLog, tr("The event log of %1 was deleted.").arg(name));
+                          tr("Delete every event log entry on %1?").arg(name), &BaseDevice::clearLog,
+                          tr("The event log of %1 was deleted.").arg(name));
 }
 
 int DeviceCommands::logDownload(BaseDevice* device)
@@ -515,11 +502,8 @@ int DeviceCommands::logDownload(BaseDevice* device)
     }
     const QString name = title(*device).shown();
     DeviceWatch watch(device, m_context.console);
-    QString text;
-    QObject::connect(device, &BaseDevice::logDownloadFinsihed, &watch, [&](QString logs) { text = logs; });
     m_context.console.note(tr("Reading the event log..."));
-    device->downloadLog();
-    const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("ReadLogJob"));
+    const DeviceWatch::Outcome outcome = watch.waitFor(device->downloadLog());
     if (!outcome.cameBack) {
         return wentAway(report, CliText::translate("DeviceCommands", "the log download"));
     }
@@ -531,7 +515,7 @@ int DeviceCommands::logDownload(BaseDevice* device)
             outcome.result);
     }
     // Saved as the window saves it: the instrument's bytes as Latin-1 text.
-    const QByteArray bytes = text.toLatin1();
+    const QByteArray bytes = outcome.logText.toLatin1();
     if (!CliFiles::write(output, bytes, &reason)) {
         return report.fail(CliExitCode::FileError, reason);
     }
@@ -548,13 +532,9 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
     const QString name = title(*sensor).shown();
     const QPointer<TymbrelSensor> alive(sensor);
     DeviceWatch watch(sensor, m_context.console);
-    watch.showProgress(QStringLiteral("CdcCalibrationJob"));
-    std::optional<int> switchingPoint;
     bool storedRead = false;
     bool calibratedRead = false;
     std::optional<int> readFailure;
-    QObject::connect(sensor, &TymbrelSensor::cdcCalibrationFinished, &watch,
-                     [&](int, int point) { switchingPoint = point; });
     QObject::connect(sensor, &TymbrelSensor::savedCdcThresholdChanged, &watch, [&] {
         storedRead = true;
         watch.wake();
@@ -569,8 +549,9 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
     });
     m_context.console.note(
         tr("Calibrating the touch detector of %1 (keep hands off the sensor)...").arg(name));
-    sensor->calibrateForProduction();
-    const DeviceWatch::Outcome outcome = watch.waitForJob(QStringLiteral("CdcCalibrationJob"));
+    const Operation* calibration = sensor->calibrateForProduction();
+    watch.showProgress(calibration);
+    const DeviceWatch::Outcome outcome = watch.waitFor(calibration);
     if (!outcome.cameBack || !alive) {
         return wentAway(report, CliText::translate("DeviceCommands", "the calibration"));
     }
@@ -581,15 +562,15 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
                         outcome.message),
             outcome.result);
     }
-    // The sensor reports the job's outcome as it hands the job back.
-    if (!switchingPoint || *switchingPoint < 0) {
+    const int switchingPoint = outcome.switchingPoint;
+    if (switchingPoint < 0) {
         return report.fail(CliExitCode::InstrumentFailed,
                            CliText::translate("DeviceCommands",
                                               "The calibration did not report its switching "
                                               "point; check the sensor's thresholds."),
                            outcome.result);
     }
-    report.insert(QStringLiteral("switchingPoint"), *switchingPoint);
+    report.insert(QStringLiteral("switchingPoint"), switchingPoint);
     // The sensor reads both stored thresholds back after a calibration that stored them: what it
     // answers is what the command reports, never the values from before.
     watch.waitUntil([&] { return (storedRead && calibratedRead) || readFailure; }, kThresholdReadBackMs);
@@ -616,13 +597,13 @@ int DeviceCommands::calibrate(TymbrelSensor* sensor)
             CliText::translate("DeviceCommands",
                                "The calibrated threshold %1 lies outside %2..%3; it was stored, "
                                "check the sensor.")
-                .arg(*switchingPoint + TymbrelSensor::kProductionCalibrationOffset)
+                .arg(switchingPoint + TymbrelSensor::kProductionCalibrationOffset)
                 .arg(TymbrelSensor::kProductionCalibrationMin)
                 .arg(TymbrelSensor::kProductionCalibrationMax),
             outcome.result);
     }
     m_context.console.print(
         tr("Touch detector of %1 calibrated: switching point %2, stored threshold %3.")
-            .arg(name, QString::number(*switchingPoint), QString::number(alive->savedCdcThreshold())));
+            .arg(name, QString::number(switchingPoint), QString::number(alive->savedCdcThreshold())));
     return report.exitCode();
 }

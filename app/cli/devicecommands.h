@@ -9,6 +9,7 @@
 #include <QString>
 
 class BaseDevice;
+class Operation;
 class TymbrelSensor;
 
 // The subcommands that work on one served instrument (all but the measurement series): each runs to its
@@ -41,10 +42,10 @@ public:
 private:
     // Names `file` in the report; 0 when it can be read, otherwise the exit code of the failure.
     int takeInputFile(const QString& file);
-    // Runs a simple destructive job: asks, takes the snapshot, posts the job with `post` and waits for
-    // `jobName`. `done` is printed on success.
+    // Runs a simple destructive operation: asks, takes the snapshot, posts it with `post` and waits for
+    // it. `done` is printed on success.
     int destructiveJob(BaseDevice* device, const QString& action, const QString& question,
-                       const QString& jobName, void (BaseDevice::*post)(), const QString& done);
+                       Operation* (BaseDevice::*post)(), const QString& done);
 
     CliContext m_context;
 };

@@ -3,6 +3,7 @@
 #include "app/cli/cliconsole.h"
 #include "app/cli/eventwait.h"
 #include "devices/basedevice.h"
+#include "devices/operation.h"
 
 DeviceWatch::DeviceWatch(BaseDevice* device, CliConsole& console, QObject* parent)
     : QObject(parent), m_device(device), m_console(console), m_wait(new EventWait(this))
@@ -11,16 +12,7 @@ DeviceWatch::DeviceWatch(BaseDevice* device, CliConsole& console, QObject* paren
         m_gone = true;
         return;
     }
-    connect(device, &BaseDevice::jobResult, this, [this](QString name, int result, QString message) {
-        m_finished.append({name, result, message});
-        m_wait->wake();
-    });
-    connect(device, &BaseDevice::progressChanged, this,
-            [this](QString name, int value, int maximum, QString message) {
-                if (!m_progressJob.isEmpty() && name == m_progressJob) {
-                    m_console.progress(message.isEmpty() ? m_progressMessage : message, value, maximum);
-                }
-            });
+    connect(device, &BaseDevice::operationStarted, this, &DeviceWatch::follow);
     connect(device, &BaseDevice::disconnected, this, [this] {
         m_gone = true;
         m_wait->wake();
@@ -36,33 +28,47 @@ BaseDevice* DeviceWatch::device() const
     return m_device;
 }
 
-void DeviceWatch::showProgress(const QString& jobName, const QString& message)
+void DeviceWatch::follow(Operation* operation)
 {
-    m_progressJob = jobName;
+    const quint64 serial = operation->serial();
+    connect(operation, &Operation::progress, this, [this, serial](int value, int maximum, QString message) {
+        if (serial == m_progressSerial) {
+            m_console.progress(message.isEmpty() ? m_progressMessage : message, value, maximum);
+        }
+    });
+    connect(operation, &Operation::finished, this, [this, operation, serial](int result, QString message) {
+        Outcome outcome;
+        outcome.cameBack = true;
+        outcome.result = result;
+        outcome.message = message;
+        outcome.followUp = operation->followUp() ? operation->followUp()->serial() : 0;
+        outcome.logText = operation->logText();
+        outcome.datasets = operation->datasets();
+        outcome.snapshot = operation->snapshot();
+        outcome.switchingPoint = operation->switchingPoint();
+        m_finished.insert(serial, outcome);
+        m_wait->wake();
+    });
+}
+
+void DeviceWatch::showProgress(const Operation* operation, const QString& message)
+{
+    m_progressSerial = operation ? operation->serial() : 0;
     m_progressMessage = message;
 }
 
-DeviceWatch::Outcome DeviceWatch::waitForJob(const QString& jobName, int timeoutMs)
+DeviceWatch::Outcome DeviceWatch::waitFor(const Operation* operation, int timeoutMs)
 {
-    auto index = [&] {
-        for (int i = 0; i < m_finished.size(); ++i) {
-            if (m_finished.at(i).name == jobName) {
-                return i;
-            }
-        }
-        return -1;
-    };
-    m_wait->until([&] { return index() >= 0 || m_gone; }, timeoutMs);
-    m_console.endProgress();
-    const int found = index();
-    Outcome outcome;
-    if (found >= 0) {
-        const Finished finished = m_finished.takeAt(found);
-        outcome.cameBack = true;
-        outcome.result = finished.result;
-        outcome.message = finished.message;
+    return waitFor(operation ? operation->serial() : 0, timeoutMs);
+}
+
+DeviceWatch::Outcome DeviceWatch::waitFor(quint64 serial, int timeoutMs)
+{
+    if (serial != 0) {
+        m_wait->until([&] { return m_finished.contains(serial) || m_gone; }, timeoutMs);
     }
-    return outcome;
+    m_console.endProgress();
+    return m_finished.take(serial);
 }
 
 bool DeviceWatch::waitUntil(const std::function<bool()>& done, int timeoutMs)

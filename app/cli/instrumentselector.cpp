@@ -68,14 +68,23 @@ void InstrumentSelector::adopt()
         m_identityDone = false;
         m_openFailed = false;
         m_disconnected = false;
-        connect(device, &BaseDevice::jobResult, this, [this](QString name, int result, QString message) {
-            if (name == QLatin1String("ReadDefaultValuesJob")) {
+        // The device reads its identity itself, once created and again once open: the latest read that
+        // ended tells whether it answers.
+        auto followIdentity = [this](Operation* operation) {
+            if (operation->kind() != Operation::Kind::ReadIdentity) {
+                return;
+            }
+            connect(operation, &Operation::finished, this, [this](int result, QString message) {
                 m_identityDone = true;
                 m_identityResult = result;
                 m_identityMessage = message;
                 m_wait->wake();
-            }
-        });
+            });
+        };
+        for (Operation* operation : device->pendingOperations()) {
+            followIdentity(operation);
+        }
+        connect(device, &BaseDevice::operationStarted, this, followIdentity);
         connect(device, &BaseDevice::openFailed, this, [this](QString step, int error) {
             m_openFailed = true;
             m_openStep = step;

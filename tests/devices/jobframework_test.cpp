@@ -96,17 +96,14 @@ class BareDevice : public BaseDevice
 public:
     explicit BareDevice(QObject* parent = nullptr) : BaseDevice(kBareKind, nullptr, parent) {}
     void readDeviceOptions() override { ++optionReads; }
-    void post(AbstractJob* job) { postJob(job); }
+    Operation* post(AbstractJob* job)
+    {
+        return BaseDevice::post(job, Operation::Kind::Reboot, {},
+                                [this, job](Operation&) { handedToKind << job->name(); });
+    }
 
     int optionReads = 0;
     QStringList handedToKind;
-
-protected:
-    void handleJobFinished(AbstractJob* job) override
-    {
-        handedToKind << job->name();
-        delete job;
-    }
 };
 
 // Posts jobs the way a device does: by a signal connected across the threads.
@@ -253,11 +250,53 @@ TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
         QThread::msleep(50);
         journal.gate.release();
     });
+    const int operations = Operation::liveCount();
     device.reset();
     releaser.join();
+    EXPECT_EQ(Operation::liveCount(), operations - 6); // the blocking one's and the queued ones'
     EXPECT_EQ(journal.alive, 0);
     EXPECT_EQ(journal.order.count(QStringLiteral("blocking")), 1);
     EXPECT_EQ(journal.order.count(QStringLiteral("queued")), 0);
+}
+
+TEST(BaseDevice, ConcurrentOperationsOfOneKindEachGetOnlyTheirOwnOutcomeOnThePostingThread)
+{
+    struct Case
+    {
+        const char* tag;
+        int result;
+        const char* message;
+    };
+    const Case cases[] = {{"a", -3, "fake failure"}, {"b", 2, ""}, {"c", 0, ""}};
+    struct Seen
+    {
+        QList<int> results;
+        QStringList messages;
+        int progress = 0;
+        bool onPostingThread = false;
+    };
+    Journal journal;
+    BareDevice device;
+    Seen seen[3];
+    for (int i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        Seen& mine = seen[i];
+        Operation* operation = device.post(new FakeJob(journal, QLatin1String(c.tag), false, c.result));
+        QObject::connect(operation, &Operation::progress, &device, [&mine] { ++mine.progress; });
+        QObject::connect(operation, &Operation::finished, &device, [&mine](int result, QString message) {
+            mine.results << result;
+            mine.messages << message;
+            mine.onPostingThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+        });
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device.handedToKind.size() == 3; }, 20000));
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(cases[i].tag);
+        EXPECT_EQ(seen[i].results, QList<int>{cases[i].result});
+        EXPECT_EQ(seen[i].messages, QStringList{QLatin1String(cases[i].message)});
+        EXPECT_EQ(seen[i].progress, 1); // its own progress only
+        EXPECT_TRUE(seen[i].onPostingThread);
+    }
 }
 
 TEST(BaseDevice, IdentityOfAFailedReadIsAppliedAndFollowedByTheOptionHook)

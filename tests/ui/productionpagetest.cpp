@@ -311,15 +311,18 @@ TEST_F(ProductionPageTest, WritingTheIdentitySaysItsOutcomeAndKeepsEachTextToOne
         if (c.failing != 0) {
             unit->faults().pipeErrorOn(c.failing, 1);
         }
-        // What the message says each time one of the two jobs comes back.
+        // What the message says each time one of the two operations has come back.
         QStringList said;
         auto* message = child<QLabel>(production(), "lblParametersMessage");
-        const auto watch = QObject::connect(device, &BaseDevice::jobResult, production(), [&](QString name) {
-            if (name == QLatin1String("SetDeviceMultipleOptionsJob") ||
-                name == QLatin1String("WriteDeviceOptionsJob")) {
-                said << message->text();
-            }
-        });
+        const auto watch =
+            QObject::connect(device, &BaseDevice::operationStarted, production(), [&](Operation* op) {
+                if (op->kind() == Operation::Kind::SendOptions ||
+                    op->kind() == Operation::Kind::WriteOptions) {
+                    QObject::connect(
+                        op, &Operation::finished, production(), [&] { said << message->text(); },
+                        Qt::QueuedConnection);
+                }
+            });
         child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("TCU-%1").arg(++n));
         child<QAbstractButton>(production(), "btnWriteParameters")->click();
         auto* question = productionDialog<QMessageBox>("writeParametersQuestion");

@@ -283,7 +283,7 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
     struct Case
     {
         int step; // CdcCalibrationJob::Step reported before the progress; -1: none
-        const char* job;
+        bool own; // reported by the calibration the panel follows, not by an earlier one
         int value;
         int maximum;
         const char* message;
@@ -293,16 +293,19 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
     };
     // The outcome is told by the step, never by the (translated) message.
     const Case cases[] = {
-        {CdcCalibrationJob::BottomUp, "CdcCalibrationJob", 17, 4096, "Bottom up....",
+        {CdcCalibrationJob::BottomUp, true, 17, 4096, "Bottom up....",
          "CdcCalibrationJob : Bottom up.... 17 / 4096", 17, 4096},
-        {-1, "CdcCalibrationJob", 18, 4096, "Final", "CdcCalibrationJob : Final 18 / 4096", 18, 4096},
-        {CdcCalibrationJob::Final, "CdcCalibrationJob", 990, 4096, "Endwert",
-         "CdcCalibrationJob : Endwert 990", 990, 4096},
-        {-1, "ReadDeviceMultipleOptionsJob", 3, 5, "", "", 0, 100},
+        {-1, true, 18, 4096, "Final", "CdcCalibrationJob : Final 18 / 4096", 18, 4096},
+        {-1, false, 3, 5, "", "CdcCalibrationJob : Final 18 / 4096", 18, 4096},
+        {CdcCalibrationJob::Final, true, 990, 4096, "Endwert", "CdcCalibrationJob : Endwert 990", 990, 4096},
     };
     ProductionWidgetTymbrel panel;
     TymbrelSensor sensor(nullptr);
     panel.setDevice(&sensor);
+    Operation earlier(Operation::Kind::CalibrateTouch, {});
+    Operation calibration(Operation::Kind::CalibrateTouch, {});
+    panel.followCalibration(&earlier);
+    panel.followCalibration(&calibration);
     auto* label = child<QLabel>(&panel, "lblCdcValue");
     auto* bar = child<QProgressBar>(&panel, "progressCdcCalibration");
     EXPECT_EQ(label->text(), QStringLiteral("0"));
@@ -310,7 +313,8 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
         if (c.step >= 0) {
             emit sensor.cdcCalibrationStepChanged(c.step, c.value);
         }
-        emit sensor.progressChanged(QLatin1String(c.job), c.value, c.maximum, QLatin1String(c.message));
+        Operation& reporter = c.own ? calibration : earlier;
+        emit reporter.progress(c.value, c.maximum, QLatin1String(c.message));
         EXPECT_EQ(label->text(), QLatin1String(c.label)) << c.message;
         EXPECT_EQ(bar->value(), c.barValue);
         EXPECT_EQ(bar->maximum(), c.barMaximum);
@@ -320,13 +324,16 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
 
     // Out of range (result 1) reads as a warning naming the threshold, not as a plain final value.
     emit sensor.cdcCalibrationStepChanged(CdcCalibrationJob::Final, 4095);
-    emit sensor.progressChanged(QStringLiteral("CdcCalibrationJob"), 4095, 4096, QStringLiteral("Endwert"));
-    emit sensor.jobResult(QStringLiteral("CdcCalibrationJob"), 1, QString());
+    emit calibration.progress(4095, 4096, QStringLiteral("Endwert"));
+    earlier.finish(-1, QStringLiteral("not this one"));
+    EXPECT_EQ(label->text(), QStringLiteral("CdcCalibrationJob : Endwert 4095"));
+    calibration.finish(1, QString());
     EXPECT_EQ(label->text(), QStringLiteral("Warning: calibrated threshold 4095 is out of range"));
     EXPECT_TRUE(label->property("warning").toBool());
     emit sensor.cdcCalibrationStepChanged(CdcCalibrationJob::BottomUp, 0);
-    emit sensor.progressChanged(QStringLiteral("CdcCalibrationJob"), 1, 4096,
-                                QStringLiteral("Bottom up...."));
+    Operation next(Operation::Kind::CalibrateTouch, {});
+    panel.followCalibration(&next);
+    emit next.progress(1, 4096, QStringLiteral("Bottom up...."));
     EXPECT_EQ(label->text(), QStringLiteral("CdcCalibrationJob : Bottom up.... 1 / 4096"));
     EXPECT_FALSE(label->property("warning").toBool());
 }
