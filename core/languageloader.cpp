@@ -1,5 +1,6 @@
 #include "core/languageloader.h"
 
+#include "core/scopedtranslator.h"
 #include "core/settings.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ QString known(const QString& language)
 // Loads `file` from the compiled-in translations, else (Qt's own files only) from Qt's installed ones.
 bool installTranslator(const QString& file, bool qtsOwn)
 {
-    auto translator = std::make_unique<QTranslator>();
+    auto translator = std::make_unique<ScopedTranslator>();
     bool loaded = translator->load(file, QStringLiteral(":/translations"));
     if (!loaded && qtsOwn) {
         loaded = translator->load(file, QLibraryInfo::location(QLibraryInfo::TranslationsPath));

@@ -1,5 +1,6 @@
 #include "devices/basedevice.h"
 
+#include "core/englishscope.h"
 #include "devices/abstractjob.h"
 #include "devices/jobs/deletelogjob.h"
 #include "devices/jobs/factoryresetjob.h"
@@ -278,6 +279,7 @@ void BaseDevice::jobFinished(AbstractJob* job)
     const QString name = job->name();
     const int result = job->result();
     const QString message = job->resultMessage(result);
+    const QString english = EnglishScope::english([&] { return job->resultMessage(result); });
     emit jobResult(name, result, message);
 
     NotificationMessageType type = NotificationMessageType::Success;
@@ -298,7 +300,7 @@ void BaseDevice::jobFinished(AbstractJob* job)
     }
     delete job;
     if (operation) {
-        operation->finish(result, message);
+        operation->finish(result, message, english);
         operation->deleteLater();
     }
 }

@@ -1,5 +1,7 @@
 #include "devices/operation.h"
 
+#include "core/englishscope.h"
+
 #include <QMetaEnum>
 
 #include <atomic>
@@ -30,7 +32,12 @@ QString Operation::kindName(Kind kind)
     return QString::fromLatin1(QMetaEnum::fromType<Kind>().valueToKey(int(kind)));
 }
 
-void Operation::finish(int result, const QString& message)
+QString Operation::message() const
+{
+    return EnglishScope::active() ? m_englishMessage : m_message;
+}
+
+void Operation::finish(int result, const QString& message, const QString& english)
 {
     if (m_finished) {
         return;
@@ -38,5 +45,6 @@ void Operation::finish(int result, const QString& message)
     m_finished = true;
     m_result = result;
     m_message = message;
+    m_englishMessage = english.isEmpty() ? message : english;
     emit finished(result, message);
 }

@@ -70,7 +70,8 @@ public:
     const Inputs& inputs() const { return m_inputs; }
     bool isFinished() const { return m_finished; }
     int result() const { return m_result; }
-    QString message() const { return m_message; }
+    // As the user reads it; inside an EnglishScope in English (for machine-read reports).
+    QString message() const;
 
     // The outcome, valid once finished. Values read (ReadOption, ReadOptions, TakeSnapshot; ids without
     // an answer are missing), the snapshot (TakeSnapshot, valid on success), the instrument's log text
@@ -93,8 +94,9 @@ public:
     void setDatasets(const QList<VectarisDataset>& datasets) { m_datasets = datasets; }
     void setSwitchingPoint(int point) { m_switchingPoint = point; }
     void setFollowUp(Operation* next) { m_followUp = next; }
-    // Records the outcome and emits finished, once.
-    void finish(int result, const QString& message);
+    // Records the outcome and emits finished, once. `english`: the message made in English (empty: the
+    // same as `message`).
+    void finish(int result, const QString& message, const QString& english = QString());
 
 signals:
     // `maximum` <= 0: no measure of the whole is known.
@@ -108,6 +110,7 @@ private:
     bool m_finished = false;
     int m_result = 0;
     QString m_message;
+    QString m_englishMessage;
     QHash<quint32, QByteArray> m_values;
     OptionsSnapshot m_snapshot;
     QString m_logText;

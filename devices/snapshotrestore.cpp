@@ -1,5 +1,6 @@
 #include "devices/snapshotrestore.h"
 
+#include "core/englishscope.h"
 #include "devices/basedevice.h"
 #include "devices/snapshotguard.h"
 #include "devices/snapshotstore.h"
@@ -36,8 +37,10 @@ SnapshotRestore::SnapshotRestore(const OptionsSnapshot& target, BaseDevice* devi
     m_returnTimer.setSingleShot(true);
     m_returnTimer.setInterval(kReturnTimeoutMs);
     connect(&m_returnTimer, &QTimer::timeout, this, [this] {
-        finish(kDidNotComeBack, tr("The instrument did not come back after its reboot. Plug it in again and "
-                                   "check its options."));
+        finish(kDidNotComeBack, [] {
+            return tr("The instrument did not come back after its reboot. Plug it in again and check its "
+                      "options.");
+        });
     });
 }
 
@@ -47,12 +50,14 @@ void SnapshotRestore::prepare()
         return;
     }
     if (!m_device) {
-        finish(kRefused, tr("No instrument is connected."));
+        finish(kRefused, [] { return tr("No instrument is connected."); });
         return;
     }
     if (check(m_target, *m_device) == Check::OtherKind) {
-        finish(kRefused, tr("This snapshot belongs to a %1, not to this %2; it is not restored.")
-                             .arg(m_target.kind, m_device->kindKey()));
+        finish(kRefused, [this] {
+            return tr("This snapshot belongs to a %1, not to this %2; it is not restored.")
+                .arg(m_target.kind, m_device->kindKey());
+        });
         return;
     }
     QStringList misfits;
@@ -65,8 +70,9 @@ void SnapshotRestore::prepare()
         }
     }
     if (!misfits.isEmpty()) {
-        finish(kRefused,
-               tr("This snapshot is not restored; nothing was changed: %1").arg(misfits.join("; ")));
+        finish(kRefused, [&misfits] {
+            return tr("This snapshot is not restored; nothing was changed: %1").arg(misfits.join("; "));
+        });
         return;
     }
     m_state = State::Preparing;
@@ -85,8 +91,8 @@ void SnapshotRestore::prepare()
                 m_state = State::Prepared;
                 emit prepared(changes());
             });
-    connect(m_guard, &SnapshotGuard::failed, this, [this](const QString& reason) {
-        finish(kNoSnapshot, tr("Nothing was changed: %1").arg(reason));
+    connect(m_guard, &SnapshotGuard::failed, this, [this] {
+        finish(kNoSnapshot, [this] { return tr("Nothing was changed: %1").arg(m_guard->reason()); });
     });
     m_guard->start();
 }
@@ -103,11 +109,13 @@ void SnapshotRestore::apply()
     }
     m_written = changes();
     if (m_written.isEmpty()) {
-        finish(0, tr("The instrument already holds every value of the snapshot; nothing was written."));
+        finish(0, [] {
+            return tr("The instrument already holds every value of the snapshot; nothing was written.");
+        });
         return;
     }
     if (!m_device || !m_device->isConnected()) {
-        finish(kRefused, tr("The instrument went away; nothing was written."));
+        finish(kRefused, [] { return tr("The instrument went away; nothing was written."); });
         return;
     }
     QHash<quint32, QByteArray> values;
@@ -144,9 +152,11 @@ void SnapshotRestore::follow(BaseDevice* device)
         if (m_state == State::Writing && m_committed) {
             waitForReturn(); // the reboot: the instrument comes back as a new device
         } else if (m_state == State::Writing) {
-            finish(LIBUSB_ERROR_NO_DEVICE, tr("The instrument went away before the values were committed."));
+            finish(LIBUSB_ERROR_NO_DEVICE,
+                   [] { return tr("The instrument went away before the values were committed."); });
         } else if (m_state == State::ReadingBack) {
-            finish(LIBUSB_ERROR_NO_DEVICE, tr("The instrument went away while the values were read back."));
+            finish(LIBUSB_ERROR_NO_DEVICE,
+                   [] { return tr("The instrument went away while the values were read back."); });
         }
     };
     connect(device, &BaseDevice::disconnected, this, gone);
@@ -156,24 +166,27 @@ void SnapshotRestore::follow(BaseDevice* device)
 void SnapshotRestore::followWrite(Operation* send)
 {
     // Set, then store, then restart: each step is the follow-up of the one before.
-    connect(send, &Operation::finished, this, [this, send](int result, const QString& message) {
+    connect(send, &Operation::finished, this, [this, send](int result) {
         if (m_state != State::Writing) {
             return;
         }
         if (result != 0) {
-            finish(result, tr("The values could not be sent; nothing was committed: %1").arg(message));
+            finish(result, [send] {
+                return tr("The values could not be sent; nothing was committed: %1").arg(send->message());
+            });
             return;
         }
         Operation* store = send->followUp();
         if (!store) {
             return;
         }
-        connect(store, &Operation::finished, this, [this, store](int stored, const QString& why) {
+        connect(store, &Operation::finished, this, [this, store](int stored) {
             if (m_state != State::Writing) {
                 return;
             }
             if (stored != 0) {
-                finish(stored, tr("The values could not be committed: %1").arg(why));
+                finish(stored,
+                       [store] { return tr("The values could not be committed: %1").arg(store->message()); });
                 return;
             }
             m_committed = true;
@@ -245,18 +258,19 @@ void SnapshotRestore::candidateIdentified(BaseDevice* device)
     emit progress(tr("Reading the restored values back..."));
     // Identified: the identity read came back, so the read-back follows it in the worker's queue.
     Operation* read = device->takeSnapshot();
-    connect(read, &Operation::finished, this, [this, read](int result, const QString& message) {
-        readBack(read->snapshot(), result, message);
-    });
+    connect(read, &Operation::finished, this, [this, read](int result) { readBack(*read, result); });
 }
 
-void SnapshotRestore::readBack(const OptionsSnapshot& snapshot, int result, const QString& message)
+void SnapshotRestore::readBack(const Operation& read, int result)
 {
+    const OptionsSnapshot snapshot = read.snapshot();
     if (m_state != State::ReadingBack) {
         return;
     }
     if (result != 0) {
-        finish(result, tr("The values were written, but could not be read back: %1").arg(message));
+        finish(result, [&read] {
+            return tr("The values were written, but could not be read back: %1").arg(read.message());
+        });
         return;
     }
     QList<quint32> notTaken;
@@ -268,18 +282,28 @@ void SnapshotRestore::readBack(const OptionsSnapshot& snapshot, int result, cons
         }
     }
     if (notTaken.isEmpty()) {
-        finish(0, tr("%n option(s) restored and read back.", nullptr, m_written.size()), notTaken);
+        finish(
+            0, [this] { return tr("%n option(s) restored and read back.", nullptr, m_written.size()); },
+            notTaken);
     } else {
-        finish(notTaken.size(),
-               tr("%1 of %2 options did not take: %3")
-                   .arg(notTaken.size())
-                   .arg(m_written.size())
-                   .arg(names.join(", ")),
-               notTaken);
+        finish(
+            notTaken.size(),
+            [&] {
+                return tr("%1 of %2 options did not take: %3")
+                    .arg(notTaken.size())
+                    .arg(m_written.size())
+                    .arg(names.join(", "));
+            },
+            notTaken);
     }
 }
 
-void SnapshotRestore::finish(int result, const QString& message, const QList<quint32>& notTaken)
+QString SnapshotRestore::message() const
+{
+    return EnglishScope::active() ? m_englishMessage : m_message;
+}
+
+void SnapshotRestore::finish(int result, const std::function<QString()>& make, const QList<quint32>& notTaken)
 {
     if (m_state == State::Done) {
         return;
@@ -292,6 +316,9 @@ void SnapshotRestore::finish(int result, const QString& message, const QList<qui
     if (m_manager) {
         disconnect(m_manager, nullptr, this, nullptr);
     }
+    m_message = make();
+    m_englishMessage = EnglishScope::english(make);
+    const QString& message = m_message;
     if (result < 0) {
         logger()->error("Restore failed: {} ({})", message, result);
     } else if (result > 0) {

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class BaseDevice;
 class Operation;
 class SnapshotGuard;
@@ -61,6 +63,8 @@ public:
     // The identity options that differ, whether they are included or not.
     QList<OptionsSnapshot::Option> identityChanges() const { return m_identityChanges; }
     QString beforePath() const { return m_beforePath; }
+    // The message finished() gave; inside an EnglishScope in English.
+    QString message() const;
 
 signals:
     void prepared(QList<OptionsSnapshot::Option> changes);
@@ -87,8 +91,9 @@ private:
     void deviceArrived(BaseDevice* device);
     // A device of the kind arrived while waiting: taken if it is the same instrument, once it told.
     void candidateIdentified(BaseDevice* device);
-    void readBack(const OptionsSnapshot& snapshot, int result, const QString& message);
-    void finish(int result, const QString& message, const QList<quint32>& notTaken = {});
+    void readBack(const Operation& read, int result);
+    // `make` is called twice: for the user and, inside an EnglishScope, for machine-read reports.
+    void finish(int result, const std::function<QString()>& make, const QList<quint32>& notTaken = {});
 
     OptionsSnapshot m_target;
     QPointer<BaseDevice> m_device;
@@ -105,4 +110,6 @@ private:
     QTimer m_returnTimer;
     State m_state = State::Idle;
     bool m_committed = false;
+    QString m_message;
+    QString m_englishMessage;
 };

@@ -1,5 +1,7 @@
 #include "devices/snapshotstore.h"
 
+#include "core/englishscope.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -8,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 // A snapshot file is a few kilobytes; anything much larger in the folder is not one.
@@ -25,18 +28,29 @@ QString SnapshotStore::defaultFolder()
         .filePath(QStringLiteral("snapshots"));
 }
 
+QString SnapshotStore::lastError() const
+{
+    return EnglishScope::active() ? m_englishLastError : m_lastError;
+}
+
 QString SnapshotStore::save(const OptionsSnapshot& snapshot, QString* error)
 {
-    auto fail = [&](const QString& reason) {
-        logger()->error("Snapshot not written: {}", reason);
+    // The reason is made twice: for the user and, in English, for machine-read reports (lastError()).
+    auto fail = [&](const std::function<QString()>& make) {
+        m_lastError = make();
+        m_englishLastError = EnglishScope::english(make);
+        logger()->error("Snapshot not written: {}", m_lastError);
         if (error) {
-            *error = reason;
+            *error = m_lastError;
         }
         return QString();
     };
+    m_lastError.clear();
+    m_englishLastError.clear();
     if (!QDir().mkpath(m_folder)) {
-        return fail(
-            QCoreApplication::translate("SnapshotStore", "cannot create the folder %1").arg(m_folder));
+        return fail([this] {
+            return QCoreApplication::translate("SnapshotStore", "cannot create the folder %1").arg(m_folder);
+        });
     }
     // Two snapshots of one instrument within a second (a restore right after a reset) keep both: the
     // name is taken by creating the file, which fails when it exists, also when another process created
@@ -51,23 +65,28 @@ QString SnapshotStore::save(const OptionsSnapshot& snapshot, QString* error)
         if (reserve.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             path = candidate;
         } else if (!reserve.exists() && !QFileInfo(candidate).isSymLink()) {
-            return fail(QCoreApplication::translate("SnapshotStore", "cannot write %1: %2")
-                            .arg(candidate, reserve.errorString()));
+            return fail([&] {
+                return QCoreApplication::translate("SnapshotStore", "cannot write %1: %2")
+                    .arg(candidate, reserve.errorString());
+            });
         }
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         QFile::remove(path);
-        return fail(QCoreApplication::translate("SnapshotStore", "cannot write %1: %2")
-                        .arg(path, file.errorString()));
+        return fail([&] {
+            return QCoreApplication::translate("SnapshotStore", "cannot write %1: %2")
+                .arg(path, file.errorString());
+        });
     }
     const QByteArray json = snapshot.toJson();
     if (file.write(json) != json.size() || !file.commit()) {
-        const QString reason =
-            QCoreApplication::translate("SnapshotStore", "cannot write %1: %2").arg(path, file.errorString());
+        const QString reason = file.errorString();
         file.cancelWriting();
         QFile::remove(path);
-        return fail(reason);
+        return fail([&] {
+            return QCoreApplication::translate("SnapshotStore", "cannot write %1: %2").arg(path, reason);
+        });
     }
     logger()->info("Snapshot of {} {} with {} written to {}", snapshot.kind, snapshot.instrument(),
                    snapshot.coverage(), path);

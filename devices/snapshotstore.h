@@ -34,6 +34,8 @@ public:
     // writing at the same moment, and then removes the instrument's oldest beyond the limit (never the
     // file just written). Returns the file's path, or an empty string with the reason in `error`.
     QString save(const OptionsSnapshot& snapshot, QString* error = nullptr);
+    // Why the last save() failed (empty after one that worked); inside an EnglishScope in English.
+    QString lastError() const;
     // The readable snapshots of one instrument (OptionsSnapshot::instrumentOf), newest first, among the
     // files named after it; of one second, the one written last first. Files that are not snapshots are
     // skipped; a snapshot renamed by hand is restored through its file instead.
@@ -45,5 +47,7 @@ private:
     void prune(const QString& kind, const QString& instrument, const QString& written);
 
     QString m_folder;
+    QString m_lastError;
+    QString m_englishLastError;
     int m_limit;
 };

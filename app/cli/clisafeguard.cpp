@@ -4,6 +4,7 @@
 #include "app/cli/clireport.h"
 #include "app/cli/clitext.h"
 #include "app/cli/eventwait.h"
+#include "core/englishscope.h"
 #include "devices/basedevice.h"
 #include "devices/snapshotguard.h"
 #include "devices/snapshotstore.h"
@@ -50,7 +51,7 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     SnapshotGuard guard(device, &store);
     EventWait wait;
     QString path;
-    QString reason;
+    CliText reason;
     QString coverage;
     bool done = false;
     // A read that failed for want of a device: the instrument left, though its link may not know yet.
@@ -64,7 +65,7 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
         wait.wake();
     });
     QObject::connect(&guard, &SnapshotGuard::failed, &wait, [&](QString why) {
-        reason = why;
+        reason = CliText::inBoth(EnglishScope::english([&guard] { return guard.reason(); }), why);
         done = true;
         wait.wake();
     });
@@ -78,7 +79,7 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
         return true;
     }
     m_report.insert(QStringLiteral("snapshot"), QJsonValue());
-    m_report.insert(QStringLiteral("snapshotError"), reason);
+    m_report.insert(QStringLiteral("snapshotError"), reason.english());
     if (lost || !alive || !alive->isConnected()) {
         // Nothing to go on with: whatever the answer, there is no instrument to change.
         m_report.fail(CliExitCode::InstrumentFailed,
@@ -90,9 +91,9 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     return goOnWithout(reason);
 }
 
-bool CliSafeguard::goOnWithout(const QString& reason)
+bool CliSafeguard::goOnWithout(const CliText& reason)
 {
-    m_console.note(tr("No options snapshot could be taken: %1").arg(reason));
+    m_console.note(tr("No options snapshot could be taken: %1").arg(reason.shown()));
     if (m_withoutSnapshot) {
         m_console.note(tr("Going on without a snapshot (--without-snapshot)."));
         return true;

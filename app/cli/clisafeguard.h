@@ -4,6 +4,7 @@
 #include <QString>
 
 class BaseDevice;
+class CliText;
 class CliConsole;
 class CliReport;
 class SnapshotStore;
@@ -28,7 +29,7 @@ public:
     // report failed with exit 3 (also when the instrument went away meanwhile: nothing is asked then).
     bool snapshot(BaseDevice* device, SnapshotStore& store);
     // The decision after a snapshot failed for `reason`: true to go on without one.
-    bool goOnWithout(const QString& reason);
+    bool goOnWithout(const CliText& reason);
 
 private:
     CliConsole& m_console;

@@ -46,3 +46,11 @@ CliText CliText::arg(double number) const
 {
     return arg(CliText(QString::number(number)));
 }
+
+CliText CliText::inBoth(const QString& english, const QString& shown)
+{
+    CliText text;
+    text.m_english = english;
+    text.m_shown = shown;
+    return text;
+}

@@ -12,6 +12,8 @@ public:
     CliText() = default;
     // Implicit on purpose: a plain text is taken as it stands, in both languages.
     CliText(const QString& text) : m_english(text), m_shown(text) {}
+    // A text made twice, in English and in the installed language (see EnglishScope).
+    static CliText inBoth(const QString& english, const QString& shown);
 
     // The command line's own `source` in `context` (literals both, for lupdate); `n` fills %n and picks
     // the plural form of the translation.

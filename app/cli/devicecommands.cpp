@@ -8,6 +8,7 @@
 #include "app/cli/clisafeguard.h"
 #include "app/cli/devicewatch.h"
 #include "app/cli/eventwait.h"
+#include "core/englishscope.h"
 #include "devices/basedevice.h"
 #include "devices/jobs/writefirmwarejob.h"
 #include "devices/snapshotrestore.h"
@@ -59,7 +60,7 @@ bool isGone(const QPointer<BaseDevice>& device)
     return !device || !device->isConnected();
 }
 
-CliText withMessage(const CliText& text, const QString& message)
+CliText withMessage(const CliText& text, const CliText& message)
 {
     return message.isEmpty() ? text : CliText(QStringLiteral("%1: %2")).arg(text, message);
 }
@@ -237,7 +238,7 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     std::unique_ptr<SnapshotStore> scratchStore;
     std::unique_ptr<SnapshotRestore> restore;
     int finishedResult = 0;
-    QString finishedMessage;
+    CliText finishedMessage;
     QList<quint32> notTaken;
     bool prepared = false;
     bool finished = false;
@@ -256,7 +257,8 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
         QObject::connect(restore.get(), &SnapshotRestore::finished, &wait,
                          [&](int result, QString message, QList<quint32> ids) {
                              finishedResult = result;
-                             finishedMessage = message;
+                             finishedMessage = CliText::inBoth(
+                                 EnglishScope::english([&] { return restore->message(); }), message);
                              notTaken = ids;
                              finished = true;
                              wait.wake();
@@ -269,7 +271,7 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
         // The current values could not be kept. When going on without them is accepted, a throw-away
         // folder takes the snapshot the restore needs to compare with.
         report.insert(QStringLiteral("snapshot"), QJsonValue());
-        report.insert(QStringLiteral("snapshotError"), finishedMessage);
+        report.insert(QStringLiteral("snapshotError"), finishedMessage.english());
         if (!safeguard.goOnWithout(finishedMessage)) {
             return report.exitCode();
         }
@@ -340,7 +342,7 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     if (finishedResult != 0) {
         return report.fail(CliExitCode::InstrumentFailed, finishedMessage, finishedResult);
     }
-    console.print(finishedMessage);
+    console.print(finishedMessage.shown());
     return report.exitCode();
 }
 

@@ -1,5 +1,7 @@
 #include "app/cli/devicewatch.h"
 
+#include "core/englishscope.h"
+
 #include "app/cli/cliconsole.h"
 #include "app/cli/eventwait.h"
 #include "devices/basedevice.h"
@@ -40,7 +42,8 @@ void DeviceWatch::follow(Operation* operation)
         Outcome outcome;
         outcome.cameBack = true;
         outcome.result = result;
-        outcome.message = message;
+        outcome.message =
+            CliText::inBoth(EnglishScope::english([operation] { return operation->message(); }), message);
         outcome.followUp = operation->followUp() ? operation->followUp()->serial() : 0;
         outcome.logText = operation->logText();
         outcome.datasets = operation->datasets();

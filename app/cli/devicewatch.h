@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "app/cli/clitext.h"
 #include "measurements/vectarisdataset.h"
 #include "options/optionssnapshot.h"
 
@@ -29,7 +30,7 @@ public:
     {
         bool cameBack = false; // false: the instrument went away (or the time ran out) first
         int result = 0;
-        QString message;
+        CliText message;
         quint64 followUp = 0; // serial of the operation posted because of this one; 0: none
         // The operation's outcome (see Operation).
         QString logText;

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QSet>
 #include <QTest>
@@ -415,7 +416,8 @@ TEST_F(CliCommands, JsonKeepsStandardOutputToOneDocument)
     }
 }
 
-// The console speaks the installed language; the JSON document and the exit code are the same in both.
+// The console speaks the installed language; the JSON document and the exit code are the same in both,
+// also where the words come from the device layer (a job's result, a snapshot's failure).
 TEST_F(CliCommands, GermanChangesTheWordsButNeitherTheJsonNorTheExitCode)
 {
     auto unit = std::make_shared<SimControlUnit>();
@@ -425,28 +427,60 @@ TEST_F(CliCommands, GermanChangesTheWordsButNeitherTheJsonNorTheExitCode)
     {
         QStringList command;
         int code;
-        const char* german; // in the human-readable answer
+        const char* german;       // in the human-readable answer
+        uint32_t failing = 0;     // a command the unit's link refuses during the case
+        bool noSnapshots = false; // a file stands where the snapshot folder belongs
     };
     const Case cases[] = {
         {{"info", "--wait", "5"}, 0, "Seriennummer der Leiterplatte:"},
         {{"datasets", "list"}, 0, "3 Punkte, 3 mit Position"},
         {{"calibrate"}, int(CliExitCode::NoInstrument), "braucht einen akustischen Sensor"},
         {{"frobnicate"}, int(CliExitCode::Usage), "Unbekannter Befehl"},
+        {{"log", "download", "-o", path("unit.log")},
+         int(CliExitCode::InstrumentFailed),
+         "Geräteprotokoll konnte nicht gelesen werden",
+         ReadLog},
+        {{"reset", "--yes", "--without-snapshot"},
+         int(CliExitCode::InstrumentFailed),
+         "Zurücksetzen auf Werkseinstellungen fehlgeschlagen",
+         FactoryReset},
+        {{"reset", "--yes"},
+         int(CliExitCode::InstrumentFailed),
+         "Sicherung konnte nicht gespeichert",
+         0,
+         true},
     };
     for (const Case& c : cases) {
         const std::string name = c.command.join(' ').toStdString();
         CliRun json[2];
         CliRun text[2];
+        unit->faults().clear();
+        if (c.failing) {
+            unit->faults().pipeErrorOn(c.failing);
+        }
+        QDir(snapshotFolder()).removeRecursively();
+        if (c.noSnapshots) {
+            QDir().mkpath(QFileInfo(snapshotFolder()).path());
+            QFile blocker(snapshotFolder());
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
         for (int german = 0; german < 2; ++german) {
             ASSERT_TRUE(LanguageLoader::install(german ? QStringLiteral("de") : QStringLiteral("en")));
             json[german] = run(c.command + QStringList{"--json"});
             text[german] = run(c.command);
         }
         LanguageLoader::install(QStringLiteral("en"));
+        QFile::remove(snapshotFolder());
         EXPECT_EQ(json[0].code, c.code) << name << json[0].context();
         EXPECT_EQ(json[1].code, c.code) << name;
         EXPECT_EQ(text[1].code, c.code) << name;
-        EXPECT_EQ(json[1].out, json[0].out) << name;
+        // The snapshot's file name carries the second it was taken.
+        QJsonObject english = json[0].json();
+        QJsonObject german = json[1].json();
+        english.remove(QStringLiteral("snapshot"));
+        german.remove(QStringLiteral("snapshot"));
+        EXPECT_EQ(german, english) << name << json[1].context();
+        EXPECT_FALSE(json[1].out.contains(c.german)) << name;
         EXPECT_TRUE((text[1].out + text[1].err).contains(c.german)) << name << text[1].context();
         EXPECT_FALSE((text[0].out + text[0].err).contains(c.german)) << name << text[0].context();
     }
