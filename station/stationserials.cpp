@@ -19,7 +19,7 @@ bool StationSerials::setRange(const QString& range, QString* error)
 {
     const int dots = range.indexOf(QStringLiteral(".."));
     if (dots < 0) {
-        *error = QCoreApplication::translate("StationSerials", "A serial range reads FROM..TO, not \"%1\".")
+        *error = QStringLiteral("A serial range reads FROM..TO, not \"%1\".")
                      .arg(range);
         return false;
     }
@@ -42,7 +42,7 @@ bool StationSerials::setRange(const QString& from, const QString& to, QString* e
     const int begin = first.captured(2).toInt();
     const int end = last.captured(2).toInt();
     if (end < begin) {
-        *error = QCoreApplication::translate("StationSerials", "The serial range %1..%2 runs backwards.")
+        *error = QStringLiteral("The serial range %1..%2 runs backwards.")
                      .arg(from, to);
         return false;
     }
