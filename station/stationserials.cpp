@@ -2,7 +2,6 @@
 
 #include "core/settings.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -19,8 +18,7 @@ bool StationSerials::setRange(const QString& range, QString* error)
 {
     const int dots = range.indexOf(QStringLiteral(".."));
     if (dots < 0) {
-        *error = QStringLiteral("A serial range reads FROM..TO, not \"%1\".")
-                     .arg(range);
+        *error = QStringLiteral("A serial range reads FROM..TO, not \"%1\".").arg(range);
         return false;
     }
     return setRange(range.left(dots).trimmed(), range.mid(dots + 2).trimmed(), error);
@@ -32,18 +30,15 @@ bool StationSerials::setRange(const QString& from, const QString& to, QString* e
     const QRegularExpressionMatch last = serialPattern().match(to);
     if (!first.hasMatch() || !last.hasMatch() || first.captured(1) != last.captured(1) ||
         first.captured(2).size() != last.captured(2).size() || first.captured(2).size() > 9) {
-        *error = QCoreApplication::translate("StationSerials",
-                                             "A serial range runs from a prefix and a number to the same "
-                                             "prefix and a number of as many digits (LINE-0001..LINE-0500), "
-                                             "not \"%1..%2\".")
+        *error = QStringLiteral("A serial range runs from a prefix and a number to the same prefix and a "
+                                "number of as many digits (LINE-0001..LINE-0500), not \"%1..%2\".")
                      .arg(from, to);
         return false;
     }
     const int begin = first.captured(2).toInt();
     const int end = last.captured(2).toInt();
     if (end < begin) {
-        *error = QStringLiteral("The serial range %1..%2 runs backwards.")
-                     .arg(from, to);
+        *error = QStringLiteral("The serial range %1..%2 runs backwards.").arg(from, to);
         return false;
     }
     m_mode = Mode::Counter;
