@@ -109,11 +109,12 @@ protected:
 
     // Runs the station while an operator works the line: the next board goes in once the one before has
     // its line and is out again.
-    CliRun runLine(const QStringList& arguments, std::vector<Board>& boards)
+    CliRun runLine(const QStringList& arguments, std::vector<Board>& boards, const QByteArray& input = {})
     {
         QBuffer out;
         QBuffer err;
         QBuffer in;
+        in.setData(input);
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
         in.open(QIODevice::ReadOnly);
@@ -180,7 +181,8 @@ TEST_F(CliStation, ALineOfBoardsEndsWithTheRightVerdictsRecordsAndContents)
         {[] { return fresh(std::make_shared<SimLocatorSensor>()); }, "FAIL LINE-0002 firmware: .+",
          [](SimInstrument& board) { EXPECT_NE(board.softwareVersion(), "2.0.0"); }, true},
         {[] { return std::make_shared<SimEmitter>(); },
-         "FAIL VE-22-00301 kind: a Vectaris Emitter of device type \"VE\", PCB \"B\" is not a board for function Locator \\(VS\\)",
+         "FAIL VE-22-00301 kind: a Vectaris Emitter of device type \"VE\", PCB \"B\" is not a board for "
+         "function Locator \\(VS\\)",
          untouched},
         {[] {
              auto board = fresh(std::make_shared<SimLocatorSensor>());
@@ -248,6 +250,15 @@ TEST_F(CliStation, TheCounterMovesOnlyOnPassAndSurvivesARestart)
     EXPECT_EQ(board.value("serial").toString(), QStringLiteral("LINE-0042"));
     EXPECT_EQ(QJsonDocument::fromJson(lines.last()).object().value("passed").toInt(), 1);
     EXPECT_EQ(stored(*second.front().instrument, SimDefaults::DeviceSerialNumber), QByteArray("LINE-0042"));
+}
+
+TEST_F(CliStation, AScannedSerialGoesToTheNextBoardAndTheEndOfInputEndsTheRun)
+{
+    std::vector<Board> boards{{[] { return fresh(std::make_shared<SimLocatorSensor>()); }, "", {}}};
+    const CliRun run = runLine({"--scan"}, boards, "SCAN-0007\n");
+    ASSERT_EQ(run.code, 0) << run.context();
+    EXPECT_TRUE(run.out.startsWith("PASS SCAN-0007 ")) << run.context();
+    EXPECT_EQ(stored(*boards.front().instrument, SimDefaults::DeviceSerialNumber), QByteArray("SCAN-0007"));
 }
 
 } // namespace
