@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace {
 const QString kFirmwareFilesKey = QStringLiteral("FirmwareFiles");
@@ -107,6 +108,25 @@ QString Settings::recordsDatabase() const
 QString Settings::recordsStation() const
 {
     return m_settings->value(QStringLiteral("Records/station")).toString().trimmed();
+}
+
+namespace {
+// A prefix may hold characters that QSettings reads as group separators.
+QString stationSerialKey(const QString& prefix)
+{
+    return QStringLiteral("Station/next-") + QString::fromLatin1(QUrl::toPercentEncoding(prefix));
+}
+} // namespace
+
+int Settings::stationNextSerial(const QString& prefix) const
+{
+    return m_settings->value(stationSerialKey(prefix), 0).toInt();
+}
+
+void Settings::setStationNextSerial(const QString& prefix, int number)
+{
+    m_settings->setValue(stationSerialKey(prefix), number);
+    m_settings->sync();
 }
 
 QString Settings::language() const

@@ -44,6 +44,12 @@ public:
     // `[Records] station=`: the name this station's records carry; empty for the host name.
     QString recordsStation() const;
 
+    // The number the production station gives the next board of the serial range `prefix` ("LINE-" of
+    // LINE-0001..LINE-0500): 0 when none was given yet. Kept per station, so two stations need ranges of
+    // their own.
+    int stationNextSerial(const QString& prefix) const;
+    void setStationNextSerial(const QString& prefix, int number);
+
     // The language the user chose in the settings file (`[General] language=`), as written; empty if none.
     QString language() const;
 

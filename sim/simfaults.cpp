@@ -50,6 +50,11 @@ void SimFaults::noAnswerToOption(uint32_t optionId, int times)
     arm(Kind::NoOptionAnswer, optionId, 0, times);
 }
 
+void SimFaults::dropOptionSet(uint32_t optionId, int times)
+{
+    arm(Kind::DroppedOptionSet, optionId, 0, times);
+}
+
 void SimFaults::shortWrite(uint32_t command, size_t acceptedBytes, int times)
 {
     arm(Kind::ShortWrite, command, acceptedBytes, times);
@@ -153,6 +158,11 @@ std::optional<uint32_t> SimFaults::takeWrongOptionId(uint32_t optionId)
 bool SimFaults::takeNoOptionAnswer(uint32_t optionId)
 {
     return take(Kind::NoOptionAnswer, optionId).has_value();
+}
+
+bool SimFaults::takeDroppedOptionSet(uint32_t optionId)
+{
+    return take(Kind::DroppedOptionSet, optionId).has_value();
 }
 
 std::optional<size_t> SimFaults::takeShortWrite(uint32_t command)

@@ -34,6 +34,8 @@ public:
     void wrongAnswerCode(uint32_t command, uint32_t answerCode, int times = kAlways);
     // The answer to a read of option `optionId` is lost (other options still answer).
     void noAnswerToOption(uint32_t optionId, int times = kAlways);
+    // A set of option `optionId` is taken in silence and forgotten: the option keeps its value.
+    void dropOptionSet(uint32_t optionId, int times = kAlways);
     // An option answer for `optionId` echoes `echoedId` instead.
     void wrongOptionId(uint32_t optionId, uint32_t echoedId, int times = kAlways);
     // The OUT transfer carrying `command` ends after `acceptedBytes`; the instrument sees only those.
@@ -62,6 +64,7 @@ public:
     std::optional<uint32_t> takeWrongAnswerCode(uint32_t command);
     std::optional<uint32_t> takeWrongOptionId(uint32_t optionId);
     bool takeNoOptionAnswer(uint32_t optionId);
+    bool takeDroppedOptionSet(uint32_t optionId);
     std::optional<size_t> takeShortWrite(uint32_t command);
     bool takePipeErrorOn(uint32_t command);
     bool takePipeErrorOnAnswer(uint32_t command);
@@ -80,6 +83,7 @@ private:
         WrongAnswerCode,
         WrongOptionId,
         NoOptionAnswer,
+        DroppedOptionSet,
         ShortWrite,
         PipeErrorOut,
         PipeErrorOutNth,

@@ -18,6 +18,11 @@ SimInstrument::SimInstrument(std::string name, SimUsbIdentity usb, SimFirmware f
 
 SimInstrument::~SimInstrument() = default;
 
+void SimInstrument::setUsbIdentityLocked(const SimUsbIdentity& usb)
+{
+    m_usb = usb;
+}
+
 std::string SimInstrument::name() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -241,7 +246,7 @@ void SimInstrument::handlePacket(const Bytes& packet, Clock::time_point now)
         return;
     }
     case SetOption:
-        if (packet.size() >= 8) {
+        if (packet.size() >= 8 && !m_faults.takeDroppedOptionSet(wordAt(packet, 4))) {
             m_options.set(wordAt(packet, 4), Bytes(packet.begin() + 8, packet.end()));
         }
         return;
@@ -308,6 +313,7 @@ void SimInstrument::handleFirmwareData(const Bytes& packet, Clock::time_point no
         m_lastVerifyStatus = status;
         if (status == 0) {
             m_installedVersion = versionTagOf(receiver.image);
+            onImageVerified(receiver.image);
         }
         queueAnswer(FirmwareData, FirmwareVerifyAnswer, words({status}), now, m_verifyDelay);
         return;

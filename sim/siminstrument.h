@@ -138,6 +138,10 @@ protected:
     virtual bool handleKindCommand(uint32_t command, const Bytes& packet, Clock::time_point now);
     // State the kind drops on reboot or factory reset. Called with the mutex held.
     virtual void onReboot() {}
+    // A received image passed its verification; it runs after the next restart. Mutex held.
+    virtual void onImageVerified(const Bytes& /*image*/) {}
+    // The vendor:product the instrument enumerates with from its next plug on. Mutex held.
+    void setUsbIdentityLocked(const SimUsbIdentity& usb);
     virtual void onFactoryReset() {}
 
     // Queues the answer [answerCode][payload] to `command`, subject to the answer faults.

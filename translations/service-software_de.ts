@@ -47,7 +47,7 @@
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+347"/>
+        <location filename="../devices/basedevice.cpp" line="+393"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -216,7 +216,12 @@
         <translation>Die Servicenachweise anzeigen, neueste zuerst: alle Geräte oder --serial S; --since DATUM.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+4"/>
+        <source>Production station: board after board gets --function NAME, its firmware and a serial, is verified and recorded; one line per board, PASS or FAIL.</source>
+        <translation>Produktionsplatz: Leiterplatte um Leiterplatte erhält --function NAME, ihre Firmware und eine Seriennummer, wird geprüft und nachgewiesen; eine Zeile je Leiterplatte, PASS oder FAIL.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Where options read, log download and datasets export write.</source>
         <translation>Wohin options read, log download und datasets export schreiben.</translation>
     </message>
@@ -249,6 +254,41 @@
         <location line="+2"/>
         <source>history: records from this date (YYYY-MM-DD) or time (ISO 8601) on.</source>
         <translation>history: Nachweise ab diesem Datum (JJJJ-MM-TT) oder Zeitpunkt (ISO 8601).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>station: the function of the option description file every board gets.</source>
+        <translation>station: die Funktion aus der Optionsdatei, die jede Leiterplatte erhält.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>station: the function&apos;s firmware (default: the one the option file names); the option file is read from this file&apos;s folder.</source>
+        <translation>station: die Firmware der Funktion (Vorgabe: die in der Optionsdatei genannte); die Optionsdatei wird aus dem Ordner dieser Datei gelesen.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>station: the base firmware an update-only board gets first (default: the option file&apos;s).</source>
+        <translation>station: die Basis-Firmware, die eine Leiterplatte für Update zuerst erhält (Vorgabe: die der Optionsdatei).</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>station: serials from this range (LINE-0001..LINE-0500); the next free one is remembered, a failed board uses none.</source>
+        <translation>station: Seriennummern aus diesem Bereich (LINE-0001..LINE-0500); die nächste freie wird gespeichert, eine fehlgeschlagene Leiterplatte verbraucht keine.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>station: one serial per board from standard input (a barcode scanner); the board plugged next gets it.</source>
+        <translation>station: eine Seriennummer je Leiterplatte von der Standardeingabe (ein Barcode-Scanner); die als Nächste angeschlossene Leiterplatte erhält sie.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>station: stop after N boards.</source>
+        <translation>station: nach N Leiterplatten aufhören.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>station: a board that carries another serial gets the new one.</source>
+        <translation>station: eine Leiterplatte mit einer anderen Seriennummer erhält die neue.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -381,7 +421,27 @@
         <translation>--since erwartet ein Datum (2026-03-01) oder einen Zeitpunkt (2026-03-01T08:00), nicht „%1“.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+13"/>
+        <source>--%1 goes with station only.</source>
+        <translation>--%1 gehört nur zu station.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>station needs --function NAME.</source>
+        <translation>station braucht --function NAME.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>--serials and --scan exclude each other.</source>
+        <translation>--serials und --scan schließen einander aus.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>--count takes a number of boards, not &quot;%1&quot;.</source>
+        <translation>--count nimmt eine Anzahl von Leiterplatten, nicht „%1“.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>--device takes BUS:ADDR as list shows it (for example 1:4), not &quot;%1&quot;.</source>
         <translation>--device nimmt BUS:ADDR, wie list es zeigt (zum Beispiel 1:4), nicht „%1“.</translation>
     </message>
@@ -576,7 +636,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSession</name>
     <message>
-        <location filename="../app/cli/clisession.cpp" line="+38"/>
+        <location filename="../app/cli/clisession.cpp" line="+40"/>
         <source>a control unit</source>
         <translation>eine Bedieneinheit</translation>
     </message>
@@ -596,12 +656,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Siehe „service-cli --help“.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+46"/>
         <source>%1 needs %2; the instrument at %3 is a %4 (%5).</source>
         <translation>%1 braucht %2; an %3 hängt: %4 (%5).</translation>
     </message>
     <message>
-        <location line="+87"/>
+        <location line="+88"/>
         <source>No instrument: USB is not available here. %1</source>
         <translation>Kein Gerät: USB ist hier nicht verfügbar. %1</translation>
     </message>
@@ -713,12 +773,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DatasetCommands</name>
     <message>
-        <location filename="../app/cli/datasetcommands.cpp" line="+85"/>
+        <location filename="../app/cli/datasetcommands.cpp" line="+80"/>
         <source>Reading the measurement series...</source>
         <translation>Messreihen werden gelesen …</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>The instrument went away while its series were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Messreihen getrennt.</translation>
     </message>
@@ -728,7 +788,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Messreihen konnten nicht gelesen werden.</translation>
     </message>
     <message numerus="yes">
-        <location line="+18"/>
+        <location line="+19"/>
         <source>%1  %2  %n points, %3 with position</source>
         <translation>
             <numerusform>%1  %2  %n Punkt, %3 mit Position</numerusform>
@@ -772,7 +832,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Das Gerät wurde nach der Sicherung seiner Optionen getrennt; es wurde nichts gelöscht.</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+9"/>
         <source>The instrument went away while its series were deleted.</source>
         <translation>Das Gerät wurde während des Löschens seiner Messreihen getrennt.</translation>
     </message>
@@ -782,7 +842,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Messreihen konnten nicht gelöscht werden.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>The series were deleted, but the unit could not be read again to confirm it.</source>
         <translation>Die Messreihen wurden gelöscht, aber die Bedieneinheit konnte zur Bestätigung nicht erneut gelesen werden.</translation>
     </message>
@@ -871,8 +931,8 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Optionsbeschreibungen</translation>
     </message>
     <message>
-        <location filename="../ui/developwidget.cpp" line="+157"/>
-        <location line="+40"/>
+        <location filename="../ui/developwidget.cpp" line="+154"/>
+        <location line="+33"/>
         <source>%1 of %2 options read</source>
         <translation>%1 von %2 Optionen gelesen</translation>
     </message>
@@ -975,12 +1035,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>nein</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+24"/>
         <source>Reading options...</source>
         <translation>Optionen werden gelesen …</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+3"/>
         <source>the options read</source>
         <translation>des Lesens der Optionen</translation>
     </message>
@@ -990,7 +1050,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Optionen konnten nicht gelesen werden</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>The snapshot could not be saved: %1</source>
         <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
     </message>
@@ -1122,7 +1182,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Firmware %1 auf %2 installiert und geprüft; das Gerät startet neu.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+28"/>
         <source>%1 failed</source>
         <translation>%1 fehlgeschlagen</translation>
     </message>
@@ -1147,12 +1207,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Das Geräteprotokoll von %1 wurde gelöscht.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>Reading the event log...</source>
         <translation>Geräteprotokoll wird gelesen …</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>the log download</source>
         <translation>des Herunterladens des Geräteprotokolls</translation>
     </message>
@@ -1170,12 +1230,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+26"/>
         <source>Calibrating the touch detector of %1 (keep hands off the sensor)...</source>
         <translation>Berührungssensor von %1 wird kalibriert (Sensor nicht berühren) …</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <location line="+22"/>
         <source>the calibration</source>
         <translation>der Kalibrierung</translation>
@@ -1339,7 +1399,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>InstrumentSelector</name>
     <message>
-        <location filename="../app/cli/instrumentselector.cpp" line="+107"/>
+        <location filename="../app/cli/instrumentselector.cpp" line="+116"/>
         <source>No instrument: USB is not available here. %1</source>
         <translation>Kein Gerät: USB ist hier nicht verfügbar. %1</translation>
     </message>
@@ -1588,7 +1648,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+11"/>
         <source>Exporting: %p%</source>
         <translation>Export: %p%</translation>
     </message>
@@ -1663,7 +1723,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
 <context>
     <name>OptionTableModel</name>
     <message>
-        <location filename="../options/optiontablemodel.cpp" line="+160"/>
+        <location filename="../options/optiontablemodel.cpp" line="+154"/>
         <source>ID</source>
         <translation>ID</translation>
     </message>
@@ -1755,7 +1815,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+178"/>
+        <location filename="../ui/productionwidget.cpp" line="+169"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -1775,13 +1835,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+218"/>
+        <location line="+213"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-217"/>
+        <location filename="../ui/productionwidget.cpp" line="-212"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -1814,7 +1874,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+213"/>
+        <location filename="../ui/productionwidget.cpp" line="+208"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -1892,7 +1952,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../ui/productionwidget.cpp" line="+279"/>
+        <location filename="../ui/productionwidget.cpp" line="+196"/>
         <source>no function</source>
         <translation>keine Funktion</translation>
     </message>
@@ -1922,7 +1982,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionsdatei</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-523"/>
+        <location filename="../ui/productionwidget.cpp" line="-435"/>
         <location line="+136"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
@@ -1953,7 +2013,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Gerätetyp: %1</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+102"/>
         <source>%1 &quot;%2&quot; holds characters the device cannot store; nothing was written.</source>
         <translation>%1 „%2“ enthält Zeichen, die das Gerät nicht speichern kann; es wurde nichts geschrieben.</translation>
     </message>
@@ -1982,7 +2042,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Parameter werden geschrieben…</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+29"/>
         <source>Parameters sent; the device restarts.</source>
         <translation>Parameter gesendet; das Gerät startet neu.</translation>
     </message>
@@ -1997,38 +2057,37 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Dauerhaftes Speichern der Parameter fehlgeschlagen; das Gerät behält seine bisherigen Werte.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+35"/>
         <source>option id &quot;%1&quot; is not a number</source>
         <translation>Options-ID „%1“ ist keine Zahl</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+2"/>
         <source>option %1 has the unknown type &quot;%2&quot;</source>
         <translation>Option %1 hat den unbekannten Typ „%2“</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+18"/>
         <source>No firmware directory is set, so there is no %1: choose a firmware file on the Service page first.</source>
         <translation>Es ist kein Firmware-Ordner festgelegt, daher gibt es keine %1: Wählen Sie zuerst auf der Seite Service eine Firmware-Datei.</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <location line="+20"/>
+        <location line="+3"/>
         <source>unable to load file %1</source>
         <translation>Datei %1 kann nicht geladen werden</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+13"/>
         <source>The board reports no device type or hardware revision: no function is offered.</source>
         <translation>Die Leiterplatte meldet keinen Gerätetyp und keine Hardware-Revision: Es wird keine Funktion angeboten.</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+20"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+5"/>
         <source>Functions that cannot be written:
 %1</source>
         <translation>Funktionen, die nicht geschrieben werden können:
@@ -2040,7 +2099,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>%1 bietet keine Funktion für %2, Leiterplattentyp %3.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+57"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2054,7 +2113,7 @@ Freigabedatum: %3</translation>
         <translation>Funktion %1 wird nicht geschrieben: %2</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+47"/>
         <source>Open Firmware file</source>
         <translation>Firmware-Datei öffnen</translation>
     </message>
@@ -2122,7 +2181,7 @@ Freigabedatum: %3</translation>
         <translation>Alle Parameter lesen</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+71"/>
+        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+74"/>
         <source>Bluetooth</source>
         <translation>Bluetooth</translation>
     </message>
@@ -2195,7 +2254,7 @@ Freigabedatum: %3</translation>
         <translation>Kalibrierung starten</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgettymbrel.cpp" line="+88"/>
+        <location filename="../ui/productionwidgettymbrel.cpp" line="+102"/>
         <source>Calibration failed, nothing stored</source>
         <translation>Kalibrierung fehlgeschlagen, nichts gespeichert</translation>
     </message>
@@ -2472,7 +2531,7 @@ Freigabedatum: %3</translation>
         <translation>Angelegt</translation>
     </message>
     <message>
-        <location filename="../ui/servicewidget.cpp" line="+180"/>
+        <location filename="../ui/servicewidget.cpp" line="+188"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2673,13 +2732,13 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Das Gerät ist nicht angeschlossen.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <location line="+2"/>
         <source>The instrument went away while its options were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Optionen getrennt.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+15"/>
         <source>The instrument&apos;s options could not be read (%1).</source>
         <translation>Die Optionen des Geräts konnten nicht gelesen werden (%1).</translation>
     </message>
@@ -2740,7 +2799,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+10"/>
         <source>The instrument went away before the values were committed.</source>
         <translation>Das Gerät wurde getrennt, bevor die Werte dauerhaft gespeichert waren.</translation>
     </message>
@@ -2750,12 +2809,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Das Gerät wurde beim Zurücklesen der Werte getrennt.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>The values could not be sent; nothing was committed: %1</source>
         <translation>Die Werte konnten nicht gesendet werden; es wurde nichts dauerhaft gespeichert: %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+12"/>
         <source>The values could not be committed: %1</source>
         <translation>Die Werte konnten nicht dauerhaft gespeichert werden: %1</translation>
     </message>
@@ -2765,12 +2824,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Gerät wird neu gestartet …</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+65"/>
         <source>Reading the restored values back...</source>
         <translation>Wiederhergestellte Werte werden zurückgelesen …</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
         <source>The values were written, but could not be read back: %1</source>
         <translation>Die Werte wurden geschrieben, konnten aber nicht zurückgelesen werden: %1</translation>
     </message>
@@ -2930,6 +2989,44 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <location line="+9"/>
         <source>Speak German (de) or English (en) instead of the language of the settings file or the system.</source>
         <translation>Deutsch (de) oder Englisch (en) statt der Sprache aus der Einstellungsdatei oder des Systems verwenden.</translation>
+    </message>
+</context>
+<context>
+    <name>StationCommand</name>
+    <message>
+        <location filename="../app/cli/stationcommand.cpp" line="+120"/>
+        <source>Scan the serial of the next board:</source>
+        <translation>Seriennummer der nächsten Leiterplatte scannen:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Waiting for a board...</source>
+        <translation>Warten auf eine Leiterplatte …</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Unplug the board.</source>
+        <translation>Leiterplatte abziehen.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Stopping after the current board.</source>
+        <translation>Ende nach der aktuellen Leiterplatte.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>%1 boards: %2 passed, %3 failed, %4 boards per hour</source>
+        <translation>%1 Leiterplatten: %2 bestanden, %3 fehlgeschlagen, %4 Leiterplatten je Stunde</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not every record was written: %1</source>
+        <translation>Nicht alle Nachweise wurden geschrieben: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 of %2 boards failed.</source>
+        <translation>%1 von %2 Leiterplatten sind fehlgeschlagen.</translation>
     </message>
 </context>
 <context>

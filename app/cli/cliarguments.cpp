@@ -77,6 +77,11 @@ const CommandEntry kCommands[] = {
      QT_TRANSLATE_NOOP(
          "CliArguments",
          "Show the service records, newest first: every instrument, or --serial S; --since DATE.")},
+    {Command::Station, "station", nullptr, Output::No, false, false, true,
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "Production station: board after board gets --function NAME, its firmware and a serial, "
+         "is verified and recorded; one line per board, PASS or FAIL.")},
 };
 
 struct OptionEntry
@@ -105,6 +110,29 @@ const OptionEntry kOptions[] = {
     {"since", "DATE",
      QT_TRANSLATE_NOOP("CliArguments",
                        "history: records from this date (YYYY-MM-DD) or time (ISO 8601) on.")},
+    {"function", "NAME",
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "station: the function of the option description file every board gets.")},
+    {"firmware", "FILE",
+     QT_TRANSLATE_NOOP(
+         "CliArguments",
+         "station: the function's firmware (default: the one the option file names); the option "
+         "file is read from this file's folder.")},
+    {"base-firmware", "FILE",
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "station: the base firmware an update-only board gets first (default: the option "
+                       "file's).")},
+    {"serials", "FROM..TO",
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "station: serials from this range (LINE-0001..LINE-0500); the next free one is "
+                       "remembered, a failed board uses none.")},
+    {"scan", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments",
+                       "station: one serial per board from standard input (a barcode scanner); the board "
+                       "plugged next gets it.")},
+    {"count", "N", QT_TRANSLATE_NOOP("CliArguments", "station: stop after N boards.")},
+    {"rework", nullptr,
+     QT_TRANSLATE_NOOP("CliArguments", "station: a board that carries another serial gets the new one.")},
     {"json", nullptr,
      QT_TRANSLATE_NOOP("CliArguments", "Print exactly one JSON document on standard output.")},
     {"yes", nullptr,
@@ -357,6 +385,39 @@ bool CliArguments::parse(const QStringList& arguments)
                                            "--since takes a date (2026-03-01) or a time (2026-03-01T08:00), "
                                            "not \"%1\".")
                             .arg(text));
+        }
+    }
+
+    const QStringList stationOptions{QStringLiteral("function"),      QStringLiteral("firmware"),
+                                     QStringLiteral("base-firmware"), QStringLiteral("serials"),
+                                     QStringLiteral("scan"),          QStringLiteral("count"),
+                                     QStringLiteral("rework")};
+    for (const QString& name : stationOptions) {
+        if (parser.isSet(name) && m_command != Command::Station) {
+            return fail(CliText::translate("CliArguments", "--%1 goes with station only.").arg(name));
+        }
+    }
+    if (m_command == Command::Station) {
+        m_function = parser.value(QStringLiteral("function")).trimmed();
+        if (m_function.isEmpty()) {
+            return fail(CliText::translate("CliArguments", "station needs --function NAME."));
+        }
+        m_firmware = parser.value(QStringLiteral("firmware"));
+        m_baseFirmware = parser.value(QStringLiteral("base-firmware"));
+        m_serials = parser.value(QStringLiteral("serials"));
+        m_scan = parser.isSet(QStringLiteral("scan"));
+        m_rework = parser.isSet(QStringLiteral("rework"));
+        if (m_scan && parser.isSet(QStringLiteral("serials"))) {
+            return fail(CliText::translate("CliArguments", "--serials and --scan exclude each other."));
+        }
+        if (parser.isSet(QStringLiteral("count"))) {
+            bool ok = false;
+            m_count = parser.value(QStringLiteral("count")).toInt(&ok);
+            if (!ok || m_count < 1) {
+                return fail(
+                    CliText::translate("CliArguments", "--count takes a number of boards, not \"%1\".")
+                        .arg(parser.value(QStringLiteral("count"))));
+            }
         }
     }
 

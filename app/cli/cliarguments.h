@@ -34,7 +34,8 @@ public:
         DatasetsClear,
         Calibrate,
         SupportBundle,
-        History
+        History,
+        Station
     };
 
     enum class Format
@@ -73,6 +74,15 @@ public:
     QString serial() const { return m_serial; }
     // --since of history (a date is its local midnight); invalid when not given.
     QDateTime since() const { return m_since; }
+    // station: --function, --firmware, --base-firmware, --serials (as typed), --scan, --count (0: no
+    // limit), --rework.
+    QString function() const { return m_function; }
+    QString firmware() const { return m_firmware; }
+    QString baseFirmware() const { return m_baseFirmware; }
+    QString serials() const { return m_serials; }
+    bool scan() const { return m_scan; }
+    int count() const { return m_count; }
+    bool rework() const { return m_rework; }
     bool json() const { return m_json; }
     bool yes() const { return m_yes; }
     bool withoutSnapshot() const { return m_withoutSnapshot; }
@@ -110,6 +120,13 @@ private:
     double m_waitSeconds = 0;
     QString m_serial;
     QDateTime m_since;
+    QString m_function;
+    QString m_firmware;
+    QString m_baseFirmware;
+    QString m_serials;
+    bool m_scan = false;
+    int m_count = 0;
+    bool m_rework = false;
     bool m_json = false;
     bool m_yes = false;
     bool m_withoutSnapshot = false;

@@ -85,6 +85,23 @@ bool CliConsole::ask(const QString& question)
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
+bool CliConsole::readLine(QString* line)
+{
+    endProgress();
+    if (!m_in || m_in->atEnd()) {
+        // A terminal reports no end until it is read.
+        if (!m_in || !m_inputIsTerminal) {
+            return false;
+        }
+    }
+    const QByteArray bytes = m_in->readLine();
+    if (bytes.isEmpty()) {
+        return false;
+    }
+    *line = QString::fromLocal8Bit(bytes).trimmed();
+    return true;
+}
+
 void CliConsole::progress(const QString& message, int value, int maximum)
 {
     const int percent = maximum > 0 ? int(qBound<qint64>(0, qint64(value) * 100 / maximum, 100)) : -1;
@@ -133,5 +150,7 @@ void CliConsole::endProgress()
 void CliConsole::document(const QJsonObject& object)
 {
     endProgress();
-    write(m_out, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+    write(m_out, m_compactJson ? QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+                                     QLatin1Char('\n')
+                               : QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
 }

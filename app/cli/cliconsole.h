@@ -23,6 +23,8 @@ public:
     static std::unique_ptr<CliConsole> standardStreams();
 
     void setJson(bool json) { m_json = json; }
+    // JSON documents on one line each (a command that prints one per item).
+    void setCompactJson(bool compact) { m_compactJson = compact; }
     bool json() const { return m_json; }
     bool inputIsTerminal() const { return m_inputIsTerminal; }
 
@@ -33,6 +35,8 @@ public:
     // Asks `question` on standard error and reads one line from standard input: true only for "y" or
     // "yes" (any case); no answer, end of input or anything else is no.
     bool ask(const QString& question);
+    // One line from standard input, without its line end; false at the end of input.
+    bool readLine(QString* line);
     // Progress of the running operation: a bar redrawn in place when standard error is a terminal,
     // otherwise a plain line whenever the message changes or another tenth is done.
     void progress(const QString& message, int value, int maximum);
@@ -50,6 +54,7 @@ private:
     bool m_inputIsTerminal;
     bool m_errorIsTerminal;
     bool m_json = false;
+    bool m_compactJson = false;
     bool m_barOpen = false;
     QString m_lastMessage;
     int m_lastStep = -1;

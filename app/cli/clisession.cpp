@@ -11,6 +11,7 @@
 #include "app/cli/firmwarefilereport.h"
 #include "app/cli/historycommand.h"
 #include "app/cli/instrumentselector.h"
+#include "app/cli/stationcommand.h"
 #include "app/cli/supportcommand.h"
 #include "core/settings.h"
 #include "devices/basedevice.h"
@@ -113,6 +114,9 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     if (arguments.command() == CliArguments::Command::SupportBundle) {
         return SupportCommand(m_manager, m_console).run(arguments, report);
     }
+    if (arguments.command() == CliArguments::Command::Station) {
+        return StationCommand(m_manager, m_console, m_snapshotFolder).run(arguments, report);
+    }
 
     // The selection narrows the discovery for this run only; whatever the host had set comes back after.
     const UsbManager::CandidateFilter hostFilter = m_manager->candidateFilter();
@@ -181,6 +185,7 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     case CliArguments::Command::FirmwareShow:
     case CliArguments::Command::SupportBundle:
     case CliArguments::Command::History:
+    case CliArguments::Command::Station:
         break;
     }
     m_manager->setCandidateFilter(hostFilter);
