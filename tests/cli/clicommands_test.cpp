@@ -335,6 +335,7 @@ TEST_F(CliCommands, EachWayOfHavingNoInstrumentIsExitTwoWithItsReason)
         // Last: libusb stays unavailable for the rest of the process.
         {"no USB at all",
          [this] {
+             UsbManager::instance()->deinit(); // the next session starts libusb anew, and fails
              UsbManager::instance()->setLibusbInitForTesting([] { return int(LIBUSB_ERROR_OTHER); });
              return plugKind(SimKind::ControlUnit);
          },

@@ -58,7 +58,7 @@ public:
     // `content` as the file `name` in the folder (or at `name`, if that is absolute).
     QString write(const QString& name, const QByteArray& content)
     {
-        const QString path = dir.filePath(name);
+        const QString path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size())
             << name.toStdString();
