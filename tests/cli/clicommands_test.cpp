@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <ctime>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -299,60 +300,77 @@ TEST_F(CliCommands, InstrumentTextsArePrintedAsTheyStand)
     }
 }
 
-TEST_F(CliCommands, ACommandForAnotherKindSaysWhichKindItNeeds)
+// Every way of having no instrument to serve is exit code 2, with its reason in the JSON and on standard
+// error, and nothing asked of an instrument that is there.
+TEST_F(CliCommands, EachWayOfHavingNoInstrumentIsExitTwoWithItsReason)
 {
-    auto sensor = plugAcousticSensor();
-    const CliRun datasets = run({"datasets", "list", "--json"});
-    EXPECT_EQ(datasets.code, int(CliExitCode::NoInstrument)) << datasets.context();
-    EXPECT_TRUE(datasets.json().value("error").toString().contains("control unit"));
-    EXPECT_EQ(sensor->countReceived(ReadDataSets), 0u);
-
-    bus().unplug(sensor);
-    ASSERT_TRUE(waitServingNone());
-    auto emitter = plugKind(SimKind::Emitter);
-    const CliRun calibrate = run({"calibrate"});
-    EXPECT_EQ(calibrate.code, int(CliExitCode::NoInstrument)) << calibrate.context();
-    EXPECT_TRUE(calibrate.err.contains("acoustic sensor"));
-    EXPECT_EQ(emitter->countReceived(CdcSetThreshold), 0u);
-}
-
-TEST_F(CliCommands, WithoutAnInstrumentTheExitCodeIsTwo)
-{
-    const CliRun run = this->run({"info", "--json"});
-    EXPECT_EQ(run.code, int(CliExitCode::NoInstrument));
-    const QJsonObject json = run.json();
-    EXPECT_FALSE(json.value("ok").toBool());
-    EXPECT_EQ(json.value("exitCode").toInt(), 2);
-    EXPECT_TRUE(json.value("error").toString().contains("No instrument")) << run.context();
-
-    const CliRun text = this->run({"info"});
-    EXPECT_EQ(text.code, 2);
-    EXPECT_TRUE(text.out.isEmpty());
-    EXPECT_TRUE(text.err.contains("No instrument"));
-}
-
-TEST_F(CliCommands, WithoutUsbAtAllTheAnswerIsNoInstrument)
-{
-    auto unit = plugControlUnit();
-    UsbManager::instance()->setLibusbInitForTesting([] { return int(LIBUSB_ERROR_OTHER); });
-    for (const QStringList& command : {QStringList{"info"}, QStringList{"list"}}) {
-        const CliRun run = this->run(command + QStringList{"--json"});
-        EXPECT_EQ(run.code, int(CliExitCode::NoInstrument)) << run.context();
-        EXPECT_TRUE(run.json().value("error").toString().contains("USB is not available")) << run.context();
+    const auto none = [] { return std::shared_ptr<SimInstrument>(); };
+    const struct
+    {
+        const char* what;
+        std::function<std::shared_ptr<SimInstrument>()> setUp;
+        QStringList command;
+        const char* reason;
+        bool untouched; // not even identified
+    } cases[] = {
+        {"none plugged", none, {"info"}, "No instrument", true},
+        {"none within the wait", none, {"info", "--wait", "0.3"}, "No instrument", true},
+        {"a sensor for the unit's series",
+         [this] { return plugAcousticSensor(); },
+         {"datasets", "list"},
+         "control unit",
+         false},
+        {"an emitter for the sensor's calibration",
+         [this] { return plugKind(SimKind::Emitter); },
+         {"calibrate"},
+         "acoustic sensor",
+         false},
+        {"two without --device",
+         [this] {
+             plugKind(SimKind::Emitter);
+             return plugKind(SimKind::ControlUnit);
+         },
+         {"info"},
+         "--device",
+         true},
+        // Last: libusb stays unavailable for the rest of the process.
+        {"no USB at all",
+         [this] {
+             UsbManager::instance()->deinit(); // the next session starts libusb anew, and fails
+             UsbManager::instance()->setLibusbInitForTesting([] { return int(LIBUSB_ERROR_OTHER); });
+             return plugKind(SimKind::ControlUnit);
+         },
+         {"list"},
+         "USB is not available",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto instrument = c.setUp();
+        const CliRun json = run(c.command + QStringList{"--json"});
+        EXPECT_EQ(json.code, int(CliExitCode::NoInstrument)) << json.context();
+        EXPECT_EQ(json.json().value("exitCode").toInt(), 2);
+        EXPECT_FALSE(json.json().value("ok").toBool());
+        EXPECT_TRUE(json.json().value("error").toString().contains(QLatin1String(c.reason)))
+            << json.context();
+        const CliRun text = run(c.command);
+        EXPECT_EQ(text.code, 2);
+        EXPECT_TRUE(text.out.isEmpty()) << text.context();
+        EXPECT_TRUE(text.err.contains(c.reason)) << text.context();
+        if (instrument) {
+            EXPECT_TRUE(instrument->received().empty() || !c.untouched);
+            EXPECT_EQ(instrument->countReceived(ReadDataSets) + instrument->countReceived(CdcSetThreshold),
+                      0u);
+        }
+        bus().unplugAll();
+        ASSERT_TRUE(waitServingNone());
     }
-    EXPECT_TRUE(unit->received().empty());
 }
 
 TEST_F(CliCommands, SeveralInstrumentsNeedTheDeviceOption)
 {
     std::shared_ptr<SimInstrument> unit = plugControlUnit();
     std::shared_ptr<SimInstrument> emitter = plugKind(SimKind::Emitter);
-    const CliRun unchosen = run({"info", "--json"});
-    EXPECT_EQ(unchosen.code, int(CliExitCode::NoInstrument));
-    EXPECT_TRUE(unchosen.json().value("error").toString().contains("--device"));
-    EXPECT_TRUE(unit->received().empty());
-    EXPECT_TRUE(emitter->received().empty());
-
     // The one asked for is served, not the one the discovery would have taken first (the first listed).
     const QJsonArray listed = run({"list", "--json"}).json().value("instruments").toArray();
     ASSERT_EQ(listed.size(), 2);
@@ -392,12 +410,6 @@ TEST_F(CliCommands, WaitPicksUpAnInstrumentPluggedLater)
     EXPECT_EQ(run.json().value("device").toObject().value("serial").toString(),
               QStringLiteral("TCU-21-00042"));
     EXPECT_TRUE(run.err.contains("Waiting"));
-
-    // A wait that runs out is "no instrument".
-    bus().unplugAll();
-    ASSERT_TRUE(waitServingNone());
-    const CliRun empty = this->run({"info", "--wait", "0.3"});
-    EXPECT_EQ(empty.code, int(CliExitCode::NoInstrument)) << empty.context();
 }
 
 TEST_F(CliCommands, JsonKeepsStandardOutputToOneDocument)

@@ -3,12 +3,11 @@
 // checks that refuse a file before a packet is sent, and an instrument lost in the middle of an update.
 #include "app/cli/cliexitcode.h"
 #include "clifixture.h"
-#include "firmware/firmwarecipher.h"
+#include "firmwarefiles.h"
 #include "sim/datasetstoreimage.h"
 #include "sim/simcontrolunit.h"
 #include "sim/simdefaults.h"
 #include "sim/simprotocol.h"
-#include "tools/firmwarepacker.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,33 +61,15 @@ protected:
     QString firmwareFile(const QByteArray& image, const QStringList& hardware, int offset = 0,
                          const QByteArray& md5 = QByteArray())
     {
-        FirmwareInfo info;
-        info.firmwareVersion = QStringLiteral("3.2.1");
-        info.supportedHardware = hardware;
-        info.offset = offset;
-        const quint8 flags = FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash;
-        const QByteArray content =
-            md5.isEmpty() ? packer.packFirmware(image, info, flags)
-                          : packer.packJson(FirmwarePacker::firmwareDocument(image, info, md5), flags);
-        return writeFile(QStringLiteral("f%1.firmware").arg(++files), content);
+        return firmware.write(image, FirmwareFiles::info(QStringLiteral("3.2.1"), hardware, offset), md5);
     }
-
     QString writeFile(const QString& name, const QByteArray& content)
     {
-        QFile file(path(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path(name);
+        return firmware.write(path(name), content);
     }
-
-    // An image the simulated firmware runs as `version` once verified and restarted.
     static QByteArray taggedImage(const QByteArray& version, int size)
     {
-        QByteArray image = QByteArray(SimInstrument::kVersionTag) + version + '\0';
-        for (int i = image.size(); i < size; ++i) {
-            image.append(char((i * 7 + i / 251) & 0xFF));
-        }
-        return image;
+        return FirmwareFiles::taggedImage(QString::fromLatin1(version), size);
     }
 
     QList<SnapshotStore::Entry> storedSnapshots() const
@@ -130,8 +111,7 @@ protected:
 
     std::shared_ptr<SimControlUnit> unit;
     QHash<uint32_t, QByteArray> changed;
-    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
-    int files = 0;
+    FirmwareFiles firmware;
 };
 
 TEST_F(CliDestructive, ResetStoresTheOptionsFirstThenResets)

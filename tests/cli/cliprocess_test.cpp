@@ -1,8 +1,7 @@
 // The built service-cli binary as a script or a production line runs it: no display, no graphics
 // platform plugin, no instrument. Standard output carries the command's output only.
 #include "core/applicationidentity.h"
-#include "firmware/firmwarecipher.h"
-#include "tools/firmwarepacker.h"
+#include "firmwarefiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -108,16 +107,10 @@ TEST_F(CliProcess, AUsageErrorIsExitOne)
 
 TEST_F(CliProcess, FirmwareShowReadsAFileWithoutAnInstrument)
 {
-    FirmwareInfo info;
-    info.firmwareVersion = QStringLiteral("4.5.6");
-    info.type = QStringLiteral("CU");
-    info.supportedHardware = QStringList{QStringLiteral("C"), QStringLiteral("D")};
-    info.offset = 16;
-    const QByteArray image(4096, '\x5a');
-    const QString path = home.filePath(QStringLiteral("unit.firmware"));
-    FirmwarePacker packer(FirmwareCipher::kBuiltInKey);
-    ASSERT_TRUE(packer.save(
-        path, packer.packFirmware(image, info, FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash)));
+    FirmwareFiles files;
+    const QString path = files.write(
+        QByteArray(4096, '\x5a'),
+        FirmwareFiles::info(QStringLiteral("4.5.6"), {QStringLiteral("C"), QStringLiteral("D")}, 16));
     const Finished shown =
         start({QStringLiteral("firmware"), QStringLiteral("show"), path, QStringLiteral("--json")});
     ASSERT_EQ(shown.code, 0) << shown.context();
@@ -127,8 +120,7 @@ TEST_F(CliProcess, FirmwareShowReadsAFileWithoutAnInstrument)
     EXPECT_TRUE(firmware.value("hashMatches").toBool());
     EXPECT_EQ(firmware.value("bytesSent").toInt(), 4096 - 16);
 
-    const QString junk = home.filePath(QStringLiteral("junk.firmware"));
-    ASSERT_TRUE(packer.save(junk, QByteArray(300, 'j')));
+    const QString junk = files.write(QStringLiteral("junk.firmware"), QByteArray(300, 'j'));
     const Finished refused = start({QStringLiteral("firmware"), QStringLiteral("show"), junk});
     EXPECT_EQ(refused.code, 5);
     // Without --debug the reader's warnings stay off the console: standard error holds only the answer.

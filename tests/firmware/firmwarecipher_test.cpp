@@ -1,5 +1,5 @@
 #include "firmware/firmwarecipher.h"
-#include "tests/devices/logcapture.h"
+#include "logcapture.h"
 #include "tools/firmwarepacker.h"
 
 #include <QCryptographicHash>

@@ -1,14 +1,11 @@
 // The firmware update end to end: a real BaseDevice and UsbDevice over libusb against a simulated
 // instrument, which records every packet it received and checks the image it assembled itself.
-#include "firmware/firmwarecipher.h"
+#include "firmwarefiles.h"
 #include "sim/simprotocol.h"
 #include "tests/devices/simharness.h"
-#include "tools/firmwarepacker.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <utility>
@@ -67,23 +64,13 @@ protected:
         SimHarness::TearDown();
     }
 
-    QString writeFile(const QByteArray& content)
-    {
-        const QString path = dir.filePath(QStringLiteral("update%1.firmware").arg(++fileCount));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-
     QString firmwareFile(const QByteArray& image, int offset, const QStringList& hardware = {"ALL"})
     {
-        FirmwareInfo info;
-        info.firmwareVersion = QStringLiteral("3.0.0");
-        info.supportedHardware = hardware;
-        info.offset = offset;
-        return writeFile(
-            packer.packFirmware(image, info, FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash));
+        return files.write(image, FirmwareFiles::info(QStringLiteral("3.0.0"), hardware, offset));
+    }
+    QString writeFile(const QByteArray& content)
+    {
+        return files.write(QStringLiteral("raw.firmware"), content);
     }
 
     // Starts the update and waits until the job came back; its result.
@@ -145,9 +132,7 @@ protected:
     QSharedPointer<BaseDevice> device;
     DeviceRecorder recorder;
     QStringList messages;
-    QTemporaryDir dir;
-    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
-    int fileCount = 0;
+    FirmwareFiles files;
 };
 
 #ifdef FIRMWARE_UPDATE_SLOW_TESTS
@@ -219,18 +204,19 @@ TEST_F(FirmwareUpdate, FilesThatFailAnyCheckLeaveTheInstrumentUntouched)
     FirmwareInfo info;
     info.supportedHardware = QStringList{QStringLiteral("ALL")};
     const QByteArray wrongMd5 = QCryptographicHash::hash(image + "x", QCryptographicHash::Md5);
-    EXPECT_EQ(update(writeFile(packer.packJson(FirmwarePacker::firmwareDocument(image, info, wrongMd5), 0))),
-              -2);
+    EXPECT_EQ(
+        update(writeFile(files.packer.packJson(FirmwarePacker::firmwareDocument(image, info, wrongMd5), 0))),
+        -2);
     expectUntouched(-2, "Hash is wrong!");
 
     for (const QByteArray& content : {QByteArray(), QByteArray("not a firmware file at all"),
-                                      packer.packJson(QJsonObject{{"MD5", "00"}}, 0)}) {
+                                      files.packer.packJson(QJsonObject{{"MD5", "00"}}, 0)}) {
         forget();
         EXPECT_EQ(update(writeFile(content)), -1);
         expectUntouched(-1, "Can't decrypt file");
     }
     forget();
-    EXPECT_EQ(update(dir.filePath(QStringLiteral("missing.firmware"))), -1);
+    EXPECT_EQ(update(files.dir.filePath(QStringLiteral("missing.firmware"))), -1);
     EXPECT_EQ(instrument->rebootCount(), 0);
 }
 

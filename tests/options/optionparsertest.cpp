@@ -214,9 +214,10 @@ TEST_F(OptionEncodingTest, ValuesThatCannotBeStoredAsGivenAreEncodedByTheRulesAn
     EXPECT_EQ(encode("uint8_t", QJsonValue()).toHex(' '), QByteArray("00"));
     EXPECT_EQ(warnings(), 4);
 
-    EXPECT_EQ(encode("uint8_t", 300).toHex(' '), QByteArray("2c"));
+    EXPECT_EQ(encode("uint8_t", 255).toHex(' '), QByteArray("ff")); // fits: no warning
+    EXPECT_EQ(encode("uint8_t", 256).toHex(' '), QByteArray("00"));
     EXPECT_TRUE(
-        logged(QStringLiteral("3 Option 268435460 of type uint8_t: value 300 does not fit, only its low "
+        logged(QStringLiteral("3 Option 268435460 of type uint8_t: value 256 does not fit, only its low "
                               "bytes are stored")));
     EXPECT_EQ(encode("uint32_t[]", QJsonArray{1, 1.5}).toHex(' '), QByteArray("01 00 00 00 00 00 00 00"));
     EXPECT_TRUE(encode("uint32_t[]", 5).isEmpty());

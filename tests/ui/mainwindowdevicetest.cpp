@@ -1,34 +1,19 @@
 // The main window and the Info page with instruments: simulated instruments on the emulated USB bus,
 // discovered by the real USB manager, so that the page hand-over runs exactly as in the field.
-#include "core/settings.h"
-#include "devices/basedevice.h"
 #include "devices/controlunit.h"
-#include "devices/devicefactory.h"
 #include "sim/simdefaults.h"
-#include "sim/usbfs/simusbfixture.h"
 #include "ui/developwidget.h"
 #include "ui/infowidget.h"
-#include "ui/mainsidebarwidget.h"
-#include "ui/mainwindow.h"
 #include "ui/measurementswidget.h"
 #include "ui/productionwidget.h"
 #include "ui/progressdialog.h"
-#include "ui/servicewidget.h"
-#include "uitestenvironment.h"
 #include "usb/connectiondoctor.h"
-#include "usb/usbmanager.h"
+#include "windowfixture.h"
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QStackedWidget>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace {
-
-constexpr int kConnectTimeoutMs = 30000;
-constexpr int kUnplugTimeoutMs = 30000;
 
 QString labelText(QWidget* parent, const char* name)
 {
@@ -42,64 +27,23 @@ bool infoShowsConnected(QWidget* info)
     return stack->currentWidget()->objectName() == QStringLiteral("pageConnected");
 }
 
-class MainWindowDeviceTest : public SimUsbFixture
+class MainWindowDeviceTest : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-    bool initialiseLibusb() const override { return false; } // the USB manager starts libusb
-
-    void SetUp() override
-    {
-        SimUsbFixture::SetUp();
-        window = std::make_unique<MainWindow>();
-        manager = UsbManager::instance();
-        DeviceFactory::install();
-        window->followUsbManager(manager);
-        manager->init();
-        window->show();
-    }
-
-    void TearDown() override
-    {
-        manager->deinit();
-        window.reset();
-        SimUsbFixture::TearDown();
-    }
-
     bool visible(int id) const { return window->sidebar()->button(id)->isVisible(); }
-
-    // Polls once and waits until the window has handed the new device to its pages.
-    BaseDevice* attach()
-    {
-        manager->pollNow();
-        const bool connected = QTest::qWaitFor(
-            [this] {
-                const auto addresses = manager->addresses();
-                return !addresses.isEmpty() && manager->device(addresses.first()) &&
-                       manager->device(addresses.first())->isConnected() &&
-                       static_cast<ServiceWidget*>(window->page(MainWindow::ServicePage))->device();
-            },
-            kConnectTimeoutMs);
-        if (!connected) {
-            return nullptr;
-        }
-        return qobject_cast<BaseDevice*>(manager->device(manager->addresses().first()).data());
-    }
 
     void expectDetached()
     {
-        EXPECT_EQ(static_cast<ServiceWidget*>(window->page(MainWindow::ServicePage))->device(), nullptr);
-        EXPECT_EQ(static_cast<MeasurementsWidget*>(window->page(MainWindow::MeasurementsPage))->device(),
-                  nullptr);
+        EXPECT_EQ(service()->device(), nullptr);
+        EXPECT_EQ(page<MeasurementsWidget>(MainWindow::MeasurementsPage)->device(), nullptr);
         EXPECT_FALSE(infoShowsConnected(window->page(MainWindow::InfoPage)));
         for (int id : {2, 3, 4, 5}) {
             EXPECT_FALSE(visible(id)) << id;
         }
     }
-
-    std::unique_ptr<MainWindow> window;
-    UsbManager* manager = nullptr;
 };
+
+} // namespace
 
 // An instrument that cannot be opened: the cause and the fix are said once in the notification bar and
 // stay on the Info page until it is unplugged; then the page says again what the tool waits for.
@@ -109,8 +53,8 @@ TEST_F(MainWindowDeviceTest, InfoPageSaysWhatKeepsAnInstrumentFromBeingUsed)
     EXPECT_EQ(labelText(info, "connectionStatusLabel"), ConnectionDoctor::waitingText());
     auto unit = plugControlUnit();
     unit->faults().failClaimInterface(true);
-    manager->setPollInterval(30);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->notificationBar()->isVisible(); }, kConnectTimeoutMs));
+    manager()->setPollInterval(30);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->notificationBar()->isVisible(); }, kTimeoutMs));
     const QString said = labelText(window.get(), "notificationTextLabel");
     EXPECT_TRUE(said.contains(QStringLiteral("another program"))) << said.toStdString();
     EXPECT_EQ(labelText(info, "connectionStatusLabel"), said);
@@ -128,22 +72,22 @@ TEST_F(MainWindowDeviceTest, ControlUnitOffersServiceAndMeasurementsAndShowsItsI
     unit->storeOption(SimDefaults::DeviceSerialNumber, SimInstrument::textValue("CU-000815"));
     window->sidebar()->setCurrentPage(MainWindow::DevelopPage); // not About: the window goes to Info
 
-    BaseDevice* device = attach();
+    BaseDevice* device = served();
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::InfoPage));
     EXPECT_TRUE(visible(MainWindow::MeasurementsPage));
     EXPECT_TRUE(visible(MainWindow::ServicePage));
     EXPECT_FALSE(visible(MainWindow::ProductionPage));
     EXPECT_FALSE(visible(MainWindow::DevelopPage));
-    EXPECT_EQ(static_cast<MeasurementsWidget*>(window->page(MainWindow::MeasurementsPage))->device(), device);
-    EXPECT_EQ(static_cast<ProductionWidget*>(window->page(MainWindow::ProductionPage))->device(), nullptr);
-    EXPECT_EQ(static_cast<DevelopWidget*>(window->page(MainWindow::DevelopPage))->device(), nullptr);
+    EXPECT_EQ(page<MeasurementsWidget>(MainWindow::MeasurementsPage)->device(), device);
+    EXPECT_EQ(page<ProductionWidget>(MainWindow::ProductionPage)->device(), nullptr);
+    EXPECT_EQ(page<DevelopWidget>(MainWindow::DevelopPage)->device(), nullptr);
 
     QWidget* info = window->page(MainWindow::InfoPage);
     EXPECT_TRUE(infoShowsConnected(info));
     EXPECT_EQ(labelText(info, "deviceNameLabel"), QStringLiteral("Control Unit"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return labelText(info, "versionLabel") == QStringLiteral("3.1.4"); },
-                                kConnectTimeoutMs));
+                                kTimeoutMs));
     EXPECT_EQ(labelText(info, "serialLabel"), QStringLiteral("CU-000815"));
     auto* picture = info->findChild<QLabel*>(QStringLiteral("deviceImageLabel"));
     EXPECT_EQ(picture->pixmap(Qt::ReturnByValue).size(), QSize(400, 400));
@@ -164,15 +108,14 @@ TEST_F(MainWindowDeviceTest, ControlUnitOffersServiceAndMeasurementsAndShowsItsI
 TEST_F(MainWindowDeviceTest, SensorOffersOnlyService)
 {
     plugAcousticSensor();
-    BaseDevice* device = attach();
+    BaseDevice* device = served();
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::InfoPage));
     EXPECT_TRUE(visible(MainWindow::ServicePage));
     EXPECT_FALSE(visible(MainWindow::MeasurementsPage));
     EXPECT_FALSE(visible(MainWindow::ProductionPage));
     EXPECT_FALSE(visible(MainWindow::DevelopPage));
-    EXPECT_EQ(static_cast<MeasurementsWidget*>(window->page(MainWindow::MeasurementsPage))->device(),
-              nullptr);
+    EXPECT_EQ(page<MeasurementsWidget>(MainWindow::MeasurementsPage)->device(), nullptr);
     EXPECT_EQ(labelText(window->page(MainWindow::InfoPage), "deviceNameLabel"),
               QStringLiteral("Tymbrel Sensor"));
 }
@@ -181,13 +124,13 @@ TEST_F(MainWindowDeviceTest, AboutStaysWhenADeviceComesAndGoes)
 {
     auto unit = plugControlUnit();
     window->sidebar()->setCurrentPage(MainWindow::AboutPage);
-    ASSERT_NE(attach(), nullptr);
+    ASSERT_NE(served(), nullptr);
     EXPECT_EQ(window->sidebar()->checkedId(), MainWindow::AboutPage);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::AboutPage));
     EXPECT_TRUE(visible(MainWindow::ServicePage));
 
     bus().unplug(unit);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return manager->addresses().isEmpty(); }, kUnplugTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager()->addresses().isEmpty(); }, kTimeoutMs));
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::AboutPage));
     expectDetached();
 }
@@ -195,12 +138,12 @@ TEST_F(MainWindowDeviceTest, AboutStaysWhenADeviceComesAndGoes)
 TEST_F(MainWindowDeviceTest, UnplugDetachesThePagesAndReturnsToInfo)
 {
     auto unit = plugControlUnit();
-    ASSERT_NE(attach(), nullptr);
+    ASSERT_NE(served(), nullptr);
     window->sidebar()->setCurrentPage(MainWindow::MeasurementsPage);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::MeasurementsPage));
 
     bus().unplug(unit);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return manager->addresses().isEmpty(); }, kUnplugTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager()->addresses().isEmpty(); }, kTimeoutMs));
     EXPECT_EQ(window->sidebar()->checkedId(), MainWindow::InfoPage);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::InfoPage));
     expectDetached();
@@ -209,7 +152,7 @@ TEST_F(MainWindowDeviceTest, UnplugDetachesThePagesAndReturnsToInfo)
 
     // The next instrument is taken up as usual.
     plugAcousticSensor();
-    ASSERT_NE(attach(), nullptr);
+    ASSERT_NE(served(), nullptr);
     EXPECT_TRUE(visible(MainWindow::ServicePage));
     EXPECT_FALSE(visible(MainWindow::MeasurementsPage));
 }
@@ -217,9 +160,9 @@ TEST_F(MainWindowDeviceTest, UnplugDetachesThePagesAndReturnsToInfo)
 TEST_F(MainWindowDeviceTest, RemovalWithoutDisconnectAlsoDetaches)
 {
     plugControlUnit();
-    ASSERT_NE(attach(), nullptr);
+    ASSERT_NE(served(), nullptr);
     window->sidebar()->setCurrentPage(MainWindow::ServicePage);
-    window->usbDeviceRemoved(manager->addresses().first());
+    window->usbDeviceRemoved(manager()->addresses().first());
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::InfoPage));
     expectDetached();
 }
@@ -229,9 +172,9 @@ TEST_F(MainWindowDeviceTest, RemovalWithoutDisconnectAlsoDetaches)
 TEST_F(MainWindowDeviceTest, ProgressWindowGoesWithTheDeviceItWasShownFor)
 {
     plugControlUnit();
-    BaseDevice* device = attach();
+    BaseDevice* device = served();
     ASSERT_NE(device, nullptr);
-    const UsbBusDeviceAddress address = manager->addresses().first();
+    const UsbBusDeviceAddress address = manager()->addresses().first();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return device->pendingJobCount() == 0 && !window->progress()->isVisible(); }, 10000));
     struct Case
@@ -254,9 +197,12 @@ TEST_F(MainWindowDeviceTest, ProgressWindowGoesWithTheDeviceItWasShownFor)
 
 // --- Info page with a device of its own -----------------------------------------------------------
 
+namespace {
+
 class InfoWidgetTest : public SimUsbFixture
 {
 protected:
+    static constexpr int kTimeoutMs = WindowFixture::kTimeoutMs;
     static void SetUpTestSuite() { setUpUiTestEnvironment(); }
 };
 
@@ -270,9 +216,9 @@ TEST_F(InfoWidgetTest, DeviceHandedOverBeforeConnectingShowsDisconnectedUntilItC
         info.setDevice(&device); // the worker is still opening the instrument
         EXPECT_FALSE(infoShowsConnected(&info));
         EXPECT_EQ(labelText(&info, "deviceNameLabel"), QStringLiteral("Control Unit"));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return infoShowsConnected(&info); }, kConnectTimeoutMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return infoShowsConnected(&info); }, kTimeoutMs));
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return labelText(&info, "versionLabel") == QStringLiteral("1.0.7"); }, kConnectTimeoutMs));
+            [&] { return labelText(&info, "versionLabel") == QStringLiteral("1.0.7"); }, kTimeoutMs));
 
         // A page given up on the device no longer follows it.
         info.setDevice(nullptr);

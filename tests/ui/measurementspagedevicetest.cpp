@@ -4,18 +4,14 @@
 // the unit goes.
 
 #include "devices/controlunit.h"
-#include "devices/devicefactory.h"
 #include "measurements/vectarisdatapointmodel.h"
 #include "measurements/vectarisdatasetmodel.h"
 #include "sim/datasetstoreimage.h"
 #include "sim/simprotocol.h"
-#include "sim/usbfs/simusbfixture.h"
-#include "ui/mainwindow.h"
 #include "ui/measurementswidget.h"
 #include "ui/toolbutton.h"
 #include "ui/trackpicturewidget.h"
-#include "uitestenvironment.h"
-#include "usb/usbmanager.h"
+#include "windowfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,8 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr int kTimeoutMs = 30000;
 
 // Series `count` of `points` points each, titled "Line <n>", on a short walk north-east.
 QByteArray storeImage(int count, int points)
@@ -56,22 +50,13 @@ QByteArray storeImage(int count, int points)
     return image.build();
 }
 
-class MeasurementsPageDevice : public SimUsbFixture
+class MeasurementsPageDevice : public WindowFixture
 {
 protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-    bool initialiseLibusb() const override { return false; }
-
     void SetUp() override
     {
-        SimUsbFixture::SetUp();
-        window = std::make_unique<MainWindow>();
-        manager = UsbManager::instance();
-        DeviceFactory::install();
-        window->followUsbManager(manager);
-        manager->init();
-        window->show();
-        page = static_cast<MeasurementsWidget*>(window->page(MainWindow::MeasurementsPage));
+        WindowFixture::SetUp();
+        page = WindowFixture::page<MeasurementsWidget>(MainWindow::MeasurementsPage);
         MeasurementsWidget::Dialogs dialogs;
         dialogs.saveFileName = [this](QWidget*, const QString&, const QString&, QString* filter) {
             *filter = answerFilter;
@@ -83,17 +68,10 @@ protected:
         page->setDialogs(dialogs);
     }
 
-    void TearDown() override
-    {
-        manager->deinit();
-        window.reset();
-        SimUsbFixture::TearDown();
-    }
-
     // Polls and waits until the window has handed a control unit (other than `previous`) to the page.
     ControlUnit* attach(ControlUnit* previous = nullptr)
     {
-        manager->pollNow();
+        manager()->pollNow();
         const bool handed =
             QTest::qWaitFor([&] { return page->device() && page->device() != previous; }, kTimeoutMs);
         return handed ? page->device() : nullptr;
@@ -106,8 +84,6 @@ protected:
     QString label(const char* name) const { return page->findChild<QLabel*>(QLatin1String(name))->text(); }
     void click(const char* button) { page->findChild<ToolButton*>(QLatin1String(button))->click(); }
 
-    std::unique_ptr<MainWindow> window;
-    UsbManager* manager = nullptr;
     MeasurementsWidget* page = nullptr;
     QString answerFile, answerFilter;
     std::function<bool()> whenAsked;

@@ -74,14 +74,8 @@ public:
         window->setStaffPages(true, true);
     }
 
-    ProductionWidget* production() const
-    {
-        return static_cast<ProductionWidget*>(window->page(MainWindow::ProductionPage));
-    }
-    DevelopWidget* develop() const
-    {
-        return static_cast<DevelopWidget*>(window->page(MainWindow::DevelopPage));
-    }
+    ProductionWidget* production() const { return page<ProductionWidget>(MainWindow::ProductionPage); }
+    DevelopWidget* develop() const { return page<DevelopWidget>(MainWindow::DevelopPage); }
 
     // Writes an enciphered option file next to a firmware file, which makes that directory the firmware
     // directory. Returns the directory.
@@ -367,26 +361,17 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
         {{"devices", QJsonArray{QJsonObject{{"device_type", "VC-SU"},
                                             {"functions", QJsonArray{function("Foreign", good)}}}}}},
         "foreign");
+    // A type that cannot be encoded, and an id that is no number.
     const QString unencodable = writeOptionFile(
-        {{"devices", QJsonArray{QJsonObject{
-                         {"device_type", "TBX-CU"},
-                         {"functions", QJsonArray{function("Broken", {option(kBluetooth, "uint32_t", 1),
-                                                                      option(kCompass, "int64_t", 1)}),
-                                                  function("BadId", {option(0, "uint32_t", 1)})}}}}}},
+        {{"devices",
+          QJsonArray{QJsonObject{
+              {"device_type", "TBX-CU"},
+              {"functions",
+               QJsonArray{
+                   function("Broken", {option(kBluetooth, "uint32_t", 1), option(kCompass, "int64_t", 1)}),
+                   function("BadId",
+                            {QJsonObject{{"id", "0x2000"}, {"type", "uint32_t"}, {"value", 1}}})}}}}}},
         "unencodable");
-    // A bad id: rewrite the second function's option id as text that is no number.
-    {
-        QJsonObject doc{
-            {"devices",
-             QJsonArray{QJsonObject{
-                 {"device_type", "TBX-CU"},
-                 {"functions",
-                  QJsonArray{
-                      function("Broken", {option(kBluetooth, "uint32_t", 1), option(kCompass, "int64_t", 1)}),
-                      function("BadId",
-                               {QJsonObject{{"id", "0x2000"}, {"type", "uint32_t"}, {"value", 1}}})}}}}}};
-        writeOptionFile(doc, "unencodable");
-    }
 
     // One function only: nothing tells functions apart, so all its ids are compared (the board's
     // Bluetooth is off, its compass on).

@@ -45,29 +45,6 @@ int paintedPixels(QWidget& widget)
     return count;
 }
 
-TEST_F(WidgetsTest, SpinnerGeometryAt20And100Pixels)
-{
-    const auto small = QProgressIndicator::spokeGeometry(20);
-    EXPECT_EQ(small.outerRadius, 9);
-    EXPECT_EQ(small.innerRadius, 3);
-    EXPECT_EQ(small.length, 6);
-    EXPECT_EQ(small.width, 2); // factor 0.35 up to 32 pixels
-    EXPECT_EQ(small.cornerRadius, 1);
-
-    const auto large = QProgressIndicator::spokeGeometry(100);
-    EXPECT_EQ(large.outerRadius, 49);
-    EXPECT_EQ(large.innerRadius, 18);
-    EXPECT_EQ(large.length, 31);
-    EXPECT_EQ(large.width, 7); // the narrower factor 0.23 above 32 pixels
-    EXPECT_EQ(large.cornerRadius, 3);
-
-    // The factor switches strictly above 32 pixels.
-    EXPECT_EQ(QProgressIndicator::spokeGeometry(32).width,
-              int(QProgressIndicator::spokeGeometry(32).length * 0.35));
-    EXPECT_EQ(QProgressIndicator::spokeGeometry(33).width,
-              int(QProgressIndicator::spokeGeometry(33).length * 0.23));
-}
-
 TEST_F(WidgetsTest, SpinnerDrawsOnlyWhileAnimatingOrWhenAskedTo)
 {
     QProgressIndicator spinner;
@@ -86,32 +63,6 @@ TEST_F(WidgetsTest, SpinnerDrawsOnlyWhileAnimatingOrWhenAskedTo)
     spinner.stopAnimation();
     EXPECT_FALSE(spinner.isAnimated());
     EXPECT_EQ(paintedPixels(spinner), 0);
-}
-
-TEST_F(WidgetsTest, SpinnerStepsThirtyDegreesAndChangesDelayOnlyWhenAsked)
-{
-    QProgressIndicator spinner;
-    spinner.setAnimationDelay(100);
-    EXPECT_FALSE(spinner.isAnimated()); // a new delay does not start a stopped spinner
-    EXPECT_EQ(spinner.animationDelay(), 100);
-
-    spinner.setAnimationDelay(10);
-    spinner.startAnimation();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return spinner.angle() != 0; }, 20000));
-    EXPECT_EQ(spinner.angle() % 30, 0);
-
-    // A slower delay while running takes effect at once: in 250 ms at most three steps happen (a loaded
-    // machine makes fewer, never more), and the spinner keeps turning.
-    spinner.setAnimationDelay(100);
-    EXPECT_TRUE(spinner.isAnimated());
-    const int before = spinner.angle();
-    QTest::qWait(250);
-    const int steps = ((spinner.angle() - before + 360) % 360) / 30;
-    EXPECT_LE(steps, 3);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return spinner.angle() != before; }, 20000));
-
-    spinner.startAnimation();
-    EXPECT_EQ(spinner.angle(), 0); // restarting resets the angle
 }
 
 TEST_F(WidgetsTest, ProgressDialogBusyIdleBusyWithinTwoSecondsStaysVisible)

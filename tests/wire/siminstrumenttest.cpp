@@ -11,7 +11,7 @@ using namespace std::chrono_literals;
 using Bytes = SimProtocol::Bytes;
 
 // The instrument models on their own, without USB: what each command is answered with, the state a
-// unit keeps, and the faults.
+// unit keeps, and the faults. What each kind presents on the bus is checked through the real discovery.
 namespace {
 
 constexpr uint8_t kOut = 0x01;
@@ -55,50 +55,6 @@ Bytes concat(Bytes a, const Bytes& b)
 }
 
 } // namespace
-
-TEST(SimInstrumentKinds, EveryKindPresentsItsVendorProductAndEndpoints)
-{
-    const struct
-    {
-        SimKind kind;
-        uint16_t vendor;
-        uint16_t product;
-    } table[] = {{SimKind::ControlUnit, 0x1E84, 0x3000},   {SimKind::AcousticSensor, 0x1E84, 0x3001},
-                 {SimKind::LocatorSensor, 0x2952, 0x0004}, {SimKind::MiniAntenna, 0x2952, 0x0007},
-                 {SimKind::Emitter, 0x2952, 0x0008},       {SimKind::AcousticSensor2, 0x2952, 0x000B},
-                 {SimKind::UpdateOnly, 0x2952, 0xFFFF},    {SimKind::UnknownProduct, 0x2952, 0x0005},
-                 {SimKind::ForeignVendor, 0x046D, 0xC077}};
-    for (const auto& row : table) {
-        auto unit = SimInstrumentFactory::create(row.kind);
-        const SimUsbIdentity usb = unit->usbIdentity();
-        EXPECT_EQ(usb.vendorId(), row.vendor);
-        EXPECT_EQ(usb.productId(), row.product);
-        const Bytes device = usb.deviceDescriptor();
-        ASSERT_EQ(device.size(), 18u);
-        EXPECT_EQ(device[8] | (device[9] << 8), row.vendor);
-        EXPECT_EQ(device[10] | (device[11] << 8), row.product);
-        const Bytes config = usb.configurationDescriptor();
-        EXPECT_EQ(config[5], 1);                             // bConfigurationValue
-        EXPECT_EQ(config[9 + 2], 0);                         // bInterfaceNumber
-        EXPECT_EQ(config[2] | (config[3] << 8), 9 + 9 + 14); // two endpoints
-        EXPECT_EQ(usb.answerEndpoint(), kIn);
-        EXPECT_EQ(usb.maxPacketSize(kIn), 1024);
-        EXPECT_EQ(usb.maxPacketSize(kOut), 1024);
-    }
-}
-
-TEST(SimInstrumentKinds, EndpointVariants)
-{
-    SimUsbIdentity extra(0x1E84, 0x3000, SimUsbIdentity::EndpointLayout::ExtraSmallInFirst);
-    const Bytes config = extra.configurationDescriptor();
-    // First endpoint listed after the OUT one is the 512-byte IN endpoint.
-    EXPECT_EQ(config[18 + 7 + 2], 0x82);
-    EXPECT_EQ(config[18 + 7 + 4] | (config[18 + 7 + 5] << 8), 512);
-    EXPECT_EQ(extra.answerEndpoint(), 0x81);
-    SimUsbIdentity small(0x1E84, 0x3000, SimUsbIdentity::EndpointLayout::No1024Endpoint);
-    EXPECT_EQ(small.maxPacketSize(0x81), 512);
-    EXPECT_EQ(small.maxPacketSize(0x01), 512);
-}
 
 TEST(SimInstrumentProtocol, IdentityCommandsAreAnsweredWithCodePlusOne)
 {

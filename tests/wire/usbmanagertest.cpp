@@ -1,8 +1,9 @@
 // The discovery on its own: bus scanning, vendor/product matching, the back-off for instruments that
 // cannot be opened, hotplug arrivals and a failing libusb start, with a stand-in device factory (the
-// device kinds live a layer above). Also the connection doctor's wording and the back-off schedule.
+// device kinds the shared fixture installs are replaced). Also the connection doctor's wording and the
+// back-off schedule.
 #include "usb/usbmanager.h"
-#include "sim/usbfs/simusbfixture.h"
+#include "devicebusfixture.h"
 #include "usb/connectiondoctor.h"
 #include "usb/openbackoff.h"
 #include "usb/usbinstrument.h"
@@ -69,25 +70,15 @@ struct StandInFactory : UsbInstrumentFactory
     }
 };
 
-class Discovery : public SimUsbFixture
+class Discovery : public DeviceBusFixture
 {
 protected:
-    bool initialiseLibusb() const override { return false; } // the manager starts libusb
-
     void SetUp() override
     {
-        SimUsbFixture::SetUp();
+        DeviceBusFixture::SetUp();
         manager()->setClockForTesting([this] { return clock; });
         manager()->setPollInterval(60000); // tests poll by hand
     }
-    void TearDown() override
-    {
-        bus().unplugAll();
-        manager()->deinit();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        SimUsbFixture::TearDown();
-    }
-    static UsbManager* manager() { return UsbManager::instance(); }
     void install(int openError)
     {
         manager()->setInstrumentFactory(std::make_unique<StandInFactory>(&created, openError));

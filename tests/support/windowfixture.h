@@ -1,0 +1,136 @@
+#pragma once
+
+#include "core/languageloader.h"
+#include "core/settings.h"
+#include "devicebusfixture.h"
+#include "tests/ui/uitestenvironment.h"
+#include "ui/mainsidebarwidget.h"
+#include "ui/mainwindow.h"
+#include "ui/servicewidget.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
+
+// The main window following the real discovery, as in the field: pages are handed each device the
+// discovery adds, and every notification of every device object is kept (a restart brings a new one).
+class WindowFixture : public DeviceBusFixture
+{
+public:
+    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
+
+    void SetUp() override
+    {
+        DeviceBusFixture::SetUp();
+        open();
+        QObject::connect(manager(), &UsbManager::deviceAdded, manager(), [this](UsbBusDeviceAddress address) {
+            if (auto device = deviceAt(address)) {
+                QObject::connect(
+                    device.data(), &BaseDevice::notify, device.data(),
+                    [this](NotificationMessageType type, QString text) { notes << qMakePair(type, text); });
+            }
+        });
+    }
+
+    void TearDown() override
+    {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QDialog*>(top)) {
+                box->done(0);
+            }
+        }
+        manager()->deinit();
+        window.reset();
+        DeviceBusFixture::TearDown();
+    }
+
+    // The window anew in `language`, with every page, at its default size; the bus and its instruments
+    // stay, the device objects and their panels are made anew.
+    void reopenIn(const QString& language)
+    {
+        manager()->deinit();
+        window.reset();
+        EXPECT_TRUE(LanguageLoader::install(language));
+        open(true);
+    }
+
+    template <typename Page = QWidget> Page* page(int id) const
+    {
+        return static_cast<Page*>(window->page(id));
+    }
+    ServiceWidget* service() const { return page<ServiceWidget>(MainWindow::ServicePage); }
+
+    template <typename T = QWidget> T* child(QWidget* parent, const char* name) const
+    {
+        return parent->findChild<T*>(QLatin1String(name));
+    }
+
+    // Polls once and waits until the Service page serves a settled device other than `previous`.
+    BaseDevice* served(const QPointer<BaseDevice>& previous = nullptr)
+    {
+        manager()->pollNow();
+        const bool ready = QTest::qWaitFor(
+            [&] {
+                BaseDevice* device = service()->device();
+                return device && device != previous && device->isConnected() &&
+                       device->pendingJobCount() == 0 && !device->softwareVersion().isEmpty();
+            },
+            kTimeoutMs);
+        return ready ? service()->device() : nullptr;
+    }
+
+    // The same, and opens the Service page.
+    BaseDevice* attach(const QPointer<BaseDevice>& previous = nullptr)
+    {
+        BaseDevice* device = served(previous);
+        if (device) {
+            window->sidebar()->setCurrentPage(MainWindow::ServicePage);
+        }
+        return device;
+    }
+
+    bool waitDetached()
+    {
+        return QTest::qWaitFor([&] { return manager()->addresses().isEmpty() && !service()->device(); },
+                               kTimeoutMs);
+    }
+
+    // The open dialog of the Service page with that object name (null if none).
+    template <typename T> T* dialog(const char* name) const
+    {
+        T* found = nullptr;
+        static_cast<void>(QTest::qWaitFor(
+            [&] { return (found = service()->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
+            20000));
+        return found && found->isVisible() ? found : nullptr;
+    }
+
+    void answer(QMessageBox* box, QMessageBox::StandardButton button) { box->button(button)->click(); }
+
+    bool noted(const QString& text) const
+    {
+        for (const auto& note : notes) {
+            if (note.second.contains(text)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::unique_ptr<MainWindow> window;
+    QList<QPair<NotificationMessageType, QString>> notes;
+
+private:
+    void open(bool staffPages = false)
+    {
+        window = std::make_unique<MainWindow>();
+        if (staffPages) {
+            window->setStaffPages(true, true);
+        }
+        window->followUsbManager(manager());
+        startDiscovery(100); // a restarted instrument is found again without waiting 5 s
+        window->show();
+    }
+};
