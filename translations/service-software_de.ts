@@ -47,7 +47,7 @@
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+347"/>
+        <location filename="../devices/basedevice.cpp" line="+393"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -216,7 +216,7 @@
         <translation>Die Servicenachweise anzeigen, neueste zuerst: alle Geräte oder --serial S; --since DATUM.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>Where options read, log download and datasets export write.</source>
         <translation>Wohin options read, log download und datasets export schreiben.</translation>
     </message>
@@ -251,7 +251,7 @@
         <translation>history: Nachweise ab diesem Datum (JJJJ-MM-TT) oder Zeitpunkt (ISO 8601).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Print exactly one JSON document on standard output.</source>
         <translation>Genau ein JSON-Dokument auf der Standardausgabe ausgeben.</translation>
     </message>
@@ -576,7 +576,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSession</name>
     <message>
-        <location filename="../app/cli/clisession.cpp" line="+38"/>
+        <location filename="../app/cli/clisession.cpp" line="+39"/>
         <source>a control unit</source>
         <translation>eine Bedieneinheit</translation>
     </message>
@@ -713,12 +713,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DatasetCommands</name>
     <message>
-        <location filename="../app/cli/datasetcommands.cpp" line="+85"/>
+        <location filename="../app/cli/datasetcommands.cpp" line="+80"/>
         <source>Reading the measurement series...</source>
         <translation>Messreihen werden gelesen …</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>The instrument went away while its series were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Messreihen getrennt.</translation>
     </message>
@@ -728,7 +728,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Messreihen konnten nicht gelesen werden.</translation>
     </message>
     <message numerus="yes">
-        <location line="+18"/>
+        <location line="+19"/>
         <source>%1  %2  %n points, %3 with position</source>
         <translation>
             <numerusform>%1  %2  %n Punkt, %3 mit Position</numerusform>
@@ -772,7 +772,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Das Gerät wurde nach der Sicherung seiner Optionen getrennt; es wurde nichts gelöscht.</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+9"/>
         <source>The instrument went away while its series were deleted.</source>
         <translation>Das Gerät wurde während des Löschens seiner Messreihen getrennt.</translation>
     </message>
@@ -782,7 +782,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Messreihen konnten nicht gelöscht werden.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>The series were deleted, but the unit could not be read again to confirm it.</source>
         <translation>Die Messreihen wurden gelöscht, aber die Bedieneinheit konnte zur Bestätigung nicht erneut gelesen werden.</translation>
     </message>
@@ -871,8 +871,8 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Optionsbeschreibungen</translation>
     </message>
     <message>
-        <location filename="../ui/developwidget.cpp" line="+157"/>
-        <location line="+40"/>
+        <location filename="../ui/developwidget.cpp" line="+154"/>
+        <location line="+33"/>
         <source>%1 of %2 options read</source>
         <translation>%1 von %2 Optionen gelesen</translation>
     </message>
@@ -975,12 +975,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>nein</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+24"/>
         <source>Reading options...</source>
         <translation>Optionen werden gelesen …</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+3"/>
         <source>the options read</source>
         <translation>des Lesens der Optionen</translation>
     </message>
@@ -990,7 +990,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Optionen konnten nicht gelesen werden</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>The snapshot could not be saved: %1</source>
         <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
     </message>
@@ -1122,7 +1122,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Firmware %1 auf %2 installiert und geprüft; das Gerät startet neu.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+28"/>
         <source>%1 failed</source>
         <translation>%1 fehlgeschlagen</translation>
     </message>
@@ -1147,12 +1147,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Das Geräteprotokoll von %1 wurde gelöscht.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>Reading the event log...</source>
         <translation>Geräteprotokoll wird gelesen …</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>the log download</source>
         <translation>des Herunterladens des Geräteprotokolls</translation>
     </message>
@@ -1170,12 +1170,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+26"/>
         <source>Calibrating the touch detector of %1 (keep hands off the sensor)...</source>
         <translation>Berührungssensor von %1 wird kalibriert (Sensor nicht berühren) …</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <location line="+22"/>
         <source>the calibration</source>
         <translation>der Kalibrierung</translation>
@@ -1309,6 +1309,336 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     </message>
 </context>
 <context>
+    <name>HistoryWidget</name>
+    <message>
+        <location filename="../ui/historywidget.ui" line="+10"/>
+        <source>&amp;Serial:</source>
+        <translation>&amp;Seriennummer:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Serial</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Type part of a serial and press Enter to find every instrument ever recorded with it</source>
+        <translation>Geben Sie einen Teil einer Seriennummer ein und drücken Sie die Eingabetaste, um jedes je erfasste Gerät damit zu finden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Operation:</source>
+        <translation>&amp;Vorgang:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../ui/historywidget.cpp" line="+335"/>
+        <source>Operation</source>
+        <translation>Vorgang</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Events</source>
+        <translation>Ereignisse</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Event details</source>
+        <translation>Einzelheiten des Ereignisses</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Newer</source>
+        <translation>Neuere</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Older</source>
+        <translation>Ältere</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Export CSV...</source>
+        <translation>Als CSV exportieren …</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export JSON...</source>
+        <translation>Als JSON exportieren …</translation>
+    </message>
+    <message>
+        <location filename="../ui/historywidget.cpp" line="-312"/>
+        <source>Connected</source>
+        <translation>Angeschlossen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware update</source>
+        <translation>Firmware-Update</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Factory reset</source>
+        <translation>Zurücksetzen auf Werkseinstellungen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Touch calibration</source>
+        <translation>Kalibrierung des Berührungssensors</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Languages set</source>
+        <translation>Sprachen eingestellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Parameters written</source>
+        <translation>Parameter geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Identity written</source>
+        <translation>Kenndaten geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Functions written</source>
+        <translation>Funktionen geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Snapshot taken</source>
+        <translation>Sicherung angelegt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Snapshot restored</source>
+        <translation>Sicherung wiederhergestellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log downloaded</source>
+        <translation>Protokoll heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log cleared</source>
+        <translation>Protokoll gelöscht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datasets read</source>
+        <translation>Messreihen gelesen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datasets exported</source>
+        <translation>Messreihen exportiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datasets cleared</source>
+        <translation>Messreihen gelöscht</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Failed (%1)</source>
+        <translation>Fehlgeschlagen (%1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Warning (%1)</source>
+        <translation>Warnung (%1)</translation>
+    </message>
+    <message>
+        <location line="+102"/>
+        <source>The records database in the settings cannot be used: %1</source>
+        <translation>Die Nachweis-Datenbank aus den Einstellungen kann nicht verwendet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>The service records cannot be read. %1</source>
+        <translation>Die Servicenachweise können nicht gelesen werden. %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The records database was written by a newer version of this tool: it is shown, and nothing is written to it. %1</source>
+        <translation>Die Nachweis-Datenbank stammt von einer neueren Version dieses Programms: Sie wird angezeigt, aber nicht beschrieben. %1</translation>
+    </message>
+    <message>
+        <location line="+101"/>
+        <source>No instrument with &quot;%1&quot; in its serial is in the records.</source>
+        <translation>Kein Gerät mit „%1“ in der Seriennummer ist in den Nachweisen.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>%n instrument(s) found: choose one from the list.</source>
+        <translation>
+            <numerusform>%n Gerät gefunden: Wählen Sie es aus der Liste.</numerusform>
+            <numerusform>%n Geräte gefunden: Wählen Sie eines aus der Liste.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Event: %1</source>
+        <translation>Ereignis: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Time: %1 (UTC %2)</source>
+        <translation>Zeit: %1 (UTC %2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Operation: %1 (%2)</source>
+        <translation>Vorgang: %1 (%2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Serial: %1</source>
+        <translation>Seriennummer: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instrument: %1, USB %2</source>
+        <translation>Gerät: %1, USB %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Result: %1</source>
+        <translation>Ergebnis: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Message: %1</source>
+        <translation>Meldung: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Station: %1</source>
+        <translation>Station: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>User: %1</source>
+        <translation>Benutzer: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tool version: %1</source>
+        <translation>Programmversion: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Interface: %1</source>
+        <translation>Oberfläche: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Details:</source>
+        <translation>Einzelheiten:</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>All operations</source>
+        <translation>Alle Vorgänge</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Connect an instrument, or search for a serial.</source>
+        <translation>Schließen Sie ein Gerät an oder suchen Sie nach einer Seriennummer.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reading the records of %1...</source>
+        <translation>Die Nachweise von %1 werden gelesen …</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No service records for %1.</source>
+        <translation>Keine Servicenachweise für %1.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>%n event(s) for %1, newest first.</source>
+        <translation>
+            <numerusform>%n Ereignis für %1, neuestes zuerst.</numerusform>
+            <numerusform>%n Ereignisse für %1, neueste zuerst.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>%1-%2 of %3</source>
+        <translation>%1–%2 von %3</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Export history as CSV</source>
+        <translation>Verlauf als CSV exportieren</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Export history as JSON</source>
+        <translation>Verlauf als JSON exportieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>JSON files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>History saved to %1</source>
+        <translation>Verlauf gespeichert unter %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>History could not be saved to %1: %2</source>
+        <translation>Verlauf konnte nicht unter %1 gespeichert werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>InfoWidget</name>
     <message>
         <location filename="../ui/infowidget.ui" line="+27"/>
@@ -1339,7 +1669,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>InstrumentSelector</name>
     <message>
-        <location filename="../app/cli/instrumentselector.cpp" line="+107"/>
+        <location filename="../app/cli/instrumentselector.cpp" line="+116"/>
         <source>No instrument: USB is not available here. %1</source>
         <translation>Kein Gerät: USB ist hier nicht verfügbar. %1</translation>
     </message>
@@ -1549,6 +1879,13 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <source>Develop</source>
         <translation>Entwicklung</translation>
     </message>
+    <message>
+        <location line="+41"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
 </context>
 <context>
     <name>MeasurementsWidget</name>
@@ -1588,7 +1925,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+11"/>
         <source>Exporting: %p%</source>
         <translation>Export: %p%</translation>
     </message>
@@ -1663,7 +2000,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
 <context>
     <name>OptionTableModel</name>
     <message>
-        <location filename="../options/optiontablemodel.cpp" line="+160"/>
+        <location filename="../options/optiontablemodel.cpp" line="+154"/>
         <source>ID</source>
         <translation>ID</translation>
     </message>
@@ -1755,7 +2092,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+178"/>
+        <location filename="../ui/productionwidget.cpp" line="+169"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -1775,13 +2112,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+218"/>
+        <location line="+213"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-217"/>
+        <location filename="../ui/productionwidget.cpp" line="-212"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -1814,7 +2151,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+213"/>
+        <location filename="../ui/productionwidget.cpp" line="+208"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -1892,7 +2229,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../ui/productionwidget.cpp" line="+279"/>
+        <location filename="../ui/productionwidget.cpp" line="+196"/>
         <source>no function</source>
         <translation>keine Funktion</translation>
     </message>
@@ -1922,7 +2259,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionsdatei</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-523"/>
+        <location filename="../ui/productionwidget.cpp" line="-435"/>
         <location line="+136"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
@@ -1953,7 +2290,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Gerätetyp: %1</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+102"/>
         <source>%1 &quot;%2&quot; holds characters the device cannot store; nothing was written.</source>
         <translation>%1 „%2“ enthält Zeichen, die das Gerät nicht speichern kann; es wurde nichts geschrieben.</translation>
     </message>
@@ -1982,7 +2319,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Parameter werden geschrieben…</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+29"/>
         <source>Parameters sent; the device restarts.</source>
         <translation>Parameter gesendet; das Gerät startet neu.</translation>
     </message>
@@ -1997,38 +2334,37 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Dauerhaftes Speichern der Parameter fehlgeschlagen; das Gerät behält seine bisherigen Werte.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+35"/>
         <source>option id &quot;%1&quot; is not a number</source>
         <translation>Options-ID „%1“ ist keine Zahl</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+2"/>
         <source>option %1 has the unknown type &quot;%2&quot;</source>
         <translation>Option %1 hat den unbekannten Typ „%2“</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+18"/>
         <source>No firmware directory is set, so there is no %1: choose a firmware file on the Service page first.</source>
         <translation>Es ist kein Firmware-Ordner festgelegt, daher gibt es keine %1: Wählen Sie zuerst auf der Seite Service eine Firmware-Datei.</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <location line="+20"/>
+        <location line="+3"/>
         <source>unable to load file %1</source>
         <translation>Datei %1 kann nicht geladen werden</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+13"/>
         <source>The board reports no device type or hardware revision: no function is offered.</source>
         <translation>Die Leiterplatte meldet keinen Gerätetyp und keine Hardware-Revision: Es wird keine Funktion angeboten.</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+20"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+5"/>
         <source>Functions that cannot be written:
 %1</source>
         <translation>Funktionen, die nicht geschrieben werden können:
@@ -2040,7 +2376,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>%1 bietet keine Funktion für %2, Leiterplattentyp %3.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+57"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2054,7 +2390,7 @@ Freigabedatum: %3</translation>
         <translation>Funktion %1 wird nicht geschrieben: %2</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+47"/>
         <source>Open Firmware file</source>
         <translation>Firmware-Datei öffnen</translation>
     </message>
@@ -2122,7 +2458,7 @@ Freigabedatum: %3</translation>
         <translation>Alle Parameter lesen</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+71"/>
+        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+74"/>
         <source>Bluetooth</source>
         <translation>Bluetooth</translation>
     </message>
@@ -2195,7 +2531,7 @@ Freigabedatum: %3</translation>
         <translation>Kalibrierung starten</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgettymbrel.cpp" line="+88"/>
+        <location filename="../ui/productionwidgettymbrel.cpp" line="+102"/>
         <source>Calibration failed, nothing stored</source>
         <translation>Kalibrierung fehlgeschlagen, nichts gespeichert</translation>
     </message>
@@ -2472,7 +2808,7 @@ Freigabedatum: %3</translation>
         <translation>Angelegt</translation>
     </message>
     <message>
-        <location filename="../ui/servicewidget.cpp" line="+180"/>
+        <location filename="../ui/servicewidget.cpp" line="+188"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2673,13 +3009,13 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Das Gerät ist nicht angeschlossen.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <location line="+2"/>
         <source>The instrument went away while its options were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Optionen getrennt.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+15"/>
         <source>The instrument&apos;s options could not be read (%1).</source>
         <translation>Die Optionen des Geräts konnten nicht gelesen werden (%1).</translation>
     </message>
@@ -2740,7 +3076,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+10"/>
         <source>The instrument went away before the values were committed.</source>
         <translation>Das Gerät wurde getrennt, bevor die Werte dauerhaft gespeichert waren.</translation>
     </message>
@@ -2750,12 +3086,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Das Gerät wurde beim Zurücklesen der Werte getrennt.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>The values could not be sent; nothing was committed: %1</source>
         <translation>Die Werte konnten nicht gesendet werden; es wurde nichts dauerhaft gespeichert: %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+12"/>
         <source>The values could not be committed: %1</source>
         <translation>Die Werte konnten nicht dauerhaft gespeichert werden: %1</translation>
     </message>
@@ -2765,12 +3101,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Gerät wird neu gestartet …</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+65"/>
         <source>Reading the restored values back...</source>
         <translation>Wiederhergestellte Werte werden zurückgelesen …</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
         <source>The values were written, but could not be read back: %1</source>
         <translation>Die Werte wurden geschrieben, konnten aber nicht zurückgelesen werden: %1</translation>
     </message>
