@@ -241,7 +241,7 @@ void HistoryWidget::showRows(const QList<ServiceEvent>& events, qint64 total)
         m_model->appendRow(row);
     }
     if (!events.isEmpty()) {
-        ui->eventsTableView->selectRow(0);
+        ui->eventsTableView->setCurrentIndex(m_model->index(0, 0));
     }
     showDetails();
     updateTexts();

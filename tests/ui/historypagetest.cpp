@@ -35,8 +35,7 @@ ServiceEvent event(const QString& serial, const char* operation, int minute, con
     e.station = QStringLiteral("Bench 2");
     e.serial = serial;
     e.message = message;
-    e.result = message.isEmpty() ? 0 : -3;
-    e.details = QStringLiteral("{\"file\":\"%1\"}").arg(message);
+    e.setDetails({{QStringLiteral("file"), message}});
     return e;
 }
 
@@ -54,6 +53,11 @@ class HistoryPageTest : public SimUsbFixture
 protected:
     static void SetUpTestSuite() { setUpUiTestEnvironment(); }
 
+    void SetUp() override
+    {
+        SimUsbFixture::SetUp();
+        ASSERT_TRUE(dir.isValid()) << dir.errorString().toStdString();
+    }
     QString path() const { return dir.filePath(QStringLiteral("records.sqlite")); }
 
     void fill(const QList<ServiceEvent>& events)
@@ -80,7 +84,8 @@ protected:
 
     QString status() { return child<QLabel>("statusLabel")->text(); }
 
-    QTemporaryDir dir;
+    // Not the default template: the tool's application name, which it takes, has a slash in it.
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/history-page-XXXXXX")};
     HistoryWidget page;
 };
 
@@ -119,6 +124,7 @@ TEST_F(HistoryPageTest, ShowsTheConnectedInstrumentNewestFirstAndFiltersByOperat
         EXPECT_EQ(page.totalEvents(), c.shown.size()) << c.operation;
     }
     // The first row's every field, details too, in the details box.
+    operations->setCurrentIndex(0);
     emit operations->activated(0);
     settle();
     const QString details = child<QPlainTextEdit>("detailsTextEdit")->toPlainText();
