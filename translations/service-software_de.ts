@@ -1337,7 +1337,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/historywidget.cpp" line="+335"/>
+        <location filename="../ui/historywidget.cpp" line="+336"/>
         <source>Operation</source>
         <translation>Vorgang</translation>
     </message>
@@ -1372,7 +1372,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Als JSON exportieren …</translation>
     </message>
     <message>
-        <location filename="../ui/historywidget.cpp" line="-312"/>
+        <location filename="../ui/historywidget.cpp" line="-313"/>
         <source>Connected</source>
         <translation>Angeschlossen</translation>
     </message>
@@ -1477,20 +1477,33 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Nachweis-Datenbank stammt von einer neueren Version dieses Programms: Sie wird angezeigt, aber nicht beschrieben. %1</translation>
     </message>
     <message>
-        <location line="+101"/>
+        <location line="+102"/>
         <source>No instrument with &quot;%1&quot; in its serial is in the records.</source>
         <translation>Kein Gerät mit „%1“ in der Seriennummer ist in den Nachweisen.</translation>
     </message>
     <message numerus="yes">
         <location line="+3"/>
-        <source>%n instrument(s) found: choose one from the list.</source>
+        <source>%n instruments found: choose one from the list.</source>
         <translation>
             <numerusform>%n Gerät gefunden: Wählen Sie es aus der Liste.</numerusform>
             <numerusform>%n Geräte gefunden: Wählen Sie eines aus der Liste.</numerusform>
         </translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+61"/>
+        <source>One event for %1.</source>
+        <translation>Ein Ereignis für %1.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>%n events for %1, newest first.</source>
+        <translation>
+            <numerusform>%n Ereignis für %1.</numerusform>
+            <numerusform>%n Ereignisse für %1, neueste zuerst.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="-44"/>
         <source>Event: %1</source>
         <translation>Ereignis: %1</translation>
     </message>
@@ -1527,7 +1540,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     <message>
         <location line="+1"/>
         <source>Station: %1</source>
-        <translation>Station: %1</translation>
+        <translation>Arbeitsplatz: %1</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1572,7 +1585,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     <message>
         <location line="+0"/>
         <source>Station</source>
-        <translation>Station</translation>
+        <translation>Arbeitsplatz</translation>
     </message>
     <message>
         <location line="+0"/>
@@ -1594,16 +1607,8 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <source>No service records for %1.</source>
         <translation>Keine Servicenachweise für %1.</translation>
     </message>
-    <message numerus="yes">
-        <location line="+2"/>
-        <source>%n event(s) for %1, newest first.</source>
-        <translation>
-            <numerusform>%n Ereignis für %1, neuestes zuerst.</numerusform>
-            <numerusform>%n Ereignisse für %1, neueste zuerst.</numerusform>
-        </translation>
-    </message>
     <message>
-        <location line="+8"/>
+        <location line="+12"/>
         <source>%1-%2 of %3</source>
         <translation>%1–%2 von %3</translation>
     </message>

@@ -235,11 +235,12 @@ void HistoryWidget::showRows(const QList<ServiceEvent>& events, qint64 total)
         QList<QStandardItem*> row{new QStandardItem(shownTime(e.time)),
                                   new QStandardItem(operationName(e.operation)),
                                   new QStandardItem(resultText(e.result)),
-                                  new QStandardItem(e.message),
                                   new QStandardItem(e.station),
-                                  new QStandardItem(e.user)};
+                                  new QStandardItem(e.user),
+                                  new QStandardItem(e.message)};
         m_model->appendRow(row);
     }
+    ui->eventsTableView->resizeColumnsToContents();
     if (!events.isEmpty()) {
         ui->eventsTableView->setCurrentIndex(m_model->index(0, 0));
     }
@@ -282,7 +283,7 @@ void HistoryWidget::onSerialsFound(int request, const QStringList& serials)
             tr("No instrument with \"%1\" in its serial is in the records.").arg(fragment));
     } else {
         ui->statusLabel->setText(
-            tr("%n instrument(s) found: choose one from the list.", nullptr, serials.size()));
+            tr("%n instruments found: choose one from the list.", nullptr, serials.size()));
         if (isVisible()) {
             ui->serialCombo->showPopup();
         }
@@ -332,7 +333,7 @@ void HistoryWidget::fillOperations()
 void HistoryWidget::updateTexts()
 {
     m_model->setHorizontalHeaderLabels(
-        {tr("Time"), tr("Operation"), tr("Result"), tr("Message"), tr("Station"), tr("User")});
+        {tr("Time"), tr("Operation"), tr("Result"), tr("Station"), tr("User"), tr("Message")});
     QString status;
     if (m_failed) {
         status = m_notice;
@@ -342,9 +343,11 @@ void HistoryWidget::updateTexts()
         status = tr("Reading the records of %1...").arg(m_serial);
     } else if (m_total == 0) {
         status = tr("No service records for %1.").arg(m_serial);
+    } else if (m_total == 1) {
+        status = tr("One event for %1.").arg(m_serial);
     } else {
-        status = tr("%n event(s) for %1, newest first.", nullptr, int(qMin<qint64>(m_total, INT_MAX)))
-                     .arg(m_serial);
+        status =
+            tr("%n events for %1, newest first.", nullptr, int(qMin<qint64>(m_total, INT_MAX))).arg(m_serial);
     }
     if (!m_failed && !m_notice.isEmpty()) {
         status = m_notice + QLatin1Char('\n') + status;
