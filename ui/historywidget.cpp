@@ -240,7 +240,10 @@ void HistoryWidget::showRows(const QList<ServiceEvent>& events, qint64 total)
                                   new QStandardItem(e.message)};
         m_model->appendRow(row);
     }
-    ui->eventsTableView->resizeColumnsToContents();
+    // The message, last, takes the room that is left.
+    for (int column = 0; column + 1 < m_model->columnCount(); ++column) {
+        ui->eventsTableView->resizeColumnToContents(column);
+    }
     if (!events.isEmpty()) {
         ui->eventsTableView->setCurrentIndex(m_model->index(0, 0));
     }
