@@ -1369,6 +1369,341 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     </message>
 </context>
 <context>
+    <name>HistoryWidget</name>
+    <message>
+        <location filename="../ui/historywidget.ui" line="+10"/>
+        <source>&amp;Serial:</source>
+        <translation>&amp;Seriennummer:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Serial</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Type part of a serial and press Enter to find every instrument ever recorded with it</source>
+        <translation>Geben Sie einen Teil einer Seriennummer ein und drücken Sie die Eingabetaste, um jedes je erfasste Gerät damit zu finden</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Operation:</source>
+        <translation>&amp;Vorgang:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../ui/historywidget.cpp" line="+336"/>
+        <source>Operation</source>
+        <translation>Vorgang</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Events</source>
+        <translation>Ereignisse</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Event details</source>
+        <translation>Einzelheiten des Ereignisses</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Newer</source>
+        <translation>Neuere</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Older</source>
+        <translation>Ältere</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Export CSV...</source>
+        <translation>Als CSV exportieren …</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export JSON...</source>
+        <translation>Als JSON exportieren …</translation>
+    </message>
+    <message>
+        <location filename="../ui/historywidget.cpp" line="-313"/>
+        <source>Connected</source>
+        <translation>Angeschlossen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware update</source>
+        <translation>Firmware-Update</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Factory reset</source>
+        <translation>Zurücksetzen auf Werkseinstellungen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Touch calibration</source>
+        <translation>Kalibrierung des Berührungssensors</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Languages set</source>
+        <translation>Sprachen eingestellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Parameters written</source>
+        <translation>Parameter geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Identity written</source>
+        <translation>Kenndaten geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Functions written</source>
+        <translation>Funktionen geschrieben</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Snapshot taken</source>
+        <translation>Sicherung angelegt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Snapshot restored</source>
+        <translation>Sicherung wiederhergestellt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log downloaded</source>
+        <translation>Protokoll heruntergeladen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Log cleared</source>
+        <translation>Protokoll gelöscht</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datasets read</source>
+        <translation>Messreihen gelesen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datasets exported</source>
+        <translation>Messreihen exportiert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datasets cleared</source>
+        <translation>Messreihen gelöscht</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Failed (%1)</source>
+        <translation>Fehlgeschlagen (%1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Warning (%1)</source>
+        <translation>Warnung (%1)</translation>
+    </message>
+    <message>
+        <location line="+102"/>
+        <source>The records database in the settings cannot be used: %1</source>
+        <translation>Die Nachweis-Datenbank aus den Einstellungen kann nicht verwendet werden: %1</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>The service records cannot be read. %1</source>
+        <translation>Die Servicenachweise können nicht gelesen werden. %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The records database was written by a newer version of this tool: it is shown, and nothing is written to it. %1</source>
+        <translation>Die Nachweis-Datenbank stammt von einer neueren Version dieses Programms: Sie wird angezeigt, aber nicht beschrieben. %1</translation>
+    </message>
+    <message>
+        <location line="+102"/>
+        <source>No instrument with &quot;%1&quot; in its serial is in the records.</source>
+        <translation>Kein Gerät mit „%1“ in der Seriennummer ist in den Nachweisen.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>%n instruments found: choose one from the list.</source>
+        <translation>
+            <numerusform>%n Gerät gefunden: Wählen Sie es aus der Liste.</numerusform>
+            <numerusform>%n Geräte gefunden: Wählen Sie eines aus der Liste.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+61"/>
+        <source>One event for %1.</source>
+        <translation>Ein Ereignis für %1.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>%n events for %1, newest first.</source>
+        <translation>
+            <numerusform>%n Ereignis für %1.</numerusform>
+            <numerusform>%n Ereignisse für %1, neueste zuerst.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="-44"/>
+        <source>Event: %1</source>
+        <translation>Ereignis: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Time: %1 (UTC %2)</source>
+        <translation>Zeit: %1 (UTC %2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Operation: %1 (%2)</source>
+        <translation>Vorgang: %1 (%2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Serial: %1</source>
+        <translation>Seriennummer: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Instrument: %1, USB %2</source>
+        <translation>Gerät: %1, USB %2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Result: %1</source>
+        <translation>Ergebnis: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Message: %1</source>
+        <translation>Meldung: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Station: %1</source>
+        <translation>Arbeitsplatz: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>User: %1</source>
+        <translation>Benutzer: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tool version: %1</source>
+        <translation>Programmversion: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Interface: %1</source>
+        <translation>Oberfläche: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Details:</source>
+        <translation>Einzelheiten:</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>All operations</source>
+        <translation>Alle Vorgänge</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Station</source>
+        <translation>Arbeitsplatz</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Connect an instrument, or search for a serial.</source>
+        <translation>Schließen Sie ein Gerät an oder suchen Sie nach einer Seriennummer.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reading the records of %1...</source>
+        <translation>Die Nachweise von %1 werden gelesen …</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No service records for %1.</source>
+        <translation>Keine Servicenachweise für %1.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>%1-%2 of %3</source>
+        <translation>%1–%2 von %3</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Export history as CSV</source>
+        <translation>Verlauf als CSV exportieren</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Export history as JSON</source>
+        <translation>Verlauf als JSON exportieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>JSON files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>History saved to %1</source>
+        <translation>Verlauf gespeichert unter %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>History could not be saved to %1: %2</source>
+        <translation>Verlauf konnte nicht unter %1 gespeichert werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>InfoWidget</name>
     <message>
         <location filename="../ui/infowidget.ui" line="+27"/>
@@ -1608,6 +1943,13 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <location line="+3"/>
         <source>Develop</source>
         <translation>Entwicklung</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+3"/>
+        <location line="+3"/>
+        <source>History</source>
+        <translation>Verlauf</translation>
     </message>
 </context>
 <context>

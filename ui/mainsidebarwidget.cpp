@@ -26,9 +26,10 @@ MainSidebarWidget::MainSidebarWidget(QWidget* parent)
     m_group->addButton(ui->serviceButton, 3);
     m_group->addButton(ui->productionButton, 4);
     m_group->addButton(ui->developButton, 5);
+    m_group->addButton(ui->historyButton, 6);
     connect(m_group, &QButtonGroup::idToggled, this, &MainSidebarWidget::buttonToggled);
 
-    // Ctrl+1 to Ctrl+6 follow the buttons from the top; a hidden button's page is not there to open.
+    // Ctrl+1 to Ctrl+7 follow the buttons from the top; a hidden button's page is not there to open.
     for (int id = 0; id < m_group->buttons().size(); ++id) {
         auto* shortcut = new QShortcut(QKeySequence(int(Qt::CTRL) + Qt::Key_1 + id), this);
         shortcut->setContext(Qt::WindowShortcut);

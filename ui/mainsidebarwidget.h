@@ -11,7 +11,8 @@ class QAbstractButton;
 class QButtonGroup;
 
 // The column of page buttons on the left of the main window. The buttons form one exclusive group
-// whose ids are the page ids (0 About, 1 Info, 2 Measurements, 3 Service, 4 Production, 5 Develop).
+// whose ids are the page ids (0 About, 1 Info, 2 Measurements, 3 Service, 4 Production, 5 Develop, 6
+// History).
 class MainSidebarWidget : public QFrame
 {
     Q_OBJECT

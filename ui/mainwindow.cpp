@@ -5,6 +5,7 @@
 #include "ui/aboutwidget.h"
 #include "ui/developwidget.h"
 #include "ui/devicepage.h"
+#include "ui/historywidget.h"
 #include "ui/infowidget.h"
 #include "ui/mainsidebarwidget.h"
 #include "ui/measurementswidget.h"
@@ -49,11 +50,10 @@ MainWindow::MainWindow(QWidget* parent)
     pages.insert(ServicePage, ui->serviceWidget);
     pages.insert(ProductionPage, ui->productionWidget);
     pages.insert(DevelopPage, ui->developWidget);
-    devicePages = {{InfoPage, ui->infoWidget},
-                   {MeasurementsPage, ui->measurementsWidget},
-                   {ServicePage, ui->serviceWidget},
-                   {ProductionPage, ui->productionWidget},
-                   {DevelopPage, ui->developWidget}};
+    pages.insert(HistoryPage, ui->historyWidget);
+    devicePages = {{InfoPage, ui->infoWidget},       {MeasurementsPage, ui->measurementsWidget},
+                   {ServicePage, ui->serviceWidget}, {ProductionPage, ui->productionWidget},
+                   {DevelopPage, ui->developWidget}, {HistoryPage, ui->historyWidget}};
     // A page taller or wider than the window scrolls instead of squeezing its controls; the Measurements
     // page lays its table and chart out to the space it gets and scrolls inside them.
     for (int id : {AboutPage, InfoPage, ServicePage, ProductionPage, DevelopPage}) {
@@ -71,6 +71,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     connect(ui->leftWidget, &MainSidebarWidget::buttonChecked, this, &MainWindow::setCurrentPage);
     connect(ui->aboutWidget, &AboutWidget::notify, this, &MainWindow::showNotification);
+    connect(ui->historyWidget, &HistoryWidget::notify, this, &MainWindow::showNotification);
     connect(ui->topWidget, &TopBarWidget::closeWindow, this, &MainWindow::close);
     connect(ui->topWidget, &TopBarWidget::maximizeWindow, this, &MainWindow::showMaximized);
     connect(ui->topWidget, &TopBarWidget::minimizeWindow, this, &MainWindow::showMinimized);
@@ -263,7 +264,8 @@ void MainWindow::updateSidebar(BaseDevice* device)
     const bool connected = device && device->isConnected();
     MainSidebarWidget* sidebar = ui->leftWidget;
     for (const auto& entry : qAsConst(devicePages)) {
-        if (entry.first != InfoPage) {
+        // The history's search by serial needs no instrument: its button stays.
+        if (entry.first != InfoPage && entry.first != HistoryPage) {
             sidebar->setButtonVisible(entry.first,
                                       connected && pageEnabled(entry.first) && entry.second->serves(device));
         }

@@ -39,6 +39,7 @@ public:
         ServicePage = 3,
         ProductionPage = 4,
         DevelopPage = 5,
+        HistoryPage = 6,
     };
     static constexpr int kNotificationMs = 6000;
     static constexpr int kRestoreMaximizedDelayMs = 250;

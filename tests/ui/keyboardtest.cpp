@@ -153,9 +153,10 @@ TEST_F(KeyboardTest, EveryPageWorksByKeyboardReadsOutAndFitsInGerman)
         plugKind(kind);
         openGerman();
         for (int id : {MainWindow::AboutPage, MainWindow::InfoPage, MainWindow::MeasurementsPage,
-                       MainWindow::ServicePage, MainWindow::ProductionPage, MainWindow::DevelopPage}) {
+                       MainWindow::ServicePage, MainWindow::ProductionPage, MainWindow::DevelopPage,
+                       MainWindow::HistoryPage}) {
             const bool shown = !window->sidebar()->button(id)->isHidden();
-            // Ctrl+1 … Ctrl+6 open the sidebar's pages from the top, and only those it shows.
+            // Ctrl+1 … Ctrl+7 open the sidebar's pages from the top, and only those it shows.
             window->sidebar()->setCurrentPage(MainWindow::InfoPage == id ? MainWindow::AboutPage
                                                                          : MainWindow::InfoPage);
             QTest::keyClick(window.get(), Qt::Key(Qt::Key_1 + id), Qt::ControlModifier);

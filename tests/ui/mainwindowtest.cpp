@@ -50,12 +50,12 @@ TEST_F(MainWindowTest, FormPagesAndStartState)
     EXPECT_TRUE(window.progress()->isModal());
     EXPECT_FALSE(window.notificationBar()->isVisibleTo(&window));
 
-    const char* names[] = {"aboutWidget",   "infoWidget",       "measurementsWidget",
-                           "serviceWidget", "productionWidget", "developWidget"};
+    const char* names[] = {"aboutWidget",      "infoWidget",    "measurementsWidget", "serviceWidget",
+                           "productionWidget", "developWidget", "historyWidget"};
     auto* stack = window.findChild<QStackedWidget*>(QStringLiteral("contentWidget"));
     ASSERT_NE(stack, nullptr);
-    ASSERT_EQ(stack->count(), 6);
-    for (int id = 0; id < 6; ++id) {
+    ASSERT_EQ(stack->count(), 7);
+    for (int id = 0; id < 7; ++id) {
         ASSERT_NE(window.page(id), nullptr);
         EXPECT_EQ(window.page(id)->objectName(), QLatin1String(names[id]));
         QWidget* inStack = window.page(id); // a page that scrolls sits in the stack through its scroll area
@@ -65,11 +65,13 @@ TEST_F(MainWindowTest, FormPagesAndStartState)
         EXPECT_EQ(stack->indexOf(inStack), id);
     }
 
-    // Info selected, every device button hidden, About and Info offered.
+    // Info selected, every device button hidden, About, Info and History (its search needs no instrument)
+    // offered.
     EXPECT_EQ(window.sidebar()->checkedId(), MainWindow::InfoPage);
     EXPECT_EQ(window.currentPage(), window.page(MainWindow::InfoPage));
-    EXPECT_TRUE(buttonVisible(window, MainWindow::AboutPage));
-    EXPECT_TRUE(buttonVisible(window, MainWindow::InfoPage));
+    for (int id : {MainWindow::AboutPage, MainWindow::InfoPage, MainWindow::HistoryPage}) {
+        EXPECT_TRUE(buttonVisible(window, id)) << id;
+    }
     for (int id : {2, 3, 4, 5}) {
         EXPECT_FALSE(buttonVisible(window, id)) << id;
     }

@@ -147,7 +147,8 @@ protected:
             manager->pollNow(); // finds nothing: the window waits and says how to connect one
         }
         for (int page : {MainWindow::AboutPage, MainWindow::InfoPage, MainWindow::MeasurementsPage,
-                         MainWindow::ServicePage, MainWindow::ProductionPage, MainWindow::DevelopPage}) {
+                         MainWindow::ServicePage, MainWindow::ProductionPage, MainWindow::DevelopPage,
+                         MainWindow::HistoryPage}) {
             window->sidebar()->setCurrentPage(page);
             QApplication::processEvents();
             collect(window.get(), &texts);
