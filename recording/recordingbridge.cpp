@@ -19,6 +19,7 @@
 
 namespace {
 RecordingBridge* g_current = nullptr;
+constexpr const char* kConnectedRecorded = "serviceRecordConnected";
 
 QString hexId(quint32 id)
 {
@@ -174,13 +175,14 @@ void RecordingBridge::follow(UsbManager* manager)
     connect(manager, &UsbManager::deviceAdded, this, [this, manager](UsbBusDeviceAddress address) {
         attach(qobject_cast<BaseDevice*>(manager->device(address).data()));
     });
-    // A command line run after another in one process finds its instrument already served.
+    // One process may serve an instrument before its bridge exists (a command line run after another):
+    // one that is identified already is recorded now, unless an earlier bridge did.
     for (const UsbBusDeviceAddress& address : manager->addresses()) {
         auto* device = qobject_cast<BaseDevice*>(manager->device(address).data());
-        if (device && !device->chipId().isEmpty()) {
-            m_connectedRecorded.insert(device);
-        }
         attach(device);
+        if (device && device->isConnected() && !device->chipId().isEmpty()) {
+            recordConnected(*device);
+        }
     }
 }
 
@@ -191,9 +193,6 @@ void RecordingBridge::attach(BaseDevice* device)
     }
     connect(device, &BaseDevice::operationStarted, this, &RecordingBridge::operationStarted,
             Qt::UniqueConnection);
-    connect(
-        device, &QObject::destroyed, this, [this, device] { m_connectedRecorded.remove(device); },
-        Qt::UniqueConnection);
 }
 
 void RecordingBridge::record(ServiceEvent event, const BaseDevice* device)
@@ -266,7 +265,7 @@ void RecordingBridge::operationFinished(Operation* operation)
         return;
     }
     if (operation->kind() == Operation::Kind::ReadIdentity && operation->result() == 0 && started.device) {
-        recordConnected(*static_cast<const BaseDevice*>(operation->parent()));
+        recordConnected(*static_cast<BaseDevice*>(operation->parent()));
         return;
     }
     ServiceEvent event;
@@ -392,12 +391,13 @@ bool RecordingBridge::eventOf(const Operation& operation, Started& started, Serv
     return true;
 }
 
-void RecordingBridge::recordConnected(const BaseDevice& device)
+void RecordingBridge::recordConnected(BaseDevice& device)
 {
-    if (m_connectedRecorded.contains(&device)) {
+    // Marked on the device, which lives as long as the plug: a later bridge in the process sees it too.
+    if (device.property(kConnectedRecorded).toBool()) {
         return;
     }
-    m_connectedRecorded.insert(&device);
+    device.setProperty(kConnectedRecorded, true);
     ServiceEvent event = eventFor(device, QString::fromLatin1(ServiceEvent::kConnected));
     event.setDetails(QJsonObject{{QStringLiteral("firmwareVersion"), device.softwareVersion()},
                                  {QStringLiteral("hardwareRevision"), device.hardwareRevision()},

@@ -11,7 +11,6 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -103,9 +102,8 @@ private:
     void operationLost(Operation* operation);
     // The event a finished operation makes, or false when it makes none.
     bool eventOf(const Operation& operation, Started& started, ServiceEvent* event);
-    void recordConnected(const BaseDevice& device);
+    void recordConnected(BaseDevice& device);
 
     std::unique_ptr<Recorder> m_recorder;
     QHash<Operation*, Started> m_started;
-    QSet<const BaseDevice*> m_connectedRecorded;
 };
