@@ -245,6 +245,12 @@ void RecordingBridge::operationFinished(Operation* operation)
     }
     Started started = found.value();
     m_started.erase(found);
+    // Posted before the instrument said who it is (the reads right after connecting): it has told by now.
+    if (started.event.serial.isEmpty()) {
+        if (auto* device = qobject_cast<BaseDevice*>(operation->parent())) {
+            started.event.serial = device->serial();
+        }
+    }
     Operation* next = operation->followUp();
     const auto chained = next ? m_started.find(next) : m_started.end();
     if (chained != m_started.end()) {
