@@ -298,7 +298,8 @@ void RecordingBridge::operationLost(Operation* operation)
     }
     Started started = found.value();
     m_started.erase(found);
-    const QString gone = tr("The instrument went away before the operation ended.");
+    // English, like every text the records keep: they are read at other stations, in other languages.
+    const QString gone = QStringLiteral("The instrument went away before the operation ended.");
     if (started.heldParent) {
         started.parent.result = LIBUSB_ERROR_NO_DEVICE;
         started.parent.message = gone;
