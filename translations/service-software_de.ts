@@ -47,7 +47,7 @@
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+347"/>
+        <location filename="../devices/basedevice.cpp" line="+393"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -216,7 +216,7 @@
         <translation>Die Servicenachweise anzeigen, neueste zuerst: alle Geräte oder --serial S; --since DATUM.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source>Where options read, log download and datasets export write.</source>
         <translation>Wohin options read, log download und datasets export schreiben.</translation>
     </message>
@@ -251,7 +251,7 @@
         <translation>history: Nachweise ab diesem Datum (JJJJ-MM-TT) oder Zeitpunkt (ISO 8601).</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Print exactly one JSON document on standard output.</source>
         <translation>Genau ein JSON-Dokument auf der Standardausgabe ausgeben.</translation>
     </message>
@@ -523,7 +523,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSafeguard</name>
     <message>
-        <location filename="../app/cli/clisafeguard.cpp" line="+27"/>
+        <location filename="../app/cli/clisafeguard.cpp" line="+28"/>
         <source>%1 changes the instrument: give --yes to confirm it when standard input is not a terminal. Nothing was sent.</source>
         <translation>%1 verändert das Gerät: Bestätigen Sie mit --yes, wenn die Standardeingabe kein Terminal ist. Es wurde nichts gesendet.</translation>
     </message>
@@ -533,7 +533,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Nicht bestätigt; es wurde nichts geändert.</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>Taking an options snapshot...</source>
         <translation>Sicherung der Optionen wird angelegt …</translation>
     </message>
@@ -576,7 +576,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSession</name>
     <message>
-        <location filename="../app/cli/clisession.cpp" line="+38"/>
+        <location filename="../app/cli/clisession.cpp" line="+42"/>
         <source>a control unit</source>
         <translation>eine Bedieneinheit</translation>
     </message>
@@ -596,7 +596,21 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Siehe „service-cli --help“.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+27"/>
+        <location line="+3"/>
+        <source>Records: %1</source>
+        <translation>Serviceprotokoll: %1</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+6"/>
+        <source>Records: %n event(s) not yet in the shared database; they are sent later.</source>
+        <translation>
+            <numerusform>Serviceprotokoll: %n Eintrag noch nicht in der gemeinsamen Datenbank; er wird später gesendet.</numerusform>
+            <numerusform>Serviceprotokoll: %n Einträge noch nicht in der gemeinsamen Datenbank; sie werden später gesendet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+31"/>
         <source>%1 needs %2; the instrument at %3 is a %4 (%5).</source>
         <translation>%1 braucht %2; an %3 hängt: %4 (%5).</translation>
     </message>
@@ -713,12 +727,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DatasetCommands</name>
     <message>
-        <location filename="../app/cli/datasetcommands.cpp" line="+85"/>
+        <location filename="../app/cli/datasetcommands.cpp" line="+81"/>
         <source>Reading the measurement series...</source>
         <translation>Messreihen werden gelesen …</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>The instrument went away while its series were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Messreihen getrennt.</translation>
     </message>
@@ -728,7 +742,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Messreihen konnten nicht gelesen werden.</translation>
     </message>
     <message numerus="yes">
-        <location line="+18"/>
+        <location line="+19"/>
         <source>%1  %2  %n points, %3 with position</source>
         <translation>
             <numerusform>%1  %2  %n Punkt, %3 mit Position</numerusform>
@@ -749,12 +763,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+25"/>
         <source>Cannot write %1; no file was left behind.</source>
         <translation>%1 kann nicht geschrieben werden; es wurde keine Datei hinterlassen.</translation>
     </message>
     <message numerus="yes">
-        <location line="+7"/>
+        <location line="+11"/>
         <source>%n series written to %1 (%2)</source>
         <translation>
             <numerusform>%n Messreihe nach %1 geschrieben (%2)</numerusform>
@@ -772,7 +786,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Das Gerät wurde nach der Sicherung seiner Optionen getrennt; es wurde nichts gelöscht.</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+9"/>
         <source>The instrument went away while its series were deleted.</source>
         <translation>Das Gerät wurde während des Löschens seiner Messreihen getrennt.</translation>
     </message>
@@ -782,7 +796,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Messreihen konnten nicht gelöscht werden.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>The series were deleted, but the unit could not be read again to confirm it.</source>
         <translation>Die Messreihen wurden gelöscht, aber die Bedieneinheit konnte zur Bestätigung nicht erneut gelesen werden.</translation>
     </message>
@@ -871,8 +885,8 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Optionsbeschreibungen</translation>
     </message>
     <message>
-        <location filename="../ui/developwidget.cpp" line="+157"/>
-        <location line="+40"/>
+        <location filename="../ui/developwidget.cpp" line="+154"/>
+        <location line="+33"/>
         <source>%1 of %2 options read</source>
         <translation>%1 von %2 Optionen gelesen</translation>
     </message>
@@ -900,7 +914,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DeviceCommands</name>
     <message>
-        <location filename="../app/cli/devicecommands.cpp" line="+52"/>
+        <location filename="../app/cli/devicecommands.cpp" line="+53"/>
         <source>The instrument went away during %1.</source>
         <translation>Das Gerät wurde während %1 getrennt.</translation>
     </message>
@@ -975,12 +989,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>nein</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+24"/>
         <source>Reading options...</source>
         <translation>Optionen werden gelesen …</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+3"/>
         <source>the options read</source>
         <translation>des Lesens der Optionen</translation>
     </message>
@@ -990,12 +1004,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Optionen konnten nicht gelesen werden</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+13"/>
         <source>The snapshot could not be saved: %1</source>
         <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>%1 of %2 written to %3</source>
         <translation>%1 von %2 nach %3 geschrieben</translation>
     </message>
@@ -1015,7 +1029,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Sicherung stammt von Seriennummer %1; dieses Gerät hat Seriennummer %2. Auf dieses Gerät wiederherstellen?</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+70"/>
         <source>Options snapshot: %1</source>
         <translation>Sicherung der Optionen: %1</translation>
     </message>
@@ -1051,7 +1065,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+39"/>
         <source>it is not a firmware file this tool can decipher</source>
         <translation>sie ist keine Firmware-Datei, die dieses Programm entschlüsseln kann</translation>
     </message>
@@ -1122,7 +1136,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Firmware %1 auf %2 installiert und geprüft; das Gerät startet neu.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+28"/>
         <source>%1 failed</source>
         <translation>%1 fehlgeschlagen</translation>
     </message>
@@ -1147,12 +1161,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Das Geräteprotokoll von %1 wurde gelöscht.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>Reading the event log...</source>
         <translation>Geräteprotokoll wird gelesen …</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>the log download</source>
         <translation>des Herunterladens des Geräteprotokolls</translation>
     </message>
@@ -1170,12 +1184,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+26"/>
         <source>Calibrating the touch detector of %1 (keep hands off the sensor)...</source>
         <translation>Berührungssensor von %1 wird kalibriert (Sensor nicht berühren) …</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <location line="+22"/>
         <source>the calibration</source>
         <translation>der Kalibrierung</translation>
@@ -1339,7 +1353,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>InstrumentSelector</name>
     <message>
-        <location filename="../app/cli/instrumentselector.cpp" line="+107"/>
+        <location filename="../app/cli/instrumentselector.cpp" line="+116"/>
         <source>No instrument: USB is not available here. %1</source>
         <translation>Kein Gerät: USB ist hier nicht verfügbar. %1</translation>
     </message>
@@ -1551,6 +1565,14 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     </message>
 </context>
 <context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="+211"/>
+        <source>Service records: %1</source>
+        <translation>Serviceprotokoll: %1</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementsWidget</name>
     <message>
         <location filename="../ui/measurementswidget.ui" line="+84"/>
@@ -1568,7 +1590,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Punkte der Messreihe</translation>
     </message>
     <message>
-        <location filename="../ui/measurementswidget.cpp" line="+41"/>
+        <location filename="../ui/measurementswidget.cpp" line="+42"/>
         <source>Google Earth (*.kml)</source>
         <translation>Google Earth (*.kml)</translation>
     </message>
@@ -1588,7 +1610,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+11"/>
         <source>Exporting: %p%</source>
         <translation>Export: %p%</translation>
     </message>
@@ -1655,7 +1677,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Messreihen exportieren</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+66"/>
         <source>The measurement series could not be saved to %1.</source>
         <translation>Die Messreihen konnten nicht unter %1 gespeichert werden.</translation>
     </message>
@@ -1663,7 +1685,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
 <context>
     <name>OptionTableModel</name>
     <message>
-        <location filename="../options/optiontablemodel.cpp" line="+160"/>
+        <location filename="../options/optiontablemodel.cpp" line="+154"/>
         <source>ID</source>
         <translation>ID</translation>
     </message>
@@ -1755,7 +1777,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+178"/>
+        <location filename="../ui/productionwidget.cpp" line="+169"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -1775,13 +1797,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+218"/>
+        <location line="+213"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-217"/>
+        <location filename="../ui/productionwidget.cpp" line="-212"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -1814,7 +1836,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+213"/>
+        <location filename="../ui/productionwidget.cpp" line="+208"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -1892,7 +1914,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location filename="../ui/productionwidget.cpp" line="+279"/>
+        <location filename="../ui/productionwidget.cpp" line="+196"/>
         <source>no function</source>
         <translation>keine Funktion</translation>
     </message>
@@ -1922,7 +1944,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionsdatei</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-523"/>
+        <location filename="../ui/productionwidget.cpp" line="-435"/>
         <location line="+136"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
@@ -1953,7 +1975,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Gerätetyp: %1</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+102"/>
         <source>%1 &quot;%2&quot; holds characters the device cannot store; nothing was written.</source>
         <translation>%1 „%2“ enthält Zeichen, die das Gerät nicht speichern kann; es wurde nichts geschrieben.</translation>
     </message>
@@ -1982,7 +2004,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Parameter werden geschrieben…</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+29"/>
         <source>Parameters sent; the device restarts.</source>
         <translation>Parameter gesendet; das Gerät startet neu.</translation>
     </message>
@@ -1997,38 +2019,37 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Dauerhaftes Speichern der Parameter fehlgeschlagen; das Gerät behält seine bisherigen Werte.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+35"/>
         <source>option id &quot;%1&quot; is not a number</source>
         <translation>Options-ID „%1“ ist keine Zahl</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+2"/>
         <source>option %1 has the unknown type &quot;%2&quot;</source>
         <translation>Option %1 hat den unbekannten Typ „%2“</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+18"/>
         <source>No firmware directory is set, so there is no %1: choose a firmware file on the Service page first.</source>
         <translation>Es ist kein Firmware-Ordner festgelegt, daher gibt es keine %1: Wählen Sie zuerst auf der Seite Service eine Firmware-Datei.</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <location line="+20"/>
+        <location line="+3"/>
         <source>unable to load file %1</source>
         <translation>Datei %1 kann nicht geladen werden</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+13"/>
         <source>The board reports no device type or hardware revision: no function is offered.</source>
         <translation>Die Leiterplatte meldet keinen Gerätetyp und keine Hardware-Revision: Es wird keine Funktion angeboten.</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+20"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+5"/>
         <source>Functions that cannot be written:
 %1</source>
         <translation>Funktionen, die nicht geschrieben werden können:
@@ -2040,7 +2061,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>%1 bietet keine Funktion für %2, Leiterplattentyp %3.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+57"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2054,7 +2075,7 @@ Freigabedatum: %3</translation>
         <translation>Funktion %1 wird nicht geschrieben: %2</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+47"/>
         <source>Open Firmware file</source>
         <translation>Firmware-Datei öffnen</translation>
     </message>
@@ -2122,7 +2143,7 @@ Freigabedatum: %3</translation>
         <translation>Alle Parameter lesen</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+71"/>
+        <location filename="../ui/productionwidgetcontrolunit.cpp" line="+74"/>
         <source>Bluetooth</source>
         <translation>Bluetooth</translation>
     </message>
@@ -2195,7 +2216,7 @@ Freigabedatum: %3</translation>
         <translation>Kalibrierung starten</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidgettymbrel.cpp" line="+88"/>
+        <location filename="../ui/productionwidgettymbrel.cpp" line="+102"/>
         <source>Calibration failed, nothing stored</source>
         <translation>Kalibrierung fehlgeschlagen, nichts gespeichert</translation>
     </message>
@@ -2472,7 +2493,7 @@ Freigabedatum: %3</translation>
         <translation>Angelegt</translation>
     </message>
     <message>
-        <location filename="../ui/servicewidget.cpp" line="+180"/>
+        <location filename="../ui/servicewidget.cpp" line="+188"/>
         <source>Hardware type: %1
 Supported Hardware: %2
 Release date: %3</source>
@@ -2654,7 +2675,7 @@ Wirklich zurücksetzen?</translation>
 <context>
     <name>SnapshotFirst</name>
     <message>
-        <location filename="../ui/snapshotfirst.cpp" line="+48"/>
+        <location filename="../ui/snapshotfirst.cpp" line="+52"/>
         <source>No snapshot of the instrument&apos;s settings could be taken:
 %1
 
@@ -2673,13 +2694,13 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Das Gerät ist nicht angeschlossen.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <location line="+2"/>
         <source>The instrument went away while its options were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Optionen getrennt.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+15"/>
         <source>The instrument&apos;s options could not be read (%1).</source>
         <translation>Die Optionen des Geräts konnten nicht gelesen werden (%1).</translation>
     </message>
@@ -2740,7 +2761,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>The instrument went away before the values were committed.</source>
         <translation>Das Gerät wurde getrennt, bevor die Werte dauerhaft gespeichert waren.</translation>
     </message>
@@ -2750,12 +2771,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Das Gerät wurde beim Zurücklesen der Werte getrennt.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>The values could not be sent; nothing was committed: %1</source>
         <translation>Die Werte konnten nicht gesendet werden; es wurde nichts dauerhaft gespeichert: %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+12"/>
         <source>The values could not be committed: %1</source>
         <translation>Die Werte konnten nicht dauerhaft gespeichert werden: %1</translation>
     </message>
@@ -2765,12 +2786,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Gerät wird neu gestartet …</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+65"/>
         <source>Reading the restored values back...</source>
         <translation>Wiederhergestellte Werte werden zurückgelesen …</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+15"/>
         <source>The values were written, but could not be read back: %1</source>
         <translation>Die Werte wurden geschrieben, konnten aber nicht zurückgelesen werden: %1</translation>
     </message>
@@ -2791,12 +2812,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotRestorer</name>
     <message>
-        <location filename="../ui/snapshotrestorer.cpp" line="+30"/>
+        <location filename="../ui/snapshotrestorer.cpp" line="+31"/>
         <source>(empty)</source>
         <translation>(leer)</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+30"/>
         <source>%1: %2 → %3</source>
         <translation>%1: %2 → %3</translation>
     </message>
@@ -2819,7 +2840,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Auch die Identität wiederherstellen (Seriennummern, Typen, Hardware-Revision, Prüfergebnisse)</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+56"/>
         <source>This file cannot be restored: %1</source>
         <translation>Diese Datei kann nicht wiederhergestellt werden: %1</translation>
     </message>
@@ -2836,7 +2857,7 @@ Restore it onto this instrument anyway?</source>
 Trotzdem auf dieses Gerät wiederherstellen?</translation>
     </message>
     <message numerus="yes">
-        <location line="+16"/>
+        <location line="+17"/>
         <source>… and %n more</source>
         <translation>
             <numerusform>… und %n weitere</numerusform>
@@ -2877,7 +2898,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
 <context>
     <name>Startup</name>
     <message>
-        <location filename="../ui/startup.cpp" line="+46"/>
+        <location filename="../ui/startup.cpp" line="+47"/>
         <source>Service tool for Tymbrel and Vectaris instruments on USB.</source>
         <translation>Serviceprogramm für Tymbrel- und Vectaris-Geräte an USB.</translation>
     </message>
@@ -2930,6 +2951,11 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <location line="+9"/>
         <source>Speak German (de) or English (en) instead of the language of the settings file or the system.</source>
         <translation>Deutsch (de) oder Englisch (en) statt der Sprache aus der Einstellungsdatei oder des Systems verwenden.</translation>
+    </message>
+    <message>
+        <location line="+120"/>
+        <source>Service records: %1</source>
+        <translation>Serviceprotokoll: %1</translation>
     </message>
 </context>
 <context>
