@@ -46,6 +46,15 @@ public:
     };
     Q_ENUM(Kind)
 
+    // Why the caller posted it, where the kind alone does not say (the service records name the
+    // operation after it). Operations a restore posts are its own steps: the restore is recorded whole.
+    enum class Purpose
+    {
+        Unspecified,
+        Function, // the option values of a function from the option description file
+        Restore,  // a step of putting a snapshot back
+    };
+
     // What the caller asked for; only the fields of the kind are set.
     struct Inputs
     {
@@ -94,6 +103,9 @@ public:
     void setDatasets(const QList<VectarisDataset>& datasets) { m_datasets = datasets; }
     void setSwitchingPoint(int point) { m_switchingPoint = point; }
     void setFollowUp(Operation* next) { m_followUp = next; }
+    // Set by the caller right after posting; read once the operation finished.
+    void setPurpose(Purpose purpose) { m_purpose = purpose; }
+    Purpose purpose() const { return m_purpose; }
     // Records the outcome and emits finished, once. `english`: the message made in English (empty: the
     // same as `message`).
     void finish(int result, const QString& message, const QString& english = QString());
@@ -117,4 +129,5 @@ private:
     QList<VectarisDataset> m_datasets;
     int m_switchingPoint = -1;
     QPointer<Operation> m_followUp;
+    Purpose m_purpose = Purpose::Unspecified;
 };

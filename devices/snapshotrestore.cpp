@@ -143,7 +143,9 @@ void SnapshotRestore::apply()
     logger()->info("Restoring {} options of snapshot {} {} {}", values.size(), m_target.kind, m_target.serial,
                    m_target.takenAt.toString(Qt::ISODate));
     emit progress(tr("Writing %n option(s)...", nullptr, values.size()));
-    followWrite(m_device->sendDeviceOptions(values));
+    Operation* send = m_device->sendDeviceOptions(values);
+    send->setPurpose(Operation::Purpose::Restore);
+    followWrite(send);
 }
 
 void SnapshotRestore::follow(BaseDevice* device)
@@ -258,6 +260,7 @@ void SnapshotRestore::candidateIdentified(BaseDevice* device)
     emit progress(tr("Reading the restored values back..."));
     // Identified: the identity read came back, so the read-back follows it in the worker's queue.
     Operation* read = device->takeSnapshot();
+    read->setPurpose(Operation::Purpose::Restore);
     connect(read, &Operation::finished, this, [this, read](int result) { readBack(*read, result); });
 }
 

@@ -142,7 +142,9 @@ void RecorderWorker::process()
     bool written = true;
     // A server that did not answer is asked again when the retry interval is over, not for every event.
     const bool mayConnect = m_target || m_retryDue;
-    m_retryDue = false;
+    // A local file is opened with the first event; a call with nothing to write leaves that first
+    // attempt due (it would otherwise wait for the retry interval).
+    m_retryDue = !m_shared && m_held.empty() && m_retryDue;
     if (m_shared) {
         const bool up = mayConnect && connectTarget() && flushOutbox();
         while (up && !m_held.empty()) {

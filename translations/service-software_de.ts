@@ -583,7 +583,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSafeguard</name>
     <message>
-        <location filename="../app/cli/clisafeguard.cpp" line="+27"/>
+        <location filename="../app/cli/clisafeguard.cpp" line="+28"/>
         <source>%1 changes the instrument: give --yes to confirm it when standard input is not a terminal. Nothing was sent.</source>
         <translation>%1 verändert das Gerät: Bestätigen Sie mit --yes, wenn die Standardeingabe kein Terminal ist. Es wurde nichts gesendet.</translation>
     </message>
@@ -593,7 +593,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Nicht bestätigt; es wurde nichts geändert.</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>Taking an options snapshot...</source>
         <translation>Sicherung der Optionen wird angelegt …</translation>
     </message>
@@ -809,12 +809,12 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+25"/>
         <source>Cannot write %1; no file was left behind.</source>
         <translation>%1 kann nicht geschrieben werden; es wurde keine Datei hinterlassen.</translation>
     </message>
     <message numerus="yes">
-        <location line="+7"/>
+        <location line="+11"/>
         <source>%n series written to %1 (%2)</source>
         <translation>
             <numerusform>%n Messreihe nach %1 geschrieben (%2)</numerusform>
@@ -960,7 +960,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DeviceCommands</name>
     <message>
-        <location filename="../app/cli/devicecommands.cpp" line="+52"/>
+        <location filename="../app/cli/devicecommands.cpp" line="+53"/>
         <source>The instrument went away during %1.</source>
         <translation>Das Gerät wurde während %1 getrennt.</translation>
     </message>
@@ -1055,7 +1055,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>%1 of %2 written to %3</source>
         <translation>%1 von %2 nach %3 geschrieben</translation>
     </message>
@@ -1075,7 +1075,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Sicherung stammt von Seriennummer %1; dieses Gerät hat Seriennummer %2. Auf dieses Gerät wiederherstellen?</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+70"/>
         <source>Options snapshot: %1</source>
         <translation>Sicherung der Optionen: %1</translation>
     </message>
@@ -1111,7 +1111,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+39"/>
         <source>it is not a firmware file this tool can decipher</source>
         <translation>sie ist keine Firmware-Datei, die dieses Programm entschlüsseln kann</translation>
     </message>
@@ -1953,6 +1953,14 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     </message>
 </context>
 <context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../ui/mainwindow.cpp" line="+211"/>
+        <source>Service records: %1</source>
+        <translation>Serviceprotokoll: %1</translation>
+    </message>
+</context>
+<context>
     <name>MeasurementsWidget</name>
     <message>
         <location filename="../ui/measurementswidget.ui" line="+84"/>
@@ -1970,7 +1978,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Punkte der Messreihe</translation>
     </message>
     <message>
-        <location filename="../ui/measurementswidget.cpp" line="+41"/>
+        <location filename="../ui/measurementswidget.cpp" line="+42"/>
         <source>Google Earth (*.kml)</source>
         <translation>Google Earth (*.kml)</translation>
     </message>
@@ -2057,7 +2065,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Messreihen exportieren</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+66"/>
         <source>The measurement series could not be saved to %1.</source>
         <translation>Die Messreihen konnten nicht unter %1 gespeichert werden.</translation>
     </message>
@@ -3055,7 +3063,7 @@ Wirklich zurücksetzen?</translation>
 <context>
     <name>SnapshotFirst</name>
     <message>
-        <location filename="../ui/snapshotfirst.cpp" line="+48"/>
+        <location filename="../ui/snapshotfirst.cpp" line="+52"/>
         <source>No snapshot of the instrument&apos;s settings could be taken:
 %1
 
@@ -3192,12 +3200,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotRestorer</name>
     <message>
-        <location filename="../ui/snapshotrestorer.cpp" line="+30"/>
+        <location filename="../ui/snapshotrestorer.cpp" line="+31"/>
         <source>(empty)</source>
         <translation>(leer)</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+30"/>
         <source>%1: %2 → %3</source>
         <translation>%1: %2 → %3</translation>
     </message>
@@ -3220,7 +3228,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Auch die Identität wiederherstellen (Seriennummern, Typen, Hardware-Revision, Prüfergebnisse)</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+56"/>
         <source>This file cannot be restored: %1</source>
         <translation>Diese Datei kann nicht wiederhergestellt werden: %1</translation>
     </message>
@@ -3237,7 +3245,7 @@ Restore it onto this instrument anyway?</source>
 Trotzdem auf dieses Gerät wiederherstellen?</translation>
     </message>
     <message numerus="yes">
-        <location line="+16"/>
+        <location line="+17"/>
         <source>… and %n more</source>
         <translation>
             <numerusform>… und %n weitere</numerusform>
@@ -3278,7 +3286,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
 <context>
     <name>Startup</name>
     <message>
-        <location filename="../ui/startup.cpp" line="+46"/>
+        <location filename="../ui/startup.cpp" line="+47"/>
         <source>Service tool for Tymbrel and Vectaris instruments on USB.</source>
         <translation>Serviceprogramm für Tymbrel- und Vectaris-Geräte an USB.</translation>
     </message>
@@ -3331,6 +3339,11 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <location line="+9"/>
         <source>Speak German (de) or English (en) instead of the language of the settings file or the system.</source>
         <translation>Deutsch (de) oder Englisch (en) statt der Sprache aus der Einstellungsdatei oder des Systems verwenden.</translation>
+    </message>
+    <message>
+        <location line="+120"/>
+        <source>Service records: %1</source>
+        <translation>Serviceprotokoll: %1</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "devices/basedevice.h"
+#include "records/recorder.h"
 #include "ui/aboutwidget.h"
 #include "ui/developwidget.h"
 #include "ui/devicepage.h"
@@ -187,6 +188,30 @@ void MainWindow::followUsbManager(UsbManager* manager)
     connect(manager, &UsbManager::connectionProblem, this, &MainWindow::usbConnectionProblem);
     connect(manager, &UsbManager::connectionStatusChanged, this, &MainWindow::usbConnectionStatusChanged);
     usbConnectionStatusChanged(manager->connectionStatus());
+}
+
+void MainWindow::followRecorder(Recorder* recorder)
+{
+    if (!recordsStatus) {
+        recordsStatus = new QLabel(this);
+        recordsStatus->setObjectName(QStringLiteral("recordsStatusLabel"));
+        recordsStatus->setTextFormat(Qt::PlainText);
+        ui->gridLayout->addWidget(recordsStatus, 3, 1);
+    }
+    const QPointer<Recorder> watched = recorder;
+    auto update = [this, watched] {
+        const bool waiting = watched && watched->waiting() > 0;
+        recordsStatus->setText(waiting ? watched->statusText() : QString());
+        recordsStatus->setVisible(waiting);
+    };
+    connect(recorder, &Recorder::waitingChanged, this, update);
+    connect(recorder, &Recorder::recovered, this, update);
+    // The operation went on; only its record is missing or late.
+    connect(recorder, &Recorder::failed, this, [this](const QString& message) {
+        logger()->error("Service records: {}", message);
+        showNotification(NotificationMessageType::Error, tr("Service records: %1").arg(message));
+    });
+    update();
 }
 
 void MainWindow::usbConnectionProblem(UsbBusDeviceAddress address, QString message)

@@ -20,6 +20,8 @@ class DevicePage;
 class LinuxFrame;
 class MainSidebarWidget;
 class ProgressDialog;
+class QLabel;
+class Recorder;
 class UsbManager;
 class TopBarWidget;
 
@@ -70,6 +72,9 @@ public:
 
     // Follows the discovery: arrivals and departures, and what keeps an instrument from being used.
     void followUsbManager(UsbManager* manager);
+    // Shows the records' state while events wait for the database, and a recording failure as a
+    // notification.
+    void followRecorder(Recorder* recorder);
 
 signals:
     void windowStateChanged(Qt::WindowStates states);
@@ -110,7 +115,8 @@ private:
     // The device objects the discovery announced, by address: a removal names only the address, and
     // the object may be gone by then.
     QMap<UsbBusDeviceAddress, QPointer<BaseDevice>> devicesByAddress;
-    LinuxFrame* frame = nullptr; // child of this window; null on Windows
+    LinuxFrame* frame = nullptr;     // child of this window; null on Windows
+    QLabel* recordsStatus = nullptr; // child of this window; shown while service events wait
     bool productionPageOn = false;
     bool developPageOn = false;
 };

@@ -4,6 +4,7 @@
 #include "devices/controlunit.h"
 #include "measurements/vectarisdatapointmodel.h"
 #include "measurements/vectarisdatasetmodel.h"
+#include "recording/recordingbridge.h"
 #include "ui/trackpicturewidget.h"
 #include "ui_measurementswidget.h"
 
@@ -402,8 +403,17 @@ void MeasurementsWidget::startExport(const QList<VectarisDataset>& datasets, con
     auto* job = new DatasetExport(datasets, fileName, format, this);
     m_export = job;
     connect(job, &DatasetExport::progressChanged, this, &MeasurementsWidget::onExportProgress);
+    qint64 points = 0;
+    for (const VectarisDataset& dataset : datasets)
+        points += dataset.points.size();
+    const QPointer<ControlUnit> from = m_device;
+    const int series = int(datasets.size());
     connect(job, &DatasetExport::finished, this,
-            [this, job](int result, const QString& reason) { onExportFinished(job, result, reason); });
+            [this, job, from, series, points](int result, const QString& reason) {
+                RecordingBridge::recordDatasetExport(from, QString::fromLatin1(infoFor(job->format()).suffix),
+                                                     series, points, job->fileName(), result, reason);
+                onExportFinished(job, result, reason);
+            });
     ui->exportButton->setEnabled(false);
     m_exportProgress->setValue(0);
     m_exportProgress->show();

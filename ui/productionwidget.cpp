@@ -632,7 +632,7 @@ void ProductionWidget::optionButton_clicked()
     const QHash<quint32, QByteArray> values = m_functions.values(name);
     SnapshotFirst::run(
         this, [this]() -> BaseDevice* { return m_device; },
-        [this, values] { m_device->sendDeviceOptions(values); });
+        [this, values] { m_device->sendDeviceOptions(values)->setPurpose(Operation::Purpose::Function); });
 }
 
 // --- firmware -------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "devices/basedevice.h"
 #include "devices/snapshotguard.h"
 #include "devices/snapshotstore.h"
+#include "recording/recordingbridge.h"
 #include "ui/deviceconfirmation.h"
 #include "ui/devicepage.h"
 
@@ -23,20 +24,23 @@ void SnapshotFirst::run(QWidget* page, std::function<BaseDevice*()> currentDevic
     }
     const QPointer<BaseDevice> askedFor = device;
     auto* guard = new SnapshotGuard(device, &store(), page);
-    QObject::connect(guard, &SnapshotGuard::succeeded, page, [guard, askedFor, currentDevice, action] {
-        guard->deleteLater();
-        BaseDevice* shown = currentDevice();
-        if (!askedFor || askedFor != shown) {
-            if (shown) {
-                shown->logger()->warn("The device changed while its snapshot was taken; nothing was done");
-            }
-            return;
-        }
-        if (DevicePage::ignoredWhileBusy(shown)) {
-            return;
-        }
-        action();
-    });
+    QObject::connect(guard, &SnapshotGuard::succeeded, page,
+                     [guard, askedFor, currentDevice, action](QString path, OptionsSnapshot snapshot) {
+                         RecordingBridge::recordSnapshotSaved(snapshot, path);
+                         guard->deleteLater();
+                         BaseDevice* shown = currentDevice();
+                         if (!askedFor || askedFor != shown) {
+                             if (shown) {
+                                 shown->logger()->warn(
+                                     "The device changed while its snapshot was taken; nothing was done");
+                             }
+                             return;
+                         }
+                         if (DevicePage::ignoredWhileBusy(shown)) {
+                             return;
+                         }
+                         action();
+                     });
     QObject::connect(
         guard, &SnapshotGuard::failed, page, [page, guard, askedFor, currentDevice, action](QString reason) {
             guard->deleteLater();

@@ -3,6 +3,7 @@
 #include "devices/basedevice.h"
 #include "devices/snapshotrestore.h"
 #include "devices/snapshotstore.h"
+#include "recording/recordingbridge.h"
 #include "ui/deviceconfirmation.h"
 #include "ui/devicepage.h"
 #include "ui/snapshotfirst.h"
@@ -31,13 +32,17 @@ QString hex(const QByteArray& bytes)
                            : QString::fromLatin1(bytes.toHex(' '));
 }
 
-void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDevice*()> currentDevice)
+void restore(QWidget* page, const QString& file, const OptionsSnapshot& target,
+             std::function<BaseDevice*()> currentDevice)
 {
     BaseDevice* device = currentDevice();
     if (!device) {
         return;
     }
     auto* run = new SnapshotRestore(target, device, &SnapshotFirst::store(), UsbManager::instance(), page);
+    // Made while the instrument is here: it restarts, and comes back as another device object.
+    const ServiceEvent restored =
+        RecordingBridge::eventFor(*device, QString::fromLatin1(ServiceEvent::kSnapshotRestored));
     QObject::connect(
         run, &SnapshotRestore::prepared, page,
         [page, run, currentDevice](QList<OptionsSnapshot::Option> changes) {
@@ -100,18 +105,22 @@ void restore(QWidget* page, const OptionsSnapshot& target, std::function<BaseDev
                 box->setCheckBox(includeIdentity);
             }
         });
-    QObject::connect(run, &SnapshotRestore::finished, page,
-                     [page, run, currentDevice](int result, QString message, QList<quint32>) {
-                         run->deleteLater();
-                         if (result == 0) {
-                             if (BaseDevice* shown = currentDevice()) {
-                                 shown->notifyUser(NotificationMessageType::Success, message);
-                             }
-                             return;
-                         }
-                         tell(page, result < 0 ? QMessageBox::Critical : QMessageBox::Warning,
-                              QStringLiteral("restoreSnapshotResult"), message);
-                     });
+    QObject::connect(
+        run, &SnapshotRestore::finished, page,
+        [page, run, currentDevice, restored, file](int result, QString message, QList<quint32> notTaken) {
+            if (result != 0 || !run->changes().isEmpty()) {
+                RecordingBridge::recordRestore(restored, *run, file, result, message, notTaken);
+            }
+            run->deleteLater();
+            if (result == 0) {
+                if (BaseDevice* shown = currentDevice()) {
+                    shown->notifyUser(NotificationMessageType::Success, message);
+                }
+                return;
+            }
+            tell(page, result < 0 ? QMessageBox::Critical : QMessageBox::Warning,
+                 QStringLiteral("restoreSnapshotResult"), message);
+        });
     run->prepare();
 }
 } // namespace
@@ -148,10 +157,11 @@ void SnapshotRestorer::start(QWidget* page, const QString& path, std::function<B
                                         "This snapshot was taken from instrument %1; the connected one is "
                                         "%2.\nRestore it onto this instrument anyway?")
                 .arg(target.serial, device->serial()),
-            currentDevice, [page, target, currentDevice] { restore(page, target, currentDevice); });
+            currentDevice,
+            [page, path, target, currentDevice] { restore(page, path, target, currentDevice); });
         return;
     case SnapshotRestore::Check::Matches:
-        restore(page, target, currentDevice);
+        restore(page, path, target, currentDevice);
         return;
     }
 }

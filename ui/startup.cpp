@@ -4,6 +4,7 @@
 #include "core/languageloader.h"
 #include "core/loggerfactory.h"
 #include "devices/devicefactory.h"
+#include "recording/recordingbridge.h"
 #include "resources/artwork.h"
 #include "ui/mainwindow.h"
 #include "usb/connectiondoctor.h"
@@ -183,6 +184,17 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     UsbManager* usbManager = UsbManager::instance();
     DeviceFactory::install();
     window->followUsbManager(usbManager);
+    // The one recorder of the process: every operation on every instrument becomes a service record.
+    QString recordsProblem;
+    std::unique_ptr<RecordingBridge> records =
+        RecordingBridge::fromSettings(QString::fromLatin1(ServiceEvent::kWindow), &recordsProblem);
+    records->follow(usbManager);
+    window->followRecorder(records->recorder());
+    if (!recordsProblem.isEmpty()) {
+        window->showNotification(
+            NotificationMessageType::Error,
+            QCoreApplication::translate("Startup", "Service records: %1").arg(recordsProblem));
+    }
     usbManager->init();
 
     if (hooks.windowCreated) {
@@ -196,5 +208,6 @@ int runServiceSoftware(int& argc, char** argv, const StartupHooks& hooks)
     }
     usbManager->deinit();
     window.reset();
+    records.reset(); // writes what is still queued
     return 0;
 }

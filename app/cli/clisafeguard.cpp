@@ -8,6 +8,7 @@
 #include "devices/basedevice.h"
 #include "devices/snapshotguard.h"
 #include "devices/snapshotstore.h"
+#include "recording/recordingbridge.h"
 
 #include <QDir>
 #include <QPointer>
@@ -59,6 +60,7 @@ bool CliSafeguard::snapshot(BaseDevice* device, SnapshotStore& store)
     QObject::connect(device, &BaseDevice::snapshotTaken, &wait,
                      [&](OptionsSnapshot, int result, QString) { lost = result == LIBUSB_ERROR_NO_DEVICE; });
     QObject::connect(&guard, &SnapshotGuard::succeeded, &wait, [&](QString written, OptionsSnapshot taken) {
+        RecordingBridge::recordSnapshotSaved(taken, written);
         path = written;
         coverage = taken.coverage();
         done = true;

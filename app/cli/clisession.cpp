@@ -18,6 +18,7 @@
 #include "devices/controlunit.h"
 #include "devices/snapshotstore.h"
 #include "devices/tymbrelsensor.h"
+#include "recording/recordingbridge.h"
 #include "usb/usbmanager.h"
 
 #include <QElapsedTimer>
@@ -32,6 +33,8 @@ namespace {
 constexpr int kPollIntervalMs = 1000;
 // "list --wait" looks at the bus this often.
 constexpr int kListIntervalMs = 200;
+// How long the end of a command waits for its records to be written.
+constexpr int kRecordsWaitMs = 10000;
 
 // The commands that need one kind's own behaviour name the device class that has it.
 CliText kindTitle(InstrumentKind::Model model)
@@ -107,16 +110,40 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
         return HistoryCommand(m_console).run(arguments, report);
     }
     m_manager->setPollInterval(m_pollIntervalMs);
-    m_manager->init();
     if (arguments.command() == CliArguments::Command::List) {
+        m_manager->init();
         return list(arguments, report);
     }
     if (arguments.command() == CliArguments::Command::SupportBundle) {
+        m_manager->init();
         return SupportCommand(m_manager, m_console).run(arguments, report);
     }
     if (arguments.command() == CliArguments::Command::Station) {
         return StationCommand(m_manager, m_console, m_snapshotFolder).run(arguments, report);
     }
+
+    // Everything done to the instrument from here on is recorded, like the window's work.
+    QString problem;
+    std::unique_ptr<RecordingBridge> records =
+        RecordingBridge::fromSettings(QString::fromLatin1(ServiceEvent::kCommandLine), &problem);
+    if (!problem.isEmpty()) {
+        m_console.note(tr("Records: %1").arg(problem));
+    }
+    QObject::connect(records->recorder(), &Recorder::failed, records.get(),
+                     [this](const QString& message) { m_console.note(tr("Records: %1").arg(message)); });
+    records->follow(m_manager);
+    m_manager->init();
+    const int code = serve(arguments, report);
+    // Bounded: a shared server out of reach keeps the events in the local outbox for the next run.
+    if (!records->recorder()->waitForIdle(kRecordsWaitMs)) {
+        m_console.note(tr("Records: %n event(s) not yet in the shared database; they are sent later.",
+                          nullptr, records->recorder()->waiting()));
+    }
+    return code;
+}
+
+int CliSession::serve(const CliArguments& arguments, CliReport& report)
+{
 
     // The selection narrows the discovery for this run only; whatever the host had set comes back after.
     const UsbManager::CandidateFilter hostFilter = m_manager->candidateFilter();

@@ -34,6 +34,8 @@ public:
 
 private:
     int execute(const CliArguments& arguments, CliReport& report);
+    // The commands that work on one instrument.
+    int serve(const CliArguments& arguments, CliReport& report);
     int list(const CliArguments& arguments, CliReport& report);
     void answer(const CliReport& report);
 

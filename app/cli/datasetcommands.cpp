@@ -14,6 +14,7 @@
 #include "measurements/vectarisdatasetstocsv.h"
 #include "measurements/vectarisdatasetstogpx.h"
 #include "measurements/vectarisdatasetstokml.h"
+#include "recording/recordingbridge.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -166,10 +167,16 @@ int DatasetCommands::exportTo(ControlUnit* unit)
         written = VectarisDatasetsToCsvFile(chosen, output);
         break;
     }
+    qint64 points = 0;
+    for (const VectarisDataset& dataset : qAsConst(chosen)) {
+        points += dataset.points.size();
+    }
+    const CliText failure = CliText::translate("DatasetCommands", "Cannot write %1; no file was left behind.")
+                                .arg(QDir::toNativeSeparators(output));
+    RecordingBridge::recordDatasetExport(unit, formatName(arguments.format()), int(chosen.size()), points,
+                                         output, written ? 0 : -1, written ? QString() : failure.english());
     if (!written) {
-        return report.fail(CliExitCode::FileError,
-                           CliText::translate("DatasetCommands", "Cannot write %1; no file was left behind.")
-                               .arg(QDir::toNativeSeparators(output)));
+        return report.fail(CliExitCode::FileError, failure);
     }
     report.insert(QStringLiteral("file"), output);
     report.insert(QStringLiteral("format"), formatName(arguments.format()));

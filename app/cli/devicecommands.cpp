@@ -15,6 +15,7 @@
 #include "devices/snapshotstore.h"
 #include "devices/tymbrelsensor.h"
 #include "firmware/firmwareloader.h"
+#include "recording/recordingbridge.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -166,6 +167,7 @@ int DeviceCommands::optionsRead(BaseDevice* device)
         }
         path = output;
     }
+    RecordingBridge::recordSnapshotSaved(snapshot, path);
 
     QJsonArray options;
     for (const OptionsSnapshot::Option& option : qAsConst(snapshot.options)) {
@@ -282,6 +284,9 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
         start(scratchStore.get());
     }
     if (!prepared) {
+        RecordingBridge::recordRestore(
+            RecordingBridge::eventFor(*device, QString::fromLatin1(ServiceEvent::kSnapshotRestored)),
+            *restore, file, finishedResult, finishedMessage, notTaken);
         return report.fail(finishedResult == SnapshotRestore::kRefused ? CliExitCode::Refused
                                                                        : CliExitCode::InstrumentFailed,
                            finishedMessage, finishedResult);
@@ -332,8 +337,11 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
         return report.exitCode();
     }
 
+    const ServiceEvent restored =
+        RecordingBridge::eventFor(*device, QString::fromLatin1(ServiceEvent::kSnapshotRestored));
     restore->apply();
     wait.until([&] { return finished; });
+    RecordingBridge::recordRestore(restored, *restore, file, finishedResult, finishedMessage, notTaken);
     QJsonArray notTakenIds;
     for (const quint32 id : qAsConst(notTaken)) {
         notTakenIds.append(hexId(id));

@@ -1,0 +1,183 @@
+// Every service-cli command that works on an instrument leaves its service records, in the SQLite file
+// the settings name: one event per operation, with the instrument, the outcome and what it worked with.
+#include "clifixture.h"
+#include "firmware/firmwarecipher.h"
+#include "records/recordstore.h"
+#include "sim/datasetstoreimage.h"
+#include "sim/simcontrolunit.h"
+#include "sim/simdefaults.h"
+#include "tools/firmwarepacker.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QSettings>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+using namespace SimProtocol;
+
+class CliRecords : public CliFixture
+{
+protected:
+    void SetUp() override
+    {
+        CliFixture::SetUp();
+        database = path(QStringLiteral("records.sqlite"));
+        QSettings settings(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                               QLatin1Char('/') + QCoreApplication::applicationName() +
+                               QStringLiteral(".ini"),
+                           QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Records/database"), database);
+        settings.setValue(QStringLiteral("Records/station"), QStringLiteral("Line 3"));
+    }
+
+    // The events written since the last call, oldest first.
+    QList<ServiceEvent> newEvents()
+    {
+        RecordStore store;
+        EXPECT_EQ(store.open(RecordsAddress::sqlite(database)), 0) << store.errorText().toStdString();
+        QList<ServiceEvent> all = store.find({});
+        std::reverse(all.begin(), all.end());
+        const QList<ServiceEvent> fresh = all.mid(seen);
+        seen = all.size();
+        return fresh;
+    }
+
+    QString database;
+    int seen = 0;
+};
+
+QString sha256(const QString& file)
+{
+    QFile in(file);
+    in.open(QIODevice::ReadOnly);
+    return QString::fromLatin1(QCryptographicHash::hash(in.readAll(), QCryptographicHash::Sha256).toHex());
+}
+
+TEST_F(CliRecords, EachCommandLeavesExactlyItsEvents)
+{
+    auto unit = std::make_shared<SimControlUnit>();
+    unit->setLog(toSim("12:00 start"));
+    DatasetStoreImage image;
+    DatasetStoreImage::Series series;
+    series.text = "Line 1";
+    series.points.append(DatasetStoreImage::Point());
+    series.points.append(DatasetStoreImage::Point());
+    image.series.append(series);
+    unit->setDatasetStoreImage(image.build());
+    plug(unit);
+
+    FirmwarePacker packer(FirmwareCipher::kBuiltInKey);
+    FirmwareInfo info;
+    info.firmwareVersion = QStringLiteral("3.2.1");
+    info.supportedHardware = QStringList{QStringLiteral("C"), QStringLiteral("D")};
+    QByteArray firmware = QByteArray(SimInstrument::kVersionTag) + "3.2.1" + '\0';
+    firmware.append(QByteArray(3000, '\x5a'));
+    const QString firmwareFile = path(QStringLiteral("new.firmware"));
+    {
+        QFile out(firmwareFile);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(
+            packer.packFirmware(firmware, info, FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash));
+    }
+    const quint32 changedId = SimDefaults::controlUnit().at(4).first;
+
+    struct Case
+    {
+        QStringList arguments;
+        QStringList operations; // the new events, in any order
+        QString checked;        // the one whose result and details are compared
+        int result;
+        QJsonObject details; // fields the checked event's details hold (a subset)
+        std::function<void()> before;
+        int plugsAfter; // > 0: the instrument restarts; wait until it is served again
+    };
+    const QString log = path(QStringLiteral("unit.log"));
+    const QString read = path(QStringLiteral("read.json"));
+    const QString tracks = path(QStringLiteral("tracks.csv"));
+    const Case cases[] = {
+        {{"info"}, {"connected"}, "connected", 0, {{"hardwareRevision", "D"}}, {}, 0},
+        {{"log", "download", "-o", log}, {"log-download"}, "log-download", 0, {{"bytes", 11}}, {}, 0},
+        {{"options", "read", "-o", read}, {"snapshot-taken"}, "snapshot-taken", 0, {{"file", read}}, {}, 0},
+        {{"datasets", "export", "-o", tracks, "--format", "csv"},
+         {"dataset-export", "dataset-read"},
+         "dataset-export",
+         0,
+         {{"format", "csv"}, {"series", 1}, {"points", 2}, {"file", tracks}},
+         {},
+         0},
+        {{"log", "clear", "--yes"},
+         {"log-clear", "snapshot-taken"},
+         "log-clear",
+         LIBUSB_ERROR_PIPE,
+         {},
+         [&] { unit->faults().pipeErrorOn(DeleteLog, 1); },
+         0},
+        {{"datasets", "clear", "--yes"}, {"dataset-clear", "snapshot-taken"}, "dataset-clear", 0, {}, {}, 0},
+        {{"options", "restore", read, "--yes"},
+         {"connected", "snapshot-restored"},
+         "snapshot-restored",
+         0,
+         {{"file", read},
+          {"changed", QJsonArray{QStringLiteral("0x%1").arg(changedId, 8, 16, QLatin1Char('0'))}},
+          {"notTaken", QJsonArray()}},
+         [&] { unit->storeOption(changedId, toSim(QByteArray::fromHex("a5000004"))); },
+         2},
+        {{"firmware", "update", firmwareFile, "--yes"},
+         {"firmware-update", "snapshot-taken"},
+         "firmware-update",
+         0,
+         {{"file", "new.firmware"},
+          {"sha256", sha256(firmwareFile)},
+          {"bytes", QFileInfo(firmwareFile).size()}},
+         {},
+         3},
+        // The version a firmware update installed is the one the instrument comes back with.
+        {{"info"}, {"connected"}, "connected", 0, {{"firmwareVersion", "3.2.1"}}, {}, 0},
+        {{"reset", "--yes"}, {"factory-reset", "snapshot-taken"}, "factory-reset", 0, {}, {}, 0},
+    };
+    QString versionBefore;
+    for (const Case& c : cases) {
+        const std::string what = c.arguments.join(QLatin1Char(' ')).toStdString();
+        if (c.before) {
+            c.before();
+        }
+        const CliRun run = this->run(c.arguments);
+        if (c.plugsAfter > 0) {
+            ASSERT_TRUE(waitServed(unit, c.plugsAfter)) << what;
+        }
+        const QList<ServiceEvent> events = newEvents();
+        QStringList operations;
+        for (const ServiceEvent& event : events) {
+            operations << event.operation;
+            EXPECT_EQ(event.serial, QStringLiteral("TCU-21-00042")) << what;
+            EXPECT_EQ(event.kind, QStringLiteral("control-unit")) << what;
+            EXPECT_EQ(event.interfaceName, QStringLiteral("command-line")) << what;
+            EXPECT_EQ(event.station, QStringLiteral("Line 3")) << what;
+            EXPECT_FALSE(event.usbId.isEmpty()) << what;
+            if (event.operation == QLatin1String("connected")) {
+                versionBefore = event.detailsObject().value("firmwareVersion").toString();
+            }
+            if (event.operation != c.checked) {
+                continue;
+            }
+            EXPECT_EQ(event.result, c.result) << what << " " << run.context();
+            const QJsonObject details = event.detailsObject();
+            for (auto it = c.details.begin(); it != c.details.end(); ++it) {
+                EXPECT_EQ(details.value(it.key()), it.value()) << what << " " << it.key().toStdString();
+            }
+            if (event.operation == QLatin1String("firmware-update")) {
+                EXPECT_EQ(details.value("versionBefore").toString(), versionBefore) << what;
+            }
+        }
+        operations.sort();
+        EXPECT_EQ(operations, c.operations) << what << "\n" << run.context();
+    }
+    // Served anew after its restart, identified once, and running what the update installed.
+    EXPECT_EQ(versionBefore, QStringLiteral("3.2.1"));
+}
+} // namespace
