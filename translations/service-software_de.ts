@@ -47,7 +47,7 @@
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+393"/>
+        <location filename="../devices/basedevice.cpp" line="+395"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -583,7 +583,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSafeguard</name>
     <message>
-        <location filename="../app/cli/clisafeguard.cpp" line="+28"/>
+        <location filename="../app/cli/clisafeguard.cpp" line="+29"/>
         <source>%1 changes the instrument: give --yes to confirm it when standard input is not a terminal. Nothing was sent.</source>
         <translation>%1 verändert das Gerät: Bestätigen Sie mit --yes, wenn die Standardeingabe kein Terminal ist. Es wurde nichts gesendet.</translation>
     </message>
@@ -636,7 +636,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSession</name>
     <message>
-        <location filename="../app/cli/clisession.cpp" line="+40"/>
+        <location filename="../app/cli/clisession.cpp" line="+43"/>
         <source>a control unit</source>
         <translation>eine Bedieneinheit</translation>
     </message>
@@ -656,7 +656,21 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Siehe „service-cli --help“.</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+27"/>
+        <location line="+3"/>
+        <source>Records: %1</source>
+        <translation>Serviceprotokoll: %1</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+13"/>
+        <source>Records: %n event(s) not yet in the shared database; they are sent later.</source>
+        <translation>
+            <numerusform>Serviceprotokoll: %n Eintrag noch nicht in der gemeinsamen Datenbank; er wird später gesendet.</numerusform>
+            <numerusform>Serviceprotokoll: %n Einträge noch nicht in der gemeinsamen Datenbank; sie werden später gesendet.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+31"/>
         <source>%1 needs %2; the instrument at %3 is a %4 (%5).</source>
         <translation>%1 braucht %2; an %3 hängt: %4 (%5).</translation>
     </message>
@@ -773,7 +787,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DatasetCommands</name>
     <message>
-        <location filename="../app/cli/datasetcommands.cpp" line="+80"/>
+        <location filename="../app/cli/datasetcommands.cpp" line="+81"/>
         <source>Reading the measurement series...</source>
         <translation>Messreihen werden gelesen …</translation>
     </message>
@@ -960,7 +974,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DeviceCommands</name>
     <message>
-        <location filename="../app/cli/devicecommands.cpp" line="+53"/>
+        <location filename="../app/cli/devicecommands.cpp" line="+54"/>
         <source>The instrument went away during %1.</source>
         <translation>Das Gerät wurde während %1 getrennt.</translation>
     </message>
@@ -1075,7 +1089,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Sicherung stammt von Seriennummer %1; dieses Gerät hat Seriennummer %2. Auf dieses Gerät wiederherstellen?</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+71"/>
         <source>Options snapshot: %1</source>
         <translation>Sicherung der Optionen: %1</translation>
     </message>
@@ -1397,7 +1411,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/historywidget.cpp" line="+336"/>
+        <location filename="../ui/historywidget.cpp" line="+339"/>
         <source>Operation</source>
         <translation>Vorgang</translation>
     </message>
@@ -1432,7 +1446,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Als JSON exportieren …</translation>
     </message>
     <message>
-        <location filename="../ui/historywidget.cpp" line="-313"/>
+        <location filename="../ui/historywidget.cpp" line="-316"/>
         <source>Connected</source>
         <translation>Angeschlossen</translation>
     </message>
@@ -1537,7 +1551,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Nachweis-Datenbank stammt von einer neueren Version dieses Programms: Sie wird angezeigt, aber nicht beschrieben. %1</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+105"/>
         <source>No instrument with &quot;%1&quot; in its serial is in the records.</source>
         <translation>Kein Gerät mit „%1“ in der Seriennummer ist in den Nachweisen.</translation>
     </message>
@@ -1955,7 +1969,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="+211"/>
+        <location filename="../ui/mainwindow.cpp" line="+212"/>
         <source>Service records: %1</source>
         <translation>Serviceprotokoll: %1</translation>
     </message>
@@ -3077,23 +3091,23 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotGuard</name>
     <message>
-        <location filename="../devices/snapshotguard.cpp" line="+19"/>
+        <location filename="../devices/snapshotguard.cpp" line="+21"/>
         <source>The instrument is not connected.</source>
         <translation>Das Gerät ist nicht angeschlossen.</translation>
     </message>
     <message>
         <location line="+4"/>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The instrument went away while its options were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Optionen getrennt.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>The instrument&apos;s options could not be read (%1).</source>
         <translation>Die Optionen des Geräts konnten nicht gelesen werden (%1).</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+8"/>
         <source>The snapshot could not be saved: %1</source>
         <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
     </message>
@@ -3101,27 +3115,27 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotRestore</name>
     <message>
-        <location filename="../devices/snapshotrestore.cpp" line="+39"/>
+        <location filename="../devices/snapshotrestore.cpp" line="+41"/>
         <source>The instrument did not come back after its reboot. Plug it in again and check its options.</source>
         <translation>Das Gerät hat sich nach dem Neustart nicht zurückgemeldet. Stecken Sie es neu ein und prüfen Sie seine Optionen.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>No instrument is connected.</source>
         <translation>Kein Gerät angeschlossen.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>This snapshot belongs to a %1, not to this %2; it is not restored.</source>
         <translation>Diese Sicherung gehört zu einem Gerät der Art %1, nicht zu diesem Gerät der Art %2; sie wird nicht wiederhergestellt.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>This snapshot is not restored; nothing was changed: %1</source>
         <translation>Diese Sicherung wird nicht wiederhergestellt; nichts wurde geändert: %1</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Reading the instrument&apos;s current options...</source>
         <translation>Aktuelle Optionen des Geräts werden gelesen …</translation>
     </message>
@@ -3131,12 +3145,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Es wurde nichts geändert: %1</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>The instrument already holds every value of the snapshot; nothing was written.</source>
         <translation>Das Gerät enthält bereits alle Werte der Sicherung; es wurde nichts geschrieben.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>The instrument went away; nothing was written.</source>
         <translation>Das Gerät wurde getrennt; es wurde nichts geschrieben.</translation>
     </message>
@@ -3149,22 +3163,22 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+13"/>
         <source>The instrument went away before the values were committed.</source>
         <translation>Das Gerät wurde getrennt, bevor die Werte dauerhaft gespeichert waren.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The instrument went away while the values were read back.</source>
         <translation>Das Gerät wurde beim Zurücklesen der Werte getrennt.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>The values could not be sent; nothing was committed: %1</source>
         <translation>Die Werte konnten nicht gesendet werden; es wurde nichts dauerhaft gespeichert: %1</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>The values could not be committed: %1</source>
         <translation>Die Werte konnten nicht dauerhaft gespeichert werden: %1</translation>
     </message>
@@ -3179,12 +3193,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Wiederhergestellte Werte werden zurückgelesen …</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>The values were written, but could not be read back: %1</source>
         <translation>Die Werte wurden geschrieben, konnten aber nicht zurückgelesen werden: %1</translation>
     </message>
     <message numerus="yes">
-        <location line="+12"/>
+        <location line="+14"/>
         <source>%n option(s) restored and read back.</source>
         <translation>
             <numerusform>%n Option wiederhergestellt und zurückgelesen.</numerusform>
@@ -3192,7 +3206,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>%1 of %2 options did not take: %3</source>
         <translation>%1 von %2 Optionen wurden nicht übernommen: %3</translation>
     </message>
@@ -3256,19 +3270,19 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
 <context>
     <name>SnapshotStore</name>
     <message>
-        <location filename="../devices/snapshotstore.cpp" line="+39"/>
+        <location filename="../devices/snapshotstore.cpp" line="+52"/>
         <source>cannot create the folder %1</source>
         <translation>der Ordner %1 kann nicht angelegt werden</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <location line="+7"/>
-        <location line="+6"/>
+        <location line="+17"/>
+        <location line="+9"/>
+        <location line="+10"/>
         <source>cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+58"/>
         <source>cannot read %1: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
