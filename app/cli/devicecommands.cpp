@@ -286,7 +286,7 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
     if (!prepared) {
         RecordingBridge::recordRestore(
             RecordingBridge::eventFor(*device, QString::fromLatin1(ServiceEvent::kSnapshotRestored)),
-            *restore, file, finishedResult, finishedMessage, notTaken);
+            *restore, file, finishedResult, finishedMessage.shown(), notTaken);
         return report.fail(finishedResult == SnapshotRestore::kRefused ? CliExitCode::Refused
                                                                        : CliExitCode::InstrumentFailed,
                            finishedMessage, finishedResult);
@@ -341,7 +341,8 @@ int DeviceCommands::optionsRestore(BaseDevice* device)
         RecordingBridge::eventFor(*device, QString::fromLatin1(ServiceEvent::kSnapshotRestored));
     restore->apply();
     wait.until([&] { return finished; });
-    RecordingBridge::recordRestore(restored, *restore, file, finishedResult, finishedMessage, notTaken);
+    RecordingBridge::recordRestore(restored, *restore, file, finishedResult, finishedMessage.shown(),
+                                   notTaken);
     QJsonArray notTakenIds;
     for (const quint32 id : qAsConst(notTaken)) {
         notTakenIds.append(hexId(id));
