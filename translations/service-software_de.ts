@@ -47,7 +47,7 @@
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+393"/>
+        <location filename="../devices/basedevice.cpp" line="+395"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -583,7 +583,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>CliSafeguard</name>
     <message>
-        <location filename="../app/cli/clisafeguard.cpp" line="+27"/>
+        <location filename="../app/cli/clisafeguard.cpp" line="+28"/>
         <source>%1 changes the instrument: give --yes to confirm it when standard input is not a terminal. Nothing was sent.</source>
         <translation>%1 verändert das Gerät: Bestätigen Sie mit --yes, wenn die Standardeingabe kein Terminal ist. Es wurde nichts gesendet.</translation>
     </message>
@@ -960,7 +960,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>DeviceCommands</name>
     <message>
-        <location filename="../app/cli/devicecommands.cpp" line="+52"/>
+        <location filename="../app/cli/devicecommands.cpp" line="+53"/>
         <source>The instrument went away during %1.</source>
         <translation>Das Gerät wurde während %1 getrennt.</translation>
     </message>
@@ -1075,7 +1075,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Die Sicherung stammt von Seriennummer %1; dieses Gerät hat Seriennummer %2. Auf dieses Gerät wiederherstellen?</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+68"/>
         <source>Options snapshot: %1</source>
         <translation>Sicherung der Optionen: %1</translation>
     </message>
@@ -1814,8 +1814,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Formular</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+169"/>
+        <location line="+2"/>
+        <source>Station mode: configure board after board without a click</source>
+        <translation>Produktionsplatz: Leiterplatte um Leiterplatte ohne einen Klick einrichten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location filename="../ui/productionwidget.cpp" line="+190"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -1835,13 +1840,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+213"/>
+        <location line="+216"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-212"/>
+        <location filename="../ui/productionwidget.cpp" line="-215"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -1874,7 +1879,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+208"/>
+        <location filename="../ui/productionwidget.cpp" line="+211"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -1982,8 +1987,8 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionsdatei</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-435"/>
-        <location line="+136"/>
+        <location filename="../ui/productionwidget.cpp" line="-438"/>
+        <location line="+139"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
     </message>
@@ -2727,23 +2732,23 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotGuard</name>
     <message>
-        <location filename="../devices/snapshotguard.cpp" line="+19"/>
+        <location filename="../devices/snapshotguard.cpp" line="+21"/>
         <source>The instrument is not connected.</source>
         <translation>Das Gerät ist nicht angeschlossen.</translation>
     </message>
     <message>
         <location line="+4"/>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The instrument went away while its options were read.</source>
         <translation>Das Gerät wurde während des Lesens seiner Optionen getrennt.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>The instrument&apos;s options could not be read (%1).</source>
         <translation>Die Optionen des Geräts konnten nicht gelesen werden (%1).</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+8"/>
         <source>The snapshot could not be saved: %1</source>
         <translation>Die Sicherung konnte nicht gespeichert werden: %1</translation>
     </message>
@@ -2751,27 +2756,27 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
 <context>
     <name>SnapshotRestore</name>
     <message>
-        <location filename="../devices/snapshotrestore.cpp" line="+39"/>
+        <location filename="../devices/snapshotrestore.cpp" line="+41"/>
         <source>The instrument did not come back after its reboot. Plug it in again and check its options.</source>
         <translation>Das Gerät hat sich nach dem Neustart nicht zurückgemeldet. Stecken Sie es neu ein und prüfen Sie seine Optionen.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>No instrument is connected.</source>
         <translation>Kein Gerät angeschlossen.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>This snapshot belongs to a %1, not to this %2; it is not restored.</source>
         <translation>Diese Sicherung gehört zu einem Gerät der Art %1, nicht zu diesem Gerät der Art %2; sie wird nicht wiederhergestellt.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>This snapshot is not restored; nothing was changed: %1</source>
         <translation>Diese Sicherung wird nicht wiederhergestellt; nichts wurde geändert: %1</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Reading the instrument&apos;s current options...</source>
         <translation>Aktuelle Optionen des Geräts werden gelesen …</translation>
     </message>
@@ -2781,12 +2786,12 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Es wurde nichts geändert: %1</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>The instrument already holds every value of the snapshot; nothing was written.</source>
         <translation>Das Gerät enthält bereits alle Werte der Sicherung; es wurde nichts geschrieben.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>The instrument went away; nothing was written.</source>
         <translation>Das Gerät wurde getrennt; es wurde nichts geschrieben.</translation>
     </message>
@@ -2799,22 +2804,22 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+11"/>
         <source>The instrument went away before the values were committed.</source>
         <translation>Das Gerät wurde getrennt, bevor die Werte dauerhaft gespeichert waren.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The instrument went away while the values were read back.</source>
         <translation>Das Gerät wurde beim Zurücklesen der Werte getrennt.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>The values could not be sent; nothing was committed: %1</source>
         <translation>Die Werte konnten nicht gesendet werden; es wurde nichts dauerhaft gespeichert: %1</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+14"/>
         <source>The values could not be committed: %1</source>
         <translation>Die Werte konnten nicht dauerhaft gespeichert werden: %1</translation>
     </message>
@@ -2834,7 +2839,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         <translation>Die Werte wurden geschrieben, konnten aber nicht zurückgelesen werden: %1</translation>
     </message>
     <message numerus="yes">
-        <location line="+12"/>
+        <location line="+14"/>
         <source>%n option(s) restored and read back.</source>
         <translation>
             <numerusform>%n Option wiederhergestellt und zurückgelesen.</numerusform>
@@ -2842,7 +2847,7 @@ Einstellungen und Kalibrierung, die dieser Schritt verliert, lassen sich dann ni
         </translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>%1 of %2 options did not take: %3</source>
         <translation>%1 von %2 Optionen wurden nicht übernommen: %3</translation>
     </message>
@@ -2906,19 +2911,19 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
 <context>
     <name>SnapshotStore</name>
     <message>
-        <location filename="../devices/snapshotstore.cpp" line="+39"/>
+        <location filename="../devices/snapshotstore.cpp" line="+52"/>
         <source>cannot create the folder %1</source>
         <translation>der Ordner %1 kann nicht angelegt werden</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <location line="+7"/>
-        <location line="+6"/>
+        <location line="+17"/>
+        <location line="+9"/>
+        <location line="+10"/>
         <source>cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+58"/>
         <source>cannot read %1: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
@@ -3027,6 +3032,247 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <location line="+4"/>
         <source>%1 of %2 boards failed.</source>
         <translation>%1 von %2 Leiterplatten sind fehlgeschlagen.</translation>
+    </message>
+</context>
+<context>
+    <name>StationPanel</name>
+    <message>
+        <location filename="../ui/stationpanel.ui" line="+7"/>
+        <source>Station</source>
+        <translation>Produktionsplatz</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Function</source>
+        <translation>Funktion</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+1"/>
+        <source>as the option file names it</source>
+        <translation>wie in der Optionsdatei genannt</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Choose the firmware file</source>
+        <translation>Firmware-Datei wählen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+1"/>
+        <source>Choose...</source>
+        <translation>Wählen…</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Base firmware</source>
+        <translation>Basis-Firmware</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Choose the base firmware file</source>
+        <translation>Basis-Firmware-Datei wählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <source>Serials</source>
+        <translation>Seriennummern</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>counter range</source>
+        <translation>Zählerbereich</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>scanned</source>
+        <translation>gescannt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Serial range</source>
+        <translation>Seriennummernbereich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Scanned serial</source>
+        <translation>Gescannte Seriennummer</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>scan the serial, then Enter</source>
+        <translation>Seriennummer scannen, dann Eingabe</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Re-work: boards that carry another serial get the new one</source>
+        <translation>Nacharbeit: Leiterplatten mit einer anderen Seriennummer erhalten die neue</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Last boards</source>
+        <translation>Letzte Leiterplatten</translation>
+    </message>
+    <message>
+        <location filename="../ui/stationpanel.cpp" line="+38"/>
+        <source>Firmware file</source>
+        <translation>Firmware-Datei</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Base firmware file</source>
+        <translation>Basis-Firmware-Datei</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+259"/>
+        <source>Stopped</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <location line="-169"/>
+        <location line="+50"/>
+        <source>Cannot start: %1</source>
+        <translation>Start nicht möglich: %1</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <location line="+73"/>
+        <source>Waiting for a board</source>
+        <translation>Warten auf eine Leiterplatte</translation>
+    </message>
+    <message>
+        <location line="-56"/>
+        <source>Stopping after this board...</source>
+        <translation>Halt nach dieser Leiterplatte…</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>next board: %1</source>
+        <translation>nächste Leiterplatte: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>waiting</source>
+        <translation>warten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>base firmware</source>
+        <translation>Basis-Firmware</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>snapshot</source>
+        <translation>Sicherung</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>identity</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>function</source>
+        <translation>Funktion</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>reboot</source>
+        <translation>Neustart</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>verify</source>
+        <translation>Prüfung</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>unplug</source>
+        <translation>abziehen</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Scan the serial of the next board</source>
+        <translation>Scannen Sie die Seriennummer der nächsten Leiterplatte</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plug the next board.</source>
+        <translation>Stecken Sie die nächste Leiterplatte ein.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Unplug the board.</source>
+        <translation>Ziehen Sie die Leiterplatte ab.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Working: %1</source>
+        <translation>In Arbeit: %1</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Working: %1 %2 %</source>
+        <translation>In Arbeit: %1 %2 %</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>PASS %1</source>
+        <translation>PASS %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>PASS %1 %2 s</source>
+        <translation>PASS %1 %2 s</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>FAIL %1
+%2: %3</source>
+        <translation>FAIL %1
+%2: %3</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>FAIL %1 %2: %3</source>
+        <translation>FAIL %1 %2: %3</translation>
+    </message>
+    <message>
+        <location line="+53"/>
+        <source>Passed: %1    Failed: %2    Boards per hour: %3</source>
+        <translation>Bestanden: %1    Fehlgeschlagen: %2    Leiterplatten pro Stunde: %3</translation>
     </message>
 </context>
 <context>
