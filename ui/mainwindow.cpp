@@ -11,6 +11,7 @@
 #include "ui/productionwidget.h"
 #include "ui/progressdialog.h"
 #include "ui/servicewidget.h"
+#include "ui/stationpanel.h"
 #include "ui/topbarwidget.h"
 #include "ui_mainwindow.h"
 #include "usb/usbmanager.h"
@@ -235,7 +236,10 @@ void MainWindow::showDevice(BaseDevice* device)
 
 void MainWindow::deviceBusy()
 {
-    progressDialog->showFor(sender());
+    // A running station shows its own progress; a modal window would hide its read-out.
+    if (!ui->productionWidget->stationPanel()->isRunning()) {
+        progressDialog->showFor(sender());
+    }
 }
 
 void MainWindow::usbDeviceDisconnected()
@@ -264,8 +268,9 @@ void MainWindow::updateSidebar(BaseDevice* device)
     MainSidebarWidget* sidebar = ui->leftWidget;
     for (const auto& entry : qAsConst(devicePages)) {
         if (entry.first != InfoPage) {
-            sidebar->setButtonVisible(entry.first,
-                                      connected && pageEnabled(entry.first) && entry.second->serves(device));
+            sidebar->setButtonVisible(
+                entry.first, (connected && pageEnabled(entry.first) && entry.second->serves(device)) ||
+                                 stationHoldsPage(entry.first));
         }
     }
 }
@@ -276,9 +281,15 @@ void MainWindow::setStaffPages(bool production, bool develop)
     developPageOn = develop;
 }
 
+bool MainWindow::stationHoldsPage(int pageId) const
+{
+    // Boards come and go all the time on a station's line: its page stays.
+    return pageId == ProductionPage && ui->productionWidget->stationPanel()->isRunning();
+}
+
 void MainWindow::showInfoUnlessAbout()
 {
-    if (ui->leftWidget->checkedId() != AboutPage) {
+    if (ui->leftWidget->checkedId() != AboutPage && !stationHoldsPage(ui->leftWidget->checkedId())) {
         ui->leftWidget->setCurrentPage(InfoPage);
     }
 }
@@ -286,7 +297,7 @@ void MainWindow::showInfoUnlessAbout()
 void MainWindow::hideDeviceButtons()
 {
     for (int id : {MeasurementsPage, ProductionPage, ServicePage, DevelopPage}) {
-        ui->leftWidget->setButtonVisible(id, false);
+        ui->leftWidget->setButtonVisible(id, stationHoldsPage(id));
     }
 }
 

@@ -96,6 +96,9 @@ TEST_F(StationModeTest, ABoardThatPassesAndOneOfAnotherKindReadAsOnTheCommandLin
     EXPECT_TRUE(station<QLabel>("lblCounters")->text().startsWith(QStringLiteral("Passed: 1    Failed: 1")))
         << station<QLabel>("lblCounters")->text().toStdString();
 
+    // Boards came, restarted and went: the window stayed on the station.
+    EXPECT_EQ(window->sidebar()->checkedId(), int(MainWindow::ProductionPage));
+
     // Newest first, in the command line's words.
     ASSERT_EQ(boards()->count(), 2);
     EXPECT_TRUE(
