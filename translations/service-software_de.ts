@@ -3130,12 +3130,12 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <translation>Stopp</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+9"/>
         <source>Last boards</source>
         <translation>Letzte Leiterplatten</translation>
     </message>
     <message>
-        <location filename="../ui/stationpanel.cpp" line="+38"/>
+        <location filename="../ui/stationpanel.cpp" line="+42"/>
         <source>Firmware file</source>
         <translation>Firmware-Datei</translation>
     </message>
@@ -3147,14 +3147,15 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
     <message>
         <location line="+10"/>
         <location line="+259"/>
+        <location line="+2"/>
         <source>Stopped</source>
         <translation>Angehalten</translation>
     </message>
     <message>
-        <location line="-169"/>
-        <location line="+50"/>
-        <source>Cannot start: %1</source>
-        <translation>Start nicht möglich: %1</translation>
+        <location line="-174"/>
+        <location line="+51"/>
+        <source>Cannot start</source>
+        <translation>Start nicht möglich</translation>
     </message>
     <message>
         <location line="-4"/>
@@ -3253,16 +3254,19 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <translation>PASS %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>PASS %1 %2 s</source>
         <translation>PASS %1 %2 s</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>FAIL %1
-%2: %3</source>
-        <translation>FAIL %1
-%2: %3</translation>
+        <source>FAIL %1</source>
+        <translation>FAIL %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -3270,7 +3274,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <translation>FAIL %1 %2: %3</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+60"/>
         <source>Passed: %1    Failed: %2    Boards per hour: %3</source>
         <translation>Bestanden: %1    Fehlgeschlagen: %2    Leiterplatten pro Stunde: %3</translation>
     </message>

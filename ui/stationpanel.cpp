@@ -15,6 +15,11 @@ namespace {
 // Only so many boards stay listed; the records keep them all.
 constexpr int kListedBoards = 50;
 
+QString joined(const QString& first, const QString& second)
+{
+    return first.isEmpty() ? second : first + QLatin1Char('\n') + second;
+}
+
 enum SerialChoice
 {
     NoSerials,
@@ -135,7 +140,7 @@ void StationPanel::start()
     switch (ui->comboSerials->currentIndex()) {
     case CounterSerials:
         if (!m_serials->setRange(ui->editRange->text().trimmed(), &error)) {
-            showState(Shade::Idle, tr("Cannot start: %1").arg(error));
+            showState(Shade::Idle, tr("Cannot start"), error);
             return;
         }
         break;
@@ -177,6 +182,7 @@ void StationPanel::start()
     connect(m_station.get(), &Station::boardDone, this, &StationPanel::boardDone);
     connect(m_station.get(), &Station::finished, this, &StationPanel::finished);
     m_verdict.clear();
+    m_verdictReason.clear();
     m_verdictShade = Shade::Idle;
     ui->listBoards->clear();
     m_runClock.start();
@@ -185,7 +191,7 @@ void StationPanel::start()
     if (m_station->start(setup) < 0) {
         const QString reason = m_station->errorText();
         setRunning(false);
-        showState(Shade::Idle, tr("Cannot start: %1").arg(reason));
+        showState(Shade::Idle, tr("Cannot start"), reason);
         return;
     }
     m_pendingScan.clear();
@@ -252,14 +258,14 @@ void StationPanel::stepChanged(Station::Step step)
         if (m_station && m_station->waitsForSerial()) {
             showState(Shade::Waiting, tr("Scan the serial of the next board"));
         } else if (!m_verdict.isEmpty()) {
-            showState(m_verdictShade, m_verdict + QLatin1Char('\n') + tr("Plug the next board."));
+            showState(m_verdictShade, m_verdict, joined(m_verdictReason, tr("Plug the next board.")));
         } else {
             showState(Shade::Waiting, tr("Waiting for a board"));
         }
         break;
     }
     case Station::Step::Unplug:
-        showState(m_verdictShade, m_verdict + QLatin1Char('\n') + tr("Unplug the board."));
+        showState(m_verdictShade, m_verdict, joined(m_verdictReason, tr("Unplug the board.")));
         break;
     default:
         showState(Shade::Working, tr("Working: %1").arg(stepText(step)));
@@ -282,14 +288,16 @@ void StationPanel::boardDone(const Station::Outcome& outcome)
     QString line;
     if (outcome.passed) {
         m_verdict = tr("PASS %1").arg(serial);
+        m_verdictReason.clear();
         m_verdictShade = Shade::Pass;
         line = tr("PASS %1 %2 s").arg(serial).arg(qRound(outcome.seconds));
     } else {
-        m_verdict = tr("FAIL %1\n%2: %3").arg(serial, stepText(outcome.step), outcome.reason);
+        m_verdict = tr("FAIL %1").arg(serial);
+        m_verdictReason = tr("%1: %2").arg(stepText(outcome.step), outcome.reason);
         m_verdictShade = Shade::Fail;
         line = tr("FAIL %1 %2: %3").arg(serial, stepText(outcome.step), outcome.reason);
     }
-    showState(m_verdictShade, m_verdict);
+    showState(m_verdictShade, m_verdict, m_verdictReason);
     auto* item = new QListWidgetItem(line);
     item->setForeground(outcome.passed ? QColor(0x0d, 0x6b, 0x1a) : QColor(0xb0, 0x10, 0x18));
     ui->listBoards->insertItem(0, item);
@@ -303,11 +311,14 @@ void StationPanel::finished()
 {
     setRunning(false);
     showCounters();
-    showState(m_verdict.isEmpty() ? Shade::Idle : m_verdictShade,
-              m_verdict.isEmpty() ? tr("Stopped") : m_verdict + QLatin1Char('\n') + tr("Stopped"));
+    if (m_verdict.isEmpty()) {
+        showState(Shade::Idle, tr("Stopped"));
+    } else {
+        showState(m_verdictShade, m_verdict, joined(m_verdictReason, tr("Stopped")));
+    }
 }
 
-void StationPanel::showState(Shade shade, const QString& text)
+void StationPanel::showState(Shade shade, const QString& headline, const QString& detail)
 {
     // Strong backgrounds and large type: the verdict is read from the other end of the bench.
     const char* colours = "background-color: #5a6068; color: #ffffff;";
@@ -328,10 +339,14 @@ void StationPanel::showState(Shade shade, const QString& text)
         break;
     }
     ui->lblState->setStyleSheet(
-        QStringLiteral("QLabel { %1 font-size: 36pt; font-weight: bold; padding: 12px; border-radius: 6px; }")
+        QStringLiteral("QLabel { %1 font-size: 36pt; font-weight: bold; padding: 8px; }")
+            .arg(QLatin1String(colours)));
+    ui->lblReason->setStyleSheet(
+        QStringLiteral("QLabel { %1 font-size: 16pt; font-weight: bold; padding: 8px; }")
             .arg(QLatin1String(colours)));
     ui->lblState->setProperty("shade", int(shade));
-    ui->lblState->setText(text);
+    ui->lblState->setText(headline);
+    ui->lblReason->setText(detail);
 }
 
 void StationPanel::showCounters()

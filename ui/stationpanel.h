@@ -57,7 +57,8 @@ private:
     void progress(int value, int maximum);
     void boardDone(const Station::Outcome& outcome);
     void finished();
-    void showState(Shade shade, const QString& text);
+    // `headline` large, `detail` (the reason, what to do next) smaller below it.
+    void showState(Shade shade, const QString& headline, const QString& detail = QString());
     void showCounters();
     void setRunning(bool running);
     void updateSerialFields();
@@ -69,8 +70,9 @@ private:
     // The station goes before the serials it was handed.
     std::unique_ptr<StationSerials> m_serials;
     std::unique_ptr<Station> m_station;
-    QString m_pendingScan; // scanned before Start
-    QString m_verdict;     // the last board's, kept on show until the next board begins
+    QString m_pendingScan;   // scanned before Start
+    QString m_verdict;       // the last board's, kept on show until the next board begins
+    QString m_verdictReason; // a failed board's step and reason
     Shade m_verdictShade = Shade::Idle;
     QElapsedTimer m_runClock;
 };

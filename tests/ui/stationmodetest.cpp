@@ -51,7 +51,11 @@ public:
     {
         return static_cast<ProductionWidget*>(window->page(MainWindow::ProductionPage));
     }
-    QString state() const { return station<QLabel>("lblState")->text(); }
+    // The headline, then the reason or what to do next.
+    QString state() const
+    {
+        return station<QLabel>("lblState")->text() + QLatin1Char('\n') + station<QLabel>("lblReason")->text();
+    }
     QListWidget* boards() const { return station<QListWidget>("listBoards"); }
 
     // Plugs `board` and waits until the station has its verdict on it.
@@ -80,12 +84,12 @@ TEST_F(StationModeTest, ABoardThatPassesAndOneOfAnotherKindReadAsOnTheCommandLin
     station<QLineEdit>("editRange")->setText(QStringLiteral("LINE-0001..LINE-0009"));
     station<QAbstractButton>("btnStart")->click();
     ASSERT_TRUE(production()->stationPanel()->isRunning()) << state().toStdString();
-    EXPECT_EQ(state(), QStringLiteral("Waiting for a board"));
+    EXPECT_EQ(state(), QStringLiteral("Waiting for a board\n"));
 
     auto sensor = std::make_shared<SimLocatorSensor>();
     sensor->storeOption(SimDefaults::DeviceSerialNumber, {});
     runBoard(sensor);
-    EXPECT_TRUE(state().startsWith(QStringLiteral("PASS LINE-0001"))) << state().toStdString();
+    EXPECT_TRUE(state().startsWith(QStringLiteral("PASS LINE-0001\n"))) << state().toStdString();
     bus().unplug(sensor);
 
     runBoard(std::make_shared<SimEmitter>());
