@@ -79,9 +79,11 @@ QString Station::stepName(Step step)
     return QString();
 }
 
-int Station::functionDeviceTypes(QStringList* types)
+namespace {
+// Every function of the option file of `directory`, with the device type that offers it.
+int readFunctions(const QString& directory, QList<QPair<QString, QString>>* typeAndName)
 {
-    QFile file(OptionFunctions::filePath(m_setup.optionDirectory));
+    QFile file(OptionFunctions::filePath(directory));
     if (!file.open(QIODevice::ReadOnly)) {
         return OptionFunctions::NoFile;
     }
@@ -97,12 +99,37 @@ int Station::functionDeviceTypes(QStringList* types)
             const QJsonValue name = object.contains(QStringLiteral("name"))
                                         ? object.value(QStringLiteral("name"))
                                         : object.value(QStringLiteral("functionname"));
-            if (name.toString() == m_setup.function && !type.isEmpty() && !types->contains(type)) {
-                types->append(type);
-            }
+            typeAndName->append(qMakePair(type, name.toString()));
         }
     }
     return OptionFunctions::Loaded;
+}
+} // namespace
+
+QStringList Station::functionNames(const QString& optionDirectory)
+{
+    QList<QPair<QString, QString>> functions;
+    readFunctions(optionDirectory, &functions);
+    QStringList names;
+    for (const auto& function : qAsConst(functions)) {
+        if (!function.second.isEmpty() && !names.contains(function.second)) {
+            names.append(function.second);
+        }
+    }
+    return names;
+}
+
+int Station::functionDeviceTypes(QStringList* types)
+{
+    QList<QPair<QString, QString>> functions;
+    const int result = readFunctions(m_setup.optionDirectory, &functions);
+    for (const auto& function : qAsConst(functions)) {
+        if (function.second == m_setup.function && !function.first.isEmpty() &&
+            !types->contains(function.first)) {
+            types->append(function.first);
+        }
+    }
+    return result;
 }
 
 int Station::start(const Setup& setup)

@@ -99,6 +99,8 @@ public:
 
     // "base firmware", "verify", …: English, as lines and records name the step.
     static QString stepName(Step step);
+    // The functions the option file of `optionDirectory` offers, for any device type, in file order.
+    static QStringList functionNames(const QString& optionDirectory);
 
     // Operation name of the station's events in the service records.
     static constexpr const char* kRecordOperation = "station-board";

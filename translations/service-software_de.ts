@@ -1125,7 +1125,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         </translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+40"/>
         <source>it is not a firmware file this tool can decipher</source>
         <translation>sie ist keine Firmware-Datei, die dieses Programm entschlüsseln kann</translation>
     </message>
@@ -1969,7 +1969,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../ui/mainwindow.cpp" line="+212"/>
+        <location filename="../ui/mainwindow.cpp" line="+215"/>
         <source>Service records: %1</source>
         <translation>Serviceprotokoll: %1</translation>
     </message>
@@ -2178,8 +2178,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Formular</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location filename="../ui/productionwidget.cpp" line="+169"/>
+        <location line="+2"/>
+        <source>Station mode: configure board after board without a click</source>
+        <translation>Produktionsplatz: Leiterplatte um Leiterplatte ohne einen Klick einrichten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location filename="../ui/productionwidget.cpp" line="+190"/>
         <source>Serial:</source>
         <translation>Seriennummer:</translation>
     </message>
@@ -2199,13 +2204,13 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <location line="+0"/>
         <location line="+12"/>
         <location filename="../ui/productionwidget.cpp" line="+1"/>
-        <location line="+213"/>
+        <location line="+216"/>
         <source>PCB Serial</source>
         <translation>Seriennummer der Leiterplatte</translation>
     </message>
     <message>
         <location line="-12"/>
-        <location filename="../ui/productionwidget.cpp" line="-212"/>
+        <location filename="../ui/productionwidget.cpp" line="-215"/>
         <source>Firmware:</source>
         <translation>Firmware:</translation>
     </message>
@@ -2238,7 +2243,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../ui/productionwidget.cpp" line="+208"/>
+        <location filename="../ui/productionwidget.cpp" line="+211"/>
         <source>Device Serial</source>
         <translation>Seriennummer des Geräts</translation>
     </message>
@@ -2346,8 +2351,8 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
         <translation>Optionsdatei</translation>
     </message>
     <message>
-        <location filename="../ui/productionwidget.cpp" line="-435"/>
-        <location line="+136"/>
+        <location filename="../ui/productionwidget.cpp" line="-438"/>
+        <location line="+139"/>
         <source>PCB Type: %1</source>
         <translation>Leiterplattentyp: %1</translation>
     </message>
@@ -3396,6 +3401,251 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
         <location line="+4"/>
         <source>%1 of %2 boards failed.</source>
         <translation>%1 von %2 Leiterplatten sind fehlgeschlagen.</translation>
+    </message>
+</context>
+<context>
+    <name>StationPanel</name>
+    <message>
+        <location filename="../ui/stationpanel.ui" line="+7"/>
+        <source>Station</source>
+        <translation>Produktionsplatz</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Function</source>
+        <translation>Funktion</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+1"/>
+        <source>as the option file names it</source>
+        <translation>wie in der Optionsdatei genannt</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Choose the firmware file</source>
+        <translation>Firmware-Datei wählen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+1"/>
+        <source>Choose...</source>
+        <translation>Wählen…</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Base firmware</source>
+        <translation>Basis-Firmware</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Choose the base firmware file</source>
+        <translation>Basis-Firmware-Datei wählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <source>Serials</source>
+        <translation>Seriennummern</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>counter range</source>
+        <translation>Zählerbereich</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>scanned</source>
+        <translation>gescannt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Serial range</source>
+        <translation>Seriennummernbereich</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Scanned serial</source>
+        <translation>Gescannte Seriennummer</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>scan the serial, then Enter</source>
+        <translation>Seriennummer scannen, dann Eingabe</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Re-work: boards that carry another serial get the new one</source>
+        <translation>Nacharbeit: Leiterplatten mit einer anderen Seriennummer erhalten die neue</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Last boards</source>
+        <translation>Letzte Leiterplatten</translation>
+    </message>
+    <message>
+        <location filename="../ui/stationpanel.cpp" line="+42"/>
+        <source>Firmware file</source>
+        <translation>Firmware-Datei</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Base firmware file</source>
+        <translation>Basis-Firmware-Datei</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+259"/>
+        <location line="+2"/>
+        <source>Stopped</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <location line="-174"/>
+        <location line="+51"/>
+        <source>Cannot start</source>
+        <translation>Start nicht möglich</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <location line="+73"/>
+        <source>Waiting for a board</source>
+        <translation>Warten auf eine Leiterplatte</translation>
+    </message>
+    <message>
+        <location line="-56"/>
+        <source>Stopping after this board...</source>
+        <translation>Halt nach dieser Leiterplatte…</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>next board: %1</source>
+        <translation>nächste Leiterplatte: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>waiting</source>
+        <translation>warten</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>base firmware</source>
+        <translation>Basis-Firmware</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>snapshot</source>
+        <translation>Sicherung</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>identity</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>function</source>
+        <translation>Funktion</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>reboot</source>
+        <translation>Neustart</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>verify</source>
+        <translation>Prüfung</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>unplug</source>
+        <translation>abziehen</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Scan the serial of the next board</source>
+        <translation>Scannen Sie die Seriennummer der nächsten Leiterplatte</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Plug the next board.</source>
+        <translation>Stecken Sie die nächste Leiterplatte ein.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Unplug the board.</source>
+        <translation>Ziehen Sie die Leiterplatte ab.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Working: %1</source>
+        <translation>In Arbeit: %1</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Working: %1 %2 %</source>
+        <translation>In Arbeit: %1 %2 %</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>PASS %1</source>
+        <translation>PASS %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>PASS %1 %2 s</source>
+        <translation>PASS %1 %2 s</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>FAIL %1</source>
+        <translation>FAIL %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>FAIL %1 %2: %3</source>
+        <translation>FAIL %1 %2: %3</translation>
+    </message>
+    <message>
+        <location line="+60"/>
+        <source>Passed: %1    Failed: %2    Boards per hour: %3</source>
+        <translation>Bestanden: %1    Fehlgeschlagen: %2    Leiterplatten pro Stunde: %3</translation>
     </message>
 </context>
 <context>

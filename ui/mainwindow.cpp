@@ -13,6 +13,7 @@
 #include "ui/productionwidget.h"
 #include "ui/progressdialog.h"
 #include "ui/servicewidget.h"
+#include "ui/stationpanel.h"
 #include "ui/topbarwidget.h"
 #include "ui_mainwindow.h"
 #include "usb/usbmanager.h"
@@ -192,6 +193,8 @@ void MainWindow::followUsbManager(UsbManager* manager)
 
 void MainWindow::followRecorder(Recorder* recorder)
 {
+    // The station's boards go into the same records as every other operation.
+    ui->productionWidget->setRecorder(recorder);
     if (!recordsStatus) {
         recordsStatus = new QLabel(this);
         recordsStatus->setObjectName(QStringLiteral("recordsStatusLabel"));
@@ -261,7 +264,10 @@ void MainWindow::showDevice(BaseDevice* device)
 
 void MainWindow::deviceBusy()
 {
-    progressDialog->showFor(sender());
+    // A running station shows its own progress; a modal window would hide its read-out.
+    if (!ui->productionWidget->stationPanel()->isRunning()) {
+        progressDialog->showFor(sender());
+    }
 }
 
 void MainWindow::usbDeviceDisconnected()
@@ -291,8 +297,9 @@ void MainWindow::updateSidebar(BaseDevice* device)
     for (const auto& entry : qAsConst(devicePages)) {
         // The history's search by serial needs no instrument: its button stays.
         if (entry.first != InfoPage && entry.first != HistoryPage) {
-            sidebar->setButtonVisible(entry.first,
-                                      connected && pageEnabled(entry.first) && entry.second->serves(device));
+            sidebar->setButtonVisible(
+                entry.first, (connected && pageEnabled(entry.first) && entry.second->serves(device)) ||
+                                 stationHoldsPage(entry.first));
         }
     }
 }
@@ -303,9 +310,15 @@ void MainWindow::setStaffPages(bool production, bool develop)
     developPageOn = develop;
 }
 
+bool MainWindow::stationHoldsPage(int pageId) const
+{
+    // Boards come and go all the time on a station's line: its page stays.
+    return pageId == ProductionPage && ui->productionWidget->stationPanel()->isRunning();
+}
+
 void MainWindow::showInfoUnlessAbout()
 {
-    if (ui->leftWidget->checkedId() != AboutPage) {
+    if (ui->leftWidget->checkedId() != AboutPage && !stationHoldsPage(ui->leftWidget->checkedId())) {
         ui->leftWidget->setCurrentPage(InfoPage);
     }
 }
@@ -313,7 +326,7 @@ void MainWindow::showInfoUnlessAbout()
 void MainWindow::hideDeviceButtons()
 {
     for (int id : {MeasurementsPage, ProductionPage, ServicePage, DevelopPage}) {
-        ui->leftWidget->setButtonVisible(id, false);
+        ui->leftWidget->setButtonVisible(id, stationHoldsPage(id));
     }
 }
 

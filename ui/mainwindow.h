@@ -102,6 +102,7 @@ private slots:
 
 private:
     void updateSidebar(BaseDevice* device);
+    bool stationHoldsPage(int pageId) const;
     void showInfoUnlessAbout();
     void hideDeviceButtons();
     // Hands `device` (null: none) to every device page, in the order of devicePages.

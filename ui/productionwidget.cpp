@@ -10,6 +10,7 @@
 #include "ui/devicepage.h"
 #include "ui/devicewidget.h"
 #include "ui/snapshotfirst.h"
+#include "ui/stationpanel.h"
 #include "ui/uipanelfactory.h"
 #include "ui_productionwidget.h"
 
@@ -74,6 +75,10 @@ ProductionWidget::ProductionWidget(QWidget* parent)
     connect(Settings::instance(), &Settings::firmwarePathChanged, this, &ProductionWidget::reloadOptionsFile);
     connect(Settings::instance(), &Settings::firmwarePathChanged, this,
             [this](const QString& path) { ui->editOptionsFile->setText(QDir::toNativeSeparators(path)); });
+    connect(ui->checkStationMode, &QAbstractButton::toggled, this, &ProductionWidget::setStationMode);
+    // The run's setup stays put while boards go through.
+    connect(ui->stationPanel, &StationPanel::runningChanged, ui->checkStationMode, &QWidget::setDisabled);
+    setStationMode(false);
     setDeviceFunction(QString());
     setControlsEnabled(false);
 }
@@ -88,6 +93,22 @@ BaseDevice* ProductionWidget::device() const
 DeviceWidget* ProductionWidget::productionPanel() const
 {
     return m_panel;
+}
+
+StationPanel* ProductionWidget::stationPanel() const
+{
+    return ui->stationPanel;
+}
+
+void ProductionWidget::setRecorder(Recorder* recorder)
+{
+    ui->stationPanel->setRecorder(recorder);
+}
+
+void ProductionWidget::setStationMode(bool on)
+{
+    ui->stationPanel->setVisible(on);
+    ui->manualWidget->setVisible(!on);
 }
 
 QStringList ProductionWidget::deviceTypeChoices()
@@ -200,6 +221,9 @@ void ProductionWidget::deviceDisconnected()
     }
     const QList<QFileDialog*> dialogs = findChildren<QFileDialog*>();
     for (QFileDialog* dialog : dialogs) {
+        if (ui->stationPanel->isAncestorOf(dialog)) {
+            continue; // the station's files belong to no board
+        }
         dialog->reject();
     }
 }

@@ -22,6 +22,8 @@ class BaseDevice;
 class DeviceWidget;
 class Operation;
 class QAbstractButton;
+class Recorder;
+class StationPanel;
 
 // Page "productionWidget" of the main window's page stack, where a board fresh from manufacture gets its
 // identity (device serial, device type, PCB type, PCB serial) and its function (a named option set from
@@ -43,6 +45,10 @@ public:
 
     BaseDevice* device() const;
     DeviceWidget* productionPanel() const;
+    // The station mode's panel, shown instead of the board-by-board controls while the mode is on.
+    StationPanel* stationPanel() const;
+    // Where the station records its boards (null: it opens the records itself).
+    void setRecorder(Recorder* recorder);
     QString deviceFunction() const { return m_deviceFunction; }
     QList<quint32> distinguishingIds() const { return m_functions.distinguishingIds(); }
 
@@ -80,6 +86,7 @@ private slots:
     void markDeviceType(const QString& text);
 
 private:
+    void setStationMode(bool on);
     // Follows the identity values the page sent through their store; says how that ended.
     void followParameters(Operation* send);
     void showParametersOutcome(bool set, int result, const QString& message);
