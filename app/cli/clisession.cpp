@@ -129,15 +129,12 @@ int CliSession::execute(const CliArguments& arguments, CliReport& report)
     QObject::connect(records->recorder(), &Recorder::failed, records.get(),
                      [this](const QString& message) { m_console.note(tr("Records: %1").arg(message)); });
     records->follow(m_manager);
-    int code = 0;
-    if (arguments.command() == CliArguments::Command::Station) {
-        // The station's boards and every operation on them go into the same records.
-        code = StationCommand(m_manager, m_console, m_snapshotFolder, records->recorder())
-                   .run(arguments, report);
-    } else {
-        m_manager->init();
-        code = serve(arguments, report);
-    }
+    m_manager->init();
+    // The station's boards and every operation on them go into the same records.
+    const int code = arguments.command() == CliArguments::Command::Station
+                         ? StationCommand(m_manager, m_console, m_snapshotFolder, records->recorder())
+                               .run(arguments, report)
+                         : serve(arguments, report);
     // Bounded: a shared server out of reach keeps the events in the local outbox for the next run.
     if (!records->recorder()->waitForIdle(kRecordsWaitMs)) {
         m_console.note(tr("Records: %n event(s) not yet in the shared database; they are sent later.",
