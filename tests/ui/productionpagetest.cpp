@@ -306,14 +306,25 @@ TEST_F(ProductionPageTest, WritingTheIdentitySaysItsOutcomeAndKeepsEachTextToOne
             unit->faults().pipeErrorOn(c.failing, 1);
         }
         // What the message says each time one of the two operations has come back.
+        // Queued, so that the page has taken the outcome first. On a slow machine the store may come
+        // back before the send's queued call runs; the page then rightly says the final outcome.
         QStringList said;
+        bool stored = false;
+        QList<bool> storedWhenSaid;
         auto* message = child<QLabel>(production(), "lblParametersMessage");
         const auto watch =
             QObject::connect(device, &BaseDevice::operationStarted, production(), [&](Operation* op) {
+                if (op->kind() == Operation::Kind::WriteOptions) {
+                    QObject::connect(op, &Operation::finished, production(), [&] { stored = true; });
+                }
                 if (op->kind() == Operation::Kind::SendOptions ||
                     op->kind() == Operation::Kind::WriteOptions) {
                     QObject::connect(
-                        op, &Operation::finished, production(), [&] { said << message->text(); },
+                        op, &Operation::finished, production(),
+                        [&] {
+                            said << message->text();
+                            storedWhenSaid << stored;
+                        },
                         Qt::QueuedConnection);
                 }
             });
@@ -326,7 +337,9 @@ TEST_F(ProductionPageTest, WritingTheIdentitySaysItsOutcomeAndKeepsEachTextToOne
         QObject::disconnect(watch);
         EXPECT_TRUE(said.last().startsWith(QLatin1String(c.says))) << said.last().toStdString();
         // Success is said only once the values are stored, not when they were posted.
-        EXPECT_FALSE(said.first().contains(QStringLiteral("restarts"))) << said.first().toStdString();
+        if (!storedWhenSaid.first()) {
+            EXPECT_FALSE(said.first().contains(QStringLiteral("restarts"))) << said.first().toStdString();
+        }
         if (c.restarts) {
             device = attachProduction(device);
             ASSERT_NE(device, nullptr);
