@@ -290,7 +290,7 @@ void StationPanel::boardDone(const Station::Outcome& outcome)
         m_verdict = tr("PASS %1").arg(serial);
         m_verdictReason.clear();
         m_verdictShade = Shade::Pass;
-        line = tr("PASS %1 %2 s").arg(serial).arg(qRound(outcome.seconds));
+        line = tr("PASS %1 %2 s").arg(serial, QString::number(qRound(outcome.seconds)));
     } else {
         m_verdict = tr("FAIL %1").arg(serial);
         m_verdictReason = tr("%1: %2").arg(stepText(outcome.step), outcome.reason);

@@ -100,7 +100,8 @@ int StationCommand::run(const CliArguments& arguments, CliReport& report)
             }
             m_console.document(line);
         } else if (outcome.passed) {
-            m_console.print(QStringLiteral("PASS %1 %2 s").arg(serial).arg(qRound(outcome.seconds)));
+            m_console.print(
+                QStringLiteral("PASS %1 %2 s").arg(serial, QString::number(qRound(outcome.seconds))));
         } else {
             m_console.print(QStringLiteral("FAIL %1 %2: %3")
                                 .arg(serial, Station::stepName(outcome.step), outcome.reason));
