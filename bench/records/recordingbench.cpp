@@ -6,6 +6,7 @@
 #include "devices/controlunit.h"
 #include "recording/recordingbridge.h"
 
+#include "bench/support/latencycounters.h"
 #include "bench/support/shortrun.h"
 #include "recordsbackend.h"
 
@@ -57,10 +58,7 @@ void BM_RecordingPerDeviceOperation(benchmark::State& state)
             return;
         }
     }
-    std::sort(costs.begin(), costs.end());
-    state.counters["p50_us"] = double(costs[costs.size() / 2]) / 1000.0;
-    state.counters["p99_us"] = double(costs[costs.size() * 99 / 100]) / 1000.0;
-    state.counters["max_us"] = double(costs.back()) / 1000.0;
+    reportLatencies(state, costs);
 }
 BENCHMARK(BM_RecordingPerDeviceOperation)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
