@@ -13,6 +13,9 @@ ProgressDialog::ProgressDialog(QWidget* parent)
     m_hideTimer.setInterval(kHideDelayMs);
     m_hideTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_hideTimer, &QTimer::timeout, this, &ProgressDialog::hideNow);
+    m_paintTimer.setSingleShot(true);
+    m_paintTimer.setInterval(kPaintIntervalMs);
+    connect(&m_paintTimer, &QTimer::timeout, this, &ProgressDialog::paintBarNow);
 }
 
 ProgressDialog::~ProgressDialog() = default;
@@ -71,11 +74,33 @@ void ProgressDialog::setProgress(const QString&, int value, int maximum, const Q
     if (maximum <= 0) {
         return;
     }
+    const QString text = message.isEmpty() ? tr("Please wait...") : message;
+    const int shown = qBound(0, value, maximum);
+    // The bar repaints itself at once (not queued) whenever its percentage changes; a step in between
+    // is only painted once the paint interval is over. Its first value, the last one and a new text
+    // are painted at once.
+    const bool paintNow = ui->progressBar->isHidden() || shown == maximum || text != ui->label->text() ||
+                          maximum != ui->progressBar->maximum();
+    if (!paintNow && !m_paintTimer.isActive()) {
+        m_paintTimer.start();
+    }
+    if (m_paintTimer.isActive()) {
+        ui->progressBar->setUpdatesEnabled(false);
+    }
     ui->progressWidget->hide();
     ui->progressBar->setRange(0, maximum);
-    ui->progressBar->setValue(qBound(0, value, maximum));
+    ui->progressBar->setValue(shown);
     ui->progressBar->show();
-    ui->label->setText(message.isEmpty() ? tr("Please wait...") : message);
+    ui->label->setText(text);
+    if (paintNow) {
+        paintBarNow();
+    }
+}
+
+void ProgressDialog::paintBarNow()
+{
+    m_paintTimer.stop();
+    ui->progressBar->setUpdatesEnabled(true); // paints what it holds now
 }
 
 void ProgressDialog::dismiss()
@@ -86,6 +111,7 @@ void ProgressDialog::dismiss()
 
 void ProgressDialog::hideNow()
 {
+    paintBarNow();
     QDialog::hide();
     ui->progressWidget->stopAnimation();
 }

@@ -24,6 +24,9 @@ class ProgressDialog : public QDialog
 
 public:
     static constexpr int kHideDelayMs = 2000;
+    // A job may report hundreds of steps a second (one per option read); the bar takes every value at
+    // once but is painted at most this often in between.
+    static constexpr int kPaintIntervalMs = 40;
 
     explicit ProgressDialog(QWidget* parent = nullptr);
     ~ProgressDialog() override;
@@ -56,8 +59,10 @@ public slots:
 private:
     void hideNow();
     void showSpinner();
+    void paintBarNow();
 
     std::unique_ptr<Ui::ProgressDialog> ui;
     QTimer m_hideTimer;
+    QTimer m_paintTimer; // runs while the bar holds a value not painted yet
     QPointer<QObject> m_owner;
 };

@@ -112,6 +112,7 @@ void UsbDevice::determineEndpoints()
     logger()->trace("Determine Endpoints...");
     m_outEndpoint = 0;
     m_inEndpoint = 0;
+    m_inPacketSize = LIBUSB_ERROR_NO_DEVICE;
 
     libusb_device* device = libusb_get_device(m_handle);
     libusb_device_descriptor descriptor;
@@ -157,6 +158,7 @@ void UsbDevice::determineEndpoints()
         }
         libusb_free_config_descriptor(config);
     }
+    m_inPacketSize = libusb_get_max_packet_size(device, m_inEndpoint);
 }
 
 void UsbDevice::close()
@@ -214,9 +216,7 @@ int UsbDevice::receiveData(QByteArray& data, unsigned int timeoutMs)
         logger()->error("Unable to receive packet: {}\n", libusb_error_name(LIBUSB_ERROR_NO_DEVICE));
         return LIBUSB_ERROR_NO_DEVICE;
     }
-    libusb_device* device = libusb_get_device(m_handle);
-    const int size = device ? libusb_get_max_packet_size(device, m_inEndpoint) : int(LIBUSB_ERROR_NO_DEVICE);
-    QByteArray buffer(qMax(size, 0), '0');
+    QByteArray buffer(qMax(m_inPacketSize, 0), '0');
     int actual = 0;
     const int result =
         libusb_bulk_transfer(m_handle, m_inEndpoint, reinterpret_cast<unsigned char*>(buffer.data()),
@@ -239,8 +239,7 @@ int UsbDevice::receiveData(QByteArray& data, unsigned int timeoutMs)
 void UsbDevice::drainStaleAnswers()
 {
     m_staleAnswerPossible = false;
-    libusb_device* device = m_handle ? libusb_get_device(m_handle) : nullptr;
-    const int size = device ? libusb_get_max_packet_size(device, m_inEndpoint) : 0;
+    const int size = m_handle ? m_inPacketSize : 0;
     if (size <= 0) {
         return;
     }

@@ -135,6 +135,9 @@ private:
     libusb_device_handle* m_handle = nullptr;
     quint8 m_outEndpoint = 0x06;
     quint8 m_inEndpoint = 0x85;
+    // libusb's answer for m_inEndpoint, asked once per open: libusb reads it from the active
+    // configuration, which on Linux is a sysfs file read on every call.
+    int m_inPacketSize = 0;
     QTimer m_refreshTimer;              // the 2000 ms connection probe; runs while open
     bool m_staleAnswerPossible = false; // an exchange ended without its answer since the last drain
 };

@@ -1,7 +1,8 @@
 // A firmware transfer through the tool's stack (WriteFirmwareJob: load, checks, UsbDevice, libusb) against
-// the same packets sent as a bare libusb loop, to the same emulated instrument in one process. The
-// ratio of the two is the cost the stack adds on top of the transfers themselves. Process CPU time counts
-// the emulation's worker thread too, which is the same for both.
+// the same packets sent as a bare libusb loop to a second emulated instrument of the same kind, in one
+// process. The ratio of the two, alternating run by run, is the cost the stack adds on top of the transfers
+// themselves.
+#include "core/loggerfactory.h"
 #include "devices/jobs/writefirmwarejob.h"
 #include "firmware/firmwarechecksum.h"
 #include "firmware/firmwarecipher.h"
@@ -10,8 +11,8 @@
 #include "tools/firmwarepacker.h"
 #include "usb/usbdevice.h"
 
+#include "bench/support/alternatingpairs.h"
 #include "bench/support/barefirmwareloop.h"
-#include "bench/support/ratioreporter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,7 +20,6 @@
 
 #include <benchmark/benchmark.h>
 #include <libusb.h>
-#include <spdlog/sinks/null_sink.h>
 
 #include <cstdio>
 #include <map>
@@ -31,66 +31,56 @@ namespace {
 
 constexpr int kImageSize = 256 * 1024;
 
-libusb_device* s_device = nullptr;
+libusb_device* s_device = nullptr;     // the stack's
+libusb_device* s_bareDevice = nullptr; // the bare loop's: two handles on one emulated instrument would share
+                                       // its completed transfers, which the kernel keeps per open file
 QString s_path;
 QByteArray s_image;
 
-void runJob(benchmark::State& state, bool logging)
+// Arg 0: the job's loggers off; arg 1: at info level into the daily log file, as the tool writes it
+// (one line per data packet). Each run sends the image twice.
+void BM_FirmwareStackVsBare(benchmark::State& state)
 {
+    const bool logging = state.range(0) != 0;
+    const auto level = logging ? spdlog::level::info : spdlog::level::off;
     UsbDevice usb(s_device, QStringLiteral("Bench"), false);
-    usb.logger()->set_level(spdlog::level::info);
+    usb.logger()->set_level(level);
     usb.open();
-    int failures = 0;
-    for (auto _ : state) {
-        WriteFirmwareJob job(s_path, nullptr);
-        if (logging) {
-            // The per-packet info line formatted into a sink that drops it.
-            job.logger()->sinks().push_back(std::make_shared<spdlog::sinks::null_sink_mt>());
-            job.logger()->set_level(spdlog::level::info);
-        }
-        job.execute(&usb);
-        failures += job.result() != 0;
-    }
-    state.counters["failures"] = failures;
-    state.SetBytesProcessed(state.iterations() * kImageSize);
-}
-
-void BM_WriteFirmwareJob(benchmark::State& state)
-{
-    runJob(state, false);
-}
-
-void BM_WriteFirmwareJobLogging(benchmark::State& state)
-{
-    runJob(state, true);
-}
-
-void BM_BareLibusbTransfer(benchmark::State& state)
-{
     libusb_device_handle* handle = nullptr;
-    if (libusb_open(s_device, &handle) != 0 || libusb_set_configuration(handle, 1) != 0 ||
+    if (libusb_open(s_bareDevice, &handle) != 0 || libusb_set_configuration(handle, 1) != 0 ||
         libusb_claim_interface(handle, 0) != 0) {
         state.SkipWithError("cannot open the emulated instrument");
         return;
     }
     std::vector<QByteArray> packets = BareFirmwareLoop::packets(s_image, firmwareChecksum(s_image));
-    int failures = 0;
-    const unsigned int timeoutMs = unsigned(state.range(0));
-    for (auto _ : state) {
-        failures += BareFirmwareLoop::send(handle, packets, timeoutMs);
-    }
-    state.counters["failures"] = failures;
-    state.SetBytesProcessed(state.iterations() * kImageSize);
+    const int transfers = int(benchCount(2));
+    runAlternatingPairs(
+        state, logging ? "firmware transfer, info log" : "firmware transfer, no log",
+        [&] {
+            int failures = 0;
+            for (int i = 0; i < transfers; ++i) {
+                failures += BareFirmwareLoop::send(handle, packets, WriteFirmwareJob::kPacketTimeoutMs);
+            }
+            return failures;
+        },
+        [&] {
+            int failures = 0;
+            for (int i = 0; i < transfers; ++i) {
+                WriteFirmwareJob job(s_path, nullptr);
+                job.logger()->set_level(level);
+                job.execute(&usb);
+                failures += job.result() != 0;
+            }
+            return failures;
+        });
     libusb_release_interface(handle, 0);
     libusb_close(handle);
 }
 
-BENCHMARK(BM_WriteFirmwareJob)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteFirmwareJobLogging)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BareLibusbTransfer)
-    ->Arg(50)
-    ->Arg(1000)
-    ->MeasureProcessCPUTime()
+BENCHMARK(BM_FirmwareStackVsBare)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
@@ -102,6 +92,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir dir;
+    LoggerFactory::instance()->init(spdlog::level::info, dir.filePath(QStringLiteral("bench.log")),
+                                    LoggerFactory::Console::None);
     s_image = QByteArray(kImageSize, '\0');
     for (int i = 0; i < kImageSize; ++i) {
         s_image[i] = char((i * 13 + i / 509) & 0xFF);
@@ -120,20 +112,21 @@ int main(int argc, char** argv)
 
     auto bus = std::make_unique<SimUsbBus>();
     auto unit = std::make_shared<SimControlUnit>();
+    auto bareUnit = std::make_shared<SimControlUnit>();
     const SimUsbBus::Port port = bus->plug(unit);
+    const SimUsbBus::Port barePort = bus->plug(bareUnit);
     if (libusb_init(nullptr) != 0) {
         return 1;
     }
     s_device = SimUsbBus::findLibusbDevice(port);
-    if (!s_device) {
+    s_bareDevice = SimUsbBus::findLibusbDevice(barePort);
+    if (!s_device || !s_bareDevice) {
         std::fprintf(stderr, "emulated instrument not found\n");
         return 1;
     }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("BM_WriteFirmwareJob", "BM_BareLibusbTransfer/50");
-    reporter.printRatio("BM_WriteFirmwareJobLogging", "BM_BareLibusbTransfer/50");
+    benchmark::RunSpecifiedBenchmarks();
     libusb_unref_device(s_device);
+    libusb_unref_device(s_bareDevice);
     libusb_exit(nullptr);
     bus.reset();
     return 0;

@@ -423,4 +423,29 @@ TEST_F(ServicePanelsTest, ProgressDialogShowsABarForReportedProgressAndIgnoresEs
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("Please wait..."));
 }
 
+// A read of 200 options reports 200 steps: the bar takes each value but is not repainted for each.
+TEST_F(ServicePanelsTest, ProgressDialogBarPaintsAFewOfManyStepsAndTheLastValue)
+{
+    ProgressDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    dialog.bar()->installEventFilter(&counter);
+    for (int value = 0; value < 200; ++value) {
+        dialog.setProgress(QStringLiteral("ReadDeviceMultipleOptionsJob"), value, 200, QString());
+        EXPECT_EQ(dialog.bar()->value(), value);
+    }
+    EXPECT_LE(counter.paints, 2); // the first step; the others wait for the event loop
+    const int before = counter.paints;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; }, 5000)); // the last step shown
+}
+
 } // namespace
