@@ -1,4 +1,4 @@
-// Linked into the device tests of a ThreadSanitizer build only.
+// Linked into every test of a ThreadSanitizer build only.
 //
 // Qt's event queues synchronise threads with a futex inside the Qt library, which the sanitizer does
 // not see unless Qt itself was built with it: every queued signal would then look like data shared
@@ -7,8 +7,10 @@
 // not go through a signal (the ones the device layer must not have) are still reported.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QMutex>
 #include <QObject>
 #include <QThread>
+#include <QWaitCondition>
 
 #include <dlfcn.h>
 
@@ -53,16 +55,68 @@ const bool g_installed = [] {
     return QInternal::registerCallback(QInternal::EventNotifyCallback, onEvent);
 }();
 
+// QtCore's definition of an exported function that the definition here replaces.
+template <typename Function> Function real(const char* mangledName)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, mangledName));
+}
+
 } // namespace
+
+// QMutex is a futex of QtCore's as well: without these, whatever two threads do under one QMutex looks
+// unsynchronised as soon as the lock is contended. Taking the mutex acquires what its last holder
+// released when it let go; QWaitCondition lets go of it while it waits.
+void QMutex::lock() QT_MUTEX_LOCK_NOEXCEPT
+{
+    static const auto lock = real<void (*)(QMutex*)>("_ZN6QMutex4lockEv");
+    lock(this);
+    __tsan_acquire(this);
+}
+
+bool QMutex::tryLock(int timeout) QT_MUTEX_LOCK_NOEXCEPT
+{
+    static const auto tryLock = real<bool (*)(QMutex*, int)>("_ZN6QMutex7tryLockEi");
+    const bool locked = tryLock(this, timeout);
+    if (locked) {
+        __tsan_acquire(this);
+    }
+    return locked;
+}
+
+void QMutex::unlock() noexcept
+{
+    static const auto unlock = real<void (*)(QMutex*)>("_ZN6QMutex6unlockEv");
+    __tsan_release(this);
+    unlock(this);
+}
+
+bool QWaitCondition::wait(QMutex* mutex, QDeadlineTimer deadline)
+{
+    static const auto wait = real<bool (*)(QWaitCondition*, QMutex*, QDeadlineTimer)>(
+        "_ZN14QWaitCondition4waitEP6QMutex14QDeadlineTimer");
+    __tsan_release(mutex);
+    const bool woken = wait(this, mutex, deadline);
+    __tsan_acquire(mutex);
+    return woken;
+}
+
+bool QWaitCondition::wait(QMutex* mutex, unsigned long time)
+{
+    static const auto wait =
+        real<bool (*)(QWaitCondition*, QMutex*, unsigned long)>("_ZN14QWaitCondition4waitEP6QMutexm");
+    __tsan_release(mutex);
+    const bool woken = wait(this, mutex, time);
+    __tsan_acquire(mutex);
+    return woken;
+}
 
 // QThread::wait() synchronises with the finished thread through QtCore's futex as well. This
 // definition takes the place of QtCore's for the callers in this program, runs it, and then tells the
 // sanitizer that everything the thread did (it emitted finished() last) happens before what follows.
 bool QThread::wait(QDeadlineTimer deadline)
 {
-    using Wait = bool (*)(QThread*, QDeadlineTimer);
-    static const Wait real = reinterpret_cast<Wait>(dlsym(RTLD_NEXT, "_ZN7QThread4waitE14QDeadlineTimer"));
-    const bool finished = real(this, deadline);
+    static const auto wait = real<bool (*)(QThread*, QDeadlineTimer)>("_ZN7QThread4waitE14QDeadlineTimer");
+    const bool finished = wait(this, deadline);
     __tsan_acquire(&g_queue);
     return finished;
 }
