@@ -1,4 +1,4 @@
-// Linked into every test of a ThreadSanitizer build only.
+// Linked into every test and program of a ThreadSanitizer build only.
 //
 // Qt's event queues synchronise threads with a futex inside the Qt library, which the sanitizer does
 // not see unless Qt itself was built with it: every queued signal would then look like data shared
@@ -108,6 +108,19 @@ bool QWaitCondition::wait(QMutex* mutex, unsigned long time)
     const bool woken = wait(this, mutex, time);
     __tsan_acquire(mutex);
     return woken;
+}
+
+// A functor that QMetaObject::invokeMethod() queues reaches the other thread the way a queued signal does:
+// whatever the caller did before (allocating the functor's slot object, to begin with) happens before
+// the event that runs it.
+bool QMetaObject::invokeMethodImpl(QObject* object, QtPrivate::QSlotObjectBase* slot, Qt::ConnectionType type,
+                                   void* ret)
+{
+    static const auto invoke = real<bool (*)(QObject*, QtPrivate::QSlotObjectBase*, Qt::ConnectionType,
+                                             void*)>(
+        "_ZN11QMetaObject16invokeMethodImplEP7QObjectPN9QtPrivate15QSlotObjectBaseEN2Qt14ConnectionTypeEPv");
+    __tsan_release(&g_queue);
+    return invoke(object, slot, type, ret);
 }
 
 // QThread::wait() synchronises with the finished thread through QtCore's futex as well. This
