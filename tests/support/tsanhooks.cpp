@@ -123,6 +123,15 @@ bool QMetaObject::invokeMethodImpl(QObject* object, QtPrivate::QSlotObjectBase* 
     return invoke(object, slot, type, ret);
 }
 
+// deleteLater() posts an event as well: whatever the calling thread did with the object before happens
+// before its deletion on the object's own thread.
+void QObject::deleteLater()
+{
+    static const auto deleteLater = real<void (*)(QObject*)>("_ZN7QObject11deleteLaterEv");
+    __tsan_release(&g_queue);
+    deleteLater(this);
+}
+
 // QThread::wait() synchronises with the finished thread through QtCore's futex as well. This
 // definition takes the place of QtCore's for the callers in this program, runs it, and then tells the
 // sanitizer that everything the thread did (it emitted finished() last) happens before what follows.
