@@ -32,6 +32,19 @@ size_t changesReceived(const SimInstrument& instrument)
     return count;
 }
 
+// Gives `snapshot` a value for an id of the catalogue that `instrument` has no storage for (it reads such
+// an id as empty and ignores a write, so a restore cannot make it take); the id, or 0.
+inline quint32 addUnkeptValue(OptionsSnapshot& snapshot, const SimInstrument& instrument)
+{
+    for (OptionsSnapshot::Option& option : snapshot.options) {
+        if (option.value.isEmpty() && !instrument.knowsOption(option.id)) {
+            option.value = QByteArray::fromHex("77");
+            return option.id;
+        }
+    }
+    return 0;
+}
+
 class CliDestructive : public CliFixture
 {
 protected:
@@ -361,19 +374,8 @@ TEST_F(CliDestructive, RestoreNamesTheOptionsThatDidNotTake)
 {
     ASSERT_EQ(run({"options", "read", "-o", path("mine.json")}).code, 0);
     OptionsSnapshot target = SnapshotStore::load(path("mine.json"));
-    // An id of the catalogue the unit has no storage for: it reads empty and ignores the write.
-    quint32 id = 0;
-    for (const OptionsSnapshot::Option& option : target.options) {
-        if (option.value.isEmpty() && !unit->knowsOption(option.id)) {
-            id = option.id;
-        }
-    }
+    const quint32 id = addUnkeptValue(target, *unit);
     ASSERT_NE(id, 0u);
-    for (OptionsSnapshot::Option& option : target.options) {
-        if (option.id == id) {
-            option.value = QByteArray::fromHex("77");
-        }
-    }
     writeFile(QStringLiteral("target.json"), target.toJson());
     const CliRun run = this->run({"options", "restore", path("target.json"), "--yes", "--json"});
     EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();

@@ -15,17 +15,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-// Option bytes between the simulated instrument's and the tool's types.
-inline QByteArray toQt(const SimProtocol::Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
-}
-
-inline SimProtocol::Bytes toSim(const QByteArray& bytes)
-{
-    return SimProtocol::Bytes(bytes.begin(), bytes.end());
-}
-
 // What one in-process run of service-cli left behind.
 struct CliRun
 {

@@ -18,16 +18,6 @@ namespace {
 
 using namespace SimProtocol;
 
-QByteArray toQt(const SimProtocol::Bytes& bytes)
-{
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
-}
-
-SimProtocol::Bytes toSim(const QByteArray& bytes)
-{
-    return SimProtocol::Bytes(bytes.begin(), bytes.end());
-}
-
 class Snapshots : public SimHarness
 {
 protected:
@@ -137,36 +127,6 @@ TEST_F(Snapshots, ResetThenRestoreBringsEveryOptionBack)
         EXPECT_EQ(toQt(instrument->permanentOption(it.key()).value_or(Bytes())), it.value());
     }
     EXPECT_EQ(store.list(QStringLiteral("control-unit"), before.serial).size(), 2);
-}
-
-TEST_F(Snapshots, RestoreReportsAnOptionTheUnitDoesNotKeep)
-{
-    OptionsSnapshot target;
-    ASSERT_FALSE(guard(device.data(), nullptr, &target).isEmpty());
-    // A value the unit cannot keep: an id of the catalogue it has no storage for (it answers such a read
-    // with an empty value and ignores the write).
-    quint32 id = 0;
-    for (const OptionsSnapshot::Option& option : target.options) {
-        if (option.value.isEmpty() && !instrument->knowsOption(option.id)) {
-            id = option.id;
-        }
-    }
-    ASSERT_NE(id, 0u);
-    for (OptionsSnapshot::Option& option : target.options) {
-        if (option.id == id) {
-            option.value = QByteArray::fromHex("77");
-        }
-    }
-    SnapshotRestore restore(target, device.data(), &store, manager());
-    QSignalSpy prepared(&restore, &SnapshotRestore::prepared);
-    QSignalSpy finished(&restore, &SnapshotRestore::finished);
-    restore.prepare();
-    ASSERT_TRUE(prepared.wait(20000));
-    ASSERT_EQ(restore.changes().size(), 1);
-    restore.apply();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000));
-    EXPECT_EQ(finished.at(0).at(0).toInt(), 1) << finished.at(0).at(1).toString().toStdString();
-    EXPECT_EQ(finished.at(0).at(2).value<QList<quint32>>(), QList<quint32>{id});
 }
 
 TEST_F(Snapshots, RestoreOfAnotherKindIsRefusedAndSendsNothing)
