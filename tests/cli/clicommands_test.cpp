@@ -149,6 +149,10 @@ TEST_F(CliCommands, OptionsReadStoresEveryValueOfTheUnit)
     const OptionsSnapshot snapshot = SnapshotStore::load(file);
     ASSERT_TRUE(snapshot.isValid());
     EXPECT_EQ(snapshot.serial, QStringLiteral("TCU-21-00042"));
+    EXPECT_EQ(snapshot.kind, QStringLiteral("control-unit"));
+    EXPECT_EQ(snapshot.usbId, 0x1E843000u);
+    EXPECT_EQ(snapshot.firmwareVersion, QStringLiteral("1.4.2"));
+    EXPECT_EQ(snapshot.systemId, BaseDevice::systemIdFromChipId(QString::fromStdString(unit->chipId())));
     EXPECT_EQ(snapshot.value(changedId), QByteArray::fromHex("5a5b5c"));
     for (const auto& option : SimDefaults::controlUnit()) {
         EXPECT_EQ(snapshot.value(option.first), toQt(unit->option(option.first).value_or(Bytes())))
