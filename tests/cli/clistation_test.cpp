@@ -4,13 +4,12 @@
 #include "app/cli/cliexitcode.h"
 #include "clifixture.h"
 #include "core/settings.h"
-#include "firmware/firmwarecipher.h"
+#include "firmwarefiles.h"
 #include "records/recordstore.h"
 #include "sim/simdefaults.h"
 #include "sim/simemitter.h"
 #include "sim/simlocatorsensor.h"
 #include "sim/simupdateonlyboard.h"
-#include "tools/firmwarepacker.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -87,25 +86,18 @@ protected:
                                                                       {"type", "uint32_t"},
                                                                       {"value", 22}}}}}}}}}},
             {"basefirmware", "base.firmware"}};
-        write("file.options", packer.packJson(description, FirmwareCipher::FlagHash));
+        write("file.options", files.packer.packJson(description, FirmwareCipher::FlagHash));
         write("locator.firmware", firmware(QByteArray(SimInstrument::kVersionTag) + "2.0.0"));
         write("base.firmware", firmware(QByteArray(SimUpdateOnlyBoard::kKindTag) + "2952:0004:VS"));
     }
 
     QByteArray firmware(const QByteArray& tag)
     {
-        FirmwareInfo info;
-        info.firmwareVersion = QStringLiteral("2.0.0");
-        info.supportedHardware = QStringList{QStringLiteral("ALL")};
-        return packer.packFirmware(tag + '\0' + QByteArray(6000, 'x'), info, FirmwareCipher::FlagHash);
+        return files.packer.packFirmware(tag + '\0' + QByteArray(6000, 'x'),
+                                         FirmwareFiles::info(QStringLiteral("2.0.0"), {"ALL"}),
+                                         FirmwareCipher::FlagHash);
     }
-
-    void write(const QString& name, const QByteArray& content)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    void write(const QString& name, const QByteArray& content) { files.write(path(name), content); }
 
     // Runs the station while an operator works the line: the next board goes in once the one before has
     // its line and is out again.
@@ -163,7 +155,7 @@ protected:
         return result;
     }
 
-    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
+    FirmwareFiles files;
 };
 
 TEST_F(CliStation, ALineOfBoardsEndsWithTheRightVerdictsRecordsAndContents)
