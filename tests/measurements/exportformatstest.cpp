@@ -7,12 +7,12 @@
 #include "measurements/vectarisdatasetstokml.h"
 
 #include "kmltestdata.h"
+#include "processrun.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -63,17 +63,11 @@ void expectSameFixes(const QList<Fix>& read, const QList<Fix>& expected, const c
 
 QByteArray runTool(const QString& program, const QStringList& arguments, QByteArray* errors = nullptr)
 {
-    QProcess process;
-    process.start(QStandardPaths::findExecutable(program), arguments);
-    if (!process.waitForFinished(60000)) {
-        ADD_FAILURE() << program.toStdString() << " did not finish";
-        return QByteArray();
-    }
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
-                                     << process.readAllStandardError().toStdString();
+    const ProcessRun run = runProcess(program, arguments);
+    EXPECT_EQ(run.code, 0) << program.toStdString() << ": " << run.err.toStdString();
     if (errors)
-        *errors = process.readAllStandardError();
-    return process.readAllStandardOutput();
+        *errors = run.err;
+    return run.out;
 }
 
 bool haveTools(std::initializer_list<const char*> programs)
