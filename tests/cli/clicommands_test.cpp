@@ -245,12 +245,7 @@ TEST_F(CliCommands, SeriesDatesAreIso8601WithTheirOffset)
     qputenv("TZ", "Europe/Berlin");
     tzset();
     auto unit = std::make_shared<SimControlUnit>();
-    DatasetStoreImage image;
-    DatasetStoreImage::Series series;
-    series.text = "19-05-01 13:45"; // a series without a title, started at 13:45 UTC
-    series.points.append(DatasetStoreImage::Point());
-    image.series.append(series);
-    unit->setDatasetStoreImage(image.build());
+    unit->setDatasetStoreImage(oneSeriesStore("19-05-01 13:45")); // no title, started at 13:45 UTC
     plug(unit);
 
     const CliRun listed = run({"datasets", "list", "--json"});
@@ -273,12 +268,7 @@ TEST_F(CliCommands, InstrumentTextsArePrintedAsTheyStand)
     auto unit = std::make_shared<SimControlUnit>();
     unit->storeOption(SimDefaults::DeviceSerialNumber, SimInstrument::textValue("TCU %2 %3"));
     unit->setLog(toSim("entry"));
-    DatasetStoreImage image;
-    DatasetStoreImage::Series series;
-    series.text = "Site %3";
-    series.points.append(DatasetStoreImage::Point());
-    image.series.append(series);
-    unit->setDatasetStoreImage(image.build());
+    unit->setDatasetStoreImage(oneSeriesStore("Site %3"));
     plug(unit);
     const PrintedText cases[] = {
         {{"datasets", "list"}, "Site %3"},

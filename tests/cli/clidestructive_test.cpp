@@ -4,7 +4,6 @@
 #include "app/cli/cliexitcode.h"
 #include "clifixture.h"
 #include "firmwarefiles.h"
-#include "sim/datasetstoreimage.h"
 #include "sim/simcontrolunit.h"
 #include "sim/simdefaults.h"
 #include "sim/simprotocol.h"
@@ -62,12 +61,7 @@ protected:
             changed.insert(defaults.at(index).first, custom);
         }
         unit->setLog(toSim("12:00 start"));
-        DatasetStoreImage image;
-        DatasetStoreImage::Series series;
-        series.text = "Line 1";
-        series.points.append(DatasetStoreImage::Point());
-        image.series.append(series);
-        unit->setDatasetStoreImage(image.build());
+        unit->setDatasetStoreImage(oneSeriesStore("Line 1"));
         plug(unit);
     }
 

@@ -5,6 +5,7 @@
 #include "core/applicationidentity.h"
 #include "devicebusfixture.h"
 #include "devices/snapshotstore.h"
+#include "sim/datasetstoreimage.h"
 #include "sim/siminstrumentfactory.h"
 #include "sim/simprotocol.h"
 
@@ -14,6 +15,18 @@
 #include <QJsonParseError>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+// A dataset store of one series with the text `text` and `points` points without a fix.
+inline QByteArray oneSeriesStore(const QByteArray& text, int points = 1)
+{
+    DatasetStoreImage image;
+    image.series.append(DatasetStoreImage::Series());
+    image.series[0].text = text;
+    for (int i = 0; i < points; ++i) {
+        image.series[0].points.append(DatasetStoreImage::Point());
+    }
+    return image.build();
+}
 
 // What one in-process run of service-cli left behind.
 struct CliRun

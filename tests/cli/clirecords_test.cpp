@@ -3,7 +3,6 @@
 #include "clifixture.h"
 #include "firmwarefiles.h"
 #include "records/recordstore.h"
-#include "sim/datasetstoreimage.h"
 #include "sim/simcontrolunit.h"
 #include "sim/simdefaults.h"
 
@@ -61,13 +60,7 @@ TEST_F(CliRecords, EachCommandLeavesExactlyItsEvents)
 {
     auto unit = std::make_shared<SimControlUnit>();
     unit->setLog(toSim("12:00 start"));
-    DatasetStoreImage image;
-    DatasetStoreImage::Series series;
-    series.text = "Line 1";
-    series.points.append(DatasetStoreImage::Point());
-    series.points.append(DatasetStoreImage::Point());
-    image.series.append(series);
-    unit->setDatasetStoreImage(image.build());
+    unit->setDatasetStoreImage(oneSeriesStore("Line 1", 2));
     plug(unit);
 
     FirmwareFiles files;
