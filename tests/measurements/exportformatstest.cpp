@@ -12,7 +12,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -21,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <ctime>
 #include <functional>
 
@@ -103,17 +101,11 @@ class ExportFormats : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Local time away from UTC and a locale with a decimal comma: neither may leak into a file.
+        // Local time away from UTC: it may not leak into a file any more than the locale.
         qputenv("TZ", "Europe/Berlin");
         tzset();
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     }
-    void TearDown() override
-    {
-        QLocale::setDefault(QLocale::c());
-        std::setlocale(LC_NUMERIC, "C");
-    }
+    kmltestdata::DecimalCommaLocale locale;
 };
 
 TEST_F(ExportFormats, GpxIsReadBackByGpsbabelAndGdal)
