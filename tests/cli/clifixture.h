@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/cli/cliconsole.h"
 #include "app/cli/clisession.h"
+#include "clistreams.h"
 #include "core/applicationidentity.h"
 #include "devicebusfixture.h"
 #include "devices/snapshotstore.h"
@@ -65,26 +65,19 @@ protected:
 
     static LogCapture& log() { return DeviceBusFixture::log(2); }
 
-    // Runs service-cli with `arguments` (no program name). `input` is what standard input holds;
-    // `terminal` makes standard input and error terminals.
+    // Runs service-cli with `arguments` (no program name) over CliStreams(input, terminal).
     CliRun run(const QStringList& arguments, const QByteArray& input = QByteArray(), bool terminal = false)
     {
-        QBuffer out;
-        QBuffer err;
-        QBuffer in;
-        in.setData(input);
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        in.open(QIODevice::ReadOnly);
+        CliStreams streams(input, terminal);
         CliRun result;
         {
-            CliConsole console(&out, &err, &in, terminal, terminal);
-            CliSession session(console, UsbManager::instance());
+            CliSession session(*streams.console, UsbManager::instance());
             session.setPollInterval(100);
             result.code = session.run(QStringList{QStringLiteral("service-cli")} + arguments);
         }
-        result.out = out.data();
-        result.err = err.data();
+        streams.console.reset();
+        result.out = streams.out.data();
+        result.err = streams.err.data();
         return result;
     }
 

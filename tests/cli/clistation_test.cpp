@@ -103,17 +103,11 @@ protected:
     // its line and is out again.
     CliRun runLine(const QStringList& arguments, std::vector<Board>& boards, const QByteArray& input = {})
     {
-        QBuffer out;
-        QBuffer err;
-        QBuffer in;
-        in.setData(input);
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        in.open(QIODevice::ReadOnly);
+        CliStreams streams(input);
         size_t next = 0;
         QTimer operatorTimer;
         QObject::connect(&operatorTimer, &QTimer::timeout, [&] {
-            const int lines = out.data().count('\n');
+            const int lines = streams.out.data().count('\n');
             if (next > 0 && size_t(lines) >= next) {
                 Board& done = boards[next - 1];
                 if (bus().isPlugged(done.instrument)) {
@@ -140,16 +134,16 @@ protected:
         operatorTimer.start(10);
         CliRun result;
         {
-            CliConsole console(&out, &err, &in, false, false);
-            CliSession session(console, UsbManager::instance());
+            CliSession session(*streams.console, UsbManager::instance());
             session.setPollInterval(100);
             result.code = session.run(QStringList{QStringLiteral("service-cli"), QStringLiteral("station"),
                                                   QStringLiteral("--function"), QStringLiteral("Locator"),
                                                   QStringLiteral("--firmware"), path("locator.firmware")} +
                                       arguments);
         }
-        result.out = out.data();
-        result.err = err.data();
+        streams.console.reset();
+        result.out = streams.out.data();
+        result.err = streams.err.data();
         bus().unplugAll();
         EXPECT_TRUE(waitServingNone());
         return result;
