@@ -227,6 +227,22 @@ TEST_F(ExportFormats, CsvTitlesThatSpreadsheetsWouldRunAsFormulasStayText)
     }
 }
 
+// The three formats, each written to a device or (through a save file) to a named file.
+struct Writer
+{
+    const char* name;
+    DatasetExport::Format format;
+    std::function<bool(const QList<VectarisDataset>&, QIODevice*)> toDevice;
+    std::function<bool(const QList<VectarisDataset>&, const QString&)> toFile;
+};
+const Writer kWriters[] = {
+    {"kml", DatasetExport::Format::Kml, [](auto& d, QIODevice* io) { return VectarisDatasetsToKml(d, io); },
+     VectarisDatasetsToKmlFile},
+    {"gpx", DatasetExport::Format::Gpx, [](auto& d, QIODevice* io) { return VectarisDatasetsToGpx(d, io); },
+     VectarisDatasetsToGpxFile},
+    {"csv", DatasetExport::Format::Csv, [](auto& d, QIODevice* io) { return VectarisDatasetsToCsv(d, io); },
+     VectarisDatasetsToCsvFile}};
+
 // A device that takes `limit` bytes and then fails, like a disk that fills up.
 class FullDevice : public QIODevice
 {
@@ -250,26 +266,12 @@ private:
 
 TEST_F(ExportFormats, AFailedWriteReportsFailureAndLeavesNoFile)
 {
-    using ToDevice = std::function<bool(const QList<VectarisDataset>&, QIODevice*)>;
-    using ToFile = std::function<bool(const QList<VectarisDataset>&, const QString&)>;
-    struct Writer
-    {
-        const char* name;
-        ToDevice toDevice;
-        ToFile toFile;
-    };
-    const Writer writers[] = {{"kml", [](auto& d, QIODevice* io) { return VectarisDatasetsToKml(d, io); },
-                               VectarisDatasetsToKmlFile},
-                              {"gpx", [](auto& d, QIODevice* io) { return VectarisDatasetsToGpx(d, io); },
-                               VectarisDatasetsToGpxFile},
-                              {"csv", [](auto& d, QIODevice* io) { return VectarisDatasetsToCsv(d, io); },
-                               VectarisDatasetsToCsvFile}};
     // Enough points that the document spans several write blocks.
     QList<VectarisDataset> datasets = testSeries();
     for (int i = 0; i < 12; ++i)
         datasets[4].points += datasets[4].points;
     QTemporaryDir dir;
-    for (const Writer& writer : writers) {
+    for (const Writer& writer : kWriters) {
         SCOPED_TRACE(writer.name);
         FullDevice full(300 * 1024);
         full.open(QIODevice::WriteOnly);
@@ -296,11 +298,6 @@ TEST_F(ExportFormats, AFailedWriteReportsFailureAndLeavesNoFile)
 // failure says why.
 TEST_F(ExportFormats, AnExportOnItsThreadWritesTheSameFileOrLeavesTheEarlierOne)
 {
-    using ToFile = std::function<bool(const QList<VectarisDataset>&, const QString&)>;
-    const std::pair<DatasetExport::Format, ToFile> formats[] = {
-        {DatasetExport::Format::Kml, VectarisDatasetsToKmlFile},
-        {DatasetExport::Format::Gpx, VectarisDatasetsToGpxFile},
-        {DatasetExport::Format::Csv, VectarisDatasetsToCsvFile}};
     QList<VectarisDataset> datasets = testSeries();
     for (int i = 0; i < 8; ++i) // several batches of points
         datasets[4].points += datasets[4].points;
@@ -319,9 +316,10 @@ TEST_F(ExportFormats, AnExportOnItsThreadWritesTheSameFileOrLeavesTheEarlierOne)
         QFile file(fileName);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     };
-    for (const auto& [format, toFile] : formats) {
-        SCOPED_TRACE(int(format));
-        ASSERT_TRUE(toFile(datasets, reference));
+    for (const Writer& writer : kWriters) {
+        SCOPED_TRACE(writer.name);
+        const DatasetExport::Format format = writer.format;
+        ASSERT_TRUE(writer.toFile(datasets, reference));
 
         DatasetExport written(datasets, target, format);
         QSignalSpy progress(&written, &DatasetExport::progressChanged);
