@@ -16,6 +16,8 @@
 
 #include <libusb.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace SimProtocol;
@@ -29,19 +31,6 @@ size_t changesReceived(const SimInstrument& instrument)
         count += instrument.countReceived(command);
     }
     return count;
-}
-
-// Gives `snapshot` a value for an id of the catalogue that `instrument` has no storage for (it reads such
-// an id as empty and ignores a write, so a restore cannot make it take); the id, or 0.
-inline quint32 addUnkeptValue(OptionsSnapshot& snapshot, const SimInstrument& instrument)
-{
-    for (OptionsSnapshot::Option& option : snapshot.options) {
-        if (option.value.isEmpty() && !instrument.knowsOption(option.id)) {
-            option.value = QByteArray::fromHex("77");
-            return option.id;
-        }
-    }
-    return 0;
 }
 
 class CliDestructive : public CliFixture
@@ -368,8 +357,13 @@ TEST_F(CliDestructive, RestoreNamesTheOptionsThatDidNotTake)
 {
     ASSERT_EQ(run({"options", "read", "-o", path("mine.json")}).code, 0);
     OptionsSnapshot target = SnapshotStore::load(path("mine.json"));
-    const quint32 id = addUnkeptValue(target, *unit);
-    ASSERT_NE(id, 0u);
+    // An id of the catalogue the unit has no storage for: it reads empty and ignores the write.
+    const auto unkept = std::find_if(target.options.rbegin(), target.options.rend(), [&](const auto& option) {
+        return option.value.isEmpty() && !unit->knowsOption(option.id);
+    });
+    ASSERT_NE(unkept, target.options.rend());
+    unkept->value = QByteArray::fromHex("77");
+    const quint32 id = unkept->id;
     writeFile(QStringLiteral("target.json"), target.toJson());
     const CliRun run = this->run({"options", "restore", path("target.json"), "--yes", "--json"});
     EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
