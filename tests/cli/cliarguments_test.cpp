@@ -145,34 +145,13 @@ TEST(CliArguments, HelpAndVersionWinOverTheRestOfTheLine)
 TEST(CliArguments, HelpNamesEverySubcommandOptionAndExitCode)
 {
     const QString help = CliArguments::helpText();
-    for (const char* word : {"list",
-                             "info",
-                             "options read",
-                             "options restore FILE",
-                             "firmware show FILE",
-                             "firmware update FILE",
-                             "reset",
-                             "log download -o FILE",
-                             "log clear",
-                             "datasets list",
-                             "datasets export -o FILE",
-                             "datasets clear",
-                             "calibrate",
-                             "--output",
-                             "--format",
-                             "--series",
-                             "--device",
-                             "--wait",
-                             "--json",
-                             "--yes",
-                             "--without-snapshot",
-                             "--debug",
-                             "--trace",
-                             "--usb-debug",
-                             "--usb-info",
-                             "--help",
-                             "--version"}) {
-        EXPECT_TRUE(help.contains(QString::fromUtf8(word))) << word;
+    const QString words = QStringLiteral(
+        "list|info|options read|options restore FILE|firmware show FILE|firmware update FILE|reset|"
+        "log download -o FILE|log clear|datasets list|datasets export -o FILE|datasets clear|calibrate|"
+        "--output|--format|--series|--device|--wait|--json|--yes|--without-snapshot|--debug|--trace|"
+        "--usb-debug|--usb-info|--help|--version");
+    for (const QString& word : words.split(QLatin1Char('|'))) {
+        EXPECT_TRUE(help.contains(word)) << word.toStdString();
     }
     for (int code = 0; code <= 5; ++code) {
         EXPECT_TRUE(help.contains(QStringLiteral("\n  %1  ").arg(code))) << code;

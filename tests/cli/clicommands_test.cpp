@@ -95,18 +95,6 @@ TEST_F(CliCommands, ListNamesEveryRecognisedInstrumentWithoutOpeningIt)
     EXPECT_TRUE(text.out.contains("control-unit"));
 }
 
-TEST_F(CliCommands, ListKindsAreTheKindsTheFactoryCreates)
-{
-    for (const quint32 usbId :
-         {0x1E843000u, 0x1E843001u, 0x29520004u, 0x29520007u, 0x29520008u, 0x2952000Bu, 0x2952FFFFu}) {
-        std::unique_ptr<UsbInstrument> created(DeviceFactory().create(usbId, nullptr, nullptr));
-        auto* device = qobject_cast<BaseDevice*>(created.get());
-        ASSERT_NE(device, nullptr);
-        EXPECT_EQ(DeviceFactory::kindKey(usbId), device->kindKey()) << std::hex << usbId;
-    }
-    EXPECT_TRUE(DeviceFactory::kindKey(0x29520005).isEmpty());
-}
-
 struct InfoCase
 {
     SimKind kind;
@@ -161,6 +149,10 @@ TEST_F(CliCommands, OptionsReadStoresEveryValueOfTheUnit)
     const OptionsSnapshot snapshot = SnapshotStore::load(file);
     ASSERT_TRUE(snapshot.isValid());
     EXPECT_EQ(snapshot.serial, QStringLiteral("TCU-21-00042"));
+    EXPECT_EQ(snapshot.kind, QStringLiteral("control-unit"));
+    EXPECT_EQ(snapshot.usbId, 0x1E843000u);
+    EXPECT_EQ(snapshot.firmwareVersion, QStringLiteral("1.4.2"));
+    EXPECT_EQ(snapshot.systemId, BaseDevice::systemIdFromChipId(QString::fromStdString(unit->chipId())));
     EXPECT_EQ(snapshot.value(changedId), QByteArray::fromHex("5a5b5c"));
     for (const auto& option : SimDefaults::controlUnit()) {
         EXPECT_EQ(snapshot.value(option.first), toQt(unit->option(option.first).value_or(Bytes())))
@@ -253,12 +245,7 @@ TEST_F(CliCommands, SeriesDatesAreIso8601WithTheirOffset)
     qputenv("TZ", "Europe/Berlin");
     tzset();
     auto unit = std::make_shared<SimControlUnit>();
-    DatasetStoreImage image;
-    DatasetStoreImage::Series series;
-    series.text = "19-05-01 13:45"; // a series without a title, started at 13:45 UTC
-    series.points.append(DatasetStoreImage::Point());
-    image.series.append(series);
-    unit->setDatasetStoreImage(image.build());
+    unit->setDatasetStoreImage(oneSeriesStore("19-05-01 13:45")); // no title, started at 13:45 UTC
     plug(unit);
 
     const CliRun listed = run({"datasets", "list", "--json"});
@@ -281,12 +268,7 @@ TEST_F(CliCommands, InstrumentTextsArePrintedAsTheyStand)
     auto unit = std::make_shared<SimControlUnit>();
     unit->storeOption(SimDefaults::DeviceSerialNumber, SimInstrument::textValue("TCU %2 %3"));
     unit->setLog(toSim("entry"));
-    DatasetStoreImage image;
-    DatasetStoreImage::Series series;
-    series.text = "Site %3";
-    series.points.append(DatasetStoreImage::Point());
-    image.series.append(series);
-    unit->setDatasetStoreImage(image.build());
+    unit->setDatasetStoreImage(oneSeriesStore("Site %3"));
     plug(unit);
     const PrintedText cases[] = {
         {{"datasets", "list"}, "Site %3"},

@@ -1,31 +1,15 @@
 // The console of service-cli: what a person's answer means, how progress looks on a terminal and in a
 // log, and that JSON mode leaves standard output to the one document.
-#include "app/cli/cliconsole.h"
 #include "app/cli/clireport.h"
+#include "clistreams.h"
 
-#include <QBuffer>
 #include <QJsonDocument>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Streams
-{
-    QBuffer out;
-    QBuffer err;
-    QBuffer in;
-    std::unique_ptr<CliConsole> console;
-
-    explicit Streams(const QByteArray& input = QByteArray(), bool terminal = false)
-    {
-        in.setData(input);
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        in.open(QIODevice::ReadOnly);
-        console = std::make_unique<CliConsole>(&out, &err, &in, terminal, terminal);
-    }
-};
+using Streams = CliStreams;
 
 TEST(CliConsole, OnlyYesIsYes)
 {

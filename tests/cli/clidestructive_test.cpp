@@ -4,7 +4,6 @@
 #include "app/cli/cliexitcode.h"
 #include "clifixture.h"
 #include "firmwarefiles.h"
-#include "sim/datasetstoreimage.h"
 #include "sim/simcontrolunit.h"
 #include "sim/simdefaults.h"
 #include "sim/simprotocol.h"
@@ -16,6 +15,8 @@
 #include <QTest>
 
 #include <libusb.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -49,12 +50,7 @@ protected:
             changed.insert(defaults.at(index).first, custom);
         }
         unit->setLog(toSim("12:00 start"));
-        DatasetStoreImage image;
-        DatasetStoreImage::Series series;
-        series.text = "Line 1";
-        series.points.append(DatasetStoreImage::Point());
-        image.series.append(series);
-        unit->setDatasetStoreImage(image.build());
+        unit->setDatasetStoreImage(oneSeriesStore("Line 1"));
         plug(unit);
     }
 
@@ -362,18 +358,12 @@ TEST_F(CliDestructive, RestoreNamesTheOptionsThatDidNotTake)
     ASSERT_EQ(run({"options", "read", "-o", path("mine.json")}).code, 0);
     OptionsSnapshot target = SnapshotStore::load(path("mine.json"));
     // An id of the catalogue the unit has no storage for: it reads empty and ignores the write.
-    quint32 id = 0;
-    for (const OptionsSnapshot::Option& option : target.options) {
-        if (option.value.isEmpty() && !unit->knowsOption(option.id)) {
-            id = option.id;
-        }
-    }
-    ASSERT_NE(id, 0u);
-    for (OptionsSnapshot::Option& option : target.options) {
-        if (option.id == id) {
-            option.value = QByteArray::fromHex("77");
-        }
-    }
+    const auto unkept = std::find_if(target.options.rbegin(), target.options.rend(), [&](const auto& option) {
+        return option.value.isEmpty() && !unit->knowsOption(option.id);
+    });
+    ASSERT_NE(unkept, target.options.rend());
+    unkept->value = QByteArray::fromHex("77");
+    const quint32 id = unkept->id;
     writeFile(QStringLiteral("target.json"), target.toJson());
     const CliRun run = this->run({"options", "restore", path("target.json"), "--yes", "--json"});
     EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "app/cli/cliconsole.h"
 #include "app/cli/clisession.h"
+#include "clistreams.h"
 #include "core/applicationidentity.h"
 #include "devicebusfixture.h"
 #include "devices/snapshotstore.h"
+#include "sim/datasetstoreimage.h"
 #include "sim/siminstrumentfactory.h"
 #include "sim/simprotocol.h"
 
@@ -15,15 +16,16 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-// Option bytes between the simulated instrument's and the tool's types.
-inline QByteArray toQt(const SimProtocol::Bytes& bytes)
+// A dataset store of one series with the text `text` and `points` points without a fix.
+inline QByteArray oneSeriesStore(const QByteArray& text, int points = 1)
 {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
-}
-
-inline SimProtocol::Bytes toSim(const QByteArray& bytes)
-{
-    return SimProtocol::Bytes(bytes.begin(), bytes.end());
+    DatasetStoreImage image;
+    image.series.append(DatasetStoreImage::Series());
+    image.series[0].text = text;
+    for (int i = 0; i < points; ++i) {
+        image.series[0].points.append(DatasetStoreImage::Point());
+    }
+    return image.build();
 }
 
 // What one in-process run of service-cli left behind.
@@ -63,26 +65,19 @@ protected:
 
     static LogCapture& log() { return DeviceBusFixture::log(2); }
 
-    // Runs service-cli with `arguments` (no program name). `input` is what standard input holds;
-    // `terminal` makes standard input and error terminals.
+    // Runs service-cli with `arguments` (no program name) over CliStreams(input, terminal).
     CliRun run(const QStringList& arguments, const QByteArray& input = QByteArray(), bool terminal = false)
     {
-        QBuffer out;
-        QBuffer err;
-        QBuffer in;
-        in.setData(input);
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        in.open(QIODevice::ReadOnly);
+        CliStreams streams(input, terminal);
         CliRun result;
         {
-            CliConsole console(&out, &err, &in, terminal, terminal);
-            CliSession session(console, UsbManager::instance());
+            CliSession session(*streams.console, UsbManager::instance());
             session.setPollInterval(100);
             result.code = session.run(QStringList{QStringLiteral("service-cli")} + arguments);
         }
-        result.out = out.data();
-        result.err = err.data();
+        streams.console.reset();
+        result.out = streams.out.data();
+        result.err = streams.err.data();
         return result;
     }
 

@@ -1,5 +1,6 @@
 // "service-cli history": the built binary reading the service records the settings point it at.
 #include "core/applicationidentity.h"
+#include "processrun.h"
 #include "records/recordstore.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -50,20 +50,16 @@ protected:
 
     QJsonObject run(const QStringList& arguments, int* code)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(SERVICE_CLI_BINARY), QStringList{QStringLiteral("history")} + arguments +
-                                                              QStringList{QStringLiteral("--json")});
-        EXPECT_TRUE(process.waitForFinished(30000));
-        *code = process.exitCode();
-        const QByteArray out = process.readAllStandardOutput();
-        EXPECT_FALSE(out.contains("hunter2")) << out.toStdString();
-        return QJsonDocument::fromJson(out).object();
+        const ProcessRun run = runProcess(
+            QStringLiteral(SERVICE_CLI_BINARY),
+            QStringList{QStringLiteral("history")} + arguments + QStringList{QStringLiteral("--json")},
+            home.path(),
+            {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform")},
+             {QStringLiteral("LC_ALL"), QStringLiteral("C")}},
+            30000);
+        *code = run.code;
+        EXPECT_FALSE(run.out.contains("hunter2")) << run.out.toStdString();
+        return QJsonDocument::fromJson(run.out).object();
     }
 
     QTemporaryDir home;

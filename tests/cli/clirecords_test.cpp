@@ -1,12 +1,10 @@
 // Every service-cli command that works on an instrument leaves its service records, in the SQLite file
 // the settings name: one event per operation, with the instrument, the outcome and what it worked with.
 #include "clifixture.h"
-#include "firmware/firmwarecipher.h"
+#include "firmwarefiles.h"
 #include "records/recordstore.h"
-#include "sim/datasetstoreimage.h"
 #include "sim/simcontrolunit.h"
 #include "sim/simdefaults.h"
-#include "tools/firmwarepacker.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -62,28 +60,15 @@ TEST_F(CliRecords, EachCommandLeavesExactlyItsEvents)
 {
     auto unit = std::make_shared<SimControlUnit>();
     unit->setLog(toSim("12:00 start"));
-    DatasetStoreImage image;
-    DatasetStoreImage::Series series;
-    series.text = "Line 1";
-    series.points.append(DatasetStoreImage::Point());
-    series.points.append(DatasetStoreImage::Point());
-    image.series.append(series);
-    unit->setDatasetStoreImage(image.build());
+    unit->setDatasetStoreImage(oneSeriesStore("Line 1", 2));
     plug(unit);
 
-    FirmwarePacker packer(FirmwareCipher::kBuiltInKey);
-    FirmwareInfo info;
-    info.firmwareVersion = QStringLiteral("3.2.1");
-    info.supportedHardware = QStringList{QStringLiteral("C"), QStringLiteral("D")};
-    QByteArray firmware = QByteArray(SimInstrument::kVersionTag) + "3.2.1" + '\0';
-    firmware.append(QByteArray(3000, '\x5a'));
-    const QString firmwareFile = path(QStringLiteral("new.firmware"));
-    {
-        QFile out(firmwareFile);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(
-            packer.packFirmware(firmware, info, FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash));
-    }
+    FirmwareFiles files;
+    const QString firmwareFile =
+        files.write(path(QStringLiteral("new.firmware")),
+                    files.packer.packFirmware(FirmwareFiles::taggedImage(QStringLiteral("3.2.1")),
+                                              FirmwareFiles::info(QStringLiteral("3.2.1"), {"C", "D"}),
+                                              FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash));
     const quint32 changedId = SimDefaults::controlUnit().at(4).first;
 
     struct Case

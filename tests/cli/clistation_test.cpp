@@ -4,13 +4,12 @@
 #include "app/cli/cliexitcode.h"
 #include "clifixture.h"
 #include "core/settings.h"
-#include "firmware/firmwarecipher.h"
+#include "firmwarefiles.h"
 #include "records/recordstore.h"
 #include "sim/simdefaults.h"
 #include "sim/simemitter.h"
 #include "sim/simlocatorsensor.h"
 #include "sim/simupdateonlyboard.h"
-#include "tools/firmwarepacker.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -87,41 +86,28 @@ protected:
                                                                       {"type", "uint32_t"},
                                                                       {"value", 22}}}}}}}}}},
             {"basefirmware", "base.firmware"}};
-        write("file.options", packer.packJson(description, FirmwareCipher::FlagHash));
+        write("file.options", files.packer.packJson(description, FirmwareCipher::FlagHash));
         write("locator.firmware", firmware(QByteArray(SimInstrument::kVersionTag) + "2.0.0"));
         write("base.firmware", firmware(QByteArray(SimUpdateOnlyBoard::kKindTag) + "2952:0004:VS"));
     }
 
     QByteArray firmware(const QByteArray& tag)
     {
-        FirmwareInfo info;
-        info.firmwareVersion = QStringLiteral("2.0.0");
-        info.supportedHardware = QStringList{QStringLiteral("ALL")};
-        return packer.packFirmware(tag + '\0' + QByteArray(6000, 'x'), info, FirmwareCipher::FlagHash);
+        return files.packer.packFirmware(tag + '\0' + QByteArray(6000, 'x'),
+                                         FirmwareFiles::info(QStringLiteral("2.0.0"), {"ALL"}),
+                                         FirmwareCipher::FlagHash);
     }
-
-    void write(const QString& name, const QByteArray& content)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    void write(const QString& name, const QByteArray& content) { files.write(path(name), content); }
 
     // Runs the station while an operator works the line: the next board goes in once the one before has
     // its line and is out again.
     CliRun runLine(const QStringList& arguments, std::vector<Board>& boards, const QByteArray& input = {})
     {
-        QBuffer out;
-        QBuffer err;
-        QBuffer in;
-        in.setData(input);
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-        in.open(QIODevice::ReadOnly);
+        CliStreams streams(input);
         size_t next = 0;
         QTimer operatorTimer;
         QObject::connect(&operatorTimer, &QTimer::timeout, [&] {
-            const int lines = out.data().count('\n');
+            const int lines = streams.out.data().count('\n');
             if (next > 0 && size_t(lines) >= next) {
                 Board& done = boards[next - 1];
                 if (bus().isPlugged(done.instrument)) {
@@ -148,22 +134,22 @@ protected:
         operatorTimer.start(10);
         CliRun result;
         {
-            CliConsole console(&out, &err, &in, false, false);
-            CliSession session(console, UsbManager::instance());
+            CliSession session(*streams.console, UsbManager::instance());
             session.setPollInterval(100);
             result.code = session.run(QStringList{QStringLiteral("service-cli"), QStringLiteral("station"),
                                                   QStringLiteral("--function"), QStringLiteral("Locator"),
                                                   QStringLiteral("--firmware"), path("locator.firmware")} +
                                       arguments);
         }
-        result.out = out.data();
-        result.err = err.data();
+        streams.console.reset();
+        result.out = streams.out.data();
+        result.err = streams.err.data();
         bus().unplugAll();
         EXPECT_TRUE(waitServingNone());
         return result;
     }
 
-    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
+    FirmwareFiles files;
 };
 
 TEST_F(CliStation, ALineOfBoardsEndsWithTheRightVerdictsRecordsAndContents)

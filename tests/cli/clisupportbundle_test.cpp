@@ -1,12 +1,12 @@
 // The support bundle: secrets out of the settings text, and "service-cli support-bundle" as support asks a
 // customer to run it, with a simulated control unit attached (through "service-sim run") and with none.
+#include "processrun.h"
 #include "support/settingsredaction.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -39,13 +39,6 @@ TEST(SettingsRedaction, LeavesSecretsOutAndTheRestAsWritten)
     }
 }
 
-struct Finished
-{
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 class SupportBundleProcess : public ::testing::Test
 {
 protected:
@@ -72,30 +65,13 @@ protected:
         file.write(data);
     }
 
-    Finished start(const QString& program, const QStringList& arguments)
+    ProcessRun start(const QString& program, const QStringList& arguments)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", home.path());
-        environment.insert("XDG_DATA_HOME", home.filePath("data"));
-        environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(program, arguments);
-        Finished finished;
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
-            ADD_FAILURE() << program.toStdString() << " did not finish";
-            return finished;
-        }
-        finished.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        finished.out = process.readAllStandardOutput();
-        finished.err = process.readAllStandardError();
-        return finished;
+        return runProcess(program, arguments, home.path());
     }
 
     // service-cli with a control unit of serial TS-SB-1 on the simulated bus.
-    Finished cliWithUnit(const QStringList& arguments)
+    ProcessRun cliWithUnit(const QStringList& arguments)
     {
         return start(SERVICE_SIM_BINARY, QStringList{"run", "--kind", "control-unit", "--serial", "TS-SB-1",
                                                      "--", SERVICE_CLI_BINARY} +
@@ -121,7 +97,7 @@ TEST_F(SupportBundleProcess, HoldsEveryPartWithoutTheSecrets)
                             snapshots.filePath("emitter-OTHER-20240101T000000Z.json")));
 
     const QString withUnit = home.filePath("with-unit.zip");
-    const Finished made = cliWithUnit({"support-bundle", "-o", withUnit, "--json"});
+    const ProcessRun made = cliWithUnit({"support-bundle", "-o", withUnit, "--json"});
     ASSERT_EQ(made.code, 0) << made.out.toStdString() << made.err.toStdString();
     EXPECT_EQ(QJsonDocument::fromJson(made.out).object().value("instrument").toString(), "TS-SB-1");
     const QString withoutUnit = home.filePath("without-unit.zip");

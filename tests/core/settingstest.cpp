@@ -63,16 +63,12 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsTest, FileLivesBelowTheApplicationDataDirectory)
-{
-    const QString expected = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                                 .absoluteFilePath(QStringLiteral("Service Software Vectaris/Tymbrel.ini"));
-    EXPECT_EQ(Settings::instance()->fileName(), expected);
-}
-
-TEST_F(SettingsTest, FreshStoreHasTheDefaults)
+TEST_F(SettingsTest, AFreshStoreBelowTheApplicationDataDirectoryHasTheDefaults)
 {
     Settings* settings = Settings::instance();
+    const QString expected = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                                 .absoluteFilePath(QStringLiteral("Service Software Vectaris/Tymbrel.ini"));
+    EXPECT_EQ(settings->fileName(), expected);
     EXPECT_TRUE(settings->restoreGeometry(QStringLiteral("MainWindow")).isEmpty());
     EXPECT_EQ(settings->restoreWindowStates(), Qt::WindowNoState);
     EXPECT_TRUE(settings->firmwareFile().isEmpty());
@@ -95,48 +91,28 @@ TEST_F(SettingsTest, GeometryAndStatesSurviveInTheFile)
     EXPECT_EQ(settings->restoreWindowStates(), Qt::WindowMaximized | Qt::WindowActive);
 }
 
-TEST_F(SettingsTest, AddingTheSameFileTwiceChangesNothingTheSecondTime)
+// Most recent first, each file once, ten at most; the folder is announced when it changes.
+TEST_F(SettingsTest, RecentFirmwareFilesAreTheTenLastUsedNewestFirst)
 {
     Settings* settings = Settings::instance();
     QSignalSpy spy(settings, &Settings::firmwarePathChanged);
-    const QString file = makeFile(QStringLiteral("a.firmware"));
-
-    settings->addFirmwareFile(file);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.first().at(0).toString(), QFileInfo(file).absolutePath());
-
-    settings->addFirmwareFile(file);
-    EXPECT_EQ(spy.count(), 1);
-    EXPECT_EQ(stored(), QStringList{file});
-}
-
-TEST_F(SettingsTest, EleventhFileDropsTheOldest)
-{
-    Settings* settings = Settings::instance();
     QStringList files;
     for (int i = 0; i < 11; ++i) {
         files.prepend(makeFile(QStringLiteral("f%1.firmware").arg(i)));
         settings->addFirmwareFile(files.first());
     }
+    ASSERT_EQ(spy.count(), 11);
+    EXPECT_EQ(spy.first().at(0).toString(), QFileInfo(files.last()).absolutePath());
     EXPECT_EQ(stored(), files.mid(0, 10));
     EXPECT_EQ(settings->firmwareFile(9), files.at(9));
     EXPECT_TRUE(settings->firmwareFile(10).isEmpty());
-}
 
-TEST_F(SettingsTest, ReusingAnOlderFileMovesItToTheFront)
-{
-    Settings* settings = Settings::instance();
-    const QString a = makeFile(QStringLiteral("a.firmware"));
-    const QString b = makeFile(QStringLiteral("b.firmware"));
-    const QString c = makeFile(QStringLiteral("c.firmware"));
-    settings->addFirmwareFile(a);
-    settings->addFirmwareFile(b);
-    settings->addFirmwareFile(c);
-
-    QSignalSpy spy(settings, &Settings::firmwarePathChanged);
-    settings->addFirmwareFile(a);
-    EXPECT_EQ(spy.count(), 1);
-    EXPECT_EQ(stored(), (QStringList{a, c, b}));
+    settings->addFirmwareFile(files.first()); // the newest again: nothing changes
+    EXPECT_EQ(spy.count(), 11);
+    settings->addFirmwareFile(files.at(2)); // an older one moves to the front
+    EXPECT_EQ(spy.count(), 12);
+    EXPECT_EQ(stored().mid(0, 4), (QStringList{files.at(2), files.at(0), files.at(1), files.at(3)}));
+    EXPECT_EQ(stored().size(), 10);
 }
 
 TEST_F(SettingsTest, MissingOrVanishedFilesAreNotOffered)

@@ -91,23 +91,6 @@ INSTANTIATE_TEST_SUITE_P(AllKinds, DiscoveryKinds, ::testing::ValuesIn(kKinds),
                              return std::string(info.param.label);
                          });
 
-TEST_F(Discovery, UnknownProductsAndForeignVendorsAreNotServed)
-{
-    QSignalSpy added(manager(), &UsbManager::deviceAdded);
-    plugKind(SimKind::UnknownProduct);
-    plugKind(SimKind::ForeignVendor);
-    // Several poll ticks: the unknown product is reported on every one of them.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return log().count(QStringLiteral("Unknow device found: 0x2952:0x5")) >= 3; }, 20000));
-    EXPECT_EQ(added.count(), 0);
-    EXPECT_TRUE(manager()->addresses().isEmpty());
-    if (SimHarness::kLogLevel == 0) {
-        EXPECT_TRUE(log().contains(QStringLiteral("Device found: 0x46d:0xc077")));
-    }
-    EXPECT_EQ(log().count(QStringLiteral("Unknow device found: 0x46d")), 0);
-    EXPECT_TRUE(manager()->isPolling());
-}
-
 TEST_F(Discovery, TwoInstrumentsAreServedOneAfterTheOther)
 {
     manager()->setPollInterval(60 * 60 * 1000); // both must be on the bus at the same scan

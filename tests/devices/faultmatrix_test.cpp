@@ -32,23 +32,10 @@ enum class Fault
 
 const char* faultName(Fault fault)
 {
-    switch (fault) {
-    case Fault::NoAnswer:
-        return "NoAnswer";
-    case Fault::WrongAnswerCode:
-        return "WrongAnswerCode";
-    case Fault::WrongOptionId:
-        return "WrongOptionId";
-    case Fault::LateAnswer:
-        return "LateAnswer";
-    case Fault::UnplugAtFirstPacket:
-        return "UnplugAtFirstPacket";
-    case Fault::UnplugAtMiddlePacket:
-        return "UnplugAtMiddlePacket";
-    case Fault::UnplugAtLastPacket:
-        return "UnplugAtLastPacket";
-    }
-    return "";
+    static const char* const names[] = {"NoAnswer",          "WrongAnswerCode",     "WrongOptionId",
+                                        "LateAnswer",        "UnplugAtFirstPacket", "UnplugAtMiddlePacket",
+                                        "UnplugAtLastPacket"};
+    return names[int(fault)];
 }
 
 constexpr quint32 kTestResults = 0x10000003;
@@ -72,128 +59,53 @@ TymbrelSensor* asSensor(BaseDevice* device)
     return qobject_cast<TymbrelSensor*>(device);
 }
 
+// One row of the table below: on the control unit, or on the acoustic sensor (`sensor`).
+JobCase job(const char* label, const char* jobName, bool sensor, uint32_t keyCommand, size_t packets,
+            std::array<int, 7> expected, bool explainsFailure, std::function<void(BaseDevice*)> start)
+{
+    return {label, jobName, sensor, keyCommand, packets, std::move(start), expected, explainsFailure};
+}
+
 const std::vector<JobCase>& jobCases()
 {
     static const std::vector<JobCase> cases = {
-        {"ReadDefaultValues",
-         "ReadDefaultValuesJob",
-         false,
-         GetSerialNumber,
-         12,
-         [](BaseDevice* d) { d->init(); },
-         {-1, -1, -5, -1, -1, -4, 0},
-         false},
-        {"ReadDeviceOption",
-         "ReadDeviceOptionJob",
-         false,
-         GetOption,
-         2,
-         [](BaseDevice* d) { d->readDeviceOption(kTestResults); },
-         {-1, -1, -1, -1, -1, -1, 0},
-         false},
-        {"ReadDeviceMultipleOptions",
-         "ReadDeviceMultipleOptionsJob",
-         false,
-         GetOption,
-         10,
-         [](BaseDevice* d) {
-             d->readMultipleDeviceOptions({0x10000000, 0x10000001, 0x10000002, 0x10000003, 0x10000004});
-         },
-         {0, 0, 0, 0, -4, -4, 0},
-         false},
-        {"SetDeviceOption",
-         "SetDeviceOptionJob",
-         false,
-         SetOption,
-         1,
-         [](BaseDevice* d) { d->sendDeviceOption(kTestResults, QByteArray("x")); },
-         {0, 0, 0, 0, 0, 0, 0},
-         false},
-        {"SetDeviceMultipleOptions",
-         "SetDeviceMultipleOptionsJob",
-         false,
-         SetOption,
-         3,
-         [](BaseDevice* d) {
-             d->sendDeviceOptions({{0x10000003, QByteArray("a")},
-                                   {0x20000001, QByteArray(4, '\1')},
-                                   {0x20000002, QByteArray(4, '\0')}});
-         },
-         {0, 0, 0, 0, -4, -4, 0},
-         true},
-        {"WriteDeviceOptions",
-         "WriteDeviceOptionsJob",
-         false,
-         WriteOptions,
-         1,
-         [](BaseDevice* d) { d->writeDeviceOptions(false); },
-         {0, 0, 0, 0, 0, 0, 0},
-         false},
-        {"RebootDevice",
-         "RebootDeviceJob",
-         false,
-         Reboot,
-         1,
-         [](BaseDevice* d) { d->rebootDevice(); },
-         {0, 0, 0, 0, 0, 0, 0},
-         false},
-        {"FactoryReset",
-         "FactoryResetJob",
-         false,
-         FactoryReset,
-         2,
-         [](BaseDevice* d) { d->factoryReset(); },
-         {0, 0, 0, 0, -4, -4, 0},
-         true},
+        job("ReadDefaultValues", "ReadDefaultValuesJob", false, GetSerialNumber, 12,
+            {-1, -1, -5, -1, -1, -4, 0}, false, [](BaseDevice* d) { d->init(); }),
+        job("ReadDeviceOption", "ReadDeviceOptionJob", false, GetOption, 2, {-1, -1, -1, -1, -1, -1, 0},
+            false, [](BaseDevice* d) { d->readDeviceOption(kTestResults); }),
+        job("ReadDeviceMultipleOptions", "ReadDeviceMultipleOptionsJob", false, GetOption, 10,
+            {0, 0, 0, 0, -4, -4, 0}, false,
+            [](BaseDevice* d) {
+                d->readMultipleDeviceOptions({0x10000000, 0x10000001, 0x10000002, 0x10000003, 0x10000004});
+            }),
+        job("SetDeviceOption", "SetDeviceOptionJob", false, SetOption, 1, {0, 0, 0, 0, 0, 0, 0}, false,
+            [](BaseDevice* d) { d->sendDeviceOption(kTestResults, QByteArray("x")); }),
+        job("SetDeviceMultipleOptions", "SetDeviceMultipleOptionsJob", false, SetOption, 3,
+            {0, 0, 0, 0, -4, -4, 0}, true,
+            [](BaseDevice* d) {
+                d->sendDeviceOptions({{0x10000003, QByteArray("a")},
+                                      {0x20000001, QByteArray(4, '\1')},
+                                      {0x20000002, QByteArray(4, '\0')}});
+            }),
+        job("WriteDeviceOptions", "WriteDeviceOptionsJob", false, WriteOptions, 1, {0, 0, 0, 0, 0, 0, 0},
+            false, [](BaseDevice* d) { d->writeDeviceOptions(false); }),
+        job("RebootDevice", "RebootDeviceJob", false, Reboot, 1, {0, 0, 0, 0, 0, 0, 0}, false,
+            [](BaseDevice* d) { d->rebootDevice(); }),
+        job("FactoryReset", "FactoryResetJob", false, FactoryReset, 2, {0, 0, 0, 0, -4, -4, 0}, true,
+            [](BaseDevice* d) { d->factoryReset(); }),
         // 2500 log bytes: three data packets and the end code after the request.
-        {"ReadLog",
-         "ReadLogJob",
-         false,
-         ReadLog,
-         5,
-         [](BaseDevice* d) { d->downloadLog(); },
-         {-7, -7, 0, 0, -4, -4, 0},
-         true},
-        {"DeleteLog",
-         "DeleteLogJob",
-         false,
-         DeleteLog,
-         1,
-         [](BaseDevice* d) { d->clearLog(); },
-         {0, 0, 0, 0, 0, 0, 0},
-         false},
-        {"CdcCalibration",
-         "CdcCalibrationJob",
-         true,
-         CdcGetState,
-         3 + 4096 * 3 + 3 + 4096 * 3 + 4,
-         [](BaseDevice* d) { asSensor(d)->calibrateCdc(0, 0, 4095); },
-         {-7, -2, 0, -7, -4, -4, 0},
-         true},
-        {"CdcReadTouchState",
-         "CdcManuelSettingJob",
-         true,
-         CdcGetState,
-         2,
-         [](BaseDevice* d) { QMetaObject::invokeMethod(asSensor(d), "pollTouchState"); },
-         {-7, -2, 0, -7, -4, -4, 0},
-         false},
-        {"CdcPostThreshold",
-         "CdcManuelSettingJob",
-         true,
-         CdcSetThreshold,
-         1,
-         [](BaseDevice* d) { asSensor(d)->writeCdcThreshold(1500); },
-         {0, 0, 0, 0, 0, 0, 0},
-         false},
-        {"CdcStoreThreshold",
-         "CdcManuelSettingJob",
-         true,
-         CdcStoreThreshold,
-         2,
-         [](BaseDevice* d) { asSensor(d)->saveCdcThreshold(1500); },
-         {0, 0, 0, 0, -4, -4, 0},
-         false},
+        job("ReadLog", "ReadLogJob", false, ReadLog, 5, {-7, -7, 0, 0, -4, -4, 0}, true,
+            [](BaseDevice* d) { d->downloadLog(); }),
+        job("DeleteLog", "DeleteLogJob", false, DeleteLog, 1, {0, 0, 0, 0, 0, 0, 0}, false,
+            [](BaseDevice* d) { d->clearLog(); }),
+        job("CdcCalibration", "CdcCalibrationJob", true, CdcGetState, 3 + 4096 * 3 + 3 + 4096 * 3 + 4,
+            {-7, -2, 0, -7, -4, -4, 0}, true, [](BaseDevice* d) { asSensor(d)->calibrateCdc(0, 0, 4095); }),
+        job("CdcReadTouchState", "CdcManuelSettingJob", true, CdcGetState, 2, {-7, -2, 0, -7, -4, -4, 0},
+            false, [](BaseDevice* d) { QMetaObject::invokeMethod(asSensor(d), "pollTouchState"); }),
+        job("CdcPostThreshold", "CdcManuelSettingJob", true, CdcSetThreshold, 1, {0, 0, 0, 0, 0, 0, 0}, false,
+            [](BaseDevice* d) { asSensor(d)->writeCdcThreshold(1500); }),
+        job("CdcStoreThreshold", "CdcManuelSettingJob", true, CdcStoreThreshold, 2, {0, 0, 0, 0, -4, -4, 0},
+            false, [](BaseDevice* d) { asSensor(d)->saveCdcThreshold(1500); }),
     };
     return cases;
 }

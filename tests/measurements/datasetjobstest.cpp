@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <libusb.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -55,6 +56,16 @@ protected:
     void SetUp() override
     {
         SimUsbFixture::SetUp();
+        plugFresh();
+    }
+
+    // A fresh unit on the bus with the transport open on it: nothing left over from an earlier stream.
+    void plugFresh()
+    {
+        usb.reset();
+        if (unit) {
+            bus().unplug(unit);
+        }
         unit = plugControlUnit();
         usb = std::make_unique<UsbDevice>(libusbDevice(unit), QStringLiteral("Control Unit"), false);
         usb->open();
@@ -97,72 +108,52 @@ TEST_F(DatasetJobs, ReadsTheWholeStoreAcrossPackets)
     EXPECT_EQ(received.at(0), (SimProtocol::Bytes{0x16, 0x01, 0, 0, 0x02, 0x04, 0, 0})); // [278][1026]
 }
 
-TEST_F(DatasetJobs, EndPacketAloneIsAnEmptyStore)
+// One stream per row, each on a fresh unit: how it ends decides the result and what is handed on.
+TEST_F(DatasetJobs, EachWayTheStreamEndsGivesItsResultAndPoints)
 {
-    const auto job = read();
-    EXPECT_EQ(job->result(), 0);
-    EXPECT_TRUE(job->datasets().isEmpty());
-}
-
-TEST_F(DatasetJobs, ReadingStopsAtTheEndPacket)
-{
-    unit->setDatasetStoreImage(storeImage(35));
-    unit->faults().endCodeInStream(ReadDataSets, 1, 1);
-    const auto job = read();
-    EXPECT_EQ(job->result(), 0);
-    // 1024 bytes: the slot header and six complete records; the seventh is cut and dropped.
-    EXPECT_EQ(pointCount(job->datasets()), 6);
-    // What followed the end packet was left for the next reader.
-    QByteArray next;
-    EXPECT_EQ(usb->receiveData(next, 250), LIBUSB_SUCCESS);
-    EXPECT_EQ(next.size(), 1024);
-}
-
-TEST_F(DatasetJobs, AZeroLengthPacketEndsTheStreamAndWhatCameBeforeCounts)
-{
-    unit->setDatasetStoreImage(storeImage(35));
-    unit->faults().zeroLengthPacketInStream(ReadDataSets, 2, 1);
-    const auto job = read();
-    EXPECT_EQ(job->result(), 0);
-    EXPECT_EQ(pointCount(job->datasets()), (2048 - 84) / 144);
-}
-
-TEST_F(DatasetJobs, AStreamThatBreaksOffPublishesNothing)
-{
-    unit->setDatasetStoreImage(storeImage(35));
-    unit->faults().stopStreamAfter(ReadDataSets, 2, 1);
-    const auto job = read();
-    EXPECT_EQ(job->result(), LIBUSB_ERROR_TIMEOUT);
-    EXPECT_TRUE(job->datasets().isEmpty());
-}
-
-TEST_F(DatasetJobs, TransferFailures)
-{
-    unit->setDatasetStoreImage(storeImage(3));
-    unit->faults().pipeErrorOn(ReadDataSets, 1);
-    auto job = read();
-    EXPECT_EQ(job->result(), LIBUSB_ERROR_PIPE);
-    EXPECT_TRUE(job->datasets().isEmpty());
-
-    // A failing first receive is a failure, not an empty store.
-    unit->setDatasetStoreImage(QByteArray());
-    unit->faults().pipeErrorOnAnswerTo(ReadDataSets, 1);
-    job = read();
-    EXPECT_EQ(job->result(), LIBUSB_ERROR_PIPE);
-
-    EXPECT_EQ(ReadDataSetsJob().name(), QStringLiteral("ReadDataSetsJob"));
+    const auto none = [](SimFaults&) {};
+    const struct
+    {
+        const char* what;
+        int stored; // points in the unit's store, -1 for an empty store
+        std::function<void(SimFaults&)> fault;
+        int result;
+        int points;
+        bool restLeft; // what followed the end is left for the next reader
+    } cases[] = {
+        {"the end packet alone", -1, none, 0, 0, false},
+        // 1024 bytes: the slot header and six complete records; the seventh is cut and dropped.
+        {"an end packet after the first", 35, [](SimFaults& f) { f.endCodeInStream(ReadDataSets, 1, 1); }, 0,
+         6, true},
+        {"a zero-length packet", 35, [](SimFaults& f) { f.zeroLengthPacketInStream(ReadDataSets, 2, 1); }, 0,
+         (2048 - 84) / 144, false},
+        {"breaks off", 35, [](SimFaults& f) { f.stopStreamAfter(ReadDataSets, 2, 1); }, LIBUSB_ERROR_TIMEOUT,
+         0, false},
+        {"the request stalls", 3, [](SimFaults& f) { f.pipeErrorOn(ReadDataSets, 1); }, LIBUSB_ERROR_PIPE, 0,
+         false},
+        // A failing first receive is a failure, not an empty store.
+        {"the first answer stalls", -1, [](SimFaults& f) { f.pipeErrorOnAnswerTo(ReadDataSets, 1); },
+         LIBUSB_ERROR_PIPE, 0, false},
+        {"no answer within ten seconds: an empty store", 3,
+         [](SimFaults& f) { f.noAnswerTo(ReadDataSets, 1); }, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        plugFresh();
+        unit->setDatasetStoreImage(c.stored < 0 ? QByteArray() : storeImage(c.stored));
+        c.fault(unit->faults());
+        const auto job = read();
+        EXPECT_EQ(job->result(), c.result);
+        EXPECT_EQ(pointCount(job->datasets()), c.points);
+        if (c.restLeft) {
+            QByteArray next;
+            EXPECT_EQ(usb->receiveData(next, 250), LIBUSB_SUCCESS);
+            EXPECT_EQ(next.size(), 1024);
+        }
+    }
     ReadDataSetsJob detached;
     detached.execute(nullptr);
     EXPECT_EQ(detached.result(), LIBUSB_ERROR_NO_DEVICE);
-}
-
-TEST_F(DatasetJobs, NoAnswerWithinTenSecondsIsAnEmptyStore)
-{
-    unit->setDatasetStoreImage(storeImage(3));
-    unit->faults().noAnswerTo(ReadDataSets, 1);
-    const auto job = read();
-    EXPECT_EQ(job->result(), 0);
-    EXPECT_TRUE(job->datasets().isEmpty());
 }
 
 TEST_F(DatasetJobs, ClearIsOneRequestWithoutAnswer)

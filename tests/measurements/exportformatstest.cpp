@@ -7,12 +7,11 @@
 #include "measurements/vectarisdatasetstokml.h"
 
 #include "kmltestdata.h"
+#include "processrun.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -21,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <ctime>
 #include <functional>
 
@@ -63,17 +61,11 @@ void expectSameFixes(const QList<Fix>& read, const QList<Fix>& expected, const c
 
 QByteArray runTool(const QString& program, const QStringList& arguments, QByteArray* errors = nullptr)
 {
-    QProcess process;
-    process.start(QStandardPaths::findExecutable(program), arguments);
-    if (!process.waitForFinished(60000)) {
-        ADD_FAILURE() << program.toStdString() << " did not finish";
-        return QByteArray();
-    }
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
-                                     << process.readAllStandardError().toStdString();
+    const ProcessRun run = runProcess(program, arguments);
+    EXPECT_EQ(run.code, 0) << program.toStdString() << ": " << run.err.toStdString();
     if (errors)
-        *errors = process.readAllStandardError();
-    return process.readAllStandardOutput();
+        *errors = run.err;
+    return run.out;
 }
 
 bool haveTools(std::initializer_list<const char*> programs)
@@ -109,17 +101,11 @@ class ExportFormats : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Local time away from UTC and a locale with a decimal comma: neither may leak into a file.
+        // Local time away from UTC: it may not leak into a file any more than the locale.
         qputenv("TZ", "Europe/Berlin");
         tzset();
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     }
-    void TearDown() override
-    {
-        QLocale::setDefault(QLocale::c());
-        std::setlocale(LC_NUMERIC, "C");
-    }
+    kmltestdata::DecimalCommaLocale locale;
 };
 
 TEST_F(ExportFormats, GpxIsReadBackByGpsbabelAndGdal)
@@ -241,6 +227,22 @@ TEST_F(ExportFormats, CsvTitlesThatSpreadsheetsWouldRunAsFormulasStayText)
     }
 }
 
+// The three formats, each written to a device or (through a save file) to a named file.
+struct Writer
+{
+    const char* name;
+    DatasetExport::Format format;
+    std::function<bool(const QList<VectarisDataset>&, QIODevice*)> toDevice;
+    std::function<bool(const QList<VectarisDataset>&, const QString&)> toFile;
+};
+const Writer kWriters[] = {
+    {"kml", DatasetExport::Format::Kml, [](auto& d, QIODevice* io) { return VectarisDatasetsToKml(d, io); },
+     VectarisDatasetsToKmlFile},
+    {"gpx", DatasetExport::Format::Gpx, [](auto& d, QIODevice* io) { return VectarisDatasetsToGpx(d, io); },
+     VectarisDatasetsToGpxFile},
+    {"csv", DatasetExport::Format::Csv, [](auto& d, QIODevice* io) { return VectarisDatasetsToCsv(d, io); },
+     VectarisDatasetsToCsvFile}};
+
 // A device that takes `limit` bytes and then fails, like a disk that fills up.
 class FullDevice : public QIODevice
 {
@@ -264,26 +266,12 @@ private:
 
 TEST_F(ExportFormats, AFailedWriteReportsFailureAndLeavesNoFile)
 {
-    using ToDevice = std::function<bool(const QList<VectarisDataset>&, QIODevice*)>;
-    using ToFile = std::function<bool(const QList<VectarisDataset>&, const QString&)>;
-    struct Writer
-    {
-        const char* name;
-        ToDevice toDevice;
-        ToFile toFile;
-    };
-    const Writer writers[] = {{"kml", [](auto& d, QIODevice* io) { return VectarisDatasetsToKml(d, io); },
-                               VectarisDatasetsToKmlFile},
-                              {"gpx", [](auto& d, QIODevice* io) { return VectarisDatasetsToGpx(d, io); },
-                               VectarisDatasetsToGpxFile},
-                              {"csv", [](auto& d, QIODevice* io) { return VectarisDatasetsToCsv(d, io); },
-                               VectarisDatasetsToCsvFile}};
     // Enough points that the document spans several write blocks.
     QList<VectarisDataset> datasets = testSeries();
     for (int i = 0; i < 12; ++i)
         datasets[4].points += datasets[4].points;
     QTemporaryDir dir;
-    for (const Writer& writer : writers) {
+    for (const Writer& writer : kWriters) {
         SCOPED_TRACE(writer.name);
         FullDevice full(300 * 1024);
         full.open(QIODevice::WriteOnly);
@@ -310,11 +298,6 @@ TEST_F(ExportFormats, AFailedWriteReportsFailureAndLeavesNoFile)
 // failure says why.
 TEST_F(ExportFormats, AnExportOnItsThreadWritesTheSameFileOrLeavesTheEarlierOne)
 {
-    using ToFile = std::function<bool(const QList<VectarisDataset>&, const QString&)>;
-    const std::pair<DatasetExport::Format, ToFile> formats[] = {
-        {DatasetExport::Format::Kml, VectarisDatasetsToKmlFile},
-        {DatasetExport::Format::Gpx, VectarisDatasetsToGpxFile},
-        {DatasetExport::Format::Csv, VectarisDatasetsToCsvFile}};
     QList<VectarisDataset> datasets = testSeries();
     for (int i = 0; i < 8; ++i) // several batches of points
         datasets[4].points += datasets[4].points;
@@ -333,9 +316,10 @@ TEST_F(ExportFormats, AnExportOnItsThreadWritesTheSameFileOrLeavesTheEarlierOne)
         QFile file(fileName);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
     };
-    for (const auto& [format, toFile] : formats) {
-        SCOPED_TRACE(int(format));
-        ASSERT_TRUE(toFile(datasets, reference));
+    for (const Writer& writer : kWriters) {
+        SCOPED_TRACE(writer.name);
+        const DatasetExport::Format format = writer.format;
+        ASSERT_TRUE(writer.toFile(datasets, reference));
 
         DatasetExport written(datasets, target, format);
         QSignalSpy progress(&written, &DatasetExport::progressChanged);

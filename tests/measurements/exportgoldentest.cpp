@@ -10,13 +10,11 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QLocale>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <clocale>
 #include <cstring>
 #include <ctime>
 #include <functional>
@@ -56,18 +54,7 @@ void PrintTo(const GoldenCase& c, std::ostream* out)
 
 class ExportGolden : public ::testing::TestWithParam<GoldenCase>
 {
-protected:
-    void SetUp() override
-    {
-        // A locale with a decimal comma must not leak into a file.
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    }
-    void TearDown() override
-    {
-        QLocale::setDefault(QLocale::c());
-        std::setlocale(LC_NUMERIC, "C");
-    }
+    kmltestdata::DecimalCommaLocale locale;
 };
 
 TEST_P(ExportGolden, WritesTheCheckedDocument)

@@ -4,11 +4,10 @@
 #include "measurements/vectarisdatasetstokml.h"
 
 #include "kmltestdata.h"
+#include "processrun.h"
 
 #include <QGeoCoordinate>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -40,40 +39,13 @@ QList<Placemark> expectedPlacemarks(const QList<VectarisDataset>& datasets)
     return result;
 }
 
-struct ToolRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun run(const QString& program, const QStringList& arguments)
-{
-    ToolRun result;
-    const QString path = QStandardPaths::findExecutable(program);
-    if (path.isEmpty()) {
-        ADD_FAILURE() << program.toStdString() << " is not installed (tools/install-deps.sh installs it)";
-        return result;
-    }
-    QProcess process;
-    process.start(path, arguments);
-    if (!process.waitForFinished(60000)) {
-        ADD_FAILURE() << program.toStdString() << " did not finish";
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 // ogrinfo lists every feature with its fields and its geometry as WKT.
 QList<Placemark> readWithGdal(const QString& fileName)
 {
-    const ToolRun ogr =
-        run(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-q"),
-                                        QStringLiteral("-geom=ISO_WKT"), fileName});
-    EXPECT_EQ(ogr.exitCode, 0);
+    const ProcessRun ogr = runProcess(QStringLiteral("ogrinfo"),
+                                      {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-q"),
+                                       QStringLiteral("-geom=ISO_WKT"), fileName});
+    EXPECT_EQ(ogr.code, 0);
     EXPECT_TRUE(ogr.err.isEmpty()) << ogr.err.toStdString();
     QList<Placemark> result;
     const QRegularExpression point(QStringLiteral("^  POINT Z \\((\\S+) (\\S+) 0\\)$"));
@@ -104,10 +76,11 @@ QList<Placemark> readWithGdal(const QString& fileName)
 // gpsbabel turns the placemarks that have a Point into GPX waypoints (nine decimals, UTC times).
 QList<Placemark> readWithGpsbabel(const QString& fileName, const QString& gpxName)
 {
-    const ToolRun babel = run(QStringLiteral("gpsbabel"),
-                              {QStringLiteral("-i"), QStringLiteral("kml"), QStringLiteral("-f"), fileName,
-                               QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"), gpxName});
-    EXPECT_EQ(babel.exitCode, 0);
+    const ProcessRun babel =
+        runProcess(QStringLiteral("gpsbabel"),
+                   {QStringLiteral("-i"), QStringLiteral("kml"), QStringLiteral("-f"), fileName,
+                    QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"), gpxName});
+    EXPECT_EQ(babel.code, 0);
     EXPECT_TRUE(babel.err.isEmpty()) << babel.err.toStdString();
     QFile gpx(gpxName);
     EXPECT_TRUE(gpx.open(QIODevice::ReadOnly));
@@ -161,8 +134,8 @@ TEST(KmlReaders, GdalGpsbabelAndXmllintReadBackEveryPlacemark)
     const QString fileName = dir.filePath(QStringLiteral("series.kml"));
     ASSERT_TRUE(VectarisDatasetsToKmlFile(datasets, fileName));
 
-    const ToolRun lint = run(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName});
-    EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+    const ProcessRun lint = runProcess(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName});
+    EXPECT_EQ(lint.code, 0) << lint.err.toStdString();
 
     // Titles arrive without the characters XML cannot carry.
     QList<Placemark> expected = expectedPlacemarks(datasets);
@@ -184,17 +157,17 @@ TEST(KmlReaders, SeriesWithoutPointsStillOpens)
     QTemporaryDir dir;
     const QString fileName = dir.filePath(QStringLiteral("empty.kml"));
     ASSERT_TRUE(VectarisDatasetsToKmlFile(kmltestdata::series().mid(3), fileName));
-    EXPECT_EQ(run(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName}).exitCode, 0);
-    EXPECT_EQ(run(QStringLiteral("ogrinfo"),
-                  {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-q"), fileName})
-                  .exitCode,
+    EXPECT_EQ(runProcess(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName}).code, 0);
+    EXPECT_EQ(runProcess(QStringLiteral("ogrinfo"),
+                         {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-q"), fileName})
+                  .code,
               0);
-    EXPECT_EQ(
-        run(QStringLiteral("gpsbabel"), {QStringLiteral("-i"), QStringLiteral("kml"), QStringLiteral("-f"),
-                                         fileName, QStringLiteral("-o"), QStringLiteral("gpx"),
-                                         QStringLiteral("-F"), dir.filePath(QStringLiteral("empty.gpx"))})
-            .exitCode,
-        0);
+    EXPECT_EQ(runProcess(QStringLiteral("gpsbabel"),
+                         {QStringLiteral("-i"), QStringLiteral("kml"), QStringLiteral("-f"), fileName,
+                          QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"),
+                          dir.filePath(QStringLiteral("empty.gpx"))})
+                  .code,
+              0);
 }
 
 } // namespace

@@ -3,11 +3,29 @@
 #include "measurements/vectarisdataset.h"
 
 #include <QGeoCoordinate>
+#include <QLocale>
+
+#include <clocale>
 
 // Series that exercise the KML export: dated and titled headers, titles with XML special characters
 // and fill bytes, points with and without a fix, all four hemispheres, values that print in every
 // general-number form.
 namespace kmltestdata {
+
+// A locale with a decimal comma while it lives: none of it may leak into a file.
+struct DecimalCommaLocale
+{
+    DecimalCommaLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    }
+    ~DecimalCommaLocale()
+    {
+        QLocale::setDefault(QLocale::c());
+        std::setlocale(LC_NUMERIC, "C");
+    }
+};
 
 inline VectarisDataPoint point(float depth, double latitude, double longitude, const QDateTime& utc)
 {

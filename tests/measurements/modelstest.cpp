@@ -87,22 +87,6 @@ TEST(VectarisDatasetModel, RowsColumnsHeadersAndRoles)
     EXPECT_EQ(model.rowCount(), 0);
 }
 
-TEST(VectarisDatasetModel, ViewsFollowAChangingNumberOfSeries)
-{
-    VectarisDatasetModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    model.setDatasets(twoSeries());
-    const QPersistentModelIndex second = model.index(1, 0);
-    model.setDatasets(twoSeries().mid(0, 1));
-    EXPECT_EQ(model.rowCount(), 1);
-    EXPECT_FALSE(second.isValid());
-    EXPECT_EQ(layout.count(), 2);
-    ASSERT_EQ(changed.count(), 2);
-    EXPECT_EQ(changed.last().at(1).value<QModelIndex>(), model.index(0, 2));
-}
-
 TEST(VectarisDataPointModel, ColumnsShowTheMeasuredValues)
 {
     VectarisDataPointModel model;
@@ -147,7 +131,7 @@ TEST(VectarisDataPointModel, ColumnsShowTheMeasuredValues)
 
 // Every model change is whole when it is announced: cells are reported as changed only after the layout
 // change closed, and at that point the model already has its new row count (a view or proxy that reads
-// the changed cells must find them).
+// the changed cells must find them), growing or shrinking.
 TEST(DatasetModels, CellsChangeOnlyAfterTheLayoutChange)
 {
     struct Case

@@ -1,29 +1,9 @@
 #include "options/storageidcatalogue.h"
 #include "options/storageids_controlunit.h"
-#include "options/storageids_general.h"
-#include "options/storageids_sensorunit.h"
-#include "options/storageids_vectarisunit.h"
 
 #include <gtest/gtest.h>
 
 using Family = StorageIdCatalogue::Family;
-
-TEST(Catalogue, EnumerationsAreFoundByNameWithTheirKeyCounts)
-{
-    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_general::staticMetaObject, "Options").keyCount(), 7);
-    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_ControlUnit::staticMetaObject, "Options").keyCount(),
-              46);
-    EXPECT_EQ(
-        StorageIdCatalogue::enumeration(StorageIDs_ControlUnit::staticMetaObject, "UserSettings").keyCount(),
-        147);
-    EXPECT_EQ(StorageIdCatalogue::enumeration(StorageIDs_SensorUnit::staticMetaObject, "Options").keyCount(),
-              17);
-    EXPECT_EQ(
-        StorageIdCatalogue::enumeration(StorageIDs_VectarisUnit::staticMetaObject, "Options").keyCount(), 34);
-    EXPECT_FALSE(
-        StorageIdCatalogue::enumeration(StorageIDs_SensorUnit::staticMetaObject, "UserSettings").isValid());
-    EXPECT_TRUE(StorageIdCatalogue::ids(StorageIDs_SensorUnit::staticMetaObject, "UserSettings").isEmpty());
-}
 
 TEST(Catalogue, DeviceListsHoldEveryKeyInDeclarationOrder)
 {

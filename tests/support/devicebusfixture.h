@@ -3,6 +3,7 @@
 #include "devices/basedevice.h"
 #include "devices/devicefactory.h"
 #include "logcapture.h"
+#include "sim/simprotocol.h"
 #include "sim/usbfs/simusbfixture.h"
 #include "usb/usbmanager.h"
 
@@ -19,6 +20,17 @@
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
+}
+
+// Option bytes between the simulated instrument's and the tool's types.
+inline QByteArray toQt(const SimProtocol::Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+}
+
+inline SimProtocol::Bytes toSim(const QByteArray& bytes)
+{
+    return SimProtocol::Bytes(bytes.begin(), bytes.end());
 }
 
 // The emulated bus with the real discovery and device kinds above it: a fresh bus per test (each test its

@@ -7,11 +7,11 @@
 #include <cstring>
 
 using namespace SimProtocol;
-using namespace std::chrono_literals;
 using Bytes = SimProtocol::Bytes;
 
-// The instrument models on their own, without USB: what each command is answered with, the state a
-// unit keeps, and the faults. What each kind presents on the bus is checked through the real discovery.
+// The instrument models on their own, without USB: what each command is answered with and the state a
+// unit keeps. What each kind presents on the bus, and the faults it can be told to show, are checked
+// through the real transport and discovery (tests/wire/usbdevicetest.cpp and the device layer's tests).
 namespace {
 
 constexpr uint8_t kOut = 0x01;
@@ -131,23 +131,6 @@ TEST(SimInstrumentOptions, LegacyFirmwareIsSilentAboutNewerOptions)
     EXPECT_EQ(wordAt(answerTo(*legacy, words({GetOption, 0x10000001})), 0), OptionAnswer);
 }
 
-TEST(SimInstrumentStreams, LogIsStreamedInPacketsAndEndsWithItsCode)
-{
-    SimControlUnit unit;
-    Bytes log(2100, 'a');
-    log[5] = 0;
-    unit.setLog(log);
-    send(unit, words({ReadLog}));
-    auto packets = drain(unit);
-    ASSERT_EQ(packets.size(), 4u);
-    EXPECT_EQ(packets[0].size(), 1024u);
-    EXPECT_EQ(packets[2].size(), 2100u - 2048u);
-    EXPECT_EQ(packets[3], words({LogEnd}));
-    send(unit, words({DeleteLog}));
-    send(unit, words({ReadLog}));
-    EXPECT_EQ(drain(unit), std::vector<Bytes>{words({LogEnd})});
-}
-
 TEST(SimInstrumentStreams, DatasetStoreIsStreamedAndCleared)
 {
     SimControlUnit unit;
@@ -161,28 +144,6 @@ TEST(SimInstrumentStreams, DatasetStoreIsStreamedAndCleared)
     send(unit, words({ClearDataSets, DataSetsArgument}));
     EXPECT_TRUE(unit.datasetStoreImage().empty());
     EXPECT_EQ(unit.datasetClearCount(), 1);
-}
-
-TEST(SimInstrumentStreams, StreamFaultsShapeTheStream)
-{
-    SimControlUnit unit;
-    unit.setLog(Bytes(3000, 'x'));
-    unit.faults().zeroLengthPacketInStream(ReadLog, 1, 1);
-    send(unit, words({ReadLog}));
-    auto packets = drain(unit);
-    ASSERT_EQ(packets.size(), 5u);
-    EXPECT_TRUE(packets[1].empty());
-
-    unit.faults().endCodeInStream(ReadLog, 2, 1);
-    send(unit, words({ReadLog}));
-    packets = drain(unit);
-    ASSERT_EQ(packets.size(), 5u);
-    EXPECT_EQ(packets[2], words({LogEnd}));
-    EXPECT_EQ(packets[4], words({LogEnd}));
-
-    unit.faults().stopStreamAfter(ReadLog, 2, 1);
-    send(unit, words({ReadLog}));
-    EXPECT_EQ(drain(unit).size(), 2u);
 }
 
 TEST(SimInstrumentFirmware, VerifyChecksSizeAndChecksum)
@@ -222,18 +183,6 @@ TEST(SimInstrumentFirmware, VerifyChecksSizeAndChecksum)
     EXPECT_NE(run(*board, image, uint32_t(image.size()), crc ^ 1, 99), 0u);
     EXPECT_NE(run(*board, image, uint32_t(image.size()), crc, 1), 0u);
     EXPECT_NE(run(*board, image, uint32_t(image.size() + 1), crc, 99), 0u);
-}
-
-TEST(SimInstrumentFirmware, VerifyAnswerWaitsForTheConfiguredDelay)
-{
-    auto board = SimInstrumentFactory::create(SimKind::UpdateOnly);
-    board->setVerifyDelay(40ms);
-    send(*board, words({FirmwareStart, 0}));
-    send(*board, words({FirmwareData}));
-    const auto sent = SimInstrument::Clock::now();
-    send(*board, words({FirmwareData}));
-    EXPECT_FALSE(board->takeInPacket(kIn, sent + 20ms));
-    EXPECT_TRUE(board->takeInPacket(kIn, sent + 60ms));
 }
 
 TEST(SimTouchDetector, CalibrationSweepFindsTheUpperEdge)
@@ -288,65 +237,4 @@ TEST(SimTouchDetector, StoredThresholdSurvivesARebootAndPostedOneDoesNot)
     // The calibrated option is an ordinary option.
     send(sensor, concat(words({SetOption, 0x2000000A}), words({1000})));
     EXPECT_EQ(answerTo(sensor, words({GetOption, 0x2000000A})), words({OptionAnswer, 0x2000000A, 1000}));
-}
-
-TEST(SimFaultInjection, AnswerFaultsApplyTheGivenNumberOfTimes)
-{
-    SimControlUnit unit;
-    unit.faults().noAnswerTo(GetChipId, 2);
-    EXPECT_TRUE((send(unit, words({GetChipId})), drain(unit)).empty());
-    EXPECT_TRUE((send(unit, words({GetChipId})), drain(unit)).empty());
-    EXPECT_EQ(drain((send(unit, words({GetChipId})), unit)).size(), 1u);
-
-    unit.faults().wrongAnswerCode(GetSerialNumber, 6, 1);
-    EXPECT_EQ(wordAt(answerTo(unit, words({GetSerialNumber})), 0), 6u);
-    EXPECT_EQ(wordAt(answerTo(unit, words({GetSerialNumber})), 0), SerialNumberAnswer);
-
-    unit.faults().wrongOptionId(0x10000002, 0x10000004);
-    EXPECT_EQ(wordAt(answerTo(unit, words({GetOption, 0x10000002})), 4), 0x10000004u);
-
-    unit.faults().pipeErrorOnAnswerTo(GetSoftwareVersion, 1);
-    send(unit, words({GetSoftwareVersion}));
-    auto packet = unit.takeInPacket(kIn);
-    ASSERT_TRUE(packet);
-    EXPECT_TRUE(packet->stalled);
-
-    unit.faults().shortWrite(SetOption, 6, 1);
-    EXPECT_EQ(unit.receivePacket(kOut, words({SetOption, 0x20000007, 0})).accepted, 6u);
-    unit.faults().pipeErrorOn(WriteOptions, 1);
-    EXPECT_TRUE(unit.receivePacket(kOut, words({WriteOptions})).stalled);
-}
-
-TEST(SimFaultInjection, LateAnswerIsNotOvertaken)
-{
-    SimControlUnit unit;
-    unit.faults().lateAnswerTo(GetSerialNumber, 50ms, 1);
-    const auto start = SimInstrument::Clock::now();
-    unit.receivePacket(kOut, words({GetSerialNumber}), start);
-    unit.receivePacket(kOut, words({GetChipId}), start + 1ms);
-    EXPECT_FALSE(unit.takeInPacket(kIn, start + 10ms));
-    auto first = unit.takeInPacket(kIn, start + 51ms);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(wordAt(first->data, 0), SerialNumberAnswer);
-    auto second = unit.takeInPacket(kIn, start + 51ms);
-    ASSERT_TRUE(second);
-    EXPECT_EQ(wordAt(second->data, 0), ChipIdAnswer);
-}
-
-TEST(SimFaultInjection, UnplugAfterTheNthPacketOfEitherDirection)
-{
-    SimControlUnit unit;
-    unit.faults().unplugAfterPackets(3);
-    send(unit, words({GetChipId}));
-    EXPECT_EQ(unit.takeLinkEvent(), SimInstrument::LinkEvent::None);
-    drain(unit);
-    EXPECT_EQ(unit.takeLinkEvent(), SimInstrument::LinkEvent::None);
-    send(unit, words({WriteOptions}));
-    EXPECT_EQ(unit.takeLinkEvent(), SimInstrument::LinkEvent::Unplug);
-    unit.faults().probeBusy();
-    unit.faults().failClaimInterface();
-    EXPECT_TRUE(unit.faults().isProbeBusy());
-    unit.faults().clear();
-    EXPECT_FALSE(unit.faults().isProbeBusy());
-    EXPECT_FALSE(unit.faults().claimInterfaceFails());
 }

@@ -1,11 +1,10 @@
 // The discovery on its own: bus scanning, vendor/product matching, the back-off for instruments that
 // cannot be opened, hotplug arrivals and a failing libusb start, with a stand-in device factory (the
-// device kinds the shared fixture installs are replaced). Also the connection doctor's wording and the
-// back-off schedule.
+// device kinds the shared fixture installs are replaced); the back-off schedule is checked through it.
+// Also the connection doctor's wording.
 #include "usb/usbmanager.h"
 #include "devicebusfixture.h"
 #include "usb/connectiondoctor.h"
-#include "usb/openbackoff.h"
 #include "usb/usbinstrument.h"
 #include "usb/usbinstrumentfactory.h"
 
@@ -163,26 +162,6 @@ TEST(ConnectionDoctor, ClassifiesEveryFailureInTheUsersWords)
     const auto unavailable = ConnectionDoctor::usbUnavailable(Platform::Linux, LIBUSB_ERROR_OTHER);
     EXPECT_TRUE(unavailable.text.startsWith(QStringLiteral("USB access is not available: ")));
     EXPECT_FALSE(unavailable.text.contains(QStringLiteral("LIBUSB")));
-}
-
-TEST(OpenBackoff, WaitsLongerAfterEachFailureUpToAMinute)
-{
-    const UsbBusDeviceAddress a(1, 4), b(1, 5);
-    OpenBackoff backoff;
-    EXPECT_TRUE(backoff.mayAttempt(a, 0));
-    const qint64 expected[] = {5000, 10000, 20000, 40000, 60000, 60000};
-    qint64 now = 1000;
-    for (qint64 delay : expected) {
-        EXPECT_EQ(backoff.recordFailure(a, now), delay);
-        EXPECT_FALSE(backoff.mayAttempt(a, now + delay - 1000));
-        EXPECT_TRUE(backoff.mayAttempt(a, now + delay));
-        EXPECT_TRUE(backoff.mayAttempt(b, now)); // others are not held up
-        now += delay;
-    }
-    EXPECT_EQ(backoff.failures(a), 6);
-    backoff.retainOnly({b}); // unplugged
-    EXPECT_EQ(backoff.failures(a), 0);
-    EXPECT_TRUE(backoff.mayAttempt(a, now));
 }
 
 TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsRetriedWithGrowingPausesAndReportedOnce)
