@@ -170,35 +170,29 @@ TEST_F(HistoryPageTest, SearchFindsAnyInstrumentAndExportsTheShownRowsVerbatim)
     EXPECT_TRUE(status().contains(kInjected)) << status().toStdString();
     EXPECT_EQ(child<QLabel>("statusLabel")->textFormat(), Qt::PlainText);
 
-    for (const char* suffix : {"csv", "json"}) {
-        const QString file = dir.filePath(QStringLiteral("history.") + QLatin1String(suffix));
+    const auto written = [&](void (HistoryWidget::*save)(), const char* name) {
+        const QString file = dir.filePath(QLatin1String(name));
         page.setSaveFileName([&](QWidget*, const QString&, const QString&) { return file; });
-        if (QLatin1String(suffix) == QLatin1String("csv")) {
-            page.exportCsv();
-        } else {
-            page.exportJson();
-        }
-        QFile written(file);
-        ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << suffix;
-        const QByteArray text = written.readAll();
-        if (QLatin1String(suffix) == QLatin1String("csv")) {
-            const QList<QByteArray> lines = text.trimmed().split('\n');
-            ASSERT_EQ(lines.size(), 3) << text.toStdString();
-            EXPECT_TRUE(lines.at(1).contains(",'); DROP TABLE events; --,")) << text.toStdString();
-            EXPECT_TRUE(lines.at(1).contains("'); DROP TABLE events; --, \"\"quoted\"\""))
-                << text.toStdString();
-            EXPECT_TRUE(lines.at(2).contains(",<b>x</b>,")) << text.toStdString();
-        } else {
-            const QJsonArray rows = QJsonDocument::fromJson(text).array();
-            ASSERT_EQ(rows.size(), 2) << text.toStdString();
-            for (int i = 0; i < rows.size(); ++i) {
-                EXPECT_EQ(rows.at(i).toObject().value(QLatin1String("id")).toString(),
-                          page.shownEvents().at(i).id.toString(QUuid::WithoutBraces));
-                EXPECT_EQ(rows.at(i).toObject().value(QLatin1String("serial")).toString(), kInjected);
-            }
-            EXPECT_EQ(rows.at(1).toObject().value(QLatin1String("message")).toString(), kMarkup);
-        }
+        (page.*save)();
+        QFile saved(file);
+        EXPECT_TRUE(saved.open(QIODevice::ReadOnly)) << name;
+        return saved.readAll();
+    };
+    const QByteArray csv = written(&HistoryWidget::exportCsv, "history.csv");
+    const QList<QByteArray> lines = csv.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3) << csv.toStdString();
+    EXPECT_TRUE(lines.at(1).contains(",'); DROP TABLE events; --,")) << csv.toStdString();
+    EXPECT_TRUE(lines.at(1).contains("'); DROP TABLE events; --, \"\"quoted\"\"")) << csv.toStdString();
+    EXPECT_TRUE(lines.at(2).contains(",<b>x</b>,")) << csv.toStdString();
+
+    const QJsonArray rows = QJsonDocument::fromJson(written(&HistoryWidget::exportJson, "history.json")).array();
+    ASSERT_EQ(rows.size(), 2);
+    for (int i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows.at(i).toObject().value(QLatin1String("id")).toString(),
+                  page.shownEvents().at(i).id.toString(QUuid::WithoutBraces));
+        EXPECT_EQ(rows.at(i).toObject().value(QLatin1String("serial")).toString(), kInjected);
     }
+    EXPECT_EQ(rows.at(1).toObject().value(QLatin1String("message")).toString(), kMarkup);
 }
 
 TEST_F(HistoryPageTest, SaysPlainlyWhenTheDatabaseCannotBeReadAndShowsANewerOneReadOnly)

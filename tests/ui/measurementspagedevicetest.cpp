@@ -183,7 +183,7 @@ TEST_F(MeasurementsPageDevice, ExportsAreReadBackByGpsbabel)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(MeasurementsPageDevice, ConfirmedDeleteEmptiesTheUnitAndTheList)
+TEST_F(MeasurementsPageDevice, DeleteOnlyWhenConfirmedAndAFailureIsReportedWithTheListKept)
 {
     auto unit = plugControlUnit();
     unit->setDatasetStoreImage(storeImage(2, 5));
@@ -196,22 +196,7 @@ TEST_F(MeasurementsPageDevice, ConfirmedDeleteEmptiesTheUnitAndTheList)
     QTest::qWait(300);
     EXPECT_EQ(unit->datasetClearCount(), 0);
 
-    whenAsked = [] { return true; };
-    click("deleteButton");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->datasetClearCount() == 1; }, kTimeoutMs));
-    // The list is read again after the delete and shows what is left: nothing.
-    EXPECT_TRUE(waitForRows(0));
-    EXPECT_EQ(unit->countReceived(SimProtocol::ReadDataSets), 2);
-    EXPECT_EQ(label("locationLabel"), QString());
-    EXPECT_EQ(page->dataPointModel()->rowCount(), 0);
-}
-
-TEST_F(MeasurementsPageDevice, AFailedDeleteIsReportedAndTheListStays)
-{
-    auto unit = plugControlUnit();
-    unit->setDatasetStoreImage(storeImage(2, 5));
-    ASSERT_NE(attach(), nullptr);
-    ASSERT_TRUE(waitForRows(2));
+    // A delete the unit refuses: said, and the list read again still holds both.
     unit->faults().pipeErrorOn(SimProtocol::ClearDataSets, 1);
     whenAsked = [] { return true; };
     click("deleteButton");
@@ -223,6 +208,14 @@ TEST_F(MeasurementsPageDevice, AFailedDeleteIsReportedAndTheListStays)
         QTest::qWaitFor([&] { return unit->countReceived(SimProtocol::ReadDataSets) == 2; }, kTimeoutMs));
     QTest::qWait(300);
     EXPECT_EQ(rows(), 2);
+
+    click("deleteButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unit->datasetClearCount() == 1; }, kTimeoutMs));
+    // The list is read again after the delete and shows what is left: nothing.
+    EXPECT_TRUE(waitForRows(0));
+    EXPECT_EQ(unit->countReceived(SimProtocol::ReadDataSets), 3);
+    EXPECT_EQ(label("locationLabel"), QString());
+    EXPECT_EQ(page->dataPointModel()->rowCount(), 0);
 }
 
 TEST_F(MeasurementsPageDevice, DeleteAnsweredAfterTheUnitWasSwappedDeletesNothing)

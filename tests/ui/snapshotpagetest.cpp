@@ -38,6 +38,22 @@ protected:
         }
     }
 
+    // A snapshot file of the given kind and serial, taken now, holding `options`.
+    QString snapshotFile(const QString& name, const QString& kind, const QString& serial,
+                         const QList<OptionsSnapshot::Option>& options)
+    {
+        OptionsSnapshot snapshot;
+        snapshot.kind = kind;
+        snapshot.serial = serial;
+        snapshot.takenAt = QDateTime::currentDateTimeUtc();
+        snapshot.options = options;
+        const QString path = files.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(snapshot.toJson());
+        return path;
+    }
+
     QString lastQuestion; // of the last "go on without a snapshot?"
 };
 
@@ -98,17 +114,10 @@ TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTicked)
     ASSERT_NE(device, nullptr);
     const QString serial = device->serial();
     const quint32 setting = SimDefaults::controlUnit().at(5).first;
-    OptionsSnapshot target;
-    target.kind = device->kindKey();
-    target.serial = serial;
-    target.takenAt = QDateTime::currentDateTimeUtc();
-    target.options = {{SimDefaults::DeviceSerialNumber, QString(), QByteArray("TCU-21-00099")},
-                      {setting, QString(), QByteArray::fromHex("5a010203")}};
-    const QString path = files.filePath(QStringLiteral("target.json"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(target.toJson());
-    file.close();
+    const QString path =
+        snapshotFile("target.json", device->kindKey(), serial,
+                     {{SimDefaults::DeviceSerialNumber, QString(), QByteArray("TCU-21-00099")},
+                      {setting, QString(), QByteArray::fromHex("5a010203")}});
 
     for (const bool tick : {false, true}) {
         ASSERT_TRUE(unit->storeOption(setting, {0, 0, 0, 0}));
@@ -138,16 +147,8 @@ TEST_F(SnapshotPage, ASnapshotOfAnotherKindIsRefusedAndNothingIsSent)
     auto unit = plugControlUnit();
     BaseDevice* device = attach();
     ASSERT_NE(device, nullptr);
-    OptionsSnapshot other;
-    other.kind = QStringLiteral("locator-sensor");
-    other.serial = device->serial();
-    other.takenAt = QDateTime::currentDateTimeUtc();
-    other.options.append({0x10000004, QString(), QByteArray("X")});
-    const QString path = files.filePath(QStringLiteral("other.json"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(other.toJson());
-    file.close();
+    const QString path = snapshotFile("other.json", "locator-sensor", device->serial(),
+                                      {{0x10000004, QString(), QByteArray("X")}});
     unit->clearReceived();
 
     SnapshotRestorer::start(service(), path, [this]() -> BaseDevice* { return service()->device(); });

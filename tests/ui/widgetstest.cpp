@@ -116,25 +116,23 @@ TEST_F(WidgetsTest, TopBarButtonsFollowTheWindowState)
     EXPECT_EQ(bar.findChild<QLabel*>(QStringLiteral("subtitleLabel"))->text(),
               QStringLiteral("Version: ") + ApplicationIdentity::version());
 
-    bar.setWindowState(Qt::WindowMaximized);
-    EXPECT_TRUE(visible("minButton"));
-    EXPECT_FALSE(visible("maxButton"));
-    EXPECT_TRUE(visible("restoreButton"));
-
-    bar.setWindowState(Qt::WindowNoState);
-    EXPECT_TRUE(visible("minButton"));
-    EXPECT_TRUE(visible("maxButton"));
-    EXPECT_FALSE(visible("restoreButton"));
-
-    bar.setWindowState(Qt::WindowMinimized);
-    EXPECT_FALSE(visible("minButton"));
-    EXPECT_TRUE(visible("maxButton"));
-    EXPECT_TRUE(visible("restoreButton"));
-
-    // Maximised wins over minimised.
-    bar.setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
-    EXPECT_TRUE(visible("minButton"));
-    EXPECT_FALSE(visible("maxButton"));
+    struct Case
+    {
+        Qt::WindowStates state;
+        bool min, max, restore;
+    };
+    const Case cases[] = {
+        {Qt::WindowMaximized, true, false, true},
+        {Qt::WindowNoState, true, true, false},
+        {Qt::WindowMinimized, false, true, true},
+        {Qt::WindowMinimized | Qt::WindowMaximized, true, false, true}, // maximised wins
+    };
+    for (const Case& c : cases) {
+        bar.setWindowState(c.state);
+        EXPECT_EQ(visible("minButton"), c.min) << int(c.state);
+        EXPECT_EQ(visible("maxButton"), c.max) << int(c.state);
+        EXPECT_EQ(visible("restoreButton"), c.restore) << int(c.state);
+    }
 }
 
 TEST_F(WidgetsTest, TopBarButtonsEmitTheirSignalsAndHaveAccessibleNames)
@@ -224,58 +222,52 @@ FrameHitTestInput window(int x, int y)
     return in;
 }
 
-TEST(FrameHitTest, BandsAreEightPixelsWideOnEveryEdge)
+// The window spans x 100..1059 and y 50..739; the bands are eight pixels wide on every edge.
+TEST(FrameHitTest, BandsCornersFixedAxesAndTheTitleArea)
 {
-    EXPECT_EQ(frameHitTest(window(100, 400)), FrameHit::Left);
-    EXPECT_EQ(frameHitTest(window(107, 400)), FrameHit::Left);
-    EXPECT_EQ(frameHitTest(window(108, 400)), FrameHit::None);
-    EXPECT_EQ(frameHitTest(window(1059, 400)), FrameHit::Right);
-    EXPECT_EQ(frameHitTest(window(1052, 400)), FrameHit::Right);
-    EXPECT_EQ(frameHitTest(window(1051, 400)), FrameHit::None);
-    EXPECT_EQ(frameHitTest(window(1060, 400)), FrameHit::None); // right edge is exclusive
-    EXPECT_EQ(frameHitTest(window(500, 50)), FrameHit::Top);
-    EXPECT_EQ(frameHitTest(window(500, 57)), FrameHit::Top);
-    EXPECT_EQ(frameHitTest(window(500, 58)), FrameHit::None);
-    EXPECT_EQ(frameHitTest(window(500, 739)), FrameHit::Bottom);
-    EXPECT_EQ(frameHitTest(window(500, 732)), FrameHit::Bottom);
-    EXPECT_EQ(frameHitTest(window(500, 731)), FrameHit::None);
-}
-
-TEST(FrameHitTest, CornersWhereTwoBandsMeet)
-{
-    EXPECT_EQ(frameHitTest(window(100, 50)), FrameHit::TopLeft);
-    EXPECT_EQ(frameHitTest(window(1059, 50)), FrameHit::TopRight);
-    EXPECT_EQ(frameHitTest(window(103, 736)), FrameHit::BottomLeft);
-    EXPECT_EQ(frameHitTest(window(1055, 739)), FrameHit::BottomRight);
-}
-
-TEST(FrameHitTest, FixedAxesOfferNoBands)
-{
-    auto in = window(100, 50);
-    in.horizontallyResizable = false; // equal minimum and maximum width
-    EXPECT_EQ(frameHitTest(in), FrameHit::Top);
-    in.x = 1059;
-    in.y = 400;
-    EXPECT_EQ(frameHitTest(in), FrameHit::None);
-
-    in = window(100, 50);
-    in.verticallyResizable = false;
-    EXPECT_EQ(frameHitTest(in), FrameHit::Left);
-    in.x = 500;
-    in.y = 739;
-    EXPECT_EQ(frameHitTest(in), FrameHit::None);
-}
-
-TEST(FrameHitTest, TitleAreaMovesOnlyOffTheBands)
-{
-    auto in = window(500, 80);
-    in.inTitleArea = true;
-    EXPECT_EQ(frameHitTest(in), FrameHit::Caption);
-    in.y = 52; // the top band wins over the title area
-    EXPECT_EQ(frameHitTest(in), FrameHit::Top);
-    in.inTitleArea = false;
-    in.y = 80;
-    EXPECT_EQ(frameHitTest(in), FrameHit::None);
+    struct Case
+    {
+        int x, y;
+        FrameHit hit;
+        bool title = false;
+        bool widthFixed = false;
+        bool heightFixed = false;
+    };
+    const Case cases[] = {
+        {100, 400, FrameHit::Left},
+        {107, 400, FrameHit::Left},
+        {108, 400, FrameHit::None},
+        {1059, 400, FrameHit::Right},
+        {1052, 400, FrameHit::Right},
+        {1051, 400, FrameHit::None},
+        {1060, 400, FrameHit::None}, // the right edge is exclusive
+        {500, 50, FrameHit::Top},
+        {500, 57, FrameHit::Top},
+        {500, 58, FrameHit::None},
+        {500, 739, FrameHit::Bottom},
+        {500, 732, FrameHit::Bottom},
+        {500, 731, FrameHit::None},
+        {100, 50, FrameHit::TopLeft},
+        {1059, 50, FrameHit::TopRight},
+        {103, 736, FrameHit::BottomLeft},
+        {1055, 739, FrameHit::BottomRight},
+        // Equal minimum and maximum along an axis: no bands across it.
+        {100, 50, FrameHit::Top, false, true},
+        {1059, 400, FrameHit::None, false, true},
+        {100, 50, FrameHit::Left, false, false, true},
+        {500, 739, FrameHit::None, false, false, true},
+        {500, 80, FrameHit::Caption, true},
+        {500, 52, FrameHit::Top, true}, // the top band wins over the title area
+        {500, 80, FrameHit::None},
+    };
+    for (const Case& c : cases) {
+        FrameHitTestInput in = window(c.x, c.y);
+        in.inTitleArea = c.title;
+        in.horizontallyResizable = !c.widthFixed;
+        in.verticallyResizable = !c.heightFixed;
+        EXPECT_EQ(frameHitTest(in), c.hit) << c.x << "," << c.y;
+    }
+    // The values the native hit-test answer is built from.
     EXPECT_EQ(int(FrameHit::Caption), 2);
     EXPECT_EQ(int(FrameHit::BottomRight), 17);
 }
