@@ -97,12 +97,13 @@ public:
                                kTimeoutMs);
     }
 
-    // The open dialog of the Service page with that object name (null if none).
-    template <typename T> T* dialog(const char* name) const
+    // The open dialog of `in` (the Service page unless given) with that object name (null if none).
+    template <typename T> T* dialog(const char* name, QWidget* in = nullptr) const
     {
         T* found = nullptr;
+        QWidget* parent = in ? in : service();
         static_cast<void>(QTest::qWaitFor(
-            [&] { return (found = service()->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
+            [&] { return (found = parent->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
             20000));
         return found && found->isVisible() ? found : nullptr;
     }

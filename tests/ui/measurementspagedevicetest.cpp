@@ -76,6 +76,15 @@ protected:
             QTest::qWaitFor([&] { return page->device() && page->device() != previous; }, kTimeoutMs);
         return handed ? page->device() : nullptr;
     }
+    // Plugs a control unit holding `series` series of `points` points each; waits until the page lists them.
+    std::shared_ptr<SimControlUnit> plugWithSeries(int series, int points)
+    {
+        auto unit = plugControlUnit();
+        unit->setDatasetStoreImage(storeImage(series, points));
+        EXPECT_NE(attach(), nullptr);
+        EXPECT_TRUE(waitForRows(series));
+        return unit;
+    }
     int rows() const { return page->datasetModel()->rowCount(); }
     bool waitForRows(int count)
     {
@@ -92,11 +101,9 @@ protected:
 
 TEST_F(MeasurementsPageDevice, ShowsTheUnitsSeriesReadOnce)
 {
-    auto unit = plugControlUnit();
-    unit->setDatasetStoreImage(storeImage(3, 25));
-    ControlUnit* device = attach();
+    auto unit = plugWithSeries(3, 25);
+    ControlUnit* device = page->device();
     ASSERT_NE(device, nullptr);
-    ASSERT_TRUE(waitForRows(3));
     EXPECT_EQ(label("locationLabel"), QStringLiteral("Line 1"));
     EXPECT_EQ(page->dataPointModel()->rowCount(), 25);
     auto* picture = page->findChild<TrackPictureWidget*>();
@@ -126,10 +133,7 @@ TEST_F(MeasurementsPageDevice, ExportsAreReadBackByGpsbabel)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty())
         GTEST_SKIP() << "gpsbabel is not installed (tools/install-deps.sh installs it)";
-    auto unit = plugControlUnit();
-    unit->setDatasetStoreImage(storeImage(2, 30));
-    ASSERT_NE(attach(), nullptr);
-    ASSERT_TRUE(waitForRows(2));
+    auto unit = plugWithSeries(2, 30);
     click("selectAllButton");
 
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/measurements-XXXXXX"));
@@ -185,10 +189,7 @@ TEST_F(MeasurementsPageDevice, ExportsAreReadBackByGpsbabel)
 
 TEST_F(MeasurementsPageDevice, DeleteOnlyWhenConfirmedAndAFailureIsReportedWithTheListKept)
 {
-    auto unit = plugControlUnit();
-    unit->setDatasetStoreImage(storeImage(2, 5));
-    ASSERT_NE(attach(), nullptr);
-    ASSERT_TRUE(waitForRows(2));
+    auto unit = plugWithSeries(2, 5);
 
     // Cancel leaves everything where it is.
     whenAsked = [] { return false; };
@@ -220,11 +221,7 @@ TEST_F(MeasurementsPageDevice, DeleteOnlyWhenConfirmedAndAFailureIsReportedWithT
 
 TEST_F(MeasurementsPageDevice, DeleteAnsweredAfterTheUnitWasSwappedDeletesNothing)
 {
-    auto first = plugControlUnit();
-    first->setDatasetStoreImage(storeImage(2, 5));
-    ControlUnit* firstDevice = attach();
-    ASSERT_NE(firstDevice, nullptr);
-    ASSERT_TRUE(waitForRows(2));
+    auto first = plugWithSeries(2, 5);
 
     std::shared_ptr<SimControlUnit> second;
     whenAsked = [&] {
@@ -232,10 +229,7 @@ TEST_F(MeasurementsPageDevice, DeleteAnsweredAfterTheUnitWasSwappedDeletesNothin
         bus().unplug(first);
         if (!QTest::qWaitFor([&] { return page->device() == nullptr; }, kTimeoutMs))
             return true;
-        second = plugControlUnit();
-        second->setDatasetStoreImage(storeImage(3, 5));
-        attach();
-        waitForRows(3);
+        second = plugWithSeries(3, 5);
         return true;
     };
     click("deleteButton");
@@ -249,11 +243,7 @@ TEST_F(MeasurementsPageDevice, DeleteAnsweredAfterTheUnitWasSwappedDeletesNothin
 
 TEST_F(MeasurementsPageDevice, UnitUnpluggedMidReadClearsThePage)
 {
-    auto unit = plugControlUnit();
-    unit->setDatasetStoreImage(storeImage(4, 40));
-    ControlUnit* device = attach();
-    ASSERT_NE(device, nullptr);
-    ASSERT_TRUE(waitForRows(4));
+    auto unit = plugWithSeries(4, 40);
     // The next read stops after a few packets: the unit vanishes in the middle of the stream.
     unit->faults().unplugAfterPackets(4);
     click("refreshDataSetsButton");

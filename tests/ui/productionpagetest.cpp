@@ -77,12 +77,15 @@ public:
     ProductionWidget* production() const { return page<ProductionWidget>(MainWindow::ProductionPage); }
     DevelopWidget* develop() const { return page<DevelopWidget>(MainWindow::DevelopPage); }
 
-    // Writes an enciphered option file next to a firmware file, which makes that directory the firmware
-    // directory. Returns the directory.
-    QString writeOptionFile(const QJsonObject& document, const QString& subdir = QStringLiteral("fw"))
+    // Writes an enciphered option file offering `functions` for the device type `type` next to a firmware
+    // file, which makes that directory the firmware directory. Returns the directory.
+    QString writeOptionFile(const char* type, const QJsonArray& functions,
+                            const QString& subdir = QStringLiteral("fw"))
     {
         QDir(files.path()).mkpath(subdir);
         const QString dir = files.filePath(subdir);
+        const QJsonObject document{
+            {"devices", QJsonArray{QJsonObject{{"device_type", type}, {"functions", functions}}}}};
         EXPECT_TRUE(packer.save(QDir(dir).filePath("file.options"),
                                 packer.packJson(document, FirmwareCipher::FlagCompressed)));
         return dir;
@@ -106,11 +109,15 @@ public:
         return device;
     }
 
+    QList<QToolButton*> buttons() const
+    {
+        return child<QWidget>(production(), "widgetOptionsList")->findChildren<QToolButton*>();
+    }
+
     QStringList functionButtons() const
     {
         QStringList names;
-        for (QToolButton* b :
-             child<QWidget>(production(), "widgetOptionsList")->findChildren<QToolButton*>()) {
+        for (QToolButton* b : buttons()) {
             names << b->text();
         }
         return names;
@@ -118,25 +125,11 @@ public:
 
     QToolButton* functionButton(const QString& name) const
     {
-        for (QToolButton* b :
-             child<QWidget>(production(), "widgetOptionsList")->findChildren<QToolButton*>()) {
-            if (b->text() == name) {
-                return b;
-            }
-        }
-        return nullptr;
+        const int at = functionButtons().indexOf(name);
+        return at < 0 ? nullptr : buttons().at(at);
     }
 
     QString text(const char* label) const { return child<QLabel>(production(), label)->text(); }
-
-    template <typename T> T* productionDialog(const char* name) const
-    {
-        T* found = nullptr;
-        static_cast<void>(QTest::qWaitFor(
-            [&] { return (found = production()->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
-            20000));
-        return found && found->isVisible() ? found : nullptr;
-    }
 };
 
 TEST(StaffPages, SwitchesFromTheCommandLine)
@@ -192,16 +185,10 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
     auto unit = plugControlUnit();
     unit->storeOption(SimDefaults::DeviceType, Bytes());
     unit->storeOption(SimDefaults::DeviceSerialNumber, Bytes());
-    const QJsonObject document{
-        {"devices",
-         QJsonArray{QJsonObject{
-             {"device_type", "TBX-CU"},
-             {"functions",
-              QJsonArray{
-                  function("Basic", {option(kBluetooth, "uint32_t", 0), option(kCompass, "uint32_t", 1)}),
-                  function("Bluetooth", {option(kBluetooth, "uint32_t", 1), option(kCompass, "uint32_t", 1)},
-                           "cu-bt.firmware")}}}}}};
-    const QString dir = writeOptionFile(document);
+    const QString dir = writeOptionFile(
+        "TBX-CU", {function("Basic", {option(kBluetooth, "uint32_t", 0), option(kCompass, "uint32_t", 1)}),
+                   function("Bluetooth", {option(kBluetooth, "uint32_t", 1), option(kCompass, "uint32_t", 1)},
+                            "cu-bt.firmware")});
     firmwareIn(dir, "cu-bt.firmware", "7.1.0");
 
     BaseDevice* device = attachProduction();
@@ -218,13 +205,13 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
     // A serial that is not printable Latin-1 is refused, not turned into '?'.
     child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("TCU-\u20ac-1"));
     child<QAbstractButton>(production(), "btnWriteParameters")->click();
-    EXPECT_EQ(productionDialog<QMessageBox>("writeParametersQuestion"), nullptr);
+    EXPECT_EQ(dialog<QMessageBox>("writeParametersQuestion", production()), nullptr);
     EXPECT_TRUE(text("lblParametersMessage").contains("cannot store"));
 
     child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("  TCU-26-00001 "));
     for (const QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::Yes}) {
         child<QAbstractButton>(production(), "btnWriteParameters")->click();
-        auto* question = productionDialog<QMessageBox>("writeParametersQuestion");
+        auto* question = dialog<QMessageBox>("writeParametersQuestion", production());
         ASSERT_NE(question, nullptr);
         EXPECT_TRUE(question->text().contains("\"TCU-26-00001\"")); // trimmed
         EXPECT_TRUE(question->text().contains("TBX-CU"));
@@ -330,7 +317,7 @@ TEST_F(ProductionPageTest, WritingTheIdentitySaysItsOutcomeAndKeepsEachTextToOne
             });
         child<QLineEdit>(production(), "editDeviceSerial")->setText(QStringLiteral("TCU-%1").arg(++n));
         child<QAbstractButton>(production(), "btnWriteParameters")->click();
-        auto* question = productionDialog<QMessageBox>("writeParametersQuestion");
+        auto* question = dialog<QMessageBox>("writeParametersQuestion", production());
         ASSERT_NE(question, nullptr);
         answer(question, QMessageBox::Yes);
         ASSERT_TRUE(QTest::qWaitFor([&] { return said.size() == (c.restarts ? 2 : 1); }, kTimeoutMs));
@@ -353,10 +340,7 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
     auto unit = plugControlUnit();
     unit->storeOption(SimDefaults::DeviceType, textBytes("TBX-CU"));
     const QJsonArray good{option(kBluetooth, "uint32_t", 1)};
-    const QString valid = writeOptionFile(
-        {{"devices", QJsonArray{QJsonObject{{"device_type", "TBX-CU"},
-                                            {"functions", QJsonArray{function("Good", good)}}}}}},
-        "valid");
+    const QString valid = writeOptionFile("TBX-CU", {function("Good", good)}, "valid");
     firmwareIn(valid, "any.firmware", "1.0.0");
     BaseDevice* device = attachProduction();
     ASSERT_NE(device, nullptr);
@@ -370,33 +354,20 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not enciphered at all");
     bad.close();
-    const QString foreign = writeOptionFile(
-        {{"devices", QJsonArray{QJsonObject{{"device_type", "VC-SU"},
-                                            {"functions", QJsonArray{function("Foreign", good)}}}}}},
-        "foreign");
+    const QString foreign = writeOptionFile("VC-SU", {function("Foreign", good)}, "foreign");
     // A type that cannot be encoded, and an id that is no number.
     const QString unencodable = writeOptionFile(
-        {{"devices",
-          QJsonArray{QJsonObject{
-              {"device_type", "TBX-CU"},
-              {"functions",
-               QJsonArray{
-                   function("Broken", {option(kBluetooth, "uint32_t", 1), option(kCompass, "int64_t", 1)}),
-                   function("BadId",
-                            {QJsonObject{{"id", "0x2000"}, {"type", "uint32_t"}, {"value", 1}}})}}}}}},
+        "TBX-CU",
+        {function("Broken", {option(kBluetooth, "uint32_t", 1), option(kCompass, "int64_t", 1)}),
+         function("BadId", {QJsonObject{{"id", "0x2000"}, {"type", "uint32_t"}, {"value", 1}}})},
         "unencodable");
 
     // One function only: nothing tells functions apart, so all its ids are compared (the board's
     // Bluetooth is off, its compass on).
-    const auto single = [&](const char* name, quint32 id) {
-        return writeOptionFile(
-            {{"devices", QJsonArray{QJsonObject{
-                             {"device_type", "TBX-CU"},
-                             {"functions", QJsonArray{function("Solo", {option(id, "uint32_t", 1)})}}}}}},
-            QLatin1String(name));
-    };
-    const QString soloMismatch = single("solo-bluetooth", kBluetooth);
-    const QString soloMatch = single("solo-compass", kCompass);
+    const QString soloMismatch =
+        writeOptionFile("TBX-CU", {function("Solo", {option(kBluetooth, "uint32_t", 1)})}, "solo-bt");
+    const QString soloMatch =
+        writeOptionFile("TBX-CU", {function("Solo", {option(kCompass, "uint32_t", 1)})}, "solo-compass");
 
     struct Case
     {

@@ -77,9 +77,8 @@ TEST_F(SnapshotPage, ResetKeepsASnapshotThatPutsTheSettingsBack)
 
     list()->setCurrentItem(list()->topLevelItem(0));
     child<QAbstractButton>(service(), "restoreSnapshotButton")->click();
-    QMessageBox* question = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return (question = dialog<QMessageBox>("restoreSnapshotQuestion")); },
-                                kTimeoutMs));
+    auto* question = dialog<QMessageBox>("restoreSnapshotQuestion");
+    ASSERT_NE(question, nullptr);
     EXPECT_TRUE(question->text().contains(QStringLiteral("5a 01 02 03"))) << question->text().toStdString();
     EXPECT_EQ(static_cast<QAbstractButton*>(question->defaultButton()),
               question->button(QMessageBox::Cancel));
@@ -124,9 +123,8 @@ TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTicked)
         notes.clear();
         const QPointer<BaseDevice> before = device; // the restart replaces it
         SnapshotRestorer::start(service(), path, [this]() -> BaseDevice* { return service()->device(); });
-        QMessageBox* question = nullptr;
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return (question = dialog<QMessageBox>("restoreSnapshotQuestion")); }, kTimeoutMs));
+        auto* question = dialog<QMessageBox>("restoreSnapshotQuestion");
+        ASSERT_NE(question, nullptr);
         auto* identity = question->findChild<QCheckBox*>(QStringLiteral("restoreIdentityCheck"));
         ASSERT_NE(identity, nullptr);
         EXPECT_FALSE(identity->isChecked());
