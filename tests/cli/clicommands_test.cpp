@@ -21,7 +21,6 @@
 #include <QTimer>
 
 #include <ctime>
-#include <functional>
 #include <thread>
 
 namespace {
@@ -286,49 +285,31 @@ TEST_F(CliCommands, InstrumentTextsArePrintedAsTheyStand)
 // error, and nothing asked of an instrument that is there.
 TEST_F(CliCommands, EachWayOfHavingNoInstrumentIsExitTwoWithItsReason)
 {
-    const auto none = [] { return std::shared_ptr<SimInstrument>(); };
     const struct
     {
         const char* what;
-        std::function<std::shared_ptr<SimInstrument>()> setUp;
+        QList<SimKind> plugged;
         QStringList command;
         const char* reason;
-        bool untouched; // not even identified
+        bool identified; // the instrument plugged may have been identified
     } cases[] = {
-        {"none plugged", none, {"info"}, "No instrument", true},
-        {"none within the wait", none, {"info", "--wait", "0.3"}, "No instrument", true},
-        {"a sensor for the unit's series",
-         [this] { return plugAcousticSensor(); },
-         {"datasets", "list"},
-         "control unit",
-         false},
-        {"an emitter for the sensor's calibration",
-         [this] { return plugKind(SimKind::Emitter); },
-         {"calibrate"},
-         "acoustic sensor",
-         false},
-        {"two without --device",
-         [this] {
-             plugKind(SimKind::Emitter);
-             return plugKind(SimKind::ControlUnit);
-         },
-         {"info"},
-         "--device",
-         true},
+        {"none plugged", {}, {"info"}, "No instrument", false},
+        {"none within the wait", {}, {"info", "--wait", "0.3"}, "No instrument", false},
+        {"sensor for the series", {SimKind::AcousticSensor}, {"datasets", "list"}, "control unit", true},
+        {"emitter for a calibration", {SimKind::Emitter}, {"calibrate"}, "acoustic sensor", true},
+        {"two without --device", {SimKind::Emitter, SimKind::ControlUnit}, {"info"}, "--device", false},
         // Last: libusb stays unavailable for the rest of the process.
-        {"no USB at all",
-         [this] {
-             UsbManager::instance()->deinit(); // the next session starts libusb anew, and fails
-             UsbManager::instance()->setLibusbInitForTesting([] { return int(LIBUSB_ERROR_OTHER); });
-             return plugKind(SimKind::ControlUnit);
-         },
-         {"list"},
-         "USB is not available",
-         true},
+        {"no USB at all", {SimKind::ControlUnit}, {"list"}, "USB is not available", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto instrument = c.setUp();
+        if (QByteArray(c.reason) == "USB is not available") {
+            UsbManager::instance()->deinit(); // the next session starts libusb anew, and fails
+            UsbManager::instance()->setLibusbInitForTesting([] { return int(LIBUSB_ERROR_OTHER); });
+        }
+        std::vector<std::shared_ptr<SimInstrument>> instruments;
+        for (const SimKind kind : c.plugged)
+            instruments.push_back(plugKind(kind));
         const CliRun json = run(c.command + QStringList{"--json"});
         EXPECT_EQ(json.code, int(CliExitCode::NoInstrument)) << json.context();
         EXPECT_EQ(json.json().value("exitCode").toInt(), 2);
@@ -339,8 +320,8 @@ TEST_F(CliCommands, EachWayOfHavingNoInstrumentIsExitTwoWithItsReason)
         EXPECT_EQ(text.code, 2);
         EXPECT_TRUE(text.out.isEmpty()) << text.context();
         EXPECT_TRUE(text.err.contains(c.reason)) << text.context();
-        if (instrument) {
-            EXPECT_TRUE(instrument->received().empty() || !c.untouched);
+        for (const auto& instrument : instruments) {
+            EXPECT_TRUE(instrument->received().empty() || c.identified);
             EXPECT_EQ(instrument->countReceived(ReadDataSets) + instrument->countReceived(CdcSetThreshold),
                       0u);
         }
@@ -425,24 +406,15 @@ TEST_F(CliCommands, GermanChangesTheWordsButNeitherTheJsonNorTheExitCode)
         uint32_t failing = 0;     // a command the unit's link refuses during the case
         bool noSnapshots = false; // a file stands where the snapshot folder belongs
     };
+    const int failed = int(CliExitCode::InstrumentFailed);
     const Case cases[] = {
         {{"info", "--wait", "5"}, 0, "Seriennummer der Leiterplatte:"},
         {{"datasets", "list"}, 0, "3 Punkte, 3 mit Position"},
         {{"calibrate"}, int(CliExitCode::NoInstrument), "braucht einen akustischen Sensor"},
         {{"frobnicate"}, int(CliExitCode::Usage), "Unbekannter Befehl"},
-        {{"log", "download", "-o", path("unit.log")},
-         int(CliExitCode::InstrumentFailed),
-         "Geräteprotokoll konnte nicht gelesen werden",
-         ReadLog},
-        {{"reset", "--yes", "--without-snapshot"},
-         int(CliExitCode::InstrumentFailed),
-         "Zurücksetzen auf Werkseinstellungen fehlgeschlagen",
-         FactoryReset},
-        {{"reset", "--yes"},
-         int(CliExitCode::InstrumentFailed),
-         "Sicherung konnte nicht gespeichert",
-         0,
-         true},
+        {{"log", "download", "-o", path("unit.log")}, failed, "Geräteprotokoll konnte nicht", ReadLog},
+        {{"reset", "--yes", "--without-snapshot"}, failed, "Werkseinstellungen fehlgeschlagen", FactoryReset},
+        {{"reset", "--yes"}, failed, "Sicherung konnte nicht gespeichert", 0, true},
     };
     for (const Case& c : cases) {
         const std::string name = c.command.join(' ').toStdString();

@@ -99,7 +99,8 @@ TEST_F(TouchSensor, OffsetAndLimitsMakeAWarning)
 }
 
 // Nothing may be made permanent that the detector did not take or that lies outside its range: a
-// detector that never switches, an offset pushing the point past 4095, a final post that fails.
+// detector that never switches, an offset pushing the point past 4095, a state read in the rising sweep or
+// a final post that fails.
 TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
 {
     struct Case
@@ -115,6 +116,15 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
          CdcCalibrationJob::kNoUsableThreshold, 0},
         {"offset out of range", [] {}, 3200, CdcCalibrationJob::kNoUsableThreshold, 0},
         // Posts: 1 + 4096 up, 1 + 4096 down, then the found threshold's post is the 8195th.
+        {"state read fails",
+         [&] {
+             QObject::connect(device.data(), &BaseDevice::progressChanged, sensor,
+                              [&](QString, int value, int, QString) {
+                                  if (value == 700)
+                                      instrument->faults().wrongAnswerCode(CdcGetState, 0x40007, 1);
+                              });
+         },
+         0, -2, 0},
         {"final post fails", [&] { instrument->faults().pipeErrorOnNth(CdcSetThreshold, 8195); }, 0,
          LIBUSB_ERROR_PIPE, 1},
     };
@@ -123,6 +133,7 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         instrument->clearReceived();
         recorder.jobs.clear();
         recorder.results.clear();
+        recorder.notes.clear();
         c.arrange();
         sensor->calibrateCdc(c.offset, 0, 4095);
         ASSERT_TRUE(waitFor("CdcCalibrationJob"));
@@ -132,31 +143,14 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         EXPECT_EQ(instrument->countReceived(CdcStoreThreshold), 0u);
         EXPECT_EQ(instrument->countReceived(SetOption), c.setOptions);
         EXPECT_EQ(instrument->storedRawThreshold(), 1200 * kRaw);
+        EXPECT_EQ(calibratedOptionValue(), c.setOptions ? 1000 : 990); // the working copy's
+        ASSERT_EQ(recorder.notes.size(), 1);
+        EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Error);
+        EXPECT_FALSE(recorder.notes[0].second.isEmpty());
+        QObject::disconnect(device.data(), &BaseDevice::progressChanged, sensor, nullptr);
         instrument->setTouchOverride(std::nullopt);
         instrument->faults().clear();
     }
-}
-
-TEST_F(TouchSensor, AFailedReadInTheSweepStoresNothing)
-{
-    // Fails one state read in the middle of the rising sweep.
-    QObject::connect(device.data(), &BaseDevice::progressChanged, device.data(),
-                     [&](QString, int value, int, QString) {
-                         if (value == 700) {
-                             instrument->faults().wrongAnswerCode(CdcGetState, 0x40007, 1);
-                         }
-                     });
-    sensor->calibrateCdc(0, 0, 4095);
-    ASSERT_TRUE(waitFor("CdcCalibrationJob"));
-    EXPECT_LT(recorder.resultOf("CdcCalibrationJob"), 0);
-    EXPECT_EQ(recorder.progress.last().at(3).toString(),
-              QStringLiteral("Calibration failed, nothing stored"));
-    EXPECT_EQ(calibratedOptionValue(), 990);
-    EXPECT_EQ(instrument->countReceived(CdcStoreThreshold), 0u);
-    EXPECT_EQ(instrument->countReceived(SetOption), 0u);
-    ASSERT_EQ(recorder.notes.size(), 1);
-    EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Error);
-    EXPECT_TRUE(recorder.notes[0].second.contains(QStringLiteral("not stored")));
 }
 
 TEST_F(TouchSensor, ManualModesReadPostAndStoreThresholds)

@@ -1,5 +1,5 @@
-// The exports read back by independent readers (gpsbabel and GDAL for GPX, a plain RFC 4180 parser for
-// CSV cells); a failed write leaves nothing behind, and a write on its own thread the same bytes.
+// CSV cells read back by a plain RFC 4180 parser; a failed write leaves nothing behind, and a write on its
+// own thread the same bytes.
 
 #include "measurements/datasetexport.h"
 #include "measurements/vectarisdatasetstocsv.h"
@@ -7,16 +7,12 @@
 #include "measurements/vectarisdatasetstokml.h"
 
 #include "kmltestdata.h"
-#include "processrun.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -25,75 +21,9 @@
 
 namespace {
 
-struct Fix
-{
-    QGeoCoordinate coordinate;
-    QDateTime time;
-};
-
 QList<VectarisDataset> testSeries()
 {
     return kmltestdata::series() + kmltestdata::transitionSeries();
-}
-
-QList<Fix> expectedFixes(const QList<VectarisDataset>& datasets)
-{
-    QList<Fix> fixes;
-    for (const VectarisDataset& dataset : datasets) {
-        for (const VectarisDataPoint& point : dataset.points) {
-            if (point.position.coordinate().isValid())
-                fixes.append({point.position.coordinate(), point.position.timestamp()});
-        }
-    }
-    return fixes;
-}
-
-void expectSameFixes(const QList<Fix>& read, const QList<Fix>& expected, const char* reader)
-{
-    ASSERT_EQ(read.size(), expected.size()) << reader;
-    for (int i = 0; i < read.size(); ++i) {
-        SCOPED_TRACE(std::string(reader) + " point " + std::to_string(i));
-        EXPECT_NEAR(read.at(i).coordinate.latitude(), expected.at(i).coordinate.latitude(), 1e-7);
-        EXPECT_NEAR(read.at(i).coordinate.longitude(), expected.at(i).coordinate.longitude(), 1e-7);
-        EXPECT_EQ(read.at(i).time.toMSecsSinceEpoch(), expected.at(i).time.toMSecsSinceEpoch());
-    }
-}
-
-QByteArray runTool(const QString& program, const QStringList& arguments, QByteArray* errors = nullptr)
-{
-    const ProcessRun run = runProcess(program, arguments);
-    EXPECT_EQ(run.code, 0) << program.toStdString() << ": " << run.err.toStdString();
-    if (errors)
-        *errors = run.err;
-    return run.out;
-}
-
-bool haveTools(std::initializer_list<const char*> programs)
-{
-    for (const char* program : programs) {
-        if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
-            return false;
-    }
-    return true;
-}
-
-// Track points of a GPX document (gpsbabel's own output): position and UTC time.
-QList<Fix> gpxTrackPoints(const QByteArray& gpx)
-{
-    QXmlStreamReader reader(gpx);
-    QList<Fix> fixes;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.isStartElement() && reader.name() == QLatin1String("trkpt")) {
-            fixes.append({QGeoCoordinate(reader.attributes().value(QLatin1String("lat")).toDouble(),
-                                         reader.attributes().value(QLatin1String("lon")).toDouble()),
-                          QDateTime()});
-        } else if (reader.isStartElement() && reader.name() == QLatin1String("time") && !fixes.isEmpty()) {
-            fixes.last().time = QDateTime::fromString(reader.readElementText(), Qt::ISODate);
-        }
-    }
-    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-    return fixes;
 }
 
 class ExportFormats : public ::testing::Test
@@ -107,59 +37,6 @@ protected:
     }
     kmltestdata::DecimalCommaLocale locale;
 };
-
-TEST_F(ExportFormats, GpxIsReadBackByGpsbabelAndGdal)
-{
-    if (!haveTools({"gpsbabel", "ogrinfo", "xmllint"}))
-        GTEST_SKIP() << "gpsbabel, ogrinfo or xmllint missing (tools/install-deps.sh installs them)";
-    QList<VectarisDataset> datasets = testSeries();
-    datasets.removeAt(3); // gpsbabel remarks on an empty track
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath(QStringLiteral("series.gpx"));
-    ASSERT_TRUE(VectarisDatasetsToGpxFile(datasets, fileName));
-    runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName});
-    const QList<Fix> expected = expectedFixes(datasets);
-    ASSERT_EQ(expected.size(), 5 + 24);
-
-    QByteArray babelErrors;
-    const QByteArray babel = runTool(QStringLiteral("gpsbabel"),
-                                     {QStringLiteral("-t"), QStringLiteral("-i"), QStringLiteral("gpx"),
-                                      QStringLiteral("-f"), fileName, QStringLiteral("-o"),
-                                      QStringLiteral("gpx"), QStringLiteral("-F"), QStringLiteral("-")},
-                                     &babelErrors);
-    EXPECT_TRUE(babelErrors.isEmpty()) << babelErrors.toStdString();
-    expectSameFixes(gpxTrackPoints(babel), expected, "gpsbabel");
-
-    // GDAL: the track points with their UTC times, and the measured values from the extensions.
-    const QByteArray ogr =
-        runTool(QStringLiteral("ogrinfo"),
-                {QStringLiteral("--config"), QStringLiteral("GPX_USE_EXTENSIONS"), QStringLiteral("YES"),
-                 QStringLiteral("-ro"), QStringLiteral("-q"), QStringLiteral("-geom=ISO_WKT"), fileName,
-                 QStringLiteral("track_points")});
-    const QRegularExpression point(QStringLiteral("^  POINT \\((\\S+) (\\S+)\\)$"));
-    const QRegularExpression time(
-        QStringLiteral("^  time \\(DateTime\\) = (\\S+ \\d\\d:\\d\\d:\\d\\d)\\+00$"));
-    const QRegularExpression depth(QStringLiteral("^  vx_depth \\(\\w+\\) = (\\S+)$"));
-    QList<Fix> read;
-    QList<double> depths;
-    for (const QString& line : QString::fromUtf8(ogr).split(QLatin1Char('\n'))) {
-        if (const auto m = point.match(line); m.hasMatch()) {
-            read.last().coordinate = QGeoCoordinate(m.captured(2).toDouble(), m.captured(1).toDouble());
-        } else if (const auto m = time.match(line); m.hasMatch()) {
-            // Built as UTC directly: read as local time first, a time in the spring gap would not exist.
-            const QStringList parts = m.captured(1).split(QLatin1Char(' '));
-            read.append({QGeoCoordinate(),
-                         QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy/MM/dd")),
-                                   QTime::fromString(parts.at(1), QStringLiteral("hh:mm:ss")), Qt::UTC)});
-        } else if (const auto m = depth.match(line); m.hasMatch()) {
-            depths.append(m.captured(1).toDouble());
-        }
-    }
-    expectSameFixes(read, expected, "GDAL");
-    ASSERT_EQ(depths.size(), expected.size());
-    EXPECT_EQ(depths.at(0), 1.5);
-    EXPECT_EQ(depths.at(1), 0.25); // the point without a fix is not a track point
-}
 
 // A minimal RFC 4180 reader: quoted fields with doubled quotes, CRLF line ends.
 QList<QStringList> parseCsv(const QByteArray& bytes)

@@ -1,173 +1,105 @@
-// The exported KML read back by independent readers (GDAL, gpsbabel, xmllint): they must open it
-// without complaint and find every placemark where and when it was recorded, under its name.
-
-#include "measurements/vectarisdatasetstokml.h"
+// The checked export files (see exportgoldentest.cpp) read by independent readers: xmllint, GDAL and
+// gpsbabel open each of them and find every fix where it was recorded, gpsbabel also when (it writes UTC,
+// so a time written without its offset would arrive shifted).
 
 #include "kmltestdata.h"
 #include "processrun.h"
 
 #include <QGeoCoordinate>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <functional>
+
 namespace {
 
-struct Placemark
+struct Fix
 {
-    QString name;
-    QGeoCoordinate coordinate; // invalid: no Point
-    QDateTime time;            // invalid: no TimeStamp
+    QGeoCoordinate coordinate;
+    QDateTime time;
 };
 
-// What the export must hold for every point placemark, in document order.
-QList<Placemark> expectedPlacemarks(const QList<VectarisDataset>& datasets)
+struct ReaderCase
 {
-    QList<Placemark> result;
-    for (const VectarisDataset& dataset : datasets) {
-        const QString title = dataset.title;
-        int k = 0;
-        for (const VectarisDataPoint& point : dataset.points) {
-            ++k;
-            const QString name =
-                title.isEmpty() ? QString::number(k) : QStringLiteral("%1: %2").arg(title).arg(k);
-            result.append({name, point.position.coordinate(), point.position.timestamp()});
+    const char* file; // under tests/measurements/data
+    const char* timeZone;
+    QStringList gpsbabelInput; // the file's format, and -t where the fixes are track points
+    const char* gpsbabelPoint; // the GPX element gpsbabel writes a fix as
+    std::function<QList<VectarisDataset>()> datasets;
+};
+
+// The fixes a reader printed, in document order: a line matching `point` (with groups lat and lon)
+// starts one, a later GPX time gives it its time.
+QList<Fix> readFixes(const ProcessRun& run, const QString& point)
+{
+    EXPECT_EQ(run.code, 0) << run.context();
+    const QRegularExpression pointLine(point);
+    const QRegularExpression timeLine(QStringLiteral("^\\s*<time>(\\S+)</time>$"));
+    QList<Fix> fixes;
+    for (const QString& line : QString::fromUtf8(run.out).split(QLatin1Char('\n'))) {
+        if (const auto m = pointLine.match(line); m.hasMatch()) {
+            fixes.append({QGeoCoordinate(m.captured(QStringLiteral("lat")).toDouble(),
+                                         m.captured(QStringLiteral("lon")).toDouble()),
+                          QDateTime()});
+        } else if (const auto m = timeLine.match(line); m.hasMatch() && !fixes.isEmpty()) {
+            fixes.last().time = QDateTime::fromString(m.captured(1), Qt::ISODate);
         }
     }
-    return result;
+    return fixes;
 }
 
-// ogrinfo lists every feature with its fields and its geometry as WKT.
-QList<Placemark> readWithGdal(const QString& fileName)
+TEST(GoldenReaders, EveryCheckedFileIsReadByXmllintGdalAndGpsbabel)
 {
-    const ProcessRun ogr = runProcess(QStringLiteral("ogrinfo"),
-                                      {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-q"),
-                                       QStringLiteral("-geom=ISO_WKT"), fileName});
-    EXPECT_EQ(ogr.code, 0);
-    EXPECT_TRUE(ogr.err.isEmpty()) << ogr.err.toStdString();
-    QList<Placemark> result;
-    const QRegularExpression point(QStringLiteral("^  POINT Z \\((\\S+) (\\S+) 0\\)$"));
-    const QRegularExpression time(
-        QStringLiteral("^  timestamp \\(DateTime\\) = (\\S+ \\d\\d:\\d\\d:\\d\\d)([+-]\\d\\d)$"));
-    for (const QString& line : QString::fromUtf8(ogr.out).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("OGRFeature("))) {
-            result.append(Placemark());
-        } else if (line.startsWith(QLatin1String("  Name (String) = "))) {
-            result.last().name = line.mid(18);
-        } else if (const QRegularExpressionMatch m = point.match(line); m.hasMatch()) {
-            result.last().coordinate = QGeoCoordinate(m.captured(2).toDouble(), m.captured(1).toDouble());
-        } else if (const QRegularExpressionMatch m = time.match(line); m.hasMatch()) {
-            QDateTime t = QDateTime::fromString(m.captured(1), QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-            t.setOffsetFromUtc(m.captured(2).toInt() * 3600);
-            result.last().time = t;
+    const ReaderCase cases[] = {
+        {"series.kml", "America/Sao_Paulo", {"-i", "kml"}, "wpt", kmltestdata::series},
+        {"series-utc.kml", "UTC", {"-i", "kml"}, "wpt", kmltestdata::series},
+        {"empty.kml", "Europe/Berlin", {"-i", "kml"}, "wpt", [] { return QList<VectarisDataset>(); }},
+        {"transitions.kml", "Europe/Berlin", {"-i", "kml"}, "wpt", kmltestdata::transitionSeries},
+        {"series.gpx",
+         "Europe/Berlin",
+         {"-t", "-i", "gpx"},
+         "trkpt",
+         [] { return kmltestdata::series() + kmltestdata::transitionSeries(); }},
+    };
+    for (const ReaderCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        qputenv("TZ", c.timeZone);
+        tzset();
+        QList<Fix> expected;
+        for (const VectarisDataset& dataset : c.datasets()) {
+            for (const VectarisDataPoint& point : dataset.points) {
+                if (point.position.coordinate().isValid())
+                    expected.append({point.position.coordinate(), point.position.timestamp()});
+            }
+        }
+        const QString file = QStringLiteral(SERVICE_TEST_DATA_DIR "/") + QLatin1String(c.file);
+        EXPECT_EQ(runProcess(QStringLiteral("xmllint"), {QStringLiteral("--noout"), file}).code, 0);
+        const ProcessRun gdal = runProcess(QStringLiteral("ogrinfo"),
+                                           {QStringLiteral("-ro"), QStringLiteral("-al"),
+                                            QStringLiteral("-q"), QStringLiteral("-geom=ISO_WKT"), file});
+        EXPECT_TRUE(gdal.err.isEmpty()) << gdal.context();
+        const QList<Fix> byGdal =
+            readFixes(gdal, QStringLiteral("^  POINT (Z )?\\((?<lon>\\S+) (?<lat>\\S+)( 0)?\\)$"));
+        const QList<Fix> byGpsbabel =
+            readFixes(runProcess(QStringLiteral("gpsbabel"),
+                                 c.gpsbabelInput + QStringList{QStringLiteral("-f"), file,
+                                                               QStringLiteral("-o"), QStringLiteral("gpx"),
+                                                               QStringLiteral("-F"), QStringLiteral("-")}),
+                      QStringLiteral("<%1 lat=\"(?<lat>\\S+)\" lon=\"(?<lon>\\S+)\">")
+                          .arg(QLatin1String(c.gpsbabelPoint)));
+        ASSERT_EQ(byGdal.size(), expected.size());
+        ASSERT_EQ(byGpsbabel.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            SCOPED_TRACE(i);
+            for (const QGeoCoordinate& read : {byGdal.at(i).coordinate, byGpsbabel.at(i).coordinate}) {
+                EXPECT_NEAR(read.latitude(), expected.at(i).coordinate.latitude(), 1e-7);
+                EXPECT_NEAR(read.longitude(), expected.at(i).coordinate.longitude(), 1e-7);
+            }
+            EXPECT_EQ(byGpsbabel.at(i).time, expected.at(i).time);
         }
     }
-    // Keep the point placemarks; the line placemarks are all named "Track".
-    QList<Placemark> points;
-    for (const Placemark& p : result) {
-        if (p.name != QLatin1String("Track"))
-            points.append(p);
-    }
-    return points;
-}
-
-// gpsbabel turns the placemarks that have a Point into GPX waypoints (nine decimals, UTC times).
-QList<Placemark> readWithGpsbabel(const QString& fileName, const QString& gpxName)
-{
-    const ProcessRun babel =
-        runProcess(QStringLiteral("gpsbabel"),
-                   {QStringLiteral("-i"), QStringLiteral("kml"), QStringLiteral("-f"), fileName,
-                    QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"), gpxName});
-    EXPECT_EQ(babel.code, 0);
-    EXPECT_TRUE(babel.err.isEmpty()) << babel.err.toStdString();
-    QFile gpx(gpxName);
-    EXPECT_TRUE(gpx.open(QIODevice::ReadOnly));
-    QXmlStreamReader reader(&gpx);
-    QList<Placemark> result;
-    bool inWaypoint = false;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.isStartElement() && reader.name() == QLatin1String("wpt")) {
-            inWaypoint = true;
-            result.append({QString(),
-                           QGeoCoordinate(reader.attributes().value(QLatin1String("lat")).toDouble(),
-                                          reader.attributes().value(QLatin1String("lon")).toDouble()),
-                           QDateTime()});
-        } else if (reader.isEndElement() && reader.name() == QLatin1String("wpt")) {
-            inWaypoint = false;
-        } else if (inWaypoint && reader.isStartElement() && reader.name() == QLatin1String("name")) {
-            result.last().name = reader.readElementText();
-        } else if (inWaypoint && reader.isStartElement() && reader.name() == QLatin1String("time")) {
-            result.last().time = QDateTime::fromString(reader.readElementText(), Qt::ISODate);
-        }
-    }
-    EXPECT_FALSE(reader.hasError());
-    return result;
-}
-
-void expectSame(const QList<Placemark>& read, const QList<Placemark>& expected, const char* reader)
-{
-    ASSERT_EQ(read.size(), expected.size()) << reader;
-    for (int i = 0; i < read.size(); ++i) {
-        SCOPED_TRACE(std::string(reader) + " placemark " + expected.at(i).name.toStdString());
-        EXPECT_EQ(read.at(i).name, expected.at(i).name);
-        EXPECT_EQ(read.at(i).coordinate.isValid(), expected.at(i).coordinate.isValid());
-        if (expected.at(i).coordinate.isValid()) {
-            EXPECT_NEAR(read.at(i).coordinate.latitude(), expected.at(i).coordinate.latitude(), 1e-7);
-            EXPECT_NEAR(read.at(i).coordinate.longitude(), expected.at(i).coordinate.longitude(), 1e-7);
-        }
-        EXPECT_EQ(read.at(i).time.isValid(), expected.at(i).time.isValid());
-        EXPECT_EQ(read.at(i).time.toMSecsSinceEpoch(), expected.at(i).time.toMSecsSinceEpoch());
-    }
-}
-
-TEST(KmlReaders, GdalGpsbabelAndXmllintReadBackEveryPlacemark)
-{
-    // Local time away from UTC: a time written without its offset would be read back shifted.
-    qputenv("TZ", "Europe/Berlin");
-    tzset();
-    QList<VectarisDataset> datasets = kmltestdata::series();
-    datasets.removeLast(); // the series without points has an empty line, which gpsbabel remarks on
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath(QStringLiteral("series.kml"));
-    ASSERT_TRUE(VectarisDatasetsToKmlFile(datasets, fileName));
-
-    const ProcessRun lint = runProcess(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName});
-    EXPECT_EQ(lint.code, 0) << lint.err.toStdString();
-
-    // Titles arrive without the characters XML cannot carry.
-    QList<Placemark> expected = expectedPlacemarks(datasets);
-    for (Placemark& p : expected)
-        p.name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x{fffe}\\x{ffff}]")));
-    expectSame(readWithGdal(fileName), expected, "GDAL");
-
-    QList<Placemark> withFix;
-    for (const Placemark& p : expected) {
-        if (p.coordinate.isValid())
-            withFix.append(p);
-    }
-    ASSERT_EQ(withFix.size(), 5);
-    expectSame(readWithGpsbabel(fileName, dir.filePath(QStringLiteral("series.gpx"))), withFix, "gpsbabel");
-}
-
-TEST(KmlReaders, SeriesWithoutPointsStillOpens)
-{
-    QTemporaryDir dir;
-    const QString fileName = dir.filePath(QStringLiteral("empty.kml"));
-    ASSERT_TRUE(VectarisDatasetsToKmlFile(kmltestdata::series().mid(3), fileName));
-    EXPECT_EQ(runProcess(QStringLiteral("xmllint"), {QStringLiteral("--noout"), fileName}).code, 0);
-    EXPECT_EQ(runProcess(QStringLiteral("ogrinfo"),
-                         {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-q"), fileName})
-                  .code,
-              0);
-    EXPECT_EQ(runProcess(QStringLiteral("gpsbabel"),
-                         {QStringLiteral("-i"), QStringLiteral("kml"), QStringLiteral("-f"), fileName,
-                          QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"),
-                          dir.filePath(QStringLiteral("empty.gpx"))})
-                  .code,
-              0);
 }
 
 } // namespace

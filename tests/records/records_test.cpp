@@ -72,15 +72,14 @@ protected:
             const QString key = GetParam() ? QStringLiteral("BIGSERIAL") : QStringLiteral("INTEGER");
             ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
             ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO schema_version VALUES (%1)").arg(version)));
-            ASSERT_TRUE(q.exec(
-                QStringLiteral("CREATE TABLE events (seq %1 PRIMARY KEY, id TEXT NOT NULL UNIQUE, time TEXT "
-                               "NOT NULL, station "
-                               "TEXT NOT NULL, os_user TEXT NOT NULL, tool_version TEXT NOT NULL, interface "
-                               "TEXT NOT NULL, "
-                               "operation TEXT NOT NULL, serial TEXT NOT NULL, kind TEXT NOT NULL, usb_id "
-                               "TEXT NOT NULL, "
-                               "result INTEGER NOT NULL, message TEXT NOT NULL, details TEXT NOT NULL)")
-                    .arg(key)));
+            ASSERT_TRUE(
+                q.exec(QStringLiteral(
+                           "CREATE TABLE events (seq %1 PRIMARY KEY, id TEXT NOT NULL UNIQUE, time TEXT NOT "
+                           "NULL, station TEXT NOT NULL, os_user TEXT NOT NULL, tool_version TEXT NOT NULL, "
+                           "interface TEXT NOT NULL, operation TEXT NOT NULL, serial TEXT NOT NULL, kind "
+                           "TEXT NOT NULL, usb_id TEXT NOT NULL, result INTEGER NOT NULL, message TEXT NOT "
+                           "NULL, details TEXT NOT NULL)")
+                           .arg(key)));
             ASSERT_TRUE(q.exec(QStringLiteral(
                 "INSERT INTO events (id, time, station, os_user, tool_version, interface, operation, serial, "
                 "kind, usb_id, result, message, details) VALUES ('6f1c1f54-0000-4000-8000-000000000001', "

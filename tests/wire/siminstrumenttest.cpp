@@ -193,30 +193,22 @@ TEST(SimTouchDetector, CalibrationSweepFindsTheUpperEdge)
     };
     auto state = [&]() { return wordAt(answerTo(sensor, words({CdcGetState})), 4); };
     post(0);
-    EXPECT_EQ(state(), 0u); // touched at the most sensitive setting
-    uint32_t previous = state();
-    int lastUp = -1;
-    for (uint32_t t = 0; t < 4096; ++t) {
-        post(t);
-        const uint32_t s = state();
-        if (s != previous) {
-            lastUp = int(t);
-            previous = s;
+    EXPECT_EQ(state(), 0u);       // touched at the most sensitive setting
+    int lastSwitch[2] = {-1, -1}; // sweeping up, then down
+    for (int down = 0; down < 2; ++down) {
+        post(down ? 4095 : 0);
+        uint32_t previous = state();
+        for (int step = 0; step < 4096; ++step) {
+            const int t = down ? 4095 - step : step;
+            post(uint32_t(t));
+            if (state() != previous) {
+                lastSwitch[down] = t;
+                previous = state();
+            }
         }
     }
-    post(4095);
-    previous = state();
-    int lastDown = -1;
-    for (int t = 4095; t >= 0; --t) {
-        post(uint32_t(t));
-        const uint32_t s = state();
-        if (s != previous) {
-            lastDown = t;
-            previous = s;
-        }
-    }
-    EXPECT_EQ(lastUp, 1000);
-    EXPECT_EQ(lastDown, 980);
+    EXPECT_EQ(lastSwitch[0], 1000);
+    EXPECT_EQ(lastSwitch[1], 980);
     sensor.setTouchOverride(true);
     post(4095);
     EXPECT_EQ(state(), 0u);
