@@ -185,7 +185,8 @@ TEST_F(HistoryPageTest, SearchFindsAnyInstrumentAndExportsTheShownRowsVerbatim)
     EXPECT_TRUE(lines.at(1).contains("'); DROP TABLE events; --, \"\"quoted\"\"")) << csv.toStdString();
     EXPECT_TRUE(lines.at(2).contains(",<b>x</b>,")) << csv.toStdString();
 
-    const QJsonArray rows = QJsonDocument::fromJson(written(&HistoryWidget::exportJson, "history.json")).array();
+    const QJsonArray rows =
+        QJsonDocument::fromJson(written(&HistoryWidget::exportJson, "history.json")).array();
     ASSERT_EQ(rows.size(), 2);
     for (int i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows.at(i).toObject().value(QLatin1String("id")).toString(),
