@@ -1,5 +1,5 @@
 // Reading and showing a control unit's full option table (200 ids) from the Develop page, against the
-// same 200 option requests sent as a bare libusb loop to the same emulated instrument, the two
+// same 200 option requests sent as a bare libusb loop to a second emulated control unit, the two
 // alternating in one process. The ratio is what the tool adds (job, worker thread, queued hand-back,
 // cache, table model and view) on top of the transfers; target <= 1.05 median. A 1 ms heartbeat on the
 // GUI thread records its stalls while the page reads; target p99 < 16 ms.
@@ -174,7 +174,7 @@ bool readTableFromPage(BaseDevice* device, const std::function<void()>& started 
     return label->text() == done;
 }
 
-// The page's full read against the bare loop on the same instrument, alternating; each run reads the
+// The page's full read against the bare loop on a second control unit, alternating; each run reads the
 // table three times.
 void BM_DevelopPageVsBare(benchmark::State& state)
 {
