@@ -38,7 +38,7 @@ QString s_path;
 QByteArray s_image;
 
 // Arg 0: the job's loggers off; arg 1: at info level into the daily log file, as the tool writes it
-// (one line per data packet). Each run sends the image twice.
+// (one line per data packet). Each run sends the image once.
 void BM_FirmwareStackVsBare(benchmark::State& state)
 {
     const bool logging = state.range(0) != 0;
@@ -53,25 +53,14 @@ void BM_FirmwareStackVsBare(benchmark::State& state)
         return;
     }
     std::vector<QByteArray> packets = BareFirmwareLoop::packets(s_image, firmwareChecksum(s_image));
-    const int transfers = int(benchCount(2));
     runAlternatingPairs(
         state, logging ? "firmware transfer, info log" : "firmware transfer, no log",
+        [&] { return BareFirmwareLoop::send(handle, packets, WriteFirmwareJob::kPacketTimeoutMs); },
         [&] {
-            int failures = 0;
-            for (int i = 0; i < transfers; ++i) {
-                failures += BareFirmwareLoop::send(handle, packets, WriteFirmwareJob::kPacketTimeoutMs);
-            }
-            return failures;
-        },
-        [&] {
-            int failures = 0;
-            for (int i = 0; i < transfers; ++i) {
-                WriteFirmwareJob job(s_path, nullptr);
-                job.logger()->set_level(level);
-                job.execute(&usb);
-                failures += job.result() != 0;
-            }
-            return failures;
+            WriteFirmwareJob job(s_path, nullptr);
+            job.logger()->set_level(level);
+            job.execute(&usb);
+            return int(job.result() != 0);
         });
     libusb_release_interface(handle, 0);
     libusb_close(handle);

@@ -13,11 +13,12 @@
 
 // Sets the tool's stack against a bare libusb loop doing the same exchanges by alternating the two in
 // one process (bare, stack, bare, stack, ...), so that load which comes and goes falls on both alike.
+// Short runs and many pairs: a burst of load then spoils a pair or two, and the median stands.
 // Each run returns its number of failures. The stack-to-bare ratio of every pair is kept; the median
 // and the spread (least to most) are reported as counters and on one line of their own.
 inline void runAlternatingPairs(benchmark::State& state, const std::string& what,
                                 const std::function<int()>& bare, const std::function<int()>& stack,
-                                int pairs = 5)
+                                int pairs = 15)
 {
     using Clock = std::chrono::steady_clock;
     int failures = 0;
