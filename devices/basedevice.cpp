@@ -56,7 +56,7 @@ BaseDevice::BaseDevice(const InstrumentKind& kind, libusb_device* device, QObjec
     connect(m_worker, &Worker::jobStartded, this, &BaseDevice::busy);
     connect(m_worker, &Worker::jobFinished, this, &BaseDevice::jobFinished);
     connect(m_worker, &Worker::jobFinished, this, &BaseDevice::idle);
-    connect(m_worker, &Worker::jobProgressChanged, this, &BaseDevice::progressChanged);
+    connect(m_worker, &Worker::jobProgressChanged, this, &BaseDevice::jobProgressed);
     connect(this, &BaseDevice::runJob, m_worker, &Worker::executeJob);
 
     m_thread.start(QThread::InheritPriority);
@@ -114,11 +114,6 @@ Operation* BaseDevice::post(AbstractJob* job, Operation::Kind kind, Operation::I
                             Completion complete)
 {
     auto* operation = new Operation(kind, std::move(inputs), this);
-    // The job reports from the worker thread; the operation hears it queued, on this thread.
-    connect(job, &AbstractJob::progressChanged, operation,
-            [operation](QString, int value, int maximum, QString message) {
-                emit operation->progress(value, maximum, message);
-            });
     m_jobsInFlight.insert(job, {operation, std::move(complete)});
     emit operationStarted(operation);
     emit runJob(job);
@@ -267,6 +262,16 @@ void BaseDevice::deviceOpenFailed(QString step, int error)
 {
     m_openFailed = true;
     emit openFailed(step, error);
+}
+
+void BaseDevice::jobProgressed(AbstractJob* job, QString name, int value, int maximum, QString message)
+{
+    emit progressChanged(name, value, maximum, message);
+    // The job is still in flight: its return is queued behind this report.
+    const auto pending = m_jobsInFlight.constFind(job);
+    if (pending != m_jobsInFlight.constEnd() && pending->operation) {
+        emit pending->operation->progress(value, maximum, message);
+    }
 }
 
 void BaseDevice::jobFinished(AbstractJob* job)

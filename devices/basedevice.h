@@ -170,6 +170,7 @@ private slots:
     void deviceDisconnected();
     void deviceConnected();
     void jobFinished(AbstractJob* job);
+    void jobProgressed(AbstractJob* job, QString name, int value, int maximum, QString message);
     void deviceOpenFailed(QString step, int error);
 
 private:

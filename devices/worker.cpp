@@ -1,6 +1,7 @@
 #include "devices/worker.h"
 
 #include "devices/abstractjob.h"
+#include "devices/progressthrottle.h"
 #include "usb/usbdevice.h"
 
 #include <QElapsedTimer>
@@ -128,9 +129,16 @@ void Worker::executeJob(AbstractJob* job)
 
     const bool quiet = job->isQuiet();
     QMetaObject::Connection progress;
+    ProgressThrottle throttle([this, job, &name](int value, int maximum, const QString& message) {
+        emit jobProgressChanged(job, name, value, maximum, message);
+    });
     if (!quiet) {
-        progress = connect(job, &AbstractJob::progressChanged, this, &Worker::jobProgressChanged,
-                           Qt::DirectConnection);
+        progress = connect(
+            job, &AbstractJob::progressChanged, this,
+            [&throttle](QString, int value, int maximum, QString message) {
+                throttle.report(value, maximum, message);
+            },
+            Qt::DirectConnection);
         emit jobStartded();
     }
 
@@ -141,6 +149,7 @@ void Worker::executeJob(AbstractJob* job)
     const bool failed = job->result() < 0;
     if (!quiet) {
         disconnect(progress);
+        throttle.flush();
         // Ownership goes back to the device with this signal: the job is not touched after it.
         emit jobFinished(job);
     } else {

@@ -30,7 +30,9 @@ public:
 signals:
     void jobStartded();
     void jobFinished(AbstractJob* job);
-    void jobProgressChanged(QString name, int value, int maximum = -1, QString message = QString());
+    // A running job's progress, at most one report per ProgressThrottle interval but its first, last
+    // and every new text; `job` tells its device which operation it belongs to.
+    void jobProgressChanged(AbstractJob* job, QString name, int value, int maximum, QString message);
     void deviceConnected();
     void deviceDisconnected();
     // The transport could not be opened: `step` is the libusb call that failed ("libusb_claim_interface"),

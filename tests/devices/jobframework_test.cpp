@@ -5,6 +5,7 @@
 #include "devices/cdcthreshold.h"
 #include "devices/jobs/cdccalibrationjob.h"
 #include "devices/jobs/readdefaultvaluesjob.h"
+#include "devices/progressthrottle.h"
 #include "devices/worker.h"
 #include "logcapture.h"
 
@@ -156,7 +157,7 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
     });
     QList<QVariantList> progress;
     QObject::connect(worker, &Worker::jobProgressChanged, QCoreApplication::instance(),
-                     [&](QString name, int value, int maximum, QString message) {
+                     [&](AbstractJob*, QString name, int value, int maximum, QString message) {
                          progress << QVariantList{name, value, maximum, message};
                      });
 
@@ -210,6 +211,32 @@ TEST_F(WorkerFixture, NullJobAndFailedOpenAreReported)
     EXPECT_TRUE(log->contains(QStringLiteral("Nothing.Worker: Can't open Nothing")));
     otherThread.quit();
     otherThread.wait();
+}
+
+// A sweep reports thousands of steps: the window hears one per interval, yet every new text, the
+// completing step and, at the end, the last step held back.
+TEST(ProgressThrottle, PassesFirstNewTextCompletionOnePerIntervalAndTheLastHeldBack)
+{
+    struct Report
+    {
+        qint64 at;
+        int value;
+        QString message;
+    };
+    const Report reports[] = {{0, 0, "a"},  {5, 1, "a"},  {10, 2, "a"},  {30, 3, "a"},   {31, 4, "a"},
+                              {32, 4, "b"}, {33, 5, "b"}, {34, 99, "b"}, {35, 100, "b"}, {36, 7, "b"}};
+    qint64 now = 0;
+    QList<QPair<int, QString>> passed;
+    ProgressThrottle throttle(
+        [&](int value, int, const QString& message) { passed << qMakePair(value, message); },
+        [&now] { return now; });
+    for (const Report& report : reports) {
+        now = report.at;
+        throttle.report(report.value, 100, report.message);
+    }
+    throttle.flush();
+    EXPECT_EQ(passed,
+              (QList<QPair<int, QString>>{{0, "a"}, {3, "a"}, {4, "a"}, {4, "b"}, {100, "b"}, {7, "b"}}));
 }
 
 TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
