@@ -19,6 +19,11 @@ OptionTableModel::OptionTableModel(QObject* parent) : QAbstractTableModel(parent
 
 void OptionTableModel::setOptionName(quint32 id, const QString& name)
 {
+    // Every read names its rows again; only a new name is worth a repaint.
+    const auto known = m_names.constFind(id);
+    if (known != m_names.constEnd() && *known == name) {
+        return;
+    }
     m_names.insert(id, name);
     const int row = m_ids.indexOf(id);
     if (row >= 0) {
@@ -35,6 +40,9 @@ void OptionTableModel::setOptionValue(quint32 id, const QByteArray& value)
         m_values.insert(id, value);
         endRemoveRows();
     } else if (row >= 0) {
+        if (m_values.value(id) == value) {
+            return; // a read that brought the same bytes changes nothing shown
+        }
         m_values.insert(id, value);
         emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
     } else if (!value.isEmpty()) {

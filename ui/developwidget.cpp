@@ -56,6 +56,12 @@ DevelopWidget::DevelopWidget(QWidget* parent)
     connect(ui->cdcCalibrationButton, &QAbstractButton::clicked, this, &DevelopWidget::startCdcCalibration);
     setObjectName(QStringLiteral("developWidget"));
     ui->optionsTableView->setModel(new OptionTableColours(m_table, this));
+    // Sizing the columns measures every cell; it is only due once the table shows something new.
+    const auto resizeDue = [this] { m_resizeDue = true; };
+    connect(m_table, &QAbstractItemModel::dataChanged, this, resizeDue);
+    connect(m_table, &QAbstractItemModel::rowsInserted, this, resizeDue);
+    connect(m_table, &QAbstractItemModel::rowsRemoved, this, resizeDue);
+    connect(m_table, &QAbstractItemModel::modelReset, this, resizeDue);
     ui->optionsTableView->horizontalHeader()->setStretchLastSection(true);
     ui->jsonTreeView->setModel(m_json);
     ui->jobStateLabel->clear();
@@ -149,8 +155,8 @@ void DevelopWidget::followRead(Operation* read)
 {
     m_read = read;
     connect(read, &Operation::progress, this, [this, read](int value, int maximum) {
-        // Every read reports; a new text re-lays the page out, so it changes every tenth read only.
-        if (read == m_read && (value + 1) % 10 == 0) {
+        // Reports arrive a few dozen times a second at most (the worker holds back the rest).
+        if (read == m_read) {
             ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
         }
     });
@@ -168,7 +174,10 @@ void DevelopWidget::followRead(Operation* read)
         }
         showReadState(true);
         // Once, not per row: sizing to contents on every insertion would cost a pass per row.
-        ui->optionsTableView->resizeColumnsToContents();
+        if (m_resizeDue) {
+            m_resizeDue = false;
+            ui->optionsTableView->resizeColumnsToContents();
+        }
     });
 }
 

@@ -77,4 +77,5 @@ private:
     QList<quint32> m_requested;
     QSet<quint32> m_answered;
     QPointer<Operation> m_read; // the running table read
+    bool m_resizeDue = false;   // the table changed since its columns were last sized
 };
