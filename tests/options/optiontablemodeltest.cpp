@@ -72,6 +72,8 @@ TEST(OptionTableModel, RowsFollowValuesWithInsertRemoveAndChangeSignals)
     model.setOptionValue(1, QByteArray("a"));    // row 0
     model.setOptionValue(2, QByteArray("bbbb")); // row 1
     model.setOptionValue(2, QByteArray("cccc")); // changed in place
+    model.setOptionValue(2, QByteArray("cccc")); // read again, the same: nothing to repaint
+    model.setOptionName(2, QStringLiteral("second"));
     EXPECT_EQ(inserted.count(), 2);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.at(0).at(0).toModelIndex().row(), 1);
