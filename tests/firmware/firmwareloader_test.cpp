@@ -1,5 +1,6 @@
 #include "firmware/firmwarecipher.h"
 #include "firmware/firmwareloader.h"
+#include "firmwarefiles.h"
 #include "tools/firmwarepacker.h"
 
 #include <QCryptographicHash>
@@ -16,22 +17,15 @@ namespace {
 class FirmwareLoaderTest : public ::testing::Test
 {
 protected:
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-
+    QString write(const QString& name, const QByteArray& content) { return files.write(name, content); }
     QString writeJson(const QJsonObject& document, quint8 flags = FirmwareCipher::FlagHash)
     {
         return write(QStringLiteral("doc.firmware"), packer.packJson(document, flags));
     }
 
-    QTemporaryDir dir;
-    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
+    FirmwareFiles files;
+    FirmwarePacker& packer = files.packer;
+    QTemporaryDir& dir = files.dir;
 };
 
 TEST_F(FirmwareLoaderTest, RoundTripsImageAndHeaderForEveryFlagCombination)
