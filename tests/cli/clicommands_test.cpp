@@ -375,22 +375,6 @@ TEST_F(CliCommands, WaitPicksUpAnInstrumentPluggedLater)
     EXPECT_TRUE(run.err.contains("Waiting"));
 }
 
-TEST_F(CliCommands, JsonKeepsStandardOutputToOneDocument)
-{
-    auto unit = plugControlUnit();
-    unit->setLog(toSim("x"));
-    for (const QStringList& command :
-         {QStringList{"info"}, QStringList{"options", "read"},
-          QStringList{"log", "download", "-o", path("a.log")}, QStringList{"datasets", "list"},
-          QStringList{"frobnicate"}, QStringList{"reset"}}) {
-        const CliRun run = this->run(command + QStringList{"--json", "--debug"});
-        const QJsonObject json = run.json(); // fails on anything around the document
-        EXPECT_EQ(json.value("exitCode").toInt(), run.code) << command.join(' ').toStdString();
-        EXPECT_EQ(json.value("ok").toBool(), run.code == 0);
-        EXPECT_TRUE(run.out.endsWith("}\n"));
-    }
-}
-
 // The console speaks the installed language; the JSON document and the exit code are the same in both,
 // also where the words come from the device layer (a job's result, a snapshot's failure).
 TEST_F(CliCommands, GermanChangesTheWordsButNeitherTheJsonNorTheExitCode)

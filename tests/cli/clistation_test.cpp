@@ -132,18 +132,10 @@ protected:
             }
         });
         operatorTimer.start(10);
-        CliRun result;
-        {
-            CliSession session(*streams.console, UsbManager::instance());
-            session.setPollInterval(100);
-            result.code = session.run(QStringList{QStringLiteral("service-cli"), QStringLiteral("station"),
-                                                  QStringLiteral("--function"), QStringLiteral("Locator"),
-                                                  QStringLiteral("--firmware"), path("locator.firmware")} +
-                                      arguments);
-        }
-        streams.console.reset();
-        result.out = streams.out.data();
-        result.err = streams.err.data();
+        const CliRun result =
+            run(QStringList{"station", "--function", "Locator", "--firmware", path("locator.firmware")} +
+                    arguments,
+                streams);
         bus().unplugAll();
         EXPECT_TRUE(waitServingNone());
         return result;
