@@ -125,8 +125,9 @@ protected:
         worker->moveToThread(&thread);
         QObject::connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
         QObject::connect(&thread, &QThread::started, worker, &Worker::init);
-        thread.start();
     }
+    // Started by each case once it is connected to what it watches.
+    void start() { thread.start(); }
     void TearDown() override
     {
         thread.quit();
@@ -165,6 +166,7 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
     auto* last = new FakeJob(journal, QStringLiteral("last"), false, -5);
     int quietOwnSignals = 0;
     QObject::connect(quiet, &FakeJob::ownSignal, QCoreApplication::instance(), [&] { ++quietOwnSignals; });
+    start();
     post(first);
     post(quiet);
     post(last);
@@ -190,26 +192,16 @@ TEST_F(WorkerFixture, RunsJobsInPostingOrderAndHandsBackOnlyLoudOnes)
 
 TEST_F(WorkerFixture, NullJobAndFailedOpenAreReported)
 {
-    // A fresh worker whose logger writes into the capture.
-    QThread otherThread;
-    auto* other = new Worker(nullptr, QStringLiteral("Nothing"));
-    other->moveToThread(&otherThread);
     int openFailed = 0;
     int connected = 0;
-    QObject::connect(other, &Worker::deviceOpenFailed, QCoreApplication::instance(), [&] { ++openFailed; });
-    QObject::connect(other, &Worker::deviceConnected, QCoreApplication::instance(), [&] { ++connected; });
-    Poster poster;
-    QObject::connect(&poster, &Poster::post, other, &Worker::executeJob);
-    QObject::connect(&otherThread, &QThread::finished, other, &QObject::deleteLater);
-    QObject::connect(&otherThread, &QThread::started, other, &Worker::init);
-    otherThread.start();
+    QObject::connect(worker, &Worker::deviceOpenFailed, QCoreApplication::instance(), [&] { ++openFailed; });
+    QObject::connect(worker, &Worker::deviceConnected, QCoreApplication::instance(), [&] { ++connected; });
+    start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return openFailed == 1; }, 20000));
     EXPECT_EQ(connected, 0);
-    emit poster.post(nullptr);
+    post(nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return log->contains(QStringLiteral("Job is null!")); }, 20000));
-    EXPECT_TRUE(log->contains(QStringLiteral("Nothing.Worker: Can't open Nothing")));
-    otherThread.quit();
-    otherThread.wait();
+    EXPECT_TRUE(log->contains(QStringLiteral("Fake.Worker: Can't open Fake")));
 }
 
 TEST(BaseDevice, ThreadNameResultReportingAndOwnership)
