@@ -29,11 +29,11 @@ protected:
     ProcessRun start(const QStringList& arguments, const QString& locale = QStringLiteral("C"))
     {
         return runProcess(QStringLiteral(SERVICE_CLI_BINARY), arguments, home.path(),
-                          {{QStringLiteral("DISPLAY"), QStringLiteral("")},
-                           {QStringLiteral("WAYLAND_DISPLAY"), QString()},
-                           {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform")},
-                           {QStringLiteral("LC_ALL"), locale},
-                           {QStringLiteral("LANG"), locale}},
+                          {{"DISPLAY", ""},
+                           {"WAYLAND_DISPLAY", QString()},
+                           {"QT_QPA_PLATFORM", "no-such-platform"},
+                           {"LC_ALL", locale},
+                           {"LANG", locale}},
                           30000);
     }
 

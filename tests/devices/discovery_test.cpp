@@ -8,30 +8,25 @@
 
 namespace {
 
+// The name, USB id and thread of each kind's device object are the kind table's (devicekinds_test); here
+// the discovery must pick the row, which the class and the found line tell (the two acoustic sensors
+// share their USB id).
 struct KindCase
 {
     SimKind sim;
     const char* label;
     const char* className;
-    const char* name;
-    quint32 usbId;
     const char* foundLine;
 };
 
 const KindCase kKinds[] = {
-    {SimKind::ControlUnit, "ControlUnit", "ControlUnit", "Control Unit", 0x1E843000,
-     "tymbrel+ control unit found!"},
-    {SimKind::AcousticSensor, "TymbrelSensor", "TymbrelSensor", "Tymbrel Sensor", 0x1E843001,
-     "tymbrel+ sensor found!"},
-    {SimKind::LocatorSensor, "VectarisSensor", "GenericDevice", "Vectaris Sensor", 0x29520004,
-     "Vectaris Sensor found!"},
-    {SimKind::MiniAntenna, "VectarisMiniAntenna", "GenericDevice", "Vectaris Mini Antenna", 0x29520007,
-     "Vectaris Mini Antenna found!"},
-    {SimKind::Emitter, "VectarisEmitter", "GenericDevice", "Vectaris Emitter", 0x29520008,
-     "Vectaris Emitter found!"},
-    {SimKind::AcousticSensor2, "TymbrelSensor2", "TymbrelSensor", "Tymbrel Sensor2", 0x1E843001,
-     "tymbrel2+ sensor found!"},
-    {SimKind::UpdateOnly, "UpdateOnly", "GenericDevice", "Pcb for Update", 0x2952FFFF, "Updateonly found!"},
+    {SimKind::ControlUnit, "ControlUnit", "ControlUnit", "tymbrel+ control unit found!"},
+    {SimKind::AcousticSensor, "TymbrelSensor", "TymbrelSensor", "tymbrel+ sensor found!"},
+    {SimKind::LocatorSensor, "VectarisSensor", "GenericDevice", "Vectaris Sensor found!"},
+    {SimKind::MiniAntenna, "VectarisMiniAntenna", "GenericDevice", "Vectaris Mini Antenna found!"},
+    {SimKind::Emitter, "VectarisEmitter", "GenericDevice", "Vectaris Emitter found!"},
+    {SimKind::AcousticSensor2, "TymbrelSensor2", "TymbrelSensor", "tymbrel2+ sensor found!"},
+    {SimKind::UpdateOnly, "UpdateOnly", "GenericDevice", "Updateonly found!"},
 };
 
 void PrintTo(const KindCase& kind, std::ostream* out)
@@ -56,9 +51,6 @@ TEST_P(DiscoveryKinds, CreatesTheMatchingKindServesItAndLetsItGo)
     QSharedPointer<BaseDevice> device = plugAndSettle(instrument);
     ASSERT_TRUE(device);
     EXPECT_STREQ(device->metaObject()->className(), kind.className);
-    EXPECT_EQ(device->name(), QString::fromLatin1(kind.name));
-    EXPECT_EQ(device->usbId(), kind.usbId);
-    EXPECT_EQ(device->threadName(), QString::fromLatin1(kind.name) + QStringLiteral("WorkerThread"));
     EXPECT_TRUE(log().contains(QString::fromLatin1(kind.foundLine)));
     // Serving one instrument: no polling.
     EXPECT_FALSE(manager()->isPolling());
