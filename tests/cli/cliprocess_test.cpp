@@ -26,7 +26,7 @@ protected:
     // Runs the binary without a display: no DISPLAY, no Wayland, and a platform plugin that does not
     // exist, which an application that needed one would fail on. The system speaks English unless
     // `locale` says otherwise.
-    ProcessRun start(const QStringList& arguments, const QString& locale = QStringLiteral("C"))
+    ProcessRun start(const QStringList& arguments, const QString& locale = "C")
     {
         return runProcess(QStringLiteral(SERVICE_CLI_BINARY), arguments, home.path(),
                           {{"DISPLAY", ""},
@@ -69,18 +69,16 @@ TEST_F(CliProcess, HelpAndVersionNeedNothingElse)
 TEST_F(CliProcess, FirmwareShowReadsAFileWithoutAnInstrument)
 {
     FirmwareFiles files;
-    const QString path = files.write(
-        QByteArray(4096, '\x5a'),
-        FirmwareFiles::info(QStringLiteral("4.5.6"), {QStringLiteral("C"), QStringLiteral("D")}, 16));
+    const QString path = files.write(QByteArray(4096, '\x5a'), FirmwareFiles::info("4.5.6", {"C", "D"}, 16));
     const ProcessRun shown = start({"firmware", "show", path, "--json"});
     ASSERT_EQ(shown.code, 0) << shown.context();
     const QJsonObject firmware = document(shown).value("firmware").toObject();
-    EXPECT_EQ(firmware.value("version").toString(), QStringLiteral("4.5.6"));
+    EXPECT_EQ(firmware.value("version").toString(), "4.5.6");
     EXPECT_EQ(firmware.value("supportedHardware").toArray().size(), 2);
     EXPECT_TRUE(firmware.value("hashMatches").toBool());
     EXPECT_EQ(firmware.value("bytesSent").toInt(), 4096 - 16);
 
-    const QString junk = files.write(QStringLiteral("junk.firmware"), QByteArray(300, 'j'));
+    const QString junk = files.write("junk.firmware", QByteArray(300, 'j'));
     const ProcessRun refused = start({"firmware", "show", junk});
     EXPECT_EQ(refused.code, 5);
     // Without --debug the reader's warnings stay off the console: standard error holds only the answer.
@@ -108,8 +106,8 @@ TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
 
     // The lines went to the window's daily log in the application-data folder.
     QStringList logs;
-    QDirIterator files(home.filePath(QStringLiteral("data")), {QStringLiteral("service-software_*.log")},
-                       QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator files(home.filePath("data"), {"service-software_*.log"}, QDir::Files,
+                       QDirIterator::Subdirectories);
     QByteArray text;
     while (files.hasNext()) {
         QFile file(files.next());
@@ -120,7 +118,7 @@ TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
     }
     EXPECT_FALSE(logs.isEmpty());
     EXPECT_TRUE(text.contains("Command line: info")) << text.toStdString();
-    EXPECT_TRUE(logs.value(0).contains(QStringLiteral("Tessor/Service Software Vectaris/Tymbrel/")))
+    EXPECT_TRUE(logs.value(0).contains("Tessor/Service Software Vectaris/Tymbrel/"))
         << logs.value(0).toStdString();
 }
 
@@ -147,8 +145,8 @@ TEST_F(CliProcess, TheLanguageComesFromTheOptionTheSettingsOrTheSystem)
     };
     ApplicationIdentity::apply();
     const QString application = QCoreApplication::applicationName();
-    const QString settings = home.filePath(QStringLiteral("data/%1/%2/%2.ini"))
-                                 .arg(QCoreApplication::organizationName(), application);
+    const QString settings =
+        home.filePath("data/%1/%2/%2.ini").arg(QCoreApplication::organizationName(), application);
     ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).absolutePath()));
     for (const Case& c : cases) {
         QFile::remove(settings);

@@ -95,10 +95,8 @@ TEST_F(Discovery, TwoInstrumentsAreServedOneAfterTheOther)
     EXPECT_EQ(manager()->addresses().size(), 1);
     QSharedPointer<BaseDevice> served = deviceAt(manager()->addresses().first());
     ASSERT_TRUE(served);
-    auto servedInstrument = served->name() == QStringLiteral("Vectaris Sensor") ? first : second;
-    const QString otherName = served->name() == QStringLiteral("Vectaris Sensor")
-                                  ? QStringLiteral("Vectaris Emitter")
-                                  : QStringLiteral("Vectaris Sensor");
+    auto servedInstrument = served->name() == "Vectaris Sensor" ? first : second;
+    const QString otherName = served->name() == "Vectaris Sensor" ? "Vectaris Emitter" : "Vectaris Sensor";
     served.reset();
 
     manager()->setPollInterval(kTestPollMs);
@@ -126,17 +124,16 @@ TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsReportedOnceAndRetriedLater)
     EXPECT_EQ(removed.count(), 1);
     ASSERT_EQ(problems.count(), 1);
     const QString message = problems.at(0).at(1).toString();
-    EXPECT_TRUE(message.contains(QStringLiteral("Control Unit")));
-    EXPECT_TRUE(message.contains(QStringLiteral("another program"))) << message.toStdString();
-    EXPECT_EQ(log().count(QStringLiteral("UsbManager: Can't open Control Unit")), 1);
-    EXPECT_TRUE(log().contains(
-        QStringLiteral("libusb_claim_interface failed with LIBUSB_ERROR_BUSY; next attempt in 5 s")));
+    EXPECT_TRUE(message.contains("Control Unit"));
+    EXPECT_TRUE(message.contains("another program")) << message.toStdString();
+    EXPECT_EQ(log().count("UsbManager: Can't open Control Unit"), 1);
+    EXPECT_TRUE(log().contains("libusb_claim_interface failed with LIBUSB_ERROR_BUSY; next attempt in 5 s"));
 
     // Another instrument is picked up meanwhile.
     auto good = SimInstrumentFactory::create(SimKind::AcousticSensor);
     QSharedPointer<BaseDevice> device = plugAndSettle(good);
     ASSERT_TRUE(device);
-    EXPECT_EQ(device->name(), QStringLiteral("Tymbrel Sensor"));
+    EXPECT_EQ(device->name(), "Tymbrel Sensor");
     bus().unplug(good);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !device->isConnected(); }, 20000));
     device.reset();
@@ -150,6 +147,6 @@ TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsReportedOnceAndRetriedLater)
             return !addresses.isEmpty() && manager()->device(addresses.first())->isConnected();
         },
         10000));
-    EXPECT_EQ(manager()->device(manager()->addresses().first())->name(), QStringLiteral("Control Unit"));
+    EXPECT_EQ(manager()->device(manager()->addresses().first())->name(), "Control Unit");
     EXPECT_EQ(problems.count(), 1);
 }
