@@ -69,6 +69,11 @@ protected:
     CliRun run(const QStringList& arguments, const QByteArray& input = QByteArray(), bool terminal = false)
     {
         CliStreams streams(input, terminal);
+        return run(arguments, streams);
+    }
+    // The same over `streams`, which a test may watch while the command runs.
+    CliRun run(const QStringList& arguments, CliStreams& streams)
+    {
         CliRun result;
         {
             CliSession session(*streams.console, UsbManager::instance());

@@ -26,14 +26,14 @@ protected:
     // Runs the binary without a display: no DISPLAY, no Wayland, and a platform plugin that does not
     // exist, which an application that needed one would fail on. The system speaks English unless
     // `locale` says otherwise.
-    ProcessRun start(const QStringList& arguments, const QString& locale = QStringLiteral("C"))
+    ProcessRun start(const QStringList& arguments, const QString& locale = "C")
     {
         return runProcess(QStringLiteral(SERVICE_CLI_BINARY), arguments, home.path(),
-                          {{QStringLiteral("DISPLAY"), QStringLiteral("")},
-                           {QStringLiteral("WAYLAND_DISPLAY"), QString()},
-                           {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform")},
-                           {QStringLiteral("LC_ALL"), locale},
-                           {QStringLiteral("LANG"), locale}},
+                          {{"DISPLAY", ""},
+                           {"WAYLAND_DISPLAY", QString()},
+                           {"QT_QPA_PLATFORM", "no-such-platform"},
+                           {"LC_ALL", locale},
+                           {"LANG", locale}},
                           30000);
     }
 
@@ -50,7 +50,7 @@ protected:
 
 TEST_F(CliProcess, HelpAndVersionNeedNothingElse)
 {
-    const ProcessRun help = start({QStringLiteral("--help")});
+    const ProcessRun help = start({"--help"});
     EXPECT_EQ(help.code, 0) << help.context();
     for (const char* part :
          {"Commands:", "firmware update FILE", "--without-snapshot", "--language <de|en>",
@@ -61,7 +61,7 @@ TEST_F(CliProcess, HelpAndVersionNeedNothingElse)
     }
     EXPECT_TRUE(help.err.isEmpty()) << help.context();
 
-    const ProcessRun version = start({QStringLiteral("--version")});
+    const ProcessRun version = start({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out, QStringLiteral("service-cli %1\n").arg(ApplicationIdentity::version()).toUtf8());
 }
@@ -69,35 +69,28 @@ TEST_F(CliProcess, HelpAndVersionNeedNothingElse)
 TEST_F(CliProcess, FirmwareShowReadsAFileWithoutAnInstrument)
 {
     FirmwareFiles files;
-    const QString path = files.write(
-        QByteArray(4096, '\x5a'),
-        FirmwareFiles::info(QStringLiteral("4.5.6"), {QStringLiteral("C"), QStringLiteral("D")}, 16));
-    const ProcessRun shown =
-        start({QStringLiteral("firmware"), QStringLiteral("show"), path, QStringLiteral("--json")});
+    const QString path = files.write(QByteArray(4096, '\x5a'), FirmwareFiles::info("4.5.6", {"C", "D"}, 16));
+    const ProcessRun shown = start({"firmware", "show", path, "--json"});
     ASSERT_EQ(shown.code, 0) << shown.context();
     const QJsonObject firmware = document(shown).value("firmware").toObject();
-    EXPECT_EQ(firmware.value("version").toString(), QStringLiteral("4.5.6"));
+    EXPECT_EQ(firmware.value("version").toString(), "4.5.6");
     EXPECT_EQ(firmware.value("supportedHardware").toArray().size(), 2);
     EXPECT_TRUE(firmware.value("hashMatches").toBool());
     EXPECT_EQ(firmware.value("bytesSent").toInt(), 4096 - 16);
 
-    const QString junk = files.write(QStringLiteral("junk.firmware"), QByteArray(300, 'j'));
-    const ProcessRun refused = start({QStringLiteral("firmware"), QStringLiteral("show"), junk});
+    const QString junk = files.write("junk.firmware", QByteArray(300, 'j'));
+    const ProcessRun refused = start({"firmware", "show", junk});
     EXPECT_EQ(refused.code, 5);
     // Without --debug the reader's warnings stay off the console: standard error holds only the answer.
     EXPECT_TRUE(refused.err.startsWith("service-cli: ")) << refused.context();
     EXPECT_EQ(refused.err.count('\n'), 1) << refused.context();
-    EXPECT_EQ(
-        start({QStringLiteral("firmware"), QStringLiteral("show"), home.filePath(QStringLiteral("none"))})
-            .code,
-        4);
+    EXPECT_EQ(start({"firmware", "show", home.filePath("none")}).code, 4);
 }
 
 TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
 {
     // --debug sends log lines to standard error; standard output is still exactly one JSON document.
-    const ProcessRun debug =
-        start({QStringLiteral("info"), QStringLiteral("--json"), QStringLiteral("--debug")});
+    const ProcessRun debug = start({"info", "--json", "--debug"});
     EXPECT_EQ(debug.code, 2) << debug.context();
     const QJsonObject answer = document(debug);
     EXPECT_EQ(answer.value("exitCode").toInt(), 2);
@@ -105,7 +98,7 @@ TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
     EXPECT_TRUE(debug.err.contains("[Cli]")) << debug.context();
 
     // Without --debug, standard error holds only the plain answer.
-    const ProcessRun plain = start({QStringLiteral("info")});
+    const ProcessRun plain = start({"info"});
     EXPECT_EQ(plain.code, 2);
     EXPECT_TRUE(plain.out.isEmpty()) << plain.context();
     EXPECT_TRUE(plain.err.startsWith("service-cli: No instrument")) << plain.context();
@@ -113,8 +106,8 @@ TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
 
     // The lines went to the window's daily log in the application-data folder.
     QStringList logs;
-    QDirIterator files(home.filePath(QStringLiteral("data")), {QStringLiteral("service-software_*.log")},
-                       QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator files(home.filePath("data"), {"service-software_*.log"}, QDir::Files,
+                       QDirIterator::Subdirectories);
     QByteArray text;
     while (files.hasNext()) {
         QFile file(files.next());
@@ -125,7 +118,7 @@ TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
     }
     EXPECT_FALSE(logs.isEmpty());
     EXPECT_TRUE(text.contains("Command line: info")) << text.toStdString();
-    EXPECT_TRUE(logs.value(0).contains(QStringLiteral("Tessor/Service Software Vectaris/Tymbrel/")))
+    EXPECT_TRUE(logs.value(0).contains("Tessor/Service Software Vectaris/Tymbrel/"))
         << logs.value(0).toStdString();
 }
 
@@ -152,8 +145,8 @@ TEST_F(CliProcess, TheLanguageComesFromTheOptionTheSettingsOrTheSystem)
     };
     ApplicationIdentity::apply();
     const QString application = QCoreApplication::applicationName();
-    const QString settings = home.filePath(QStringLiteral("data/%1/%2/%2.ini"))
-                                 .arg(QCoreApplication::organizationName(), application);
+    const QString settings =
+        home.filePath("data/%1/%2/%2.ini").arg(QCoreApplication::organizationName(), application);
     ASSERT_TRUE(QDir().mkpath(QFileInfo(settings).absolutePath()));
     for (const Case& c : cases) {
         QFile::remove(settings);
@@ -175,11 +168,10 @@ TEST_F(CliProcess, TheLanguageComesFromTheOptionTheSettingsOrTheSystem)
     QFile::remove(settings);
 
     // The words of a refusal follow the language too; an unknown language is a usage error.
-    const ProcessRun german =
-        start({QStringLiteral("--language"), QStringLiteral("de"), QStringLiteral("info")});
+    const ProcessRun german = start({"--language", "de", "info"});
     EXPECT_EQ(german.code, 2);
     EXPECT_EQ(german.err, QByteArray("service-cli: Kein Gerät gefunden.\n")) << german.context();
-    EXPECT_EQ(start({QStringLiteral("--language"), QStringLiteral("fr"), QStringLiteral("info")}).code, 1);
+    EXPECT_EQ(start({"--language", "fr", "info"}).code, 1);
 }
 
 } // namespace

@@ -94,8 +94,7 @@ protected:
     QByteArray firmware(const QByteArray& tag)
     {
         return files.packer.packFirmware(tag + '\0' + QByteArray(6000, 'x'),
-                                         FirmwareFiles::info(QStringLiteral("2.0.0"), {"ALL"}),
-                                         FirmwareCipher::FlagHash);
+                                         FirmwareFiles::info("2.0.0", {"ALL"}), FirmwareCipher::FlagHash);
     }
     void write(const QString& name, const QByteArray& content) { files.write(path(name), content); }
 
@@ -132,18 +131,10 @@ protected:
             }
         });
         operatorTimer.start(10);
-        CliRun result;
-        {
-            CliSession session(*streams.console, UsbManager::instance());
-            session.setPollInterval(100);
-            result.code = session.run(QStringList{QStringLiteral("service-cli"), QStringLiteral("station"),
-                                                  QStringLiteral("--function"), QStringLiteral("Locator"),
-                                                  QStringLiteral("--firmware"), path("locator.firmware")} +
-                                      arguments);
-        }
-        streams.console.reset();
-        result.out = streams.out.data();
-        result.err = streams.err.data();
+        const CliRun result =
+            run(QStringList{"station", "--function", "Locator", "--firmware", path("locator.firmware")} +
+                    arguments,
+                streams);
         bus().unplugAll();
         EXPECT_TRUE(waitServingNone());
         return result;
@@ -194,25 +185,23 @@ TEST_F(CliStation, ALineOfBoardsEndsWithTheRightVerdictsRecordsAndContents)
         EXPECT_TRUE(line.match(lines.at(int(i))).hasMatch()) << lines.at(int(i)).toStdString();
         boards[i].holds(*boards[i].instrument);
     }
-    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("6 boards: 2 passed, 4 failed"))) << run.context();
+    EXPECT_TRUE(lines.last().startsWith("6 boards: 2 passed, 4 failed")) << run.context();
 
     // Every board in the records, newest first.
     RecordStore store;
     ASSERT_EQ(store.open(RecordsAddress::localDefault()), 0);
     RecordStore::Filter filter;
-    filter.operation = QStringLiteral("station-board");
+    filter.operation = "station-board";
     const QList<ServiceEvent> events = store.find(filter);
     ASSERT_EQ(events.size(), int(boards.size()));
     for (int i = 0; i < events.size(); ++i) {
         const QString shown = lines.at(events.size() - 1 - i);
-        EXPECT_EQ(events.at(i).result, shown.startsWith(QStringLiteral("PASS")) ? 0 : -1)
-            << shown.toStdString();
+        EXPECT_EQ(events.at(i).result, shown.startsWith("PASS") ? 0 : -1) << shown.toStdString();
         EXPECT_TRUE(shown.contains(events.at(i).message.section(QLatin1Char(':'), 1).trimmed()))
             << shown.toStdString();
     }
-    EXPECT_EQ(events.first().serial, QStringLiteral("LINE-0002"));
-    EXPECT_EQ(events.first().detailsObject().value(QStringLiteral("firmwareVersion")).toString(),
-              QStringLiteral("2.0.0"));
+    EXPECT_EQ(events.first().serial, "LINE-0002");
+    EXPECT_EQ(events.first().detailsObject().value("firmwareVersion").toString(), "2.0.0");
 }
 
 TEST_F(CliStation, TheCounterMovesOnlyOnPassAndSurvivesARestart)
@@ -224,7 +213,7 @@ TEST_F(CliStation, TheCounterMovesOnlyOnPassAndSurvivesARestart)
     EXPECT_NE(runLine({"--serials", "LINE-0041..LINE-0043", "--count", "2"}, first).code, 0);
     // What a restarted station reads: the settings file.
     QSettings file(Settings::instance()->fileName(), QSettings::IniFormat);
-    EXPECT_EQ(file.value(QStringLiteral("Station/next-LINE-")).toInt(), 42);
+    EXPECT_EQ(file.value("Station/next-LINE-").toInt(), 42);
 
     std::vector<Board> second{{[] { return fresh(std::make_shared<SimLocatorSensor>()); }, "", {}}};
     const CliRun run = runLine({"--serials", "LINE-0041..LINE-0043", "--count", "1", "--json"}, second);
@@ -232,8 +221,8 @@ TEST_F(CliStation, TheCounterMovesOnlyOnPassAndSurvivesARestart)
     const QList<QByteArray> lines = run.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 2) << run.context();
     const QJsonObject board = QJsonDocument::fromJson(lines.first()).object();
-    EXPECT_EQ(board.value("result").toString(), QStringLiteral("PASS"));
-    EXPECT_EQ(board.value("serial").toString(), QStringLiteral("LINE-0042"));
+    EXPECT_EQ(board.value("result").toString(), "PASS");
+    EXPECT_EQ(board.value("serial").toString(), "LINE-0042");
     EXPECT_EQ(QJsonDocument::fromJson(lines.last()).object().value("passed").toInt(), 1);
     EXPECT_EQ(stored(*second.front().instrument, SimDefaults::DeviceSerialNumber), QByteArray("LINE-0042"));
 }

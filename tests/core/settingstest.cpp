@@ -15,10 +15,10 @@
 TEST(SingletonOrder, TheSettingsStoreMayComeBeforeTheLoggerFactory)
 {
     QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
+    QCoreApplication::setApplicationName("Service Software Vectaris/Tymbrel");
     Settings* settings = Settings::instance();
     ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(settings->logger(), LoggerFactory::instance()->logger(QStringLiteral("Settings")));
+    EXPECT_EQ(settings->logger(), LoggerFactory::instance()->logger("Settings"));
 }
 
 namespace {
@@ -30,8 +30,8 @@ protected:
     static void SetUpTestSuite()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName(QStringLiteral("Tessor"));
-        QCoreApplication::setApplicationName(QStringLiteral("Service Software Vectaris/Tymbrel"));
+        QCoreApplication::setOrganizationName("Tessor");
+        QCoreApplication::setApplicationName("Service Software Vectaris/Tymbrel");
         LoggerFactory::instance()->init(0, QString());
     }
 
@@ -54,11 +54,11 @@ protected:
     QStringList stored() const
     {
         QSettings raw(Settings::instance()->fileName(), QSettings::IniFormat);
-        return raw.value(QStringLiteral("FirmwareFiles")).toStringList();
+        return raw.value("FirmwareFiles").toStringList();
     }
 
     // The application name holds a '/', so the default template would name a missing directory.
-    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/settingstest-XXXXXX")};
+    QTemporaryDir m_dir{QDir::tempPath() + "/settingstest-XXXXXX"};
 };
 
 } // namespace
@@ -67,9 +67,9 @@ TEST_F(SettingsTest, AFreshStoreBelowTheApplicationDataDirectoryHasTheDefaults)
 {
     Settings* settings = Settings::instance();
     const QString expected = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                                 .absoluteFilePath(QStringLiteral("Service Software Vectaris/Tymbrel.ini"));
+                                 .absoluteFilePath("Service Software Vectaris/Tymbrel.ini");
     EXPECT_EQ(settings->fileName(), expected);
-    EXPECT_TRUE(settings->restoreGeometry(QStringLiteral("MainWindow")).isEmpty());
+    EXPECT_TRUE(settings->restoreGeometry("MainWindow").isEmpty());
     EXPECT_EQ(settings->restoreWindowStates(), Qt::WindowNoState);
     EXPECT_TRUE(settings->firmwareFile().isEmpty());
     EXPECT_TRUE(settings->firmwarePath().isEmpty());
@@ -79,15 +79,13 @@ TEST_F(SettingsTest, AFreshStoreBelowTheApplicationDataDirectoryHasTheDefaults)
 TEST_F(SettingsTest, GeometryAndStatesSurviveInTheFile)
 {
     Settings* settings = Settings::instance();
-    settings->saveGeometry(QStringLiteral("MainWindow"), QByteArray("\x01\x02geometry", 10));
+    settings->saveGeometry("MainWindow", QByteArray("\x01\x02geometry", 10));
     settings->saveWindowStates(Qt::WindowMaximized | Qt::WindowActive);
     settings->sync();
 
     QSettings raw(settings->fileName(), QSettings::IniFormat);
-    EXPECT_EQ(raw.value(QStringLiteral("Geometry/MainWindow")).toByteArray(),
-              QByteArray("\x01\x02geometry", 10));
-    EXPECT_EQ(raw.value(QStringLiteral("WindowStates/MainWindow")).toInt(),
-              int(Qt::WindowMaximized | Qt::WindowActive));
+    EXPECT_EQ(raw.value("Geometry/MainWindow").toByteArray(), QByteArray("\x01\x02geometry", 10));
+    EXPECT_EQ(raw.value("WindowStates/MainWindow").toInt(), int(Qt::WindowMaximized | Qt::WindowActive));
     EXPECT_EQ(settings->restoreWindowStates(), Qt::WindowMaximized | Qt::WindowActive);
 }
 
@@ -120,12 +118,12 @@ TEST_F(SettingsTest, MissingOrVanishedFilesAreNotOffered)
     Settings* settings = Settings::instance();
     QSignalSpy spy(settings, &Settings::firmwarePathChanged);
     settings->addFirmwareFile(QString());
-    settings->addFirmwareFile(m_dir.filePath(QStringLiteral("never-existed.firmware")));
+    settings->addFirmwareFile(m_dir.filePath("never-existed.firmware"));
     EXPECT_EQ(spy.count(), 0);
     EXPECT_TRUE(stored().isEmpty());
 
-    const QString older = makeFile(QStringLiteral("older.firmware"));
-    const QString newer = makeFile(QStringLiteral("newer.firmware"));
+    const QString older = makeFile("older.firmware");
+    const QString newer = makeFile("newer.firmware");
     settings->addFirmwareFile(older);
     settings->addFirmwareFile(newer);
     QFile::remove(newer);

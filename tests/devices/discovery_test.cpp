@@ -8,30 +8,25 @@
 
 namespace {
 
+// The name, USB id and thread of each kind's device object are the kind table's (devicekinds_test); here
+// the discovery must pick the row, which the class and the found line tell (the two acoustic sensors
+// share their USB id).
 struct KindCase
 {
     SimKind sim;
     const char* label;
     const char* className;
-    const char* name;
-    quint32 usbId;
     const char* foundLine;
 };
 
 const KindCase kKinds[] = {
-    {SimKind::ControlUnit, "ControlUnit", "ControlUnit", "Control Unit", 0x1E843000,
-     "tymbrel+ control unit found!"},
-    {SimKind::AcousticSensor, "TymbrelSensor", "TymbrelSensor", "Tymbrel Sensor", 0x1E843001,
-     "tymbrel+ sensor found!"},
-    {SimKind::LocatorSensor, "VectarisSensor", "GenericDevice", "Vectaris Sensor", 0x29520004,
-     "Vectaris Sensor found!"},
-    {SimKind::MiniAntenna, "VectarisMiniAntenna", "GenericDevice", "Vectaris Mini Antenna", 0x29520007,
-     "Vectaris Mini Antenna found!"},
-    {SimKind::Emitter, "VectarisEmitter", "GenericDevice", "Vectaris Emitter", 0x29520008,
-     "Vectaris Emitter found!"},
-    {SimKind::AcousticSensor2, "TymbrelSensor2", "TymbrelSensor", "Tymbrel Sensor2", 0x1E843001,
-     "tymbrel2+ sensor found!"},
-    {SimKind::UpdateOnly, "UpdateOnly", "GenericDevice", "Pcb for Update", 0x2952FFFF, "Updateonly found!"},
+    {SimKind::ControlUnit, "ControlUnit", "ControlUnit", "tymbrel+ control unit found!"},
+    {SimKind::AcousticSensor, "TymbrelSensor", "TymbrelSensor", "tymbrel+ sensor found!"},
+    {SimKind::LocatorSensor, "VectarisSensor", "GenericDevice", "Vectaris Sensor found!"},
+    {SimKind::MiniAntenna, "VectarisMiniAntenna", "GenericDevice", "Vectaris Mini Antenna found!"},
+    {SimKind::Emitter, "VectarisEmitter", "GenericDevice", "Vectaris Emitter found!"},
+    {SimKind::AcousticSensor2, "TymbrelSensor2", "TymbrelSensor", "tymbrel2+ sensor found!"},
+    {SimKind::UpdateOnly, "UpdateOnly", "GenericDevice", "Updateonly found!"},
 };
 
 void PrintTo(const KindCase& kind, std::ostream* out)
@@ -56,9 +51,6 @@ TEST_P(DiscoveryKinds, CreatesTheMatchingKindServesItAndLetsItGo)
     QSharedPointer<BaseDevice> device = plugAndSettle(instrument);
     ASSERT_TRUE(device);
     EXPECT_STREQ(device->metaObject()->className(), kind.className);
-    EXPECT_EQ(device->name(), QString::fromLatin1(kind.name));
-    EXPECT_EQ(device->usbId(), kind.usbId);
-    EXPECT_EQ(device->threadName(), QString::fromLatin1(kind.name) + QStringLiteral("WorkerThread"));
     EXPECT_TRUE(log().contains(QString::fromLatin1(kind.foundLine)));
     // Serving one instrument: no polling.
     EXPECT_FALSE(manager()->isPolling());
@@ -103,10 +95,8 @@ TEST_F(Discovery, TwoInstrumentsAreServedOneAfterTheOther)
     EXPECT_EQ(manager()->addresses().size(), 1);
     QSharedPointer<BaseDevice> served = deviceAt(manager()->addresses().first());
     ASSERT_TRUE(served);
-    auto servedInstrument = served->name() == QStringLiteral("Vectaris Sensor") ? first : second;
-    const QString otherName = served->name() == QStringLiteral("Vectaris Sensor")
-                                  ? QStringLiteral("Vectaris Emitter")
-                                  : QStringLiteral("Vectaris Sensor");
+    auto servedInstrument = served->name() == "Vectaris Sensor" ? first : second;
+    const QString otherName = served->name() == "Vectaris Sensor" ? "Vectaris Emitter" : "Vectaris Sensor";
     served.reset();
 
     manager()->setPollInterval(kTestPollMs);
@@ -134,17 +124,16 @@ TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsReportedOnceAndRetriedLater)
     EXPECT_EQ(removed.count(), 1);
     ASSERT_EQ(problems.count(), 1);
     const QString message = problems.at(0).at(1).toString();
-    EXPECT_TRUE(message.contains(QStringLiteral("Control Unit")));
-    EXPECT_TRUE(message.contains(QStringLiteral("another program"))) << message.toStdString();
-    EXPECT_EQ(log().count(QStringLiteral("UsbManager: Can't open Control Unit")), 1);
-    EXPECT_TRUE(log().contains(
-        QStringLiteral("libusb_claim_interface failed with LIBUSB_ERROR_BUSY; next attempt in 5 s")));
+    EXPECT_TRUE(message.contains("Control Unit"));
+    EXPECT_TRUE(message.contains("another program")) << message.toStdString();
+    EXPECT_EQ(log().count("UsbManager: Can't open Control Unit"), 1);
+    EXPECT_TRUE(log().contains("libusb_claim_interface failed with LIBUSB_ERROR_BUSY; next attempt in 5 s"));
 
     // Another instrument is picked up meanwhile.
     auto good = SimInstrumentFactory::create(SimKind::AcousticSensor);
     QSharedPointer<BaseDevice> device = plugAndSettle(good);
     ASSERT_TRUE(device);
-    EXPECT_EQ(device->name(), QStringLiteral("Tymbrel Sensor"));
+    EXPECT_EQ(device->name(), "Tymbrel Sensor");
     bus().unplug(good);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !device->isConnected(); }, 20000));
     device.reset();
@@ -158,6 +147,6 @@ TEST_F(Discovery, AnInstrumentThatCannotBeOpenedIsReportedOnceAndRetriedLater)
             return !addresses.isEmpty() && manager()->device(addresses.first())->isConnected();
         },
         10000));
-    EXPECT_EQ(manager()->device(manager()->addresses().first())->name(), QStringLiteral("Control Unit"));
+    EXPECT_EQ(manager()->device(manager()->addresses().first())->name(), "Control Unit");
     EXPECT_EQ(problems.count(), 1);
 }

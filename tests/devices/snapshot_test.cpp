@@ -62,7 +62,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    SnapshotStore store{folder.path() + QStringLiteral("/snapshots")};
+    SnapshotStore store{folder.path() + "/snapshots"};
     std::shared_ptr<SimInstrument> instrument;
     QSharedPointer<BaseDevice> device;
     QHash<quint32, QByteArray> changed;
@@ -71,7 +71,7 @@ protected:
 TEST_F(Snapshots, RestoreOfAnotherKindIsRefusedAndSendsNothing)
 {
     OptionsSnapshot other;
-    other.kind = QStringLiteral("locator-sensor");
+    other.kind = "locator-sensor";
     other.serial = device->serial();
     other.takenAt = QDateTime::currentDateTimeUtc();
     other.options.append({0x10000004, QString(), QByteArray("X")});
@@ -84,8 +84,8 @@ TEST_F(Snapshots, RestoreOfAnotherKindIsRefusedAndSendsNothing)
     EXPECT_EQ(finished.at(0).at(0).toInt(), SnapshotRestore::kRefused);
     EXPECT_TRUE(instrument->receivedCommands().empty());
 
-    other.kind = QStringLiteral("control-unit");
-    other.serial = QStringLiteral("another");
+    other.kind = "control-unit";
+    other.serial = "another";
     EXPECT_EQ(SnapshotRestore::check(other, *device), SnapshotRestore::Check::OtherSerial);
 }
 
@@ -194,8 +194,7 @@ TEST_F(Snapshots, RestoreReadsBackFromTheSameInstrumentOnly)
         [&] {
             const auto addresses = manager()->addresses();
             served = addresses.isEmpty() ? nullptr : deviceAt(addresses.first());
-            return served && served->serial() == QStringLiteral("TCU-21-00077") &&
-                   served->pendingJobCount() == 0;
+            return served && served->serial() == "TCU-21-00077" && served->pendingJobCount() == 0;
         },
         20000));
     QTest::qWait(200);
@@ -216,7 +215,7 @@ TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
     const QDateTime second(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
     auto snapshot = [&](const QString& serial, const QString& systemId, const QString& chipId, int version) {
         OptionsSnapshot one;
-        one.kind = QStringLiteral("control-unit");
+        one.kind = "control-unit";
         one.serial = serial;
         one.systemId = systemId;
         one.chipId = chipId;
@@ -224,7 +223,7 @@ TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
         one.firmwareVersion = QString::number(version);
         return one;
     };
-    const QString zeros = QStringLiteral("0000-0000-0000-0000");
+    const QString zeros = "0000-0000-0000-0000";
     const struct
     {
         const char* what;
@@ -271,7 +270,7 @@ TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
         }
         EXPECT_TRUE(QFileInfo::exists(last)) << c.what;
         QStringList listed;
-        for (const SnapshotStore::Entry& entry : store.list(QStringLiteral("control-unit"), c.instrument)) {
+        for (const SnapshotStore::Entry& entry : store.list("control-unit", c.instrument)) {
             listed << entry.firmwareVersion;
         }
         EXPECT_EQ(listed, c.listed) << c.what;
@@ -281,11 +280,10 @@ TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
     QTemporaryDir folder;
     SnapshotStore store(folder.path());
     const OptionsSnapshot one = snapshot("A", zeros, "C", 0);
-    ASSERT_TRUE(
-        QFile::link(folder.filePath(QStringLiteral("elsewhere.json")), folder.filePath(one.fileName())));
+    ASSERT_TRUE(QFile::link(folder.filePath("elsewhere.json"), folder.filePath(one.fileName())));
     const QString path = store.save(one);
-    EXPECT_TRUE(path.endsWith(QStringLiteral("-2.json"))) << path.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("elsewhere.json"))));
+    EXPECT_TRUE(path.endsWith("-2.json")) << path.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder.filePath("elsewhere.json")));
 }
 
 TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)
@@ -293,7 +291,7 @@ TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     SnapshotStore store(folder.path(), 3);
-    QFile junk(folder.filePath(QStringLiteral("control-unit-A-notes.json")));
+    QFile junk(folder.filePath("control-unit-A-notes.json"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("not a snapshot");
     junk.close();
@@ -302,7 +300,7 @@ TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)
     for (const auto& [serial, count] : {std::make_pair("A-B", 2), std::make_pair("A", 5)}) {
         for (int i = 0; i < count; ++i) {
             OptionsSnapshot snapshot;
-            snapshot.kind = QStringLiteral("control-unit");
+            snapshot.kind = "control-unit";
             snapshot.serial = QString::fromLatin1(serial);
             snapshot.takenAt = start.addSecs(60 * i);
             snapshot.firmwareVersion = QString::number(i);
@@ -310,12 +308,11 @@ TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)
         }
     }
     QStringList kept;
-    for (const SnapshotStore::Entry& entry :
-         store.list(QStringLiteral("control-unit"), QStringLiteral("A"))) {
+    for (const SnapshotStore::Entry& entry : store.list("control-unit", "A")) {
         kept << entry.firmwareVersion;
     }
     EXPECT_EQ(kept, (QStringList{"4", "3", "2"}));
-    EXPECT_EQ(store.list(QStringLiteral("control-unit"), QStringLiteral("A-B")).size(), 2);
+    EXPECT_EQ(store.list("control-unit", "A-B").size(), 2);
     EXPECT_TRUE(junk.exists());
 }
 

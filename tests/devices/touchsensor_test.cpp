@@ -94,8 +94,7 @@ TEST_F(TouchSensor, OffsetAndLimitsMakeAWarning)
     EXPECT_EQ(recorder.progress.last().at(1).toInt(), 1500);
     EXPECT_EQ(calibratedOptionValue(), 1520); // stored all the same
     EXPECT_TRUE(recorder.notes.isEmpty());    // the warning has no message
-    EXPECT_TRUE(
-        log().contains(QStringLiteral("Job CdcCalibrationJob execution finished with warning:  (1)")));
+    EXPECT_TRUE(log().contains("Job CdcCalibrationJob execution finished with warning:  (1)"));
 }
 
 // Nothing may be made permanent that the detector did not take or that lies outside its range: a
@@ -141,8 +140,7 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         sensor->calibrateCdc(c.offset, 0, 4095);
         ASSERT_TRUE(waitFor("CdcCalibrationJob"));
         EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), c.result);
-        EXPECT_EQ(recorder.progress.last().at(3).toString(),
-                  QStringLiteral("Calibration failed, nothing stored"));
+        EXPECT_EQ(recorder.progress.last().at(3).toString(), "Calibration failed, nothing stored");
         EXPECT_EQ(instrument->countReceived(CdcStoreThreshold), 0u);
         EXPECT_EQ(instrument->countReceived(SetOption), c.setOptions);
         EXPECT_EQ(instrument->storedRawThreshold(), 1200 * kRaw);

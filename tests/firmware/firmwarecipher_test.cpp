@@ -22,16 +22,15 @@ QByteArray randomBytes(int size, quint32 seed)
     return bytes;
 }
 
-// Enciphers a ready body (filler byte, integrity field, payload) with the reader's chain, or with a
-// wrong chain that uses the previous plain byte, to check which one the reader expects.
-QByteArray encipherBody(QByteArray body, quint8 flags, bool chainWithPlainByte = false)
+// Enciphers a ready body (filler byte, integrity field, payload) apart from the packer: each byte is
+// chained with the enciphered byte before it.
+QByteArray encipherBody(QByteArray body, quint8 flags)
 {
     char previous = 0;
     for (int i = 0; i < body.size(); ++i) {
-        const char plain = body[i];
         const char key = char((FirmwareCipher::kBuiltInKey >> (8 * (i % 8))) & 0xFF);
-        body[i] = char(plain ^ previous ^ key);
-        previous = chainWithPlainByte ? plain : body[i];
+        body[i] = char(body[i] ^ previous ^ key);
+        previous = body[i];
     }
     return QByteArray(1, char(FirmwareCipher::kVersion)) + char(flags) + body;
 }
@@ -76,13 +75,6 @@ TEST_F(FirmwareCipherTest, FlagsZeroGivesBodyWithoutFillerUnchecked)
     // A single body byte is only the filler.
     EXPECT_TRUE(cipher.decrypt(encipherBody(QByteArray(1, 'q'), 0)).isEmpty());
     EXPECT_EQ(cipher.lastError(), FirmwareCipher::ErrorNone);
-}
-
-TEST_F(FirmwareCipherTest, ChainsWithTheEncipheredByte)
-{
-    const QByteArray body = QByteArray("\x11", 1) + "0123456789abcdef";
-    EXPECT_EQ(cipher.decrypt(encipherBody(body, 0)), QByteArray("0123456789abcdef"));
-    EXPECT_NE(cipher.decrypt(encipherBody(body, 0, true)), QByteArray("0123456789abcdef"));
 }
 
 TEST_F(FirmwareCipherTest, ChecksumWinsOverHashWhenBothFlagsAreSet)

@@ -1,5 +1,6 @@
 #include "firmware/firmwarecipher.h"
 #include "firmware/firmwareloader.h"
+#include "firmwarefiles.h"
 #include "tools/firmwarepacker.h"
 
 #include <QCryptographicHash>
@@ -16,22 +17,15 @@ namespace {
 class FirmwareLoaderTest : public ::testing::Test
 {
 protected:
-    QString write(const QString& name, const QByteArray& content)
-    {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
-
+    QString write(const QString& name, const QByteArray& content) { return files.write(name, content); }
     QString writeJson(const QJsonObject& document, quint8 flags = FirmwareCipher::FlagHash)
     {
-        return write(QStringLiteral("doc.firmware"), packer.packJson(document, flags));
+        return write("doc.firmware", packer.packJson(document, flags));
     }
 
-    QTemporaryDir dir;
-    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
+    FirmwareFiles files;
+    FirmwarePacker& packer = files.packer;
+    QTemporaryDir& dir = files.dir;
 };
 
 TEST_F(FirmwareLoaderTest, RoundTripsImageAndHeaderForEveryFlagCombination)
@@ -41,12 +35,12 @@ TEST_F(FirmwareLoaderTest, RoundTripsImageAndHeaderForEveryFlagCombination)
         image[i] = char((i * 31 + i / 256) & 0xFF);
     }
     FirmwareInfo written;
-    written.firmwareVersion = QStringLiteral("2.4.1");
+    written.firmwareVersion = "2.4.1";
     written.developVersion = true;
-    written.changelog = QStringLiteral("Fixes ü and ß");
-    written.type = QStringLiteral("TBX-CU");
-    written.supportedHardware = QStringList{QStringLiteral("B1"), QStringLiteral("C2")};
-    written.createdAt = QStringLiteral("2026-11-30T10:00:00Z");
+    written.changelog = "Fixes ü and ß";
+    written.type = "TBX-CU";
+    written.supportedHardware = QStringList{"B1", "C2"};
+    written.createdAt = "2026-11-30T10:00:00Z";
     written.offset = 4096;
 
     for (int flags = 0; flags < 8; ++flags) {
@@ -63,8 +57,8 @@ TEST_F(FirmwareLoaderTest, RoundTripsImageAndHeaderForEveryFlagCombination)
         EXPECT_EQ(info.md5, QCryptographicHash::hash(image, QCryptographicHash::Md5));
         EXPECT_EQ(info.createdAt, written.createdAt);
         EXPECT_EQ(info.offset, 4096);
-        EXPECT_FALSE(rest.contains(QStringLiteral("Firmware")));
-        EXPECT_EQ(rest.value(QStringLiteral("FirmwareVersion")).toString(), written.firmwareVersion);
+        EXPECT_FALSE(rest.contains("Firmware"));
+        EXPECT_EQ(rest.value("FirmwareVersion").toString(), written.firmwareVersion);
         EXPECT_EQ(rest.size(), 8);
     }
 }
@@ -72,17 +66,14 @@ TEST_F(FirmwareLoaderTest, RoundTripsImageAndHeaderForEveryFlagCombination)
 TEST_F(FirmwareLoaderTest, ConvertsHeaderFieldsAndDefaults)
 {
     QJsonObject document;
-    document.insert(QStringLiteral("SupportedHardware"),
-                    QJsonArray{3, 1.5, QStringLiteral("ALL"), true, QJsonValue::Null});
-    document.insert(QStringLiteral("Firmware"), QString::fromLatin1(QByteArray("image").toBase64()));
+    document.insert("SupportedHardware", QJsonArray{3, 1.5, "ALL", true, QJsonValue::Null});
+    document.insert("Firmware", QString::fromLatin1(QByteArray("image").toBase64()));
     FirmwareInfo info;
-    info.supportedHardware = QStringList{QStringLiteral("stale")};
+    info.supportedHardware = QStringList{"stale"};
     info.offset = 99;
     info.developVersion = true;
     EXPECT_EQ(loadFirmware(writeJson(document), &info, nullptr), QByteArray("image"));
-    EXPECT_EQ(info.supportedHardware,
-              (QStringList{QStringLiteral("3"), QStringLiteral("1.5"), QStringLiteral("ALL"),
-                           QStringLiteral("true"), QString()}));
+    EXPECT_EQ(info.supportedHardware, (QStringList{"3", "1.5", "ALL", "true", QString()}));
     EXPECT_EQ(info.offset, 0);
     EXPECT_FALSE(info.developVersion);
     EXPECT_TRUE(info.md5.isEmpty());
@@ -91,8 +82,8 @@ TEST_F(FirmwareLoaderTest, ConvertsHeaderFieldsAndDefaults)
     for (const auto& [value, expected] : {std::pair<QJsonValue, int>{QJsonValue(-5), -5},
                                           {QJsonValue(2.5), 0},
                                           {QJsonValue(1e12), 0},
-                                          {QJsonValue(QStringLiteral("12")), 0}}) {
-        document.insert(QStringLiteral("Offset"), value);
+                                          {QJsonValue("12"), 0}}) {
+        document.insert("Offset", value);
         loadFirmware(writeJson(document), &info, nullptr);
         EXPECT_EQ(info.offset, expected);
     }
@@ -103,8 +94,7 @@ TEST_F(FirmwareLoaderTest, DecodesImagesOfEveryLengthAndLenientBase64LikeQt)
     for (int size : {0, 1, 2, 3, 4, 5, 760, 761}) {
         const QByteArray image = QByteArray(size, '\xA5') + QByteArray::number(size);
         FirmwareInfo info;
-        EXPECT_EQ(loadFirmware(write(QStringLiteral("n.firmware"), packer.packFirmware(image, info, 0)),
-                               &info, nullptr),
+        EXPECT_EQ(loadFirmware(write("n.firmware", packer.packFirmware(image, info, 0)), &info, nullptr),
                   image)
             << size;
     }
@@ -114,10 +104,10 @@ TEST_F(FirmwareLoaderTest, DecodesImagesOfEveryLengthAndLenientBase64LikeQt)
                            19);
     const QString base64 = QString::fromLatin1(image.toBase64());
     for (const QString& text :
-         {base64.left(12) + QStringLiteral("\n") + base64.mid(12), base64.left(base64.size() - 1),
-          QStringLiteral("*") + base64, base64 + QStringLiteral("===="), QStringLiteral("a-_b") + base64,
-          QString::fromUtf8("\u00e9") + base64, QStringLiteral("===="), QStringLiteral("A===")}) {
-        QJsonObject document{{QStringLiteral("Firmware"), text}};
+         {base64.left(12) + "\n" + base64.mid(12), base64.left(base64.size() - 1), "*" + base64,
+          base64 + "====", "a-_b" + base64, QString::fromUtf8("\u00e9") + base64, QStringLiteral("===="),
+          QStringLiteral("A===")}) {
+        QJsonObject document{{"Firmware", text}};
         EXPECT_EQ(loadFirmware(writeJson(document), nullptr, nullptr), QByteArray::fromBase64(text.toUtf8()))
             << text.toStdString();
     }
@@ -125,28 +115,28 @@ TEST_F(FirmwareLoaderTest, DecodesImagesOfEveryLengthAndLenientBase64LikeQt)
 
 TEST_F(FirmwareLoaderTest, MissingOrNonStringImageGivesEmptyImageButKeepsHeader)
 {
-    QJsonObject document{{QStringLiteral("FirmwareVersion"), QStringLiteral("1.0")}};
+    QJsonObject document{{"FirmwareVersion", "1.0"}};
     FirmwareInfo info;
     QJsonObject rest;
     EXPECT_TRUE(loadFirmware(writeJson(document), &info, &rest).isEmpty());
-    EXPECT_EQ(info.firmwareVersion, QStringLiteral("1.0"));
+    EXPECT_EQ(info.firmwareVersion, "1.0");
     EXPECT_EQ(rest, document);
 
-    document.insert(QStringLiteral("Firmware"), 12345);
+    document.insert("Firmware", 12345);
     EXPECT_TRUE(loadFirmware(writeJson(document), &info, &rest).isEmpty());
-    EXPECT_FALSE(rest.contains(QStringLiteral("Firmware")));
+    EXPECT_FALSE(rest.contains("Firmware"));
 }
 
 TEST_F(FirmwareLoaderTest, FilesThatAreNoFirmwareGiveEmptyResults)
 {
     FirmwareInfo untouched;
-    untouched.firmwareVersion = QStringLiteral("keep");
+    untouched.firmwareVersion = "keep";
     EXPECT_TRUE(loadFirmware(QString(), &untouched, nullptr).isEmpty());
-    EXPECT_TRUE(loadFirmware(dir.filePath(QStringLiteral("missing")), &untouched, nullptr).isEmpty());
-    EXPECT_EQ(untouched.firmwareVersion, QStringLiteral("keep"));
+    EXPECT_TRUE(loadFirmware(dir.filePath("missing"), &untouched, nullptr).isEmpty());
+    EXPECT_EQ(untouched.firmwareVersion, "keep");
     EXPECT_TRUE(loadFirmware(dir.path(), &untouched, nullptr).isEmpty());
-    EXPECT_TRUE(loadFirmware(QStringLiteral("/dev/zero"), &untouched, nullptr).isEmpty());
-    EXPECT_EQ(untouched.firmwareVersion, QStringLiteral("keep"));
+    EXPECT_TRUE(loadFirmware("/dev/zero", &untouched, nullptr).isEmpty());
+    EXPECT_EQ(untouched.firmwareVersion, "keep");
 
     const QByteArray good = packer.packFirmware("image bytes", FirmwareInfo{}, FirmwareCipher::FlagHash);
     const QByteArray plainJson =
@@ -154,9 +144,9 @@ TEST_F(FirmwareLoaderTest, FilesThatAreNoFirmwareGiveEmptyResults)
     for (const QByteArray& content : {QByteArray(), QByteArray("\x03"), good.left(good.size() - 1),
                                       QByteArray(4096, '\x03'), plainJson, packer.encrypt("not json", 0)}) {
         FirmwareInfo info;
-        info.firmwareVersion = QStringLiteral("stale");
-        QJsonObject rest{{QStringLiteral("stale"), 1}};
-        EXPECT_TRUE(loadFirmware(write(QStringLiteral("bad.firmware"), content), &info, &rest).isEmpty());
+        info.firmwareVersion = "stale";
+        QJsonObject rest{{"stale", 1}};
+        EXPECT_TRUE(loadFirmware(write("bad.firmware", content), &info, &rest).isEmpty());
         EXPECT_TRUE(info.firmwareVersion.isEmpty());
         EXPECT_TRUE(rest.isEmpty());
     }

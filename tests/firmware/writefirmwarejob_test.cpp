@@ -35,7 +35,7 @@ protected:
         instrument = SimInstrumentFactory::create(SimKind::UpdateOnly); // hardware revision "A"
         device = plugAndSettle(instrument, &recorder);
         ASSERT_TRUE(device);
-        ASSERT_EQ(device->hardwareRevision(), QStringLiteral("A"));
+        ASSERT_EQ(device->hardwareRevision(), "A");
         instrument->clearReceived();
         forget(); // plugAndSettle attached the recorder; only what follows counts
         recorder.notes.clear();
@@ -54,23 +54,19 @@ protected:
 
     QString firmwareFile(const QByteArray& image, int offset, const QStringList& hardware = {"ALL"})
     {
-        return files.write(image, FirmwareFiles::info(QStringLiteral("3.0.0"), hardware, offset));
+        return files.write(image, FirmwareFiles::info("3.0.0", hardware, offset));
     }
-    QString writeFile(const QByteArray& content)
-    {
-        return files.write(QStringLiteral("raw.firmware"), content);
-    }
+    QString writeFile(const QByteArray& content) { return files.write("raw.firmware", content); }
 
     // Starts the update and waits until the job came back; its result.
     int update(const QString& path, int timeoutMs = 20000)
     {
         device->updateFirmware(path);
-        if (!QTest::qWaitFor([&] { return recorder.jobs.contains(QStringLiteral("WriteFirmwareJob")); },
-                             timeoutMs)) {
+        if (!QTest::qWaitFor([&] { return recorder.jobs.contains("WriteFirmwareJob"); }, timeoutMs)) {
             ADD_FAILURE() << "the update did not come back";
             return 12345;
         }
-        return recorder.resultOf(QStringLiteral("WriteFirmwareJob"));
+        return recorder.resultOf("WriteFirmwareJob");
     }
 
     // Lets the next update() wait for the next job.
@@ -134,7 +130,7 @@ TEST_F(FirmwareUpdate, NoVerifyAnswerFailsAfterTheVerifyTimeOut)
     EXPECT_EQ(update(firmwareFile(makeImage(1000), 0), 90000), -7);
     EXPECT_GE(clock.elapsed(), 59000);
     EXPECT_LT(clock.elapsed(), 75000);
-    EXPECT_TRUE(log().contains(QStringLiteral("Verify firmware failed: LIBUSB_ERROR_TIMEOUT")));
+    EXPECT_TRUE(log().contains("Verify firmware failed: LIBUSB_ERROR_TIMEOUT"));
     EXPECT_EQ(instrument->rebootCount(), 0);
 }
 
@@ -162,8 +158,8 @@ TEST_F(FirmwareUpdate, WholePacketsFromTheOffsetAreVerifiedAndTheInstrumentReboo
                                      FirmwareData, FirmwareData, FirmwareData, Reboot}));
     ASSERT_EQ(recorder.notes.size(), 1);
     EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Success);
-    EXPECT_EQ(recorder.notes[0].second, QStringLiteral("Firmware update successful! Restart device..."));
-    EXPECT_TRUE(log().contains(QStringLiteral("write firmware offset 1520")));
+    EXPECT_EQ(recorder.notes[0].second, "Firmware update successful! Restart device...");
+    EXPECT_TRUE(log().contains("write firmware offset 1520"));
 }
 
 TEST_F(FirmwareUpdate, OneByteMoreAddsAOneBytePacket)
@@ -179,7 +175,7 @@ TEST_F(FirmwareUpdate, FilesThatFailAnyCheckLeaveTheInstrumentUntouched)
     const QByteArray image = makeImage(2000);
     EXPECT_EQ(update(firmwareFile(image, 2000)), -4);
     expectUntouched(-4, "Invalid offset at file");
-    EXPECT_TRUE(log().contains(QStringLiteral("offset 2000")));
+    EXPECT_TRUE(log().contains("offset 2000"));
 
     forget();
     EXPECT_EQ(update(firmwareFile(image, -1)), -4);
@@ -188,11 +184,11 @@ TEST_F(FirmwareUpdate, FilesThatFailAnyCheckLeaveTheInstrumentUntouched)
     forget();
     EXPECT_EQ(update(firmwareFile(image, 0, {"B", "a", "ALL "})), -3);
     expectUntouched(-3, "Firmware not supported by hardware revision!");
-    EXPECT_TRUE(log().contains(QStringLiteral("Firmware not supported by hardware revision! should be: A")));
+    EXPECT_TRUE(log().contains("Firmware not supported by hardware revision! should be: A"));
 
     forget();
     FirmwareInfo info;
-    info.supportedHardware = QStringList{QStringLiteral("ALL")};
+    info.supportedHardware = QStringList{"ALL"};
     const QByteArray wrongMd5 = QCryptographicHash::hash(image + "x", QCryptographicHash::Md5);
     EXPECT_EQ(
         update(writeFile(files.packer.packJson(FirmwarePacker::firmwareDocument(image, info, wrongMd5), 0))),
@@ -206,7 +202,7 @@ TEST_F(FirmwareUpdate, FilesThatFailAnyCheckLeaveTheInstrumentUntouched)
         expectUntouched(-1, "Can't decrypt file");
     }
     forget();
-    EXPECT_EQ(update(files.dir.filePath(QStringLiteral("missing.firmware"))), -1);
+    EXPECT_EQ(update(files.dir.filePath("missing.firmware")), -1);
     EXPECT_EQ(instrument->rebootCount(), 0);
 }
 
@@ -215,7 +211,7 @@ TEST_F(FirmwareUpdate, OnlyAStatusWordReadingZeroIsSuccess)
     const QString path = firmwareFile(makeImage(900), 0);
     instrument->setVerifyStatusOverride(1);
     EXPECT_EQ(update(path), -7);
-    EXPECT_TRUE(log().contains(QStringLiteral("Verify firmware failed: 1")));
+    EXPECT_TRUE(log().contains("Verify firmware failed: 1"));
     EXPECT_EQ(recorder.notes.last().first, NotificationMessageType::Error);
 
     // An answer [260] without a status word is no confirmation.
@@ -224,7 +220,7 @@ TEST_F(FirmwareUpdate, OnlyAStatusWordReadingZeroIsSuccess)
     instrument->faults().noAnswerTo(FirmwareData, 1);
     instrument->injectInPacket(SimInstrument::toBytes(QByteArray("\x04\x01\x00\x00", 4)));
     EXPECT_EQ(update(path), -7);
-    EXPECT_TRUE(log().contains(QStringLiteral("Verify firmware failed: answer carries no status (0 bytes)")));
+    EXPECT_TRUE(log().contains("Verify firmware failed: answer carries no status (0 bytes)"));
 
     // The verify answer fails to arrive.
     forget();
@@ -245,7 +241,7 @@ TEST_F(FirmwareUpdate, ATransferThatBreaksSendsNothingFurther)
     const QString path = firmwareFile(makeImage(3 * kChunk), 0);
     instrument->faults().shortWrite(FirmwareData, 100, 1);
     EXPECT_EQ(update(path), -5);
-    EXPECT_EQ(messages.last(), QStringLiteral("USB Error"));
+    EXPECT_EQ(messages.last(), "USB Error");
     EXPECT_EQ(instrument->receivedCommands(),
               (std::vector<uint32_t>{FirmwareStart, FirmwareChecksum, FirmwareData}));
 
@@ -254,7 +250,7 @@ TEST_F(FirmwareUpdate, ATransferThatBreaksSendsNothingFurther)
     instrument->faults().pipeErrorOn(FirmwareChecksum, 1);
     EXPECT_EQ(update(path), -5);
     EXPECT_EQ(instrument->receivedCommands(), (std::vector<uint32_t>{FirmwareStart}));
-    EXPECT_TRUE(log().contains(QStringLiteral("Write checksum failed: LIBUSB_ERROR_PIPE")));
+    EXPECT_TRUE(log().contains("Write checksum failed: LIBUSB_ERROR_PIPE"));
     EXPECT_EQ(instrument->rebootCount(), 0);
 }
 

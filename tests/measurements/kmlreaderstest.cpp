@@ -70,20 +70,15 @@ TEST(GoldenReaders, EveryCheckedFileIsReadByXmllintGdalAndGpsbabel)
             }
         }
         const QString file = QStringLiteral(SERVICE_TEST_DATA_DIR "/") + QLatin1String(c.file);
-        EXPECT_EQ(runProcess(QStringLiteral("xmllint"), {QStringLiteral("--noout"), file}).code, 0);
-        const ProcessRun gdal = runProcess(QStringLiteral("ogrinfo"),
-                                           {QStringLiteral("-ro"), QStringLiteral("-al"),
-                                            QStringLiteral("-q"), QStringLiteral("-geom=ISO_WKT"), file});
+        EXPECT_EQ(runProcess("xmllint", {"--noout", file}).code, 0);
+        const ProcessRun gdal = runProcess("ogrinfo", {"-ro", "-al", "-q", "-geom=ISO_WKT", file});
         EXPECT_TRUE(gdal.err.isEmpty()) << gdal.context();
         const QList<Fix> byGdal =
             readFixes(gdal, QStringLiteral("^  POINT (Z )?\\((?<lon>\\S+) (?<lat>\\S+)( 0)?\\)$"));
-        const QList<Fix> byGpsbabel =
-            readFixes(runProcess(QStringLiteral("gpsbabel"),
-                                 c.gpsbabelInput + QStringList{QStringLiteral("-f"), file,
-                                                               QStringLiteral("-o"), QStringLiteral("gpx"),
-                                                               QStringLiteral("-F"), QStringLiteral("-")}),
-                      QStringLiteral("<%1 lat=\"(?<lat>\\S+)\" lon=\"(?<lon>\\S+)\">")
-                          .arg(QLatin1String(c.gpsbabelPoint)));
+        const QList<Fix> byGpsbabel = readFixes(
+            runProcess("gpsbabel", c.gpsbabelInput + QStringList{"-f", file, "-o", "gpx", "-F", "-"}),
+            QStringLiteral("<%1 lat=\"(?<lat>\\S+)\" lon=\"(?<lon>\\S+)\">")
+                .arg(QLatin1String(c.gpsbabelPoint)));
         ASSERT_EQ(byGdal.size(), expected.size());
         ASSERT_EQ(byGpsbabel.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {

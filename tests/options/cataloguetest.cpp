@@ -32,50 +32,41 @@ TEST(Catalogue, DeviceListsHoldEveryKeyInDeclarationOrder)
     EXPECT_TRUE(StorageIdCatalogue::deviceIds(Family::UpdateOnly).isEmpty());
 }
 
-TEST(Catalogue, FrequencyTablesSitAtBasePlusHertz)
+// Frequency tables sit at base plus hertz; device-specific ids are named per kind; the Bluetooth block
+// has its last entry inside and a gap before it.
+TEST(Catalogue, NamesEachIdForItsKind)
 {
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x28110032u),
-              QStringLiteral("e_sid_cuu_vectaris_SSCalibration_50Hz"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x28128000u),
-              QStringLiteral("e_sid_cuu_vectaris_SignalSelect_32768Hz"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x285101EBu),
-              QStringLiteral("e_sid_cuu_mini_antenna_SSCalibration_491Hz"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::LocatorSensor, 0x2110265Cu),
-              QStringLiteral("e_sid_vcs_calibration_9820Hz"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x2800000Eu),
-              QStringLiteral("e_sid_cuu_RebootCounter"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x28000013u),
-              QStringLiteral("e_sid_cuu_tymbrel_Loudness"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x2000002Cu),
-              QStringLiteral("e_sid_cuu_TBX_SU2_LineLocation"));
-}
-
-TEST(Catalogue, DeviceSpecificIdsAreNamedPerKind)
-{
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x20000000u),
-              QStringLiteral("e_sid_cu_Option_Dummy"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::AcousticSensor, 0x20000000u),
-              QStringLiteral("e_sid_su_sp_Calibration_Acoustic"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::LocatorSensor, 0x20000000u),
-              QStringLiteral("e_sid_vcs_obsolete_calibration_50Hz"));
-    EXPECT_TRUE(StorageIdCatalogue::name(Family::UpdateOnly, 0x20000000u).isEmpty());
-
+    const struct
+    {
+        Family family;
+        quint32 id;
+        const char* name; // empty: not named
+    } cases[] = {
+        {Family::ControlUnit, 0x28110032u, "e_sid_cuu_vectaris_SSCalibration_50Hz"},
+        {Family::ControlUnit, 0x28128000u, "e_sid_cuu_vectaris_SignalSelect_32768Hz"},
+        {Family::ControlUnit, 0x285101EBu, "e_sid_cuu_mini_antenna_SSCalibration_491Hz"},
+        {Family::LocatorSensor, 0x2110265Cu, "e_sid_vcs_calibration_9820Hz"},
+        {Family::ControlUnit, 0x2800000Eu, "e_sid_cuu_RebootCounter"},
+        {Family::ControlUnit, 0x28000013u, "e_sid_cuu_tymbrel_Loudness"},
+        {Family::ControlUnit, 0x2000002Cu, "e_sid_cuu_TBX_SU2_LineLocation"},
+        {Family::ControlUnit, 0x20000000u, "e_sid_cu_Option_Dummy"},
+        {Family::AcousticSensor, 0x20000000u, "e_sid_su_sp_Calibration_Acoustic"},
+        {Family::LocatorSensor, 0x20000000u, "e_sid_vcs_obsolete_calibration_50Hz"},
+        {Family::UpdateOnly, 0x20000000u, ""},
+        {Family::ControlUnit, 0x2840001Fu, "e_sid_cuu_bluetooth_Device_Last"},
+        {Family::ControlUnit, 0x28400020u, "e_sid_cuu_bluetooth_ConnectedDevice"},
+        {Family::ControlUnit, 0x28400005u, ""},
+        {Family::ControlUnit, 0xFFFFFFFFu, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StorageIdCatalogue::name(c.family, c.id), QLatin1String(c.name)) << std::hex << c.id;
+    }
     // General ids are named for every kind.
     for (Family family :
          {Family::ControlUnit, Family::AcousticSensor, Family::LocatorSensor, Family::UpdateOnly}) {
         EXPECT_EQ(StorageIdCatalogue::name(family, 0x10000004u), QStringLiteral("e_sid_DeviceSerialNumber"));
         EXPECT_EQ(StorageIdCatalogue::name(family, 0u), QStringLiteral("e_sid_None"));
     }
-}
-
-TEST(Catalogue, BluetoothBlockHasItsLastEntryInsideAndAGapBefore)
-{
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x2840001Fu),
-              QStringLiteral("e_sid_cuu_bluetooth_Device_Last"));
-    EXPECT_EQ(StorageIdCatalogue::name(Family::ControlUnit, 0x28400020u),
-              QStringLiteral("e_sid_cuu_bluetooth_ConnectedDevice"));
-    EXPECT_TRUE(StorageIdCatalogue::name(Family::ControlUnit, 0x28400005u).isEmpty());
-    EXPECT_TRUE(StorageIdCatalogue::name(Family::ControlUnit, 0xFFFFFFFFu).isEmpty());
     EXPECT_TRUE(StorageIdCatalogue::keyName(StorageIDs_ControlUnit::staticMetaObject, "Options", 0x28400020u)
                     .isEmpty());
 }

@@ -70,64 +70,58 @@ class OptionParserTest : public LoggedTest
 
 TEST_F(OptionParserTest, ListsFunctionsOfTheFirstMatchingDeviceForTheRevision)
 {
-    OptionParser parser(parse(kDescription), QStringLiteral("TBX-CU"), QStringLiteral("B1"));
-    EXPECT_EQ(parser.baseFirmware(), QStringLiteral("base.firmware"));
-    EXPECT_EQ(parser.functionNames(), (QStringList{QStringLiteral("Standard"), QStringLiteral("Legacy")}));
-    EXPECT_EQ(
-        OptionParser(parse(kDescription), QStringLiteral("TBX-CU"), QStringLiteral("C1")).functionNames(),
-        QStringList{QStringLiteral("Standard")});
-    EXPECT_TRUE(OptionParser(parse(kDescription), QStringLiteral("XX"), QStringLiteral("B1"))
-                    .functionNames()
-                    .isEmpty());
+    OptionParser parser(parse(kDescription), "TBX-CU", "B1");
+    EXPECT_EQ(parser.baseFirmware(), "base.firmware");
+    EXPECT_EQ(parser.functionNames(), (QStringList{"Standard", "Legacy"}));
+    EXPECT_EQ(OptionParser(parse(kDescription), "TBX-CU", "C1").functionNames(), QStringList{"Standard"});
+    EXPECT_TRUE(OptionParser(parse(kDescription), "XX", "B1").functionNames().isEmpty());
 
     // One line per element that does not match, before the match.
-    EXPECT_TRUE(logged(QStringLiteral("1 JSON devices type 4")));
-    EXPECT_TRUE(logged(QStringLiteral("1 invalid JSON value type 2, string required")));
-    EXPECT_TRUE(logged(QStringLiteral("1 no device type found for TBX-CU")));
-    EXPECT_TRUE(logged(QStringLiteral("1 no device description found for TBX-CU")));
+    EXPECT_TRUE(logged("1 JSON devices type 4"));
+    EXPECT_TRUE(logged("1 invalid JSON value type 2, string required"));
+    EXPECT_TRUE(logged("1 no device type found for TBX-CU"));
+    EXPECT_TRUE(logged("1 no device description found for TBX-CU"));
 }
 
 TEST_F(OptionParserTest, DeviceTypesNeedArraysAndAMatchingPcbVersion)
 {
     OptionParser parser(parse(kDescription), QString(), QString());
     // VC-SU has its functions as a single object, so it does not count; TBX-CU appears once.
-    EXPECT_EQ(parser.deviceTypes(QStringLiteral("B1")),
-              (QStringList{QStringLiteral("TBX-SU"), QStringLiteral("TBX-CU")}));
-    EXPECT_EQ(parser.deviceTypes(QStringLiteral("C1")), QStringList{QStringLiteral("TBX-CU")});
-    EXPECT_TRUE(parser.deviceTypes(QStringLiteral("b1")).isEmpty());
-    EXPECT_TRUE(parser.deviceTypes(QStringLiteral("5")).isEmpty());
+    EXPECT_EQ(parser.deviceTypes("B1"), (QStringList{"TBX-SU", "TBX-CU"}));
+    EXPECT_EQ(parser.deviceTypes("C1"), QStringList{"TBX-CU"});
+    EXPECT_TRUE(parser.deviceTypes("b1").isEmpty());
+    EXPECT_TRUE(parser.deviceTypes("5").isEmpty());
 
     const QJsonDocument single = parse(R"({"devices": {"device_type": "VC-SU",
                                        "functions": [{"name": "F", "pcb_versions": "B1"}]}})");
-    OptionParser singleDevice(single, QStringLiteral("VC-SU"), QStringLiteral("B1"));
-    EXPECT_EQ(singleDevice.functionNames(), QStringList{QStringLiteral("F")});
-    EXPECT_TRUE(singleDevice.deviceTypes(QStringLiteral("B1")).isEmpty());
-    EXPECT_TRUE(logged(QStringLiteral("1 JSON devices type 5")));
+    OptionParser singleDevice(single, "VC-SU", "B1");
+    EXPECT_EQ(singleDevice.functionNames(), QStringList{"F"});
+    EXPECT_TRUE(singleDevice.deviceTypes("B1").isEmpty());
+    EXPECT_TRUE(logged("1 JSON devices type 5"));
 }
 
 TEST_F(OptionParserTest, FirmwareAndOptionsFindFunctionsByNameOnly)
 {
-    OptionParser parser(parse(kDescription), QStringLiteral("TBX-CU"), QStringLiteral("Z9"));
-    EXPECT_EQ(parser.firmware(QStringLiteral("Standard")), QStringLiteral("standard.firmware"));
-    EXPECT_EQ(parser.firmware(QStringLiteral("Legacy")), QStringLiteral("cu.firmware"));
-    EXPECT_EQ(parser.firmware(QStringLiteral("Hidden")), QStringLiteral("cu.firmware"));
-    EXPECT_TRUE(parser.firmware(QStringLiteral("Shadowed")).isEmpty());
-    EXPECT_TRUE(parser.firmware(QStringLiteral("standard")).isEmpty());
+    OptionParser parser(parse(kDescription), "TBX-CU", "Z9");
+    EXPECT_EQ(parser.firmware("Standard"), "standard.firmware");
+    EXPECT_EQ(parser.firmware("Legacy"), "cu.firmware");
+    EXPECT_EQ(parser.firmware("Hidden"), "cu.firmware");
+    EXPECT_TRUE(parser.firmware("Shadowed").isEmpty());
+    EXPECT_TRUE(parser.firmware("standard").isEmpty());
 
-    const QJsonArray merged = parser.options(QStringLiteral("Standard"));
+    const QJsonArray merged = parser.options("Standard");
     ASSERT_EQ(merged.size(), 2);
-    EXPECT_EQ(merged[0].toObject().value(QStringLiteral("value")).toString(), QStringLiteral("function"));
-    EXPECT_EQ(merged[1].toObject().value(QStringLiteral("id")).toString(), QStringLiteral("268435456"));
-    EXPECT_EQ(parser.options(QStringLiteral("Hidden")).size(), 2);
-    EXPECT_TRUE(parser.options(QStringLiteral("Nothing")).isEmpty());
+    EXPECT_EQ(merged[0].toObject().value("value").toString(), "function");
+    EXPECT_EQ(merged[1].toObject().value("id").toString(), "268435456");
+    EXPECT_EQ(parser.options("Hidden").size(), 2);
+    EXPECT_TRUE(parser.options("Nothing").isEmpty());
 
     const QJsonDocument textIds =
         parse(R"({"devices": [{"device_type": "A", "options": [{"id": "7"}, {"id": "8"}],
                                         "functions": [{"name": "F", "options": [{"id": "07"}, {"id": "8"}]}]}]})");
-    const QJsonArray byText =
-        OptionParser(textIds, QStringLiteral("A"), QString()).options(QStringLiteral("F"));
+    const QJsonArray byText = OptionParser(textIds, "A", QString()).options("F");
     ASSERT_EQ(byText.size(), 3);
-    EXPECT_EQ(byText[2].toObject().value(QStringLiteral("id")).toString(), QStringLiteral("7"));
+    EXPECT_EQ(byText[2].toObject().value("id").toString(), "7");
 }
 
 TEST_F(OptionParserTest, DocumentsOfTheWrongShapeGiveEmptyResults)
@@ -135,20 +129,20 @@ TEST_F(OptionParserTest, DocumentsOfTheWrongShapeGiveEmptyResults)
     for (const char* text :
          {"[]", "{}", R"({"devices": "TBX-CU", "basefirmware": 3})", R"({"devices": [1, null, []]})",
           R"({"devices": [{"device_type": "TBX-CU", "functions": 5, "options": {}}]})"}) {
-        OptionParser parser(parse(text), QStringLiteral("TBX-CU"), QStringLiteral("B1"));
+        OptionParser parser(parse(text), "TBX-CU", "B1");
         EXPECT_TRUE(parser.baseFirmware().isEmpty()) << text;
         EXPECT_TRUE(parser.functionNames().isEmpty()) << text;
-        EXPECT_TRUE(parser.deviceTypes(QStringLiteral("B1")).isEmpty()) << text;
-        EXPECT_TRUE(parser.firmware(QStringLiteral("F")).isEmpty()) << text;
-        EXPECT_TRUE(parser.options(QStringLiteral("F")).isEmpty()) << text;
+        EXPECT_TRUE(parser.deviceTypes("B1").isEmpty()) << text;
+        EXPECT_TRUE(parser.firmware("F").isEmpty()) << text;
+        EXPECT_TRUE(parser.options("F").isEmpty()) << text;
     }
-    EXPECT_TRUE(logged(QStringLiteral("1 JSON devices type 128")));
+    EXPECT_TRUE(logged("1 JSON devices type 128"));
 }
 
 TEST_F(OptionParserTest, ReportsUnusableFiles)
 {
     QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("missing.json"));
+    const QString missing = dir.filePath("missing.json");
     EXPECT_TRUE(OptionParser(missing, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(logged(QStringLiteral("4 unable to open file %1").arg(missing)));
 
@@ -158,17 +152,17 @@ TEST_F(OptionParserTest, ReportsUnusableFiles)
         file.write(content);
         return file.fileName();
     };
-    const QString empty = write(QStringLiteral("empty.json"), QByteArray());
+    const QString empty = write("empty.json", QByteArray());
     EXPECT_TRUE(OptionParser(empty, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(logged(QStringLiteral("4 empty file given %1").arg(empty)));
 
-    const QString broken = write(QStringLiteral("broken.json"), "{\"devices\": [}");
+    const QString broken = write("broken.json", "{\"devices\": [}");
     EXPECT_TRUE(OptionParser(broken, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(
         lines.filter(QStringLiteral("4 failed reading description file %1, error ").arg(broken)).size() == 1);
 
-    const QString good = write(QStringLiteral("good.json"), kDescription);
-    EXPECT_EQ(OptionParser(good, QStringLiteral("TBX-CU"), QStringLiteral("B1")).functionNames().size(), 2);
+    const QString good = write("good.json", kDescription);
+    EXPECT_EQ(OptionParser(good, "TBX-CU", "B1").functionNames().size(), 2);
 }
 
 class OptionEncodingTest : public LoggedTest
@@ -176,14 +170,13 @@ class OptionEncodingTest : public LoggedTest
 protected:
     QByteArray encode(const char* type, const QJsonValue& value)
     {
-        QJsonObject option{{QStringLiteral("id"), QStringLiteral("268435460")},
-                           {QStringLiteral("type"), QString::fromLatin1(type)}};
+        QJsonObject option{{"id", "268435460"}, {"type", QString::fromLatin1(type)}};
         if (!value.isUndefined()) {
-            option.insert(QStringLiteral("value"), value);
+            option.insert("value", value);
         }
         return encodeOptionValue(option);
     }
-    int warnings() const { return int(lines.filter(QRegularExpression(QStringLiteral("^3 "))).size()); }
+    int warnings() const { return int(lines.filter(QRegularExpression("^3 ")).size()); }
 };
 
 TEST_F(OptionEncodingTest, EncodesEachTypeLittleEndian)
@@ -195,7 +188,7 @@ TEST_F(OptionEncodingTest, EncodesEachTypeLittleEndian)
     EXPECT_EQ(encode("uint8_t", -1).toHex(' '), QByteArray("ff"));
     EXPECT_EQ(encode("uint32_t[]", QJsonArray{1, 2}).toHex(' '), QByteArray("01 00 00 00 02 00 00 00"));
     EXPECT_TRUE(encode("uint32_t[]", QJsonArray{}).isEmpty());
-    EXPECT_EQ(encode("char_t", QStringLiteral("AB")).toHex(' '), QByteArray("41 42"));
+    EXPECT_EQ(encode("char_t", "AB").toHex(' '), QByteArray("41 42"));
     EXPECT_EQ(encode("char_t", QString::fromUtf8("Grüße")), QByteArray("Gr\xfc\xdf"
                                                                        "e"));
     EXPECT_EQ(encode("float_t", 1.5).toHex(' '), QByteArray("00 00 c0 3f"));
@@ -210,7 +203,7 @@ TEST_F(OptionEncodingTest, ValuesThatCannotBeStoredAsGivenAreEncodedByTheRulesAn
         logged(QStringLiteral("3 Option 268435460 of type uint32_t: value 4294967295 is no 32-bit signed "
                               "integer, stored as 0")));
     EXPECT_EQ(encode("uint32_t", 2.5).toHex(' '), QByteArray("00 00 00 00"));
-    EXPECT_EQ(encode("uint16_t", QStringLiteral("258")).toHex(' '), QByteArray("00 00"));
+    EXPECT_EQ(encode("uint16_t", "258").toHex(' '), QByteArray("00 00"));
     EXPECT_EQ(encode("uint8_t", QJsonValue()).toHex(' '), QByteArray("00"));
     EXPECT_EQ(warnings(), 4);
 
@@ -223,12 +216,12 @@ TEST_F(OptionEncodingTest, ValuesThatCannotBeStoredAsGivenAreEncodedByTheRulesAn
     EXPECT_TRUE(encode("uint32_t[]", 5).isEmpty());
     EXPECT_EQ(encode("char_t", QString::fromUtf8("A€")), QByteArray("A?"));
     // The in-process sink hands text over as Latin-1, so only the ASCII part of the line is compared.
-    EXPECT_EQ(lines.filter(QStringLiteral("of type char_t: value \"A"))
-                  .filter(QStringLiteral("holds characters outside Latin-1, stored as '?'"))
+    EXPECT_EQ(lines.filter("of type char_t: value \"A")
+                  .filter("holds characters outside Latin-1, stored as '?'")
                   .size(),
               1);
     EXPECT_TRUE(encode("char_t", 65).isEmpty());
-    EXPECT_EQ(encode("float_t", QStringLiteral("1.5")).toHex(' '), QByteArray("00 00 00 00"));
+    EXPECT_EQ(encode("float_t", "1.5").toHex(' '), QByteArray("00 00 00 00"));
     EXPECT_EQ(encode("float_t", 1e300).toHex(' '), QByteArray("00 00 80 7f"));
     EXPECT_EQ(warnings(), 11);
 }
@@ -237,9 +230,9 @@ TEST_F(OptionEncodingTest, UnknownTypesGiveNoBytes)
 {
     EXPECT_TRUE(encode("UINT8_T", 1).isEmpty());
     EXPECT_TRUE(encode("int32_t", 1).isEmpty());
-    EXPECT_TRUE(logged(QStringLiteral("2 undefined value type int32_t")));
+    EXPECT_TRUE(logged("2 undefined value type int32_t"));
     EXPECT_TRUE(encodeOptionValue(QJsonObject()).isEmpty());
-    EXPECT_TRUE(logged(QStringLiteral("2 undefined value type ")));
+    EXPECT_TRUE(logged("2 undefined value type "));
 }
 
 } // namespace

@@ -8,10 +8,8 @@
 
 #include <gtest/gtest.h>
 
-using namespace std::chrono_literals;
-
-// The connection watch and re-enumeration through the real libusb. Each case waits for the 2000 ms probe
-// at least once. The firmware exchange and its slow verification are the update job's cases.
+// The connection watch through the real libusb. Each case waits for the 2000 ms probe at least once. A
+// restart's re-enumeration is the maintenance jobs' case, the firmware exchange the update job's.
 namespace {
 
 class UsbDeviceLinkTest : public SimUsbFixture
@@ -66,40 +64,4 @@ TEST_F(UsbDeviceLinkTest, BusyProbeKeepsTheDeviceOpen)
     device->request(e_cmd_GetChipId, e_cmd_ChipIdAnswer, &result, 50);
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(log->contains(spdlog::level::trace, "Device not open: LIBUSB_ERROR_BUSY"));
-}
-
-TEST_F(UsbDeviceLinkTest, RebootDropsUncommittedOptionsAndReenumerates)
-{
-    const quint32 compass = 0x20000007;
-    const quint32 bnr = 0x20000002;
-    auto unit = plugControlUnit();
-    const SimUsbBus::Port before = *bus().portOf(unit);
-    auto device = open(unit);
-    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
-
-    // Committed: BNR off. Not committed: compass off.
-    EXPECT_EQ(
-        device->sendData(UsbDevice::commandPacket(e_cmd_SetOption, bnr) + QByteArray(4, '\0'), nullptr, 50),
-        0);
-    EXPECT_EQ(device->sendCommand(e_cmd_WriteOptions), 0);
-    EXPECT_EQ(device->sendData(UsbDevice::commandPacket(e_cmd_SetOption, compass) + QByteArray(4, '\0'),
-                               nullptr, 50),
-              0);
-    int result = 1;
-    EXPECT_EQ(device->readOption(compass, &result, 50), QByteArray(4, '\0'));
-    EXPECT_EQ(device->sendCommand(e_cmd_Reboot), 0);
-    ASSERT_TRUE(disconnected.wait(20000));
-
-    ASSERT_TRUE(bus().waitUntilPlugged(unit, 3s));
-    const SimUsbBus::Port after = *bus().portOf(unit);
-    EXPECT_FALSE(after == before);
-    EXPECT_EQ(bus().plugCount(unit), 2);
-    libusb_device* again = libusbDevice(unit);
-    ASSERT_NE(again, nullptr);
-    auto reopened = std::make_unique<UsbDevice>(again, QStringLiteral("Again"), false);
-    reopened->open();
-    EXPECT_EQ(reopened->readOption(compass, &result, 50), QByteArray::fromHex("01000000"));
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(reopened->readOption(bnr, &result, 50), QByteArray(4, '\0'));
-    EXPECT_EQ(unit->rebootCount(), 1);
 }

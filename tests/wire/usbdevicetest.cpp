@@ -80,7 +80,8 @@ TEST_F(UsbDeviceTest, WithoutA1024ByteEndpointEveryTransferFails)
     EXPECT_TRUE(unit->received().empty());
 }
 
-// A failed open neither reports ready nor a disconnect, and a later attempt succeeds once the cause is gone.
+// A failed open neither reports ready nor a disconnect, and a later attempt succeeds once the cause is gone;
+// opening twice is harmless and closing says disconnected once.
 TEST_F(UsbDeviceTest, OpenFailsCleanlyAndALaterAttemptSucceeds)
 {
     const struct
@@ -108,28 +109,16 @@ TEST_F(UsbDeviceTest, OpenFailsCleanlyAndALaterAttemptSucceeds)
         EXPECT_EQ(disconnected.count(), 0);
         c.fault(unit->faults(), false);
         device->open();
+        device->open(); // harmless once open
         EXPECT_EQ(ready.count(), 1);
+        EXPECT_TRUE(device->isOpen());
+        device->close();
+        device->close();
+        EXPECT_FALSE(device->isOpen());
         device.reset();
+        EXPECT_EQ(disconnected.count(), 1); // once, however often it is closed
         bus().unplug(unit);
     }
-}
-
-TEST_F(UsbDeviceTest, OpeningTwiceIsHarmlessAndCloseEmitsOnce)
-{
-    auto unit = plugControlUnit();
-    auto device = make(unit);
-    QSignalSpy ready(device.get(), &UsbDevice::ready);
-    QSignalSpy disconnected(device.get(), &UsbDevice::disconnected);
-    device->open();
-    device->open();
-    EXPECT_EQ(ready.count(), 1);
-    EXPECT_TRUE(device->isOpen());
-    device->close();
-    device->close();
-    EXPECT_EQ(disconnected.count(), 1);
-    EXPECT_FALSE(device->isOpen());
-    device.reset();
-    EXPECT_EQ(disconnected.count(), 1);
 }
 
 TEST_F(UsbDeviceTest, OptionRequestIsLittleEndianAndReturnsTheValue)
@@ -219,43 +208,6 @@ TEST_F(UsbDeviceTest, AnswersOwedAfterAnIncompleteExchangeAreDroppedBeforeTheNex
         device.reset();
         bus().unplug(unit);
     }
-}
-
-TEST_F(UsbDeviceTest, ShortWriteReportsTheBytesTaken)
-{
-    auto unit = plugControlUnit();
-    unit->faults().shortWrite(e_cmd_SetOption, 6, 1);
-    auto device = open(unit);
-    QByteArray packet = UsbDevice::commandPacket(e_cmd_SetOption, 0x20000002) + bytes({1, 0, 0, 0});
-    int transferred = -1;
-    EXPECT_EQ(device->sendData(packet, &transferred, 50), 0);
-    EXPECT_EQ(transferred, 6);
-    ASSERT_EQ(unit->received().size(), 1u);
-    EXPECT_EQ(unit->received()[0].size(), 6u);
-}
-
-TEST_F(UsbDeviceTest, ZeroLengthAndEndCodePacketsArriveAsSuch)
-{
-    auto unit = plugControlUnit();
-    unit->setLog(SimInstrument::Bytes(1500, 'L'));
-    unit->faults().endCodeInStream(e_cmd_ReadLog, 1, 1);
-    auto device = open(unit);
-    ASSERT_EQ(device->sendCommand(e_cmd_ReadLog), 0);
-    QByteArray packet;
-    ASSERT_EQ(device->receiveData(packet, 1000), 0);
-    EXPECT_EQ(packet.size(), 1024);
-    ASSERT_EQ(device->receiveData(packet, 250), 0);
-    EXPECT_EQ(packet, bytes({12, 0, 0, 0}));
-    ASSERT_EQ(device->receiveData(packet, 250), 0);
-    EXPECT_EQ(packet.size(), 1500 - 1024);
-    ASSERT_EQ(device->receiveData(packet, 250), 0);
-    EXPECT_EQ(packet, bytes({12, 0, 0, 0}));
-
-    unit->faults().zeroLengthPacketInStream(e_cmd_ReadLog, 0, 1);
-    ASSERT_EQ(device->sendCommand(e_cmd_ReadLog), 0);
-    packet = "stale";
-    ASSERT_EQ(device->receiveData(packet, 1000), 0);
-    EXPECT_TRUE(packet.isEmpty());
 }
 
 // One fault of the link or the instrument per case: the result code the exchange ends with, the line

@@ -88,17 +88,9 @@ protected:
         return QTest::qWaitFor(
             [&] {
                 const auto port = bus().portOf(instrument);
-                libusb_device** list = nullptr;
-                const ssize_t count = libusb_get_device_list(nullptr, &list);
-                bool found = false;
-                for (ssize_t i = 0; port && i < count; ++i) {
-                    found = found || (libusb_get_bus_number(list[i]) == port->bus &&
-                                      libusb_get_device_address(list[i]) == port->address);
-                }
-                if (count >= 0) {
-                    libusb_free_device_list(list, 1);
-                }
-                return found;
+                libusb_device* device = port ? SimUsbBus::findLibusbDevice(*port) : nullptr;
+                libusb_unref_device(device);
+                return device != nullptr;
             },
             20000);
     }
