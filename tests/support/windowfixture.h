@@ -14,6 +14,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <algorithm>
+
 // The main window following the real discovery, as in the field: pages are handed each device the
 // discovery adds, and every notification of every device object is kept (a restart brings a new one).
 class WindowFixture : public DeviceBusFixture
@@ -112,12 +114,8 @@ public:
 
     bool noted(const QString& text) const
     {
-        for (const auto& note : notes) {
-            if (note.second.contains(text)) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(notes.cbegin(), notes.cend(),
+                           [&](const auto& note) { return note.second.contains(text); });
     }
 
     std::unique_ptr<MainWindow> window;

@@ -208,7 +208,7 @@ protected:
         if (kind) {
             EXPECT_NE(attach(), nullptr);
         } else {
-            manager->pollNow(); // finds nothing: the window waits and says how to connect one
+            manager()->pollNow(); // finds nothing: the window waits and says how to connect one
         }
     }
 

@@ -39,21 +39,6 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
     ASSERT_NE(device, nullptr);
     const QPointer<BaseDevice> original = device; // gone after the reboot
     auto* update = child<QAbstractButton>(service(), "updateFirmwareButton");
-
-    // A file for another hardware revision: refused, and only the reads of the snapshot taken before
-    // the update reach the instrument.
-    chooseFirmware(firmwareFile(QStringLiteral("5.0.2"), {QStringLiteral("ZZ")}));
-    unit->clearReceived();
-    update->click();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return noted(QStringLiteral("Firmware update failed!")); }, kTimeoutMs));
-    EXPECT_TRUE(noted(QStringLiteral("Firmware not supported by hardware revision!")));
-    for (const uint32_t command : unit->receivedCommands()) {
-        EXPECT_EQ(command, GetOption);
-    }
-    ASSERT_TRUE(waitIdle(device));
-    EXPECT_EQ(unit->rebootCount(), 0);
-
     const QString path =
         firmwareFile(QStringLiteral("5.0.1"), {QStringLiteral("X9"), device->hardwareRevision()},
                      /*develop=*/true);
