@@ -153,33 +153,6 @@ TEST(StaffPages, SwitchesFromTheCommandLine)
     }
 }
 
-TEST_F(ProductionPageTest, StaffSwitchesShowTheirButtonsAndHandOverTheDevice)
-{
-    plugControlUnit();
-    struct Case
-    {
-        bool production;
-        bool develop;
-    };
-    QPointer<BaseDevice> previous;
-    for (const Case c : {Case{false, false}, Case{true, false}, Case{true, true}}) {
-        window->setStaffPages(c.production, c.develop);
-        // The pages are handed the device on connection: unplug and plug again for every setting.
-        if (previous) {
-            bus().unplugAll();
-            ASSERT_TRUE(waitDetached());
-            plugControlUnit();
-        }
-        BaseDevice* device = attach(previous);
-        ASSERT_NE(device, nullptr);
-        EXPECT_EQ(window->sidebar()->button(MainWindow::ProductionPage)->isVisible(), c.production);
-        EXPECT_EQ(window->sidebar()->button(MainWindow::DevelopPage)->isVisible(), c.develop);
-        EXPECT_EQ(production()->device(), c.production ? device : nullptr);
-        EXPECT_EQ(develop()->device(), c.develop ? device : nullptr);
-        previous = device;
-    }
-}
-
 TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
 {
     auto unit = plugControlUnit();
@@ -417,13 +390,19 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
     EXPECT_EQ(device->pendingJobCount(), 0);
 }
 
-TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBack)
+// With the Production page alone (--production): its button shows, the Develop page's does not, and only
+// the Production page is handed the device.
+TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBackWithoutTheDevelopPage)
 {
+    window->setStaffPages(true, false);
     auto unit = plugControlUnit();
     unit->storeOption(kBluetooth, SimProtocol::words({1}));
     unit->storeOption(0x20000013, singleBytes(150.0f)); // beyond what the field shows (99.99)
     BaseDevice* device = attachProduction();
     ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(window->sidebar()->button(MainWindow::ProductionPage)->isVisible());
+    EXPECT_FALSE(window->sidebar()->button(MainWindow::DevelopPage)->isVisible());
+    EXPECT_EQ(develop()->device(), nullptr);
     auto* panel = qobject_cast<ProductionWidgetControlUnit*>(production()->productionPanel());
     ASSERT_NE(panel, nullptr);
     auto* write = child<QAbstractButton>(panel, "btnWriteParameters");
@@ -526,11 +505,16 @@ TEST_F(ProductionPageTest, LocatorTableIsFilled)
     EXPECT_GT(filled, 10);
 }
 
+// With both staff pages (--develop) both buttons show and both pages are handed the device.
 TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
 {
     plugControlUnit();
     BaseDevice* device = attach();
     ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(window->sidebar()->button(MainWindow::ProductionPage)->isVisible());
+    EXPECT_TRUE(window->sidebar()->button(MainWindow::DevelopPage)->isVisible());
+    EXPECT_EQ(production()->device(), device);
+    EXPECT_EQ(develop()->device(), device);
     window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
     child<QAbstractButton>(develop(), "ReadAllOptionsButton")->click();
     auto* state = child<QLabel>(develop(), "jobStateLabel");

@@ -76,7 +76,7 @@ TEST_F(ServicePanelsTest, HistorySkipsFilesDeletedFromDisk)
     EXPECT_FALSE(child<QAbstractButton>(&page, "updateFirmwareButton")->isEnabled()); // empty files
 }
 
-TEST_F(ServicePanelsTest, HandOverConnectsOnceAndDetachingDropsEverything)
+TEST_F(ServicePanelsTest, HandOverConnectsOnceKeepsTheKindsPanelAndDetachingDropsEverything)
 {
     ServiceWidget page;
     page.show();
@@ -107,16 +107,11 @@ TEST_F(ServicePanelsTest, HandOverConnectsOnceAndDetachingDropsEverything)
     page.setDevice(nullptr); // clean-up twice is harmless
     emit second.logDownloadFinsihed(QStringLiteral("late"));
     EXPECT_EQ(saveDialogs(), 0);
-}
 
-TEST_F(ServicePanelsTest, KindsGetTheirPanelsKeptAndThePageLetsThemGo)
-{
-    ServiceWidget page;
-    page.show();
+    // A kind's panel is kept while the page shows it and let go with the device.
     TymbrelSensor sensor(nullptr);
     std::unique_ptr<UsbInstrument> locator(DeviceFactory().create(0x29520004, nullptr, nullptr));
     auto* locatorDevice = qobject_cast<BaseDevice*>(locator.get());
-
     page.setDevice(&sensor);
     QPointer<DeviceWidget> panel = page.servicePanel();
     ASSERT_NE(qobject_cast<ServiceWidgetTymbrel*>(panel), nullptr);
