@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QJsonArray>
@@ -322,12 +323,8 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
     ASSERT_TRUE(waitIdle(device));
 
     QDir(files.path()).mkpath("missing");
-    const QString garbage = files.filePath("garbage");
     QDir(files.path()).mkpath("garbage");
-    QFile bad(QDir(garbage).filePath("file.options"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not enciphered at all");
-    bad.close();
+    const QString garbage = QFileInfo(firmware.write("garbage/file.options", "not enciphered at all")).path();
     const QString foreign = writeOptionFile("VC-SU", {function("Foreign", good)}, "foreign");
     // A type that cannot be encoded, and an id that is no number.
     const QString unencodable = writeOptionFile(
@@ -541,12 +538,9 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
     // Terminators and e_sid_None are unknown to the unit: answered empty, no row.
     EXPECT_EQ(table->shownIds().indexOf(0), -1);
 
-    const QString json = files.filePath("plain.json");
-    QFile out(json);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(
+    const QString json = firmware.write(
+        "plain.json",
         R"({"basefirmware": "base.firmware", "devices": [{"device_type": "TBX-CU", "functions": []}]})");
-    out.close();
     child<QAbstractButton>(develop(), "readJsonOptions")->click();
     QFileDialog* fileDialog = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(

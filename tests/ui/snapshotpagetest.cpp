@@ -47,11 +47,7 @@ protected:
         snapshot.serial = serial;
         snapshot.takenAt = QDateTime::currentDateTimeUtc();
         snapshot.options = options;
-        const QString path = files.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(snapshot.toJson());
-        return path;
+        return firmware.write(name, snapshot.toJson());
     }
 
     QString lastQuestion; // of the last "go on without a snapshot?"
