@@ -9,7 +9,6 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>

@@ -22,12 +22,10 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTableView>
 #include <QToolButton>
 #include <QtEndian>
 

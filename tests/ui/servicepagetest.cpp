@@ -28,9 +28,7 @@ constexpr quint32 kFrench = 0x2000000B;
 constexpr quint32 kPolish = 0x20000018;
 constexpr quint32 kBulgarian = 0x20000021;
 
-class ServicePageTest : public ServicePageFixture
-{
-};
+using ServicePageTest = ServicePageFixture;
 
 TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheReboot)
 {

@@ -26,9 +26,7 @@ public:
     }
 };
 
-class TouchCalibrationTest : public ServicePageFixture
-{
-};
+using TouchCalibrationTest = ServicePageFixture;
 
 TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResultBack)
 {

@@ -11,7 +11,6 @@
 #include "uitestenvironment.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
