@@ -198,12 +198,15 @@ protected:
         }
     }
 
-    // Starts the window anew in `language` with every page and the plugged instrument of `kind` attached
-    // (none: the waiting window). The bus and its instruments stay; the device objects and their panels
-    // are made anew.
+    // Starts the window anew in `language` with every page, at its default size, and the plugged
+    // instrument of `kind` attached (none: the waiting window). The bus and its instruments stay; the
+    // device objects and their panels are made anew.
     void openIn(const QString& language, std::optional<SimKind> kind)
     {
-        reopenIn(language);
+        manager()->deinit();
+        window.reset();
+        EXPECT_TRUE(LanguageLoader::install(language));
+        open(true);
         if (kind) {
             EXPECT_NE(attach(), nullptr);
         } else {

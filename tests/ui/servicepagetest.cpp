@@ -7,6 +7,7 @@
 #include "servicepagefixture.h"
 #include "sim/simprotocol.h"
 #include "ui/languageswidgetcontrolunit.h"
+#include "ui/productionwidgettymbrel.h"
 #include "ui/progressdialog.h"
 #include "ui/servicewidgetcontrolunit.h"
 #include "ui/servicewidgettymbrel.h"
@@ -309,16 +310,20 @@ TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
              t.child<QAbstractButton>(t.service(), "updateFirmwareButton")->click();
          }},
         {"reset question open", false,
-         [](ServicePageTest& t, SimInstrument& instrument) {
+         [](ServicePageTest& t, SimInstrument&) {
              t.child<QAbstractButton>(t.service(), "factoryResetButton")->click();
-             (void)instrument;
              t.bus().unplugAll();
          }},
         {"touch monitoring", true,
-         [](ServicePageTest& t, SimInstrument& instrument) {
+         [](ServicePageTest&, SimInstrument& instrument) {
              QTest::qWait(600);
              instrument.faults().unplugAfterPackets(1);
-             (void)t;
+         }},
+        {"touch calibration", true,
+         [](ServicePageTest& t, SimInstrument& instrument) {
+             instrument.faults().unplugAfterPackets(3000);
+             auto* panel = qobject_cast<ServiceWidgetTymbrel*>(t.service()->servicePanel());
+             t.child<QAbstractButton>(panel->calibrationPanel(), "btnCdcStartCalibration")->click();
          }},
         {"language set", false,
          [](ServicePageTest& t, SimInstrument& instrument) {
@@ -342,11 +347,7 @@ TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
         EXPECT_EQ(service()->servicePanel(), nullptr);
         EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 20000)); // deleted
         EXPECT_EQ(service()->findChild<QFileDialog*>(), nullptr);
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(top)) {
-                box->done(0);
-            }
-        }
+        closeDialogs();
     }
 }
 

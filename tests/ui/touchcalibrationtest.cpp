@@ -93,21 +93,6 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
     }
 }
 
-TEST_F(TouchCalibrationTest, UnplugDuringTheSweepDetachesThePage)
-{
-    auto sensor = plugAcousticSensor();
-    ASSERT_NE(attach(), nullptr);
-    QPointer<DeviceWidget> panel = service()->servicePanel();
-    ASSERT_FALSE(panel.isNull());
-    sensor->faults().unplugAfterPackets(3000);
-    child<QAbstractButton>(qobject_cast<ServiceWidgetTymbrel*>(panel.data())->calibrationPanel(),
-                           "btnCdcStartCalibration")
-        ->click();
-    ASSERT_TRUE(waitDetached());
-    EXPECT_EQ(service()->servicePanel(), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 20000));
-}
-
 TEST_F(TouchCalibrationTest, DevelopPageRunsOneSweepPerClick)
 {
     window->setStaffPages(true, true);
