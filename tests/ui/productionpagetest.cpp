@@ -35,18 +35,6 @@ namespace {
 
 using Bytes = SimProtocol::Bytes;
 
-Bytes textBytes(const std::string& text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes singleBytes(float value)
-{
-    quint32 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return SimProtocol::words({bits});
-}
-
 QJsonObject option(quint32 id, const char* type, const QJsonValue& value)
 {
     return {{"id", QString::number(id)}, {"type", QLatin1String(type)}, {"value", value}};
@@ -199,10 +187,12 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
 
     device = attachProduction(device); // committed and rebooted
     ASSERT_NE(device, nullptr);
-    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), textBytes("TCU-26-00001"));
-    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceType), textBytes("TBX-CU"));
-    EXPECT_EQ(unit->permanentOption(SimDefaults::PcbSerialNumber), textBytes("PCB-CU-0001234"));
-    EXPECT_EQ(unit->permanentOption(SimDefaults::HardwareRevision), textBytes("D"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber),
+              SimInstrument::textValue("TCU-26-00001"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceType), SimInstrument::textValue("TBX-CU"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::PcbSerialNumber),
+              SimInstrument::textValue("PCB-CU-0001234"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::HardwareRevision), SimInstrument::textValue("D"));
     EXPECT_EQ(text("deviceTypeLabel"), QStringLiteral("Device Type: TBX-CU"));
     auto* serialEdit = child<QLineEdit>(production(), "editDeviceSerial");
     for (const auto& typed : {qMakePair(QStringLiteral("TCU-26-00001"), 0),
@@ -305,13 +295,13 @@ TEST_F(ProductionPageTest, WritingTheIdentitySaysItsOutcomeAndKeepsEachTextToOne
             ASSERT_NE(device, nullptr);
         }
     }
-    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), textBytes("TCU-3"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), SimInstrument::textValue("TCU-3"));
 }
 
 TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
 {
     auto unit = plugControlUnit();
-    unit->storeOption(SimDefaults::DeviceType, textBytes("TBX-CU"));
+    unit->storeOption(SimDefaults::DeviceType, SimInstrument::textValue("TBX-CU"));
     const QJsonArray good{option(kBluetooth, "uint32_t", 1)};
     const QString valid = writeOptionFile("TBX-CU", {function("Good", good)}, "valid");
     firmwareIn(valid, "any.firmware", "1.0.0");
@@ -392,7 +382,7 @@ TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBackWith
     window->setStaffPages(true, false);
     auto unit = plugControlUnit();
     unit->storeOption(kBluetooth, SimProtocol::words({1}));
-    unit->storeOption(0x20000013, singleBytes(150.0f)); // beyond what the field shows (99.99)
+    unit->storeOption(0x20000013, SimInstrument::floatValue(150.0f)); // beyond what the field shows (99.99)
     BaseDevice* device = attachProduction();
     ASSERT_NE(device, nullptr);
     EXPECT_TRUE(window->sidebar()->button(MainWindow::ProductionPage)->isVisible());
@@ -424,8 +414,9 @@ TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBackWith
     device = attachProduction(device);
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(unit->permanentOption(0x20000010), SimProtocol::words({1200}));
-    EXPECT_EQ(unit->permanentOption(0x20000017), singleBytes(12.5f));
-    EXPECT_EQ(unit->permanentOption(0x20000013), singleBytes(150.0f)); // not clamped by the write
+    EXPECT_EQ(unit->permanentOption(0x20000017), SimInstrument::floatValue(12.5f));
+    EXPECT_EQ(unit->permanentOption(0x20000013),
+              SimInstrument::floatValue(150.0f)); // not clamped by the write
     EXPECT_EQ(unit->permanentOption(0x20000012), SimProtocol::words({3}));
     EXPECT_EQ(unit->countReceived(SimProtocol::WriteOptions), 1u);
 
@@ -491,9 +482,7 @@ TEST_F(ProductionPageTest, LocatorTableIsFilled)
         EXPECT_EQ(label->text(),
                   StorageIdCatalogue::keyName(StorageIDs_VectarisUnit::staticMetaObject, "Options", id));
         const auto stored = sensor->option(id);
-        const QByteArray bytes =
-            stored ? QByteArray(reinterpret_cast<const char*>(stored->data()), int(stored->size()))
-                   : QByteArray();
+        const QByteArray bytes = stored ? SimInstrument::toByteArray(*stored) : QByteArray();
         EXPECT_EQ(field->text(), ProductionWidgetVectaris::recordText(bytes)) << label->text().toStdString();
         filled += field->text().isEmpty() ? 0 : 1;
     }
