@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/languageloader.h"
 #include "core/settings.h"
 #include "devicebusfixture.h"
 #include "tests/ui/uitestenvironment.h"
@@ -13,6 +12,8 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
+
+#include <algorithm>
 
 // The main window following the real discovery, as in the field: pages are handed each device the
 // discovery adds, and every notification of every device object is kept (a restart brings a new one).
@@ -36,24 +37,20 @@ public:
 
     void TearDown() override
     {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QDialog*>(top)) {
-                box->done(0);
-            }
-        }
+        closeDialogs();
         manager()->deinit();
         window.reset();
         DeviceBusFixture::TearDown();
     }
 
-    // The window anew in `language`, with every page, at its default size; the bus and its instruments
-    // stay, the device objects and their panels are made anew.
-    void reopenIn(const QString& language)
+    // Closes every open dialog, message boxes included.
+    static void closeDialogs()
     {
-        manager()->deinit();
-        window.reset();
-        EXPECT_TRUE(LanguageLoader::install(language));
-        open(true);
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QDialog*>(top)) {
+                box->done(0);
+            }
+        }
     }
 
     template <typename Page = QWidget> Page* page(int id) const
@@ -112,18 +109,14 @@ public:
 
     bool noted(const QString& text) const
     {
-        for (const auto& note : notes) {
-            if (note.second.contains(text)) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(notes.cbegin(), notes.cend(),
+                           [&](const auto& note) { return note.second.contains(text); });
     }
 
     std::unique_ptr<MainWindow> window;
     QList<QPair<NotificationMessageType, QString>> notes;
 
-private:
+protected:
     void open(bool staffPages = false)
     {
         window = std::make_unique<MainWindow>();

@@ -66,7 +66,7 @@ TEST_F(FrameTest, DraggingTheTitleMovesTheWindowAndTheTopBarsButtonsStillGetThei
     EXPECT_EQ(window->geometry(), moved);
 }
 
-TEST_F(FrameTest, EdgeBandsResizeTheWindow)
+TEST_F(FrameTest, EdgeBandsResizeTheWindowAndAFixedWidthHasNoSideBands)
 {
     const QRect before = window->geometry();
     drag(QPoint(before.width() - 3, before.height() / 2), QPoint(50, 0)); // right band
@@ -83,16 +83,13 @@ TEST_F(FrameTest, EdgeBandsResizeTheWindow)
     const QRect sized = window->geometry();
     drag(QPoint(sized.width() - 20, sized.height() / 2), QPoint(50, 0));
     EXPECT_EQ(window->geometry(), sized);
-}
 
-TEST_F(FrameTest, FixedWidthOffersNoSideBands)
-{
-    window->setFixedWidth(960);
-    const QRect before = window->geometry();
-    drag(QPoint(before.width() - 3, before.height() / 2), QPoint(50, 0));
-    EXPECT_EQ(window->geometry(), before);
-    drag(QPoint(before.width() / 2, before.height() - 3), QPoint(0, 40)); // the bottom band still works
-    EXPECT_EQ(window->height(), before.height() + 40);
+    // A fixed width offers no side bands; the bottom band still works.
+    window->setFixedWidth(sized.width());
+    drag(QPoint(sized.width() - 3, sized.height() / 2), QPoint(50, 0));
+    EXPECT_EQ(window->geometry(), sized);
+    drag(QPoint(sized.width() / 2, sized.height() - 3), QPoint(0, 40));
+    EXPECT_EQ(window->height(), sized.height() + 40);
 }
 
 TEST_F(FrameTest, MaximisedWindowIsNotResizedByTheBandsAndStaysInTheWorkArea)

@@ -18,7 +18,6 @@
 class LauncherProcess
 {
 public:
-    LauncherProcess() = default;
     // A launcher still running when the test ends (a failed test) goes with everything it started: the
     // display server and the tool would otherwise outlive the test and load the machine for later ones.
     ~LauncherProcess()
@@ -28,8 +27,6 @@ public:
             m_process.waitForFinished(5000);
         }
     }
-    LauncherProcess(const LauncherProcess&) = delete;
-    LauncherProcess& operator=(const LauncherProcess&) = delete;
 
     // Starts the launcher with `arguments` under a server of its own, with its settings and log in
     // `dataHome`, and waits until it says it is ready.

@@ -104,7 +104,8 @@ TEST_F(MainWindowDeviceTest, ControlUnitOffersServiceAndMeasurementsAndShowsItsI
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->progress()->isVisible(); }, 20000));
 }
 
-TEST_F(MainWindowDeviceTest, AboutStaysWhenADeviceComesAndGoes)
+// About stays whatever comes and goes; from any other page the window returns to Info.
+TEST_F(MainWindowDeviceTest, UnplugOrRemovalDetachesThePagesAndReturnsToInfoUnlessAboutIsShown)
 {
     auto unit = plugControlUnit();
     window->sidebar()->setCurrentPage(MainWindow::AboutPage);
@@ -112,16 +113,12 @@ TEST_F(MainWindowDeviceTest, AboutStaysWhenADeviceComesAndGoes)
     EXPECT_EQ(window->sidebar()->checkedId(), MainWindow::AboutPage);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::AboutPage));
     EXPECT_TRUE(visible(MainWindow::ServicePage));
-
     bus().unplug(unit);
     ASSERT_TRUE(QTest::qWaitFor([&] { return manager()->addresses().isEmpty(); }, kTimeoutMs));
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::AboutPage));
     expectDetached();
-}
 
-TEST_F(MainWindowDeviceTest, UnplugOrRemovalDetachesThePagesAndReturnsToInfo)
-{
-    auto unit = plugControlUnit();
+    unit = plugControlUnit();
     ASSERT_NE(served(), nullptr);
     window->sidebar()->setCurrentPage(MainWindow::MeasurementsPage);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::MeasurementsPage));

@@ -14,7 +14,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -126,50 +125,32 @@ TEST_F(MainWindowTest, NotificationIsColouredByTypeAndHiddenSixSecondsAfterTheFi
     EXPECT_TRUE(hiddenByFirst);
     // Each timer goes once it has fired.
     EXPECT_TRUE(QTest::qWaitFor([&] { return timers().isEmpty(); }, 30000));
-}
 
-TEST_F(MainWindowTest, UnknownNotificationTypeShowsTextWithoutIcon)
-{
-    MainWindow window;
     window.showNotification(static_cast<NotificationMessageType>(9), QStringLiteral("odd"));
-    auto* text = window.findChild<QLabel*>(QStringLiteral("notificationTextLabel"));
-    auto* icon = window.findChild<QLabel*>(QStringLiteral("notificationIconLabel"));
     EXPECT_EQ(text->text(), QStringLiteral("odd"));
     EXPECT_EQ(text->property("Type").toString(), QString());
     EXPECT_TRUE(icon->pixmap(Qt::ReturnByValue).isNull());
-    EXPECT_TRUE(window.notificationBar()->isVisibleTo(&window));
+    EXPECT_TRUE(bar->isVisible());
     window.hideNotification();
-    EXPECT_FALSE(window.notificationBar()->isVisibleTo(&window));
+    EXPECT_FALSE(bar->isVisible());
 }
 
-TEST_F(MainWindowTest, TopBarFollowsTheWindowState)
-{
-    MainWindow window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    auto visible = [&window](const char* name) {
-        return window.topBar()->findChild<QWidget*>(QLatin1String(name))->isVisible();
-    };
-    // Which button shows in which state is the top bar's own affair; here: the window tells it.
-    EXPECT_TRUE(visible("maxButton"));
-    window.showMaximized();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("restoreButton") && !visible("maxButton"); }, 20000));
-    EXPECT_EQ(Settings::instance()->restoreWindowStates(), Qt::WindowStates(Qt::WindowMaximized));
-    window.showNormal();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return visible("maxButton") && !visible("restoreButton"); }, 20000));
-
-    // The top bar's own buttons drive the window.
-    window.topBar()->findChild<QAbstractButton*>(QStringLiteral("maxButton"))->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 20000));
-}
-
+// Which button the top bar shows in which state is its own affair; here: the window tells it, and the
+// top bar's buttons drive the window.
 TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartMaximisesLate)
 {
     {
         MainWindow window;
         window.show();
-        window.showMaximized();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        const auto visible = [&window](const char* name) {
+            return window.topBar()->findChild<QWidget*>(QLatin1String(name))->isVisible();
+        };
+        EXPECT_TRUE(visible("maxButton"));
+        window.topBar()->findChild<QAbstractButton*>(QStringLiteral("maxButton"))->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 20000));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return visible("restoreButton") && !visible("maxButton"); }, 20000));
         window.topBar()->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
         EXPECT_FALSE(window.isVisible());
     }

@@ -1,7 +1,6 @@
 // The measurements page with a simulated control unit holding series, discovered by the real USB
 // manager and handed over by the main window as in the field: the page lists what the unit holds,
-// exports it for independent readers, deletes it only on the unit it asked about, and is cleared when
-// the unit goes.
+// deletes it only on the unit it asked about, and is cleared when the unit goes.
 
 #include "devices/controlunit.h"
 #include "measurements/vectarisdatapointmodel.h"
@@ -13,17 +12,9 @@
 #include "ui/trackpicturewidget.h"
 #include "windowfixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QListView>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -57,14 +48,8 @@ protected:
     {
         WindowFixture::SetUp();
         page = WindowFixture::page<MeasurementsWidget>(MainWindow::MeasurementsPage);
-        MeasurementsWidget::Dialogs dialogs;
-        dialogs.saveFileName = [this](QWidget*, const QString&, const QString&, QString* filter) {
-            *filter = answerFilter;
-            return answerFile;
-        };
+        MeasurementsWidget::Dialogs dialogs = MeasurementsWidget::defaultDialogs();
         dialogs.confirm = [this](QWidget*, const QString&) { return whenAsked ? whenAsked() : false; };
-        dialogs.showError = [this](QWidget*, const QString& message) { errors << message; };
-        dialogs.openUrl = [](const QUrl&) { return false; };
         page->setDialogs(dialogs);
     }
 
@@ -94,9 +79,7 @@ protected:
     void click(const char* button) { page->findChild<ToolButton*>(QLatin1String(button))->click(); }
 
     MeasurementsWidget* page = nullptr;
-    QString answerFile, answerFilter;
     std::function<bool()> whenAsked;
-    QStringList errors;
 };
 
 TEST_F(MeasurementsPageDevice, ShowsTheUnitsSeriesReadOnce)
@@ -126,65 +109,6 @@ TEST_F(MeasurementsPageDevice, ShowsTheUnitsSeriesReadOnce)
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return unit->countReceived(SimProtocol::ReadDataSets) == 2; }, kTimeoutMs));
     EXPECT_TRUE(waitForRows(3));
-}
-
-// KML and GPX read back with gpsbabel into its own GPX: every exported point with its place and time.
-TEST_F(MeasurementsPageDevice, ExportsAreReadBackByGpsbabel)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("gpsbabel")).isEmpty())
-        GTEST_SKIP() << "gpsbabel is not installed (tools/install-deps.sh installs it)";
-    auto unit = plugWithSeries(2, 30);
-    click("selectAllButton");
-
-    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/measurements-XXXXXX"));
-    ASSERT_TRUE(dir.isValid());
-    struct Case
-    {
-        MeasurementsWidget::ExportFormat format;
-        const char* babelFormat;
-        const char* file;
-        const char* element; // what gpsbabel makes of a point
-    };
-    const Case cases[] = {{MeasurementsWidget::ExportFormat::Kml, "kml", "series.kml", "wpt"},
-                          {MeasurementsWidget::ExportFormat::Gpx, "gpx", "series.gpx", "trkpt"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        answerFilter = MeasurementsWidget::filterFor(c.format);
-        answerFile = dir.filePath(QStringLiteral("series"));
-        QSignalSpy exported(page, &MeasurementsWidget::exportFinished);
-        click("exportButton");
-        ASSERT_TRUE(exported.wait(kTimeoutMs));
-        const QString written = dir.filePath(QLatin1String(c.file));
-        ASSERT_TRUE(QFile::exists(written));
-        QProcess babel;
-        babel.start(QStringLiteral("gpsbabel"),
-                    {QStringLiteral("-i"), QLatin1String(c.babelFormat), QStringLiteral("-f"), written,
-                     QStringLiteral("-o"), QStringLiteral("gpx"), QStringLiteral("-F"), QStringLiteral("-")});
-        ASSERT_TRUE(babel.waitForFinished(30000));
-        EXPECT_EQ(babel.exitCode(), 0) << babel.readAllStandardError().toStdString();
-        QXmlStreamReader reader(babel.readAllStandardOutput());
-        int points = 0;
-        while (!reader.atEnd()) {
-            reader.readNext();
-            if (reader.isStartElement() && reader.name() == QLatin1String(c.element)) {
-                const int i = points % 30;
-                const int s = points / 30;
-                EXPECT_NEAR(reader.attributes().value(QLatin1String("lat")).toDouble(), 48.1 + i * 1e-4,
-                            1e-7);
-                EXPECT_NEAR(reader.attributes().value(QLatin1String("lon")).toDouble(),
-                            11.5 + i * 1e-4 + s * 1e-3, 1e-7);
-                reader.readNextStartElement();
-                while (reader.name() != QLatin1String("time") && !reader.atEnd())
-                    reader.readNextStartElement();
-                EXPECT_EQ(QDateTime::fromString(reader.readElementText(), Qt::ISODate),
-                          QDateTime(QDate(2021, 6, 1), QTime(10, s, i % 60), Qt::UTC));
-                ++points;
-            }
-        }
-        EXPECT_FALSE(reader.hasError());
-        EXPECT_EQ(points, 60);
-    }
-    EXPECT_TRUE(errors.isEmpty());
 }
 
 TEST_F(MeasurementsPageDevice, DeleteOnlyWhenConfirmedAndAFailureIsReportedWithTheListKept)

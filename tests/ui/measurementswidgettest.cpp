@@ -143,7 +143,7 @@ protected:
     }
 };
 
-TEST(ToolButtonTooltip, IsBuiltFromLabelShortcutAndHelp)
+TEST(ToolButtonTooltip, IsBuiltFromLabelShortcutAndHelpAndTheShortcutSurvivesANewLabel)
 {
     const QKeySequence f5(Qt::Key_F5);
     const QString help = QStringLiteral("Reload <b>all</b>");
@@ -187,10 +187,8 @@ TEST(ToolButtonTooltip, IsBuiltFromLabelShortcutAndHelp)
         button.setLabelVisible(true);
         EXPECT_EQ(button.text(), c.label);
     }
-}
 
-TEST(ToolButtonTooltip, ShortcutSurvivesANewLabelWithAMnemonic)
-{
+    // The shortcut survives a new label with a mnemonic, also one given while the label is hidden.
     ToolButton button;
     button.setButtonShortcut(QKeySequence(Qt::Key_F5));
     button.setLabel(QStringLiteral("&Reload"));

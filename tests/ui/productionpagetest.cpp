@@ -18,15 +18,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTableView>
 #include <QToolButton>
 #include <QtEndian>
 
@@ -35,18 +34,6 @@
 namespace {
 
 using Bytes = SimProtocol::Bytes;
-
-Bytes textBytes(const std::string& text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes singleBytes(float value)
-{
-    quint32 bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return SimProtocol::words({bits});
-}
 
 QJsonObject option(quint32 id, const char* type, const QJsonValue& value)
 {
@@ -153,33 +140,6 @@ TEST(StaffPages, SwitchesFromTheCommandLine)
     }
 }
 
-TEST_F(ProductionPageTest, StaffSwitchesShowTheirButtonsAndHandOverTheDevice)
-{
-    plugControlUnit();
-    struct Case
-    {
-        bool production;
-        bool develop;
-    };
-    QPointer<BaseDevice> previous;
-    for (const Case c : {Case{false, false}, Case{true, false}, Case{true, true}}) {
-        window->setStaffPages(c.production, c.develop);
-        // The pages are handed the device on connection: unplug and plug again for every setting.
-        if (previous) {
-            bus().unplugAll();
-            ASSERT_TRUE(waitDetached());
-            plugControlUnit();
-        }
-        BaseDevice* device = attach(previous);
-        ASSERT_NE(device, nullptr);
-        EXPECT_EQ(window->sidebar()->button(MainWindow::ProductionPage)->isVisible(), c.production);
-        EXPECT_EQ(window->sidebar()->button(MainWindow::DevelopPage)->isVisible(), c.develop);
-        EXPECT_EQ(production()->device(), c.production ? device : nullptr);
-        EXPECT_EQ(develop()->device(), c.develop ? device : nullptr);
-        previous = device;
-    }
-}
-
 TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
 {
     auto unit = plugControlUnit();
@@ -227,10 +187,12 @@ TEST_F(ProductionPageTest, BlankBoardGetsIdentityAndFunctionThenItsFirmware)
 
     device = attachProduction(device); // committed and rebooted
     ASSERT_NE(device, nullptr);
-    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), textBytes("TCU-26-00001"));
-    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceType), textBytes("TBX-CU"));
-    EXPECT_EQ(unit->permanentOption(SimDefaults::PcbSerialNumber), textBytes("PCB-CU-0001234"));
-    EXPECT_EQ(unit->permanentOption(SimDefaults::HardwareRevision), textBytes("D"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber),
+              SimInstrument::textValue("TCU-26-00001"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceType), SimInstrument::textValue("TBX-CU"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::PcbSerialNumber),
+              SimInstrument::textValue("PCB-CU-0001234"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::HardwareRevision), SimInstrument::textValue("D"));
     EXPECT_EQ(text("deviceTypeLabel"), QStringLiteral("Device Type: TBX-CU"));
     auto* serialEdit = child<QLineEdit>(production(), "editDeviceSerial");
     for (const auto& typed : {qMakePair(QStringLiteral("TCU-26-00001"), 0),
@@ -333,13 +295,13 @@ TEST_F(ProductionPageTest, WritingTheIdentitySaysItsOutcomeAndKeepsEachTextToOne
             ASSERT_NE(device, nullptr);
         }
     }
-    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), textBytes("TCU-3"));
+    EXPECT_EQ(unit->permanentOption(SimDefaults::DeviceSerialNumber), SimInstrument::textValue("TCU-3"));
 }
 
 TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
 {
     auto unit = plugControlUnit();
-    unit->storeOption(SimDefaults::DeviceType, textBytes("TBX-CU"));
+    unit->storeOption(SimDefaults::DeviceType, SimInstrument::textValue("TBX-CU"));
     const QJsonArray good{option(kBluetooth, "uint32_t", 1)};
     const QString valid = writeOptionFile("TBX-CU", {function("Good", good)}, "valid");
     firmwareIn(valid, "any.firmware", "1.0.0");
@@ -349,12 +311,8 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
     ASSERT_TRUE(waitIdle(device));
 
     QDir(files.path()).mkpath("missing");
-    const QString garbage = files.filePath("garbage");
     QDir(files.path()).mkpath("garbage");
-    QFile bad(QDir(garbage).filePath("file.options"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not enciphered at all");
-    bad.close();
+    const QString garbage = QFileInfo(firmware.write("garbage/file.options", "not enciphered at all")).path();
     const QString foreign = writeOptionFile("VC-SU", {function("Foreign", good)}, "foreign");
     // A type that cannot be encoded, and an id that is no number.
     const QString unencodable = writeOptionFile(
@@ -417,13 +375,19 @@ TEST_F(ProductionPageTest, OptionFileFaultsGiveTheirMessageAndWriteNothing)
     EXPECT_EQ(device->pendingJobCount(), 0);
 }
 
-TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBack)
+// With the Production page alone (--production): its button shows, the Develop page's does not, and only
+// the Production page is handed the device.
+TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBackWithoutTheDevelopPage)
 {
+    window->setStaffPages(true, false);
     auto unit = plugControlUnit();
     unit->storeOption(kBluetooth, SimProtocol::words({1}));
-    unit->storeOption(0x20000013, singleBytes(150.0f)); // beyond what the field shows (99.99)
+    unit->storeOption(0x20000013, SimInstrument::floatValue(150.0f)); // beyond what the field shows (99.99)
     BaseDevice* device = attachProduction();
     ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(window->sidebar()->button(MainWindow::ProductionPage)->isVisible());
+    EXPECT_FALSE(window->sidebar()->button(MainWindow::DevelopPage)->isVisible());
+    EXPECT_EQ(develop()->device(), nullptr);
     auto* panel = qobject_cast<ProductionWidgetControlUnit*>(production()->productionPanel());
     ASSERT_NE(panel, nullptr);
     auto* write = child<QAbstractButton>(panel, "btnWriteParameters");
@@ -450,8 +414,9 @@ TEST_F(ProductionPageTest, ControlUnitParametersReadEditedWrittenAndReadBack)
     device = attachProduction(device);
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(unit->permanentOption(0x20000010), SimProtocol::words({1200}));
-    EXPECT_EQ(unit->permanentOption(0x20000017), singleBytes(12.5f));
-    EXPECT_EQ(unit->permanentOption(0x20000013), singleBytes(150.0f)); // not clamped by the write
+    EXPECT_EQ(unit->permanentOption(0x20000017), SimInstrument::floatValue(12.5f));
+    EXPECT_EQ(unit->permanentOption(0x20000013),
+              SimInstrument::floatValue(150.0f)); // not clamped by the write
     EXPECT_EQ(unit->permanentOption(0x20000012), SimProtocol::words({3}));
     EXPECT_EQ(unit->countReceived(SimProtocol::WriteOptions), 1u);
 
@@ -517,20 +482,23 @@ TEST_F(ProductionPageTest, LocatorTableIsFilled)
         EXPECT_EQ(label->text(),
                   StorageIdCatalogue::keyName(StorageIDs_VectarisUnit::staticMetaObject, "Options", id));
         const auto stored = sensor->option(id);
-        const QByteArray bytes =
-            stored ? QByteArray(reinterpret_cast<const char*>(stored->data()), int(stored->size()))
-                   : QByteArray();
+        const QByteArray bytes = stored ? SimInstrument::toByteArray(*stored) : QByteArray();
         EXPECT_EQ(field->text(), ProductionWidgetVectaris::recordText(bytes)) << label->text().toStdString();
         filled += field->text().isEmpty() ? 0 : 1;
     }
     EXPECT_GT(filled, 10);
 }
 
+// With both staff pages (--develop) both buttons show and both pages are handed the device.
 TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
 {
     plugControlUnit();
     BaseDevice* device = attach();
     ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(window->sidebar()->button(MainWindow::ProductionPage)->isVisible());
+    EXPECT_TRUE(window->sidebar()->button(MainWindow::DevelopPage)->isVisible());
+    EXPECT_EQ(production()->device(), device);
+    EXPECT_EQ(develop()->device(), device);
     window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
     child<QAbstractButton>(develop(), "ReadAllOptionsButton")->click();
     auto* state = child<QLabel>(develop(), "jobStateLabel");
@@ -557,12 +525,9 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
     // Terminators and e_sid_None are unknown to the unit: answered empty, no row.
     EXPECT_EQ(table->shownIds().indexOf(0), -1);
 
-    const QString json = files.filePath("plain.json");
-    QFile out(json);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(
+    const QString json = firmware.write(
+        "plain.json",
         R"({"basefirmware": "base.firmware", "devices": [{"device_type": "TBX-CU", "functions": []}]})");
-    out.close();
     child<QAbstractButton>(develop(), "readJsonOptions")->click();
     QFileDialog* fileDialog = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(

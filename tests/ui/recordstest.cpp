@@ -35,7 +35,7 @@ protected:
         QString problem;
         bridge = RecordingBridge::fromSettings(QString::fromLatin1(ServiceEvent::kWindow), &problem);
         EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
-        bridge->follow(manager);
+        bridge->follow(manager());
         window->followRecorder(bridge->recorder());
     }
 

@@ -27,7 +27,6 @@ public:
         static_cast<QDialog*>(fileDialog)->accept(); // QFileDialog hides accept()
     }
 
-    UsbManager* const manager = UsbManager::instance();
     FirmwareFiles firmware;
     QTemporaryDir& files = firmware.dir;
     FirmwarePacker& packer = firmware.packer;

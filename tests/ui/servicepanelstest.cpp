@@ -1,6 +1,6 @@
 // The Service page and its panels without an instrument: device objects that never connect, driven by
-// their signals. History, hand-over and clean-up, threshold arithmetic, language reports, calibration
-// read-out and the progress dialog.
+// their signals. History, hand-over and clean-up, threshold arithmetic, language reports and the
+// calibration read-out.
 #include "core/settings.h"
 #include "devices/controlunit.h"
 #include "devices/devicefactory.h"
@@ -9,8 +9,6 @@
 #include "devices/tymbrelsensor.h"
 #include "ui/languageswidgetcontrolunit.h"
 #include "ui/productionwidgettymbrel.h"
-#include "ui/progressdialog.h"
-#include "ui/qprogressindicator.h"
 #include "ui/servicewidget.h"
 #include "ui/servicewidgetcontrolunit.h"
 #include "ui/servicewidgettymbrel.h"
@@ -78,7 +76,7 @@ TEST_F(ServicePanelsTest, HistorySkipsFilesDeletedFromDisk)
     EXPECT_FALSE(child<QAbstractButton>(&page, "updateFirmwareButton")->isEnabled()); // empty files
 }
 
-TEST_F(ServicePanelsTest, HandOverConnectsOnceAndDetachingDropsEverything)
+TEST_F(ServicePanelsTest, HandOverConnectsOnceKeepsTheKindsPanelAndDetachingDropsEverything)
 {
     ServiceWidget page;
     page.show();
@@ -109,16 +107,11 @@ TEST_F(ServicePanelsTest, HandOverConnectsOnceAndDetachingDropsEverything)
     page.setDevice(nullptr); // clean-up twice is harmless
     emit second.logDownloadFinsihed(QStringLiteral("late"));
     EXPECT_EQ(saveDialogs(), 0);
-}
 
-TEST_F(ServicePanelsTest, KindsGetTheirPanelsKeptAndThePageLetsThemGo)
-{
-    ServiceWidget page;
-    page.show();
+    // A kind's panel is kept while the page shows it and let go with the device.
     TymbrelSensor sensor(nullptr);
     std::unique_ptr<UsbInstrument> locator(DeviceFactory().create(0x29520004, nullptr, nullptr));
     auto* locatorDevice = qobject_cast<BaseDevice*>(locator.get());
-
     page.setDevice(&sensor);
     QPointer<DeviceWidget> panel = page.servicePanel();
     ASSERT_NE(qobject_cast<ServiceWidgetTymbrel*>(panel), nullptr);
@@ -392,60 +385,6 @@ TEST_F(ServicePanelsTest, LanguagesEnableSetOnlyOnceAllAreReported)
     panel.setDevice(&other);
     EXPECT_FALSE(set->isEnabled());
     EXPECT_FALSE(languages->isTicked(0x2000000B));
-}
-
-TEST_F(ServicePanelsTest, ProgressDialogShowsABarForReportedProgressAndIgnoresEscape)
-{
-    ProgressDialog dialog;
-    dialog.setModal(true);
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_FALSE(dialog.bar()->isVisible());
-    dialog.setProgress(QStringLiteral("ReadLogJob"), 3, -1, QString()); // no maximum: spinner stays
-    EXPECT_FALSE(dialog.bar()->isVisible());
-
-    dialog.setProgress(QStringLiteral("WriteFirmwareJob"), 760, 3000, QStringLiteral("Writing firmware..."));
-    EXPECT_TRUE(dialog.bar()->isVisible());
-    EXPECT_FALSE(dialog.indicator()->isVisible());
-    EXPECT_EQ(dialog.bar()->value(), 760);
-    EXPECT_EQ(dialog.bar()->maximum(), 3000);
-    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("label"))->text(),
-              QStringLiteral("Writing firmware..."));
-
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    dialog.close();
-    EXPECT_TRUE(dialog.isVisible());
-
-    dialog.hide();
-    dialog.show(); // the next job starts with the spinner again
-    EXPECT_FALSE(dialog.bar()->isVisible());
-    EXPECT_TRUE(dialog.indicator()->isVisible());
-    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("Please wait..."));
-}
-
-// A read of 200 options reports 200 steps: the bar takes each value but is not repainted for each.
-TEST_F(ServicePanelsTest, ProgressDialogBarPaintsAFewOfManyStepsAndTheLastValue)
-{
-    ProgressDialog dialog;
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    struct PaintCounter : QObject
-    {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            paints += event->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
-    dialog.bar()->installEventFilter(&counter);
-    for (int value = 0; value < 200; ++value) {
-        dialog.setProgress(QStringLiteral("ReadDeviceMultipleOptionsJob"), value, 200, QString());
-        EXPECT_EQ(dialog.bar()->value(), value);
-    }
-    EXPECT_LE(counter.paints, 2); // the first step; the others wait for the event loop
-    const int before = counter.paints;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; }, 5000)); // the last step shown
 }
 
 } // namespace

@@ -47,11 +47,7 @@ protected:
         snapshot.serial = serial;
         snapshot.takenAt = QDateTime::currentDateTimeUtc();
         snapshot.options = options;
-        const QString path = files.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(snapshot.toJson());
-        return path;
+        return firmware.write(name, snapshot.toJson());
     }
 
     QString lastQuestion; // of the last "go on without a snapshot?"
@@ -106,7 +102,7 @@ TEST_F(SnapshotPage, WithoutASnapshotTheResetWaitsForTheUsersWord)
     EXPECT_TRUE(SnapshotFirst::store().list(QStringLiteral("control-unit"), device->serial()).isEmpty());
 }
 
-TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTicked)
+TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTickedAndAnotherKindsSnapshotNotAtAll)
 {
     auto unit = plugControlUnit();
     BaseDevice* device = attach();
@@ -138,18 +134,13 @@ TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTicked)
         device = attach(before);
         ASSERT_NE(device, nullptr);
     }
-}
 
-TEST_F(SnapshotPage, ASnapshotOfAnotherKindIsRefusedAndNothingIsSent)
-{
-    auto unit = plugControlUnit();
-    BaseDevice* device = attach();
-    ASSERT_NE(device, nullptr);
-    const QString path = snapshotFile("other.json", "locator-sensor", device->serial(),
-                                      {{0x10000004, QString(), QByteArray("X")}});
+    ASSERT_TRUE(waitIdle(device));
     unit->clearReceived();
-
-    SnapshotRestorer::start(service(), path, [this]() -> BaseDevice* { return service()->device(); });
+    SnapshotRestorer::start(
+        service(),
+        snapshotFile("other.json", "locator-sensor", serial, {{0x10000004, QString(), QByteArray("X")}}),
+        [this]() -> BaseDevice* { return service()->device(); });
     auto* refusal = dialog<QMessageBox>("restoreSnapshotResult");
     ASSERT_NE(refusal, nullptr);
     EXPECT_TRUE(refusal->text().contains(QStringLiteral("not restored")));

@@ -63,7 +63,7 @@ public:
     {
         const int before = boards()->count();
         plug(board);
-        manager->pollNow();
+        manager()->pollNow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return boards()->count() > before; }, 60000))
             << state().toStdString();
     }

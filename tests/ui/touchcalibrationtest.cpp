@@ -26,9 +26,7 @@ public:
     }
 };
 
-class TouchCalibrationTest : public ServicePageFixture
-{
-};
+using TouchCalibrationTest = ServicePageFixture;
 
 TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResultBack)
 {
@@ -93,21 +91,6 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
         bus().unplug(sensor);
         ASSERT_TRUE(waitDetached());
     }
-}
-
-TEST_F(TouchCalibrationTest, UnplugDuringTheSweepDetachesThePage)
-{
-    auto sensor = plugAcousticSensor();
-    ASSERT_NE(attach(), nullptr);
-    QPointer<DeviceWidget> panel = service()->servicePanel();
-    ASSERT_FALSE(panel.isNull());
-    sensor->faults().unplugAfterPackets(3000);
-    child<QAbstractButton>(qobject_cast<ServiceWidgetTymbrel*>(panel.data())->calibrationPanel(),
-                           "btnCdcStartCalibration")
-        ->click();
-    ASSERT_TRUE(waitDetached());
-    EXPECT_EQ(service()->servicePanel(), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel.isNull(); }, 20000));
 }
 
 TEST_F(TouchCalibrationTest, DevelopPageRunsOneSweepPerClick)

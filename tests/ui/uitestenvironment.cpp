@@ -3,7 +3,6 @@
 #include "core/applicationidentity.h"
 #include "resources/artwork.h"
 
-#include <QCoreApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 

@@ -11,11 +11,11 @@
 #include "uitestenvironment.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -65,23 +65,40 @@ TEST_F(WidgetsTest, SpinnerDrawsOnlyWhileAnimatingOrWhenAskedTo)
     EXPECT_EQ(paintedPixels(spinner), 0);
 }
 
-TEST_F(WidgetsTest, ProgressDialogBusyIdleBusyWithinTwoSecondsStaysVisible)
+// The bar replaces the spinner once a job reports a maximum; the dialog cannot be closed by the user;
+// its hide waits two seconds, so that the next job within them finds it still shown.
+TEST_F(WidgetsTest, ProgressDialogShowsReportedProgressIgnoresEscapeAndHidesLate)
 {
     ProgressDialog dialog;
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("label"));
     EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(dialog.size(), QSize(400, 300));
-    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("label"))->text(), QStringLiteral("Please wait..."));
+    EXPECT_EQ(label->text(), QStringLiteral("Please wait..."));
 
+    dialog.setModal(true);
     dialog.show(); // busy
-    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     EXPECT_TRUE(dialog.indicator()->isAnimated());
+    dialog.setProgress(QStringLiteral("ReadLogJob"), 3, -1, QString()); // no maximum: spinner stays
+    EXPECT_FALSE(dialog.bar()->isVisible());
+    dialog.setProgress(QStringLiteral("WriteFirmwareJob"), 760, 3000, QStringLiteral("Writing firmware..."));
+    EXPECT_TRUE(dialog.bar()->isVisible());
+    EXPECT_FALSE(dialog.indicator()->isVisible());
+    EXPECT_EQ(dialog.bar()->value(), 760);
+    EXPECT_EQ(dialog.bar()->maximum(), 3000);
+    EXPECT_EQ(label->text(), QStringLiteral("Writing firmware..."));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
 
     dialog.hide(); // idle: the hide is delayed
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.isHidePending());
-
-    dialog.show(); // busy again within two seconds cancels the hide
+    dialog.show(); // busy again within two seconds cancels the hide; the job starts with the spinner
     EXPECT_FALSE(dialog.isHidePending());
+    EXPECT_FALSE(dialog.bar()->isVisible());
+    EXPECT_TRUE(dialog.indicator()->isVisible());
+    EXPECT_EQ(label->text(), QStringLiteral("Please wait..."));
     QTest::qWait(ProgressDialog::kHideDelayMs + 200); // past the first hide's two seconds
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.indicator()->isAnimated());
@@ -92,17 +109,34 @@ TEST_F(WidgetsTest, ProgressDialogBusyIdleBusyWithinTwoSecondsStaysVisible)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 20000));
     EXPECT_GE(clock.elapsed(), ProgressDialog::kHideDelayMs - 50);
     EXPECT_FALSE(dialog.indicator()->isAnimated());
-}
-
-TEST_F(WidgetsTest, ProgressDialogIdleAloneStaysHidden)
-{
-    ProgressDialog dialog;
-    dialog.hide();
+    dialog.hide(); // idle without a job: stays hidden, whatever is reported
     dialog.setProgress(QStringLiteral("Job"), 1, 2, QStringLiteral("ignored"));
     EXPECT_FALSE(dialog.isVisible());
-    QTest::qWait(ProgressDialog::kHideDelayMs + 200);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_FALSE(dialog.indicator()->isAnimated());
+}
+
+// A read of 200 options reports 200 steps: the bar takes each value but is not repainted for each.
+TEST_F(WidgetsTest, ProgressDialogBarPaintsAFewOfManyStepsAndTheLastValue)
+{
+    ProgressDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    dialog.bar()->installEventFilter(&counter);
+    for (int value = 0; value < 200; ++value) {
+        dialog.setProgress(QStringLiteral("ReadDeviceMultipleOptionsJob"), value, 200, QString());
+        EXPECT_EQ(dialog.bar()->value(), value);
+    }
+    EXPECT_LE(counter.paints, 2); // the first step; the others wait for the event loop
+    const int before = counter.paints;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; }, 5000)); // the last step shown
 }
 
 TEST_F(WidgetsTest, TopBarButtonsFollowTheWindowStateHaveNamesAndEmitTheirSignals)
