@@ -20,8 +20,6 @@
 class WindowFixture : public DeviceBusFixture
 {
 public:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-
     void SetUp() override
     {
         DeviceBusFixture::SetUp();
@@ -59,11 +57,6 @@ public:
     }
     ServiceWidget* service() const { return page<ServiceWidget>(MainWindow::ServicePage); }
 
-    template <typename T = QWidget> T* child(QWidget* parent, const char* name) const
-    {
-        return parent->findChild<T*>(QLatin1String(name));
-    }
-
     // Polls once and waits until the Service page serves a settled device other than `previous`.
     BaseDevice* served(const QPointer<BaseDevice>& previous = nullptr)
     {
@@ -100,8 +93,7 @@ public:
         T* found = nullptr;
         QWidget* parent = in ? in : service();
         static_cast<void>(QTest::qWaitFor(
-            [&] { return (found = parent->findChild<T*>(QLatin1String(name))) && found->isVisible(); },
-            20000));
+            [&] { return (found = parent->findChild<T*>(name)) && found->isVisible(); }, 20000));
         return found && found->isVisible() ? found : nullptr;
     }
 

@@ -1,6 +1,5 @@
 // The About page's "Save support bundle...": the bundle goes where the user said, and the window is told.
 #include "ui/aboutwidget.h"
-#include "uitestenvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +11,6 @@
 
 TEST(AboutPage, SavesTheSupportBundleWhereTheUserSaysAndNothingOnCancel)
 {
-    setUpUiTestEnvironment();
     QTemporaryDir folder(QDir::tempPath() + "/about-page-XXXXXX"); // the application name holds a slash
     ASSERT_TRUE(folder.isValid());
     AboutWidget page;

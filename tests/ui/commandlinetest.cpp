@@ -1,39 +1,13 @@
 // The answers service-software gives without a display: --help, --version and --udev-rule. The built
 // executable runs as a child with no display in its environment and the X11 platform asked for, so a
 // start that created the GUI would abort instead of answering.
+#include "processrun.h"
+
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Answer
-{
-    bool finished = false;
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Answer ask(const QStringList& arguments)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(SERVICE_SOFTWARE_PATH), arguments);
-    Answer answer;
-    answer.finished = process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit;
-    answer.exitCode = process.exitCode();
-    answer.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    answer.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return answer;
-}
 
 QString udevRuleFile()
 {
@@ -66,20 +40,21 @@ TEST(CommandLine, HelpVersionAndUdevRuleNeedNoDisplay)
         {{"--trace", "--udev-rule"}, rule, false},
     };
     for (const auto& c : cases) {
-        const Answer answer = ask(c.arguments);
-        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString() + "\n" + answer.out.toStdString() +
-                     answer.err.toStdString());
-        ASSERT_TRUE(answer.finished);
-        EXPECT_EQ(answer.exitCode, 0);
+        const ProcessRun answer = runProcess(
+            SERVICE_SOFTWARE_PATH, c.arguments, {},
+            {{"DISPLAY", QString()}, {"WAYLAND_DISPLAY", QString()}, {"QT_QPA_PLATFORM", "xcb"}}, 20000);
+        SCOPED_TRACE(c.arguments.join(' ').toStdString() + "\n" + answer.context());
+        ASSERT_EQ(answer.code, 0);
+        const QString out = QString::fromLocal8Bit(answer.out);
         if (!c.isHelp) {
-            EXPECT_EQ(answer.out, c.out);
+            EXPECT_EQ(out, c.out);
             continue;
         }
         for (const char* name : {"--debug", "--trace", "--usb-debug", "--usb-info", "--production",
                                  "--develop", "--udev-rule", "--help", "--version", "--language"}) {
-            EXPECT_TRUE(answer.out.contains(QLatin1String(name))) << name;
+            EXPECT_TRUE(out.contains(name)) << name;
         }
-        EXPECT_TRUE(answer.out.contains(c.out));
+        EXPECT_TRUE(out.contains(c.out));
     }
 }
 

@@ -3,7 +3,6 @@
 #include "ui/devicewidget.h"
 #include "devices/controlunit.h"
 #include "sim/usbfs/simusbfixture.h"
-#include "uitestenvironment.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -28,11 +27,7 @@ public:
     std::vector<uint> options;
 };
 
-class DeviceWidgetTest : public SimUsbFixture
-{
-protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-};
+using DeviceWidgetTest = SimUsbFixture;
 
 TEST_F(DeviceWidgetTest, FollowsADeviceFromBeforeItConnectsUntilItIsGivenUp)
 {

@@ -3,7 +3,6 @@
 // The offscreen platform cannot hand moves to a window manager, so the fallback path runs here.
 #include "ui/mainwindow.h"
 #include "ui/topbarwidget.h"
-#include "uitestenvironment.h"
 
 #include <QAbstractButton>
 #include <QScreen>
@@ -18,8 +17,6 @@ namespace {
 class FrameTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-
     void SetUp() override
     {
         window = std::make_unique<MainWindow>();

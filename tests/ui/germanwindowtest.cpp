@@ -51,35 +51,14 @@ TEST(LanguageChoice, SwitchBeatsSettingBeatsSystem)
     }
 }
 
-// The same in both languages on purpose: names, units and words German shares with English, and the
-// device type codes written to the instrument.
-const QStringList kSameInBoth = {"Info",
-                                 "Service",
-                                 "Firmware",
-                                 "Firmware:",
-                                 "Version:",
-                                 "Version: ",
-                                 "Bluetooth",
-                                 "ID",
-                                 "Position",
-                                 "N",
-                                 "Zenit [°]",
-                                 "unknown",
-                                 "TBX-CU",
-                                 "TBX-SU",
-                                 "VC-SU",
-                                 "VC-MNA",
-                                 "VCG-CU",
-                                 "QSR NT",
-                                 "tymbrel",
-                                 "Vectaris",
-                                 "Dialog",
-                                 "Version",
-                                 "Google Earth (*.kml)",
-                                 "GPX 1.1 (*.gpx)",
-                                 "CSV, UTF-8 (*.csv)",
-                                 "Parameter",
-                                 "Parameters"};
+// The same in both languages on purpose: names, units and words German shares with English, the device
+// type codes written to the instrument, and the export formats' names.
+const QStringList kSameInBoth =
+    QStringList{
+        "Info",     "Service", "Firmware",  "Firmware:", "Version:", "Version: ", "Bluetooth", "ID",
+        "Position", "N",       "Zenit [°]", "unknown",   "TBX-CU",   "TBX-SU",    "VC-SU",     "VC-MNA",
+        "VCG-CU",   "QSR NT",  "tymbrel",   "Vectaris",  "Dialog",   "Version",   "Parameter", "Parameters"} +
+    QStringList{"Google Earth (*.kml)", "GPX 1.1 (*.gpx)", "CSV, UTF-8 (*.csv)"};
 
 bool languageNeutral(const QString& text)
 {
@@ -157,8 +136,7 @@ protected:
 
     static void add(QSet<QString>* texts, QString text)
     {
-        text.remove(QRegularExpression(QStringLiteral("<[^>]*>")))
-            .replace(QStringLiteral("&nbsp;"), QString());
+        text.remove(QRegularExpression("<[^>]*>")).replace("&nbsp;", QString());
         text = text.trimmed();
         if (!text.isEmpty()) {
             texts->insert(text);

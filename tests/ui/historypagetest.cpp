@@ -50,8 +50,6 @@ QStringList messages(const QList<ServiceEvent>& events)
 class HistoryPageTest : public SimUsbFixture
 {
 protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-
     void SetUp() override
     {
         SimUsbFixture::SetUp();
@@ -203,8 +201,7 @@ TEST_F(HistoryPageTest, SaysPlainlyWhenTheDatabaseCannotBeReadAndShowsANewerOneR
     garbage.close();
     for (const QString& file : {dir.path(), garbage.fileName()}) {
         open(file);
-        EXPECT_TRUE(status().startsWith(QStringLiteral("The service records cannot be read.")))
-            << status().toStdString();
+        EXPECT_TRUE(status().startsWith("The service records cannot be read.")) << status().toStdString();
     }
 
     fill({event(QStringLiteral("NEW-1"), ServiceEvent::kConnected, 1, QStringLiteral("a"))});

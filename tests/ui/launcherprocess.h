@@ -39,12 +39,10 @@ public:
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         // In a process group of its own (setsid keeps the process id), so that it can be ended whole.
-        m_process.start(QStringLiteral("setsid"),
-                        QStringList{QStringLiteral("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
-                                    QStringLiteral("-screen 0 1280x1024x24"),
-                                    QStringLiteral(SERVICE_SIM_PATH)} +
-                            arguments);
-        return m_process.waitForStarted(10000) && !waitForLine(QStringLiteral("ready"), 30000).isEmpty();
+        m_process.start("setsid", QStringList{"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24",
+                                              QStringLiteral(SERVICE_SIM_PATH)} +
+                                      arguments);
+        return m_process.waitForStarted(10000) && !waitForLine("ready", 30000).isEmpty();
     }
 
     QString waitForLine(const QString& prefix, int timeoutMs)

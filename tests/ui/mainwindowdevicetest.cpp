@@ -84,11 +84,10 @@ TEST_F(MainWindowDeviceTest, ControlUnitOffersServiceAndMeasurementsAndShowsItsI
 
     QWidget* info = window->page(MainWindow::InfoPage);
     EXPECT_TRUE(infoShowsConnected(info));
-    EXPECT_EQ(labelText(info, "deviceNameLabel"), QStringLiteral("Control Unit"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return labelText(info, "versionLabel") == QStringLiteral("3.1.4"); },
-                                kTimeoutMs));
-    EXPECT_EQ(labelText(info, "serialLabel"), QStringLiteral("CU-000815"));
-    auto* picture = info->findChild<QLabel*>(QStringLiteral("deviceImageLabel"));
+    EXPECT_EQ(labelText(info, "deviceNameLabel"), "Control Unit");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return labelText(info, "versionLabel") == "3.1.4"; }, kTimeoutMs));
+    EXPECT_EQ(labelText(info, "serialLabel"), "CU-000815");
+    auto* picture = info->findChild<QLabel*>("deviceImageLabel");
     EXPECT_EQ(picture->pixmap(Qt::ReturnByValue).size(), QSize(400, 400));
 
     // The device's notifications and busy/idle reach the window.
@@ -128,8 +127,7 @@ TEST_F(MainWindowDeviceTest, UnplugOrRemovalDetachesThePagesAndReturnsToInfoUnle
     EXPECT_EQ(window->sidebar()->checkedId(), MainWindow::InfoPage);
     EXPECT_EQ(window->currentPage(), window->page(MainWindow::InfoPage));
     expectDetached();
-    EXPECT_EQ(labelText(window->page(MainWindow::InfoPage), "disconnectedLabel"),
-              QStringLiteral("No device connected!"));
+    EXPECT_EQ(labelText(window->page(MainWindow::InfoPage), "disconnectedLabel"), "No device connected!");
 
     // The next instrument is taken up as usual, with its own pages: a sensor holds no series.
     plugAcousticSensor();
@@ -140,8 +138,7 @@ TEST_F(MainWindowDeviceTest, UnplugOrRemovalDetachesThePagesAndReturnsToInfoUnle
         EXPECT_FALSE(visible(id)) << id;
     }
     EXPECT_EQ(page<MeasurementsWidget>(MainWindow::MeasurementsPage)->device(), nullptr);
-    EXPECT_EQ(labelText(window->page(MainWindow::InfoPage), "deviceNameLabel"),
-              QStringLiteral("Tymbrel Sensor"));
+    EXPECT_EQ(labelText(window->page(MainWindow::InfoPage), "deviceNameLabel"), "Tymbrel Sensor");
 
     // Removed without a disconnect: the pages let go all the same.
     window->sidebar()->setCurrentPage(MainWindow::ServicePage);
@@ -182,12 +179,8 @@ TEST_F(MainWindowDeviceTest, ProgressWindowGoesWithTheDeviceItWasShownFor)
 
 namespace {
 
-class InfoWidgetTest : public SimUsbFixture
-{
-protected:
-    static constexpr int kTimeoutMs = WindowFixture::kTimeoutMs;
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-};
+using InfoWidgetTest = SimUsbFixture;
+constexpr int kTimeoutMs = WindowFixture::kTimeoutMs;
 
 TEST_F(InfoWidgetTest, DeviceHandedOverBeforeConnectingShowsDisconnectedUntilItConnects)
 {
@@ -200,8 +193,7 @@ TEST_F(InfoWidgetTest, DeviceHandedOverBeforeConnectingShowsDisconnectedUntilItC
         EXPECT_FALSE(infoShowsConnected(&info));
         EXPECT_EQ(labelText(&info, "deviceNameLabel"), QStringLiteral("Control Unit"));
         ASSERT_TRUE(QTest::qWaitFor([&] { return infoShowsConnected(&info); }, kTimeoutMs));
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return labelText(&info, "versionLabel") == QStringLiteral("1.0.7"); }, kTimeoutMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return labelText(&info, "versionLabel") == "1.0.7"; }, kTimeoutMs));
 
         // A page given up on the device no longer follows it.
         info.setDevice(nullptr);

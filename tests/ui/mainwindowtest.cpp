@@ -9,7 +9,6 @@
 #include "ui/productionwidget.h"
 #include "ui/progressdialog.h"
 #include "ui/topbarwidget.h"
-#include "uitestenvironment.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -29,18 +28,12 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-};
-
 bool buttonVisible(MainWindow& window, int id)
 {
     return window.sidebar()->button(id)->isVisibleTo(window.sidebar());
 }
 
-TEST_F(MainWindowTest, FormPagesAndStartState)
+TEST(MainWindowTest, FormPagesAndStartState)
 {
     MainWindow window;
     EXPECT_EQ(window.objectName(), QStringLiteral("MainWindow"));
@@ -87,7 +80,7 @@ TEST_F(MainWindowTest, FormPagesAndStartState)
     EXPECT_EQ(window.currentPage(), window.page(MainWindow::DevelopPage));
 }
 
-TEST_F(MainWindowTest, NotificationIsColouredByTypeAndHiddenSixSecondsAfterTheFirstOfTwo)
+TEST(MainWindowTest, NotificationIsColouredByTypeAndHiddenSixSecondsAfterTheFirstOfTwo)
 {
     MainWindow window;
     window.show();
@@ -137,7 +130,7 @@ TEST_F(MainWindowTest, NotificationIsColouredByTypeAndHiddenSixSecondsAfterTheFi
 
 // Which button the top bar shows in which state is its own affair; here: the window tells it, and the
 // top bar's buttons drive the window.
-TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartMaximisesLate)
+TEST(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartMaximisesLate)
 {
     {
         MainWindow window;
@@ -166,7 +159,7 @@ TEST_F(MainWindowTest, CloseWhileMaximisedStoresStateButNotGeometryAndNextStartM
     EXPECT_TRUE(QTest::qWaitFor([&] { return next.isMaximized(); }, 20000));
 }
 
-TEST_F(MainWindowTest, CloseInNormalStateStoresGeometryThatTheNextWindowRestores)
+TEST(MainWindowTest, CloseInNormalStateStoresGeometryThatTheNextWindowRestores)
 {
     {
         MainWindow window;
@@ -182,7 +175,7 @@ TEST_F(MainWindowTest, CloseInNormalStateStoresGeometryThatTheNextWindowRestores
     EXPECT_EQ(next.size(), QSize(1000, 700));
 }
 
-TEST_F(MainWindowTest, ClosingRightAfterAJobEndsTheApplication)
+TEST(MainWindowTest, ClosingRightAfterAJobEndsTheApplication)
 {
     // The progress window stays two seconds after a job; a close within them must still quit.
     MainWindow window;
@@ -203,7 +196,7 @@ TEST_F(MainWindowTest, ClosingRightAfterAJobEndsTheApplication)
 
 } // namespace
 
-TEST_F(MainWindowTest, InstrumentAndFileTextsAreShownAsPlainText)
+TEST(MainWindowTest, InstrumentAndFileTextsAreShownAsPlainText)
 {
     // A serial, version or file name that looks like markup is shown as it is, never rendered.
     const QString text = QStringLiteral("<b>X</b>");
@@ -241,14 +234,12 @@ TEST_F(MainWindowTest, InstrumentAndFileTextsAreShownAsPlainText)
         {production, "deviceTypeLabel", identity(&DeviceIdentity::deviceType)},
         {production, "lblParametersMessage",
          [&] {
-             production->findChild<QLineEdit*>(QStringLiteral("editDeviceSerial"))
-                 ->setText(text + QChar(0x20AC));
-             production->findChild<QAbstractButton*>(QStringLiteral("btnWriteParameters"))->click();
+             production->findChild<QLineEdit*>("editDeviceSerial")->setText(text + QChar(0x20AC));
+             production->findChild<QAbstractButton*>("btnWriteParameters")->click();
          }},
         {&window, "notificationTextLabel",
          [&] { window.showNotification(NotificationMessageType::Info, text); }},
-        {window.progress(), "label",
-         [&] { window.progress()->setProgress(QStringLiteral("Job"), 1, 2, text); }},
+        {window.progress(), "label", [&] { window.progress()->setProgress("Job", 1, 2, text); }},
     };
     for (const Label& l : labels) {
         SCOPED_TRACE(l.name);

@@ -125,9 +125,8 @@ TEST_F(MeasurementsPageDevice, DeleteOnlyWhenConfirmedAndAFailureIsReportedWithT
     unit->faults().pipeErrorOn(SimProtocol::ClearDataSets, 1);
     whenAsked = [] { return true; };
     click("deleteButton");
-    auto* message = window->findChild<QLabel*>(QStringLiteral("notificationTextLabel"));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return message->text().contains(QStringLiteral("could not be deleted")); }, kTimeoutMs))
+    auto* message = window->findChild<QLabel*>("notificationTextLabel");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return message->text().contains("could not be deleted"); }, kTimeoutMs))
         << message->text().toStdString();
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return unit->countReceived(SimProtocol::ReadDataSets) == 2; }, kTimeoutMs));

@@ -61,8 +61,6 @@ QList<VectarisDataset> threeSeries()
 class MeasurementsPage : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-
     void SetUp() override
     {
         page = std::make_unique<MeasurementsWidget>();
@@ -156,18 +154,14 @@ TEST(ToolButtonTooltip, IsBuiltFromLabelShortcutAndHelpAndTheShortcutSurvivesANe
     };
     const Case cases[] = {
         {QString(), QKeySequence(), QString(), QString()},
-        {QStringLiteral("Reload"), QKeySequence(), QString(),
-         QStringLiteral("<table><tr><td>Reload</td></tr></table>")},
-        {QStringLiteral("Reload"), f5, QString(),
-         QStringLiteral("<table><tr><td>Reload</td><td>&nbsp;&nbsp;</td><td>F5</td></tr></table>")},
-        {QString(), f5, QString(), QStringLiteral("<table><tr><td>F5</td></tr></table>")},
+        {"Reload", QKeySequence(), QString(), "<table><tr><td>Reload</td></tr></table>"},
+        {"Reload", f5, QString(), "<table><tr><td>Reload</td><td>&nbsp;&nbsp;</td><td>F5</td></tr></table>"},
+        {QString(), f5, QString(), "<table><tr><td>F5</td></tr></table>"},
         {QString(), QKeySequence(), help, help},
-        {QStringLiteral("A & B"), QKeySequence(), help,
-         QStringLiteral("<b><big>A &amp; B</big></b><br/><p align=\"justify\">") + help +
-             QStringLiteral("</p>")},
-        {QString(), f5, help,
-         QStringLiteral("<b><big>F5</big></b><br/><p align=\"justify\">") + help + QStringLiteral("</p>")},
-        {QStringLiteral("Reload"), f5, help,
+        {"A & B", QKeySequence(), help,
+         "<b><big>A &amp; B</big></b><br/><p align=\"justify\">" + help + "</p>"},
+        {QString(), f5, help, "<b><big>F5</big></b><br/><p align=\"justify\">" + help + "</p>"},
+        {"Reload", f5, help,
          QStringLiteral(
              "<table width=\"100%\"><tr><td><b><big>Reload</big></b></td><td align=\"right\"><big>(F5)</big>"
              "</td></tr><tr><td colspan=\"2\"><p align=\"justify\">") +
@@ -216,9 +210,8 @@ TEST_F(MeasurementsPage, ButtonsShowIconsWithDistinctShortcutsAndNoneToDelete)
         {"exportButton", "Export", "Export the marked measurement series",
          QKeySequence(Qt::CTRL + Qt::Key_E)},
         {"deleteButton", "Delete",
-         "Delete <b>all of the displayed</b> measurement series from the indicator unit.<br>\nThe deletion "
-         "of "
-         "individual measurement series is not possible.",
+         "Delete <b>all of the displayed</b> measurement series from the indicator unit.<br>\n"
+         "The deletion of individual measurement series is not possible.",
          QKeySequence()},
     };
     for (const Expected& e : buttons) {

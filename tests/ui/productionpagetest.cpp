@@ -66,8 +66,7 @@ public:
 
     // Writes an enciphered option file offering `functions` for the device type `type` next to a firmware
     // file, which makes that directory the firmware directory. Returns the directory.
-    QString writeOptionFile(const char* type, const QJsonArray& functions,
-                            const QString& subdir = QStringLiteral("fw"))
+    QString writeOptionFile(const char* type, const QJsonArray& functions, const QString& subdir = "fw")
     {
         QDir(files.path()).mkpath(subdir);
         const QString dir = files.filePath(subdir);

@@ -144,8 +144,7 @@ TEST_F(RecordsTest, ADatabaseThatCannotBeWrittenIsNotifiedAndTheWorkGoesOn)
     ASSERT_NE(attach(), nullptr);
     auto* text = window->findChild<QLabel*>(QStringLiteral("notificationTextLabel"));
     ASSERT_NE(text, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return text->text().startsWith(QLatin1String("Service records:")); },
-                                kTimeoutMs))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text->text().startsWith("Service records:"); }, kTimeoutMs))
         << text->text().toStdString();
 }
 } // namespace

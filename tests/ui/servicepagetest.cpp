@@ -38,9 +38,7 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
     ASSERT_NE(device, nullptr);
     const QPointer<BaseDevice> original = device; // gone after the reboot
     auto* update = child<QAbstractButton>(service(), "updateFirmwareButton");
-    const QString path =
-        firmwareFile(QStringLiteral("5.0.1"), {QStringLiteral("X9"), device->hardwareRevision()},
-                     /*develop=*/true);
+    const QString path = firmwareFile("5.0.1", {"X9", device->hardwareRevision()}, /*develop=*/true);
     chooseFirmware(path);
 
     // The header read-out, and the file heads the history.
@@ -51,8 +49,7 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
     EXPECT_EQ(shown.toPlainText(),
               QStringLiteral("Hardware type: Tymbrel\nSupported Hardware: X9;%1\nRelease date: 2026-12-01")
                   .arg(device->hardwareRevision()));
-    EXPECT_EQ(child<QPlainTextEdit>(service(), "firmwareChangelogEdit")->toPlainText(),
-              QStringLiteral("Changes of 5.0.1"));
+    EXPECT_EQ(child<QPlainTextEdit>(service(), "firmwareChangelogEdit")->toPlainText(), "Changes of 5.0.1");
     EXPECT_TRUE(child(service(), "firmwareInfoWidget")->isVisible());
     EXPECT_TRUE(child(service(), "developLabel")->isVisible());
     EXPECT_EQ(Settings::instance()->firmwareFile(0), path);
@@ -124,8 +121,7 @@ TEST_F(ServicePageTest, FactoryResetOnlyAfterYesAndOnlyTheAskedInstrument)
             EXPECT_EQ(unit->countReceived(FactoryReset), 0u);
         }
     }
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return noted(QStringLiteral("Factory settings restored.")); }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return noted("Factory settings restored."); }, kTimeoutMs));
 }
 
 TEST_F(ServicePageTest, DeviceLogIsSavedAndABrokenDownloadOpensNoDialog)
@@ -161,8 +157,7 @@ TEST_F(ServicePageTest, DeviceLogIsSavedAndABrokenDownloadOpensNoDialog)
     unit->setLog(SimProtocol::Bytes(3000, uint8_t('x')));
     unit->faults().stopStreamAfter(ReadLog, 1, 1);
     download->click();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return noted(QStringLiteral("The device log could not be read")); }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return noted("The device log could not be read"); }, 15000));
     QTest::qWait(200);
     EXPECT_EQ(service()->findChild<QFileDialog*>(QStringLiteral("saveLogsDialog")), nullptr);
 }
@@ -307,11 +302,11 @@ TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
          [](ServicePageTest& t, SimInstrument& instrument) {
              t.chooseFirmware(t.firmwareFile(QStringLiteral("6.0.0"), {QStringLiteral("ALL")}, false, 20000));
              instrument.faults().unplugAfterPackets(10);
-             t.child<QAbstractButton>(t.service(), "updateFirmwareButton")->click();
+             child<QAbstractButton>(t.service(), "updateFirmwareButton")->click();
          }},
         {"reset question open", false,
          [](ServicePageTest& t, SimInstrument&) {
-             t.child<QAbstractButton>(t.service(), "factoryResetButton")->click();
+             child<QAbstractButton>(t.service(), "factoryResetButton")->click();
              t.bus().unplugAll();
          }},
         {"touch monitoring", true,
@@ -323,13 +318,13 @@ TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
          [](ServicePageTest& t, SimInstrument& instrument) {
              instrument.faults().unplugAfterPackets(3000);
              auto* panel = qobject_cast<ServiceWidgetTymbrel*>(t.service()->servicePanel());
-             t.child<QAbstractButton>(panel->calibrationPanel(), "btnCdcStartCalibration")->click();
+             child<QAbstractButton>(panel->calibrationPanel(), "btnCdcStartCalibration")->click();
          }},
         {"language set", false,
          [](ServicePageTest& t, SimInstrument& instrument) {
              auto* panel = qobject_cast<ServiceWidgetControlUnit*>(t.service()->servicePanel());
              ASSERT_NE(panel, nullptr);
-             auto* set = t.child<QAbstractButton>(panel, "sendLanguagesToDevice");
+             auto* set = child<QAbstractButton>(panel, "sendLanguagesToDevice");
              ASSERT_TRUE(QTest::qWaitFor([&] { return set->isEnabled(); }, kTimeoutMs));
              instrument.faults().unplugAfterPackets(3);
              set->click();

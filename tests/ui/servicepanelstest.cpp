@@ -38,17 +38,6 @@
 
 namespace {
 
-class ServicePanelsTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-
-    template <typename T = QWidget> static T* child(QWidget* parent, const char* name)
-    {
-        return parent->findChild<T*>(QLatin1String(name));
-    }
-};
-
 QByteArray word(qint32 value)
 {
     QByteArray bytes(4, '\0');
@@ -56,7 +45,7 @@ QByteArray word(qint32 value)
     return bytes;
 }
 
-TEST_F(ServicePanelsTest, HistorySkipsFilesDeletedFromDisk)
+TEST(ServicePanelsTest, HistorySkipsFilesDeletedFromDisk)
 {
     // The application name holds a '/', so the default template would name a missing directory.
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/service-panels-XXXXXX"));
@@ -76,15 +65,13 @@ TEST_F(ServicePanelsTest, HistorySkipsFilesDeletedFromDisk)
     EXPECT_FALSE(child<QAbstractButton>(&page, "updateFirmwareButton")->isEnabled()); // empty files
 }
 
-TEST_F(ServicePanelsTest, HandOverConnectsOnceKeepsTheKindsPanelAndDetachingDropsEverything)
+TEST(ServicePanelsTest, HandOverConnectsOnceKeepsTheKindsPanelAndDetachingDropsEverything)
 {
     ServiceWidget page;
     page.show();
     ControlUnit first(nullptr);
     ControlUnit second(nullptr);
-    auto saveDialogs = [&] {
-        return page.findChildren<QFileDialog*>(QStringLiteral("saveLogsDialog")).size();
-    };
+    auto saveDialogs = [&] { return page.findChildren<QFileDialog*>("saveLogsDialog").size(); };
 
     page.setDevice(&first);
     page.setDevice(&first); // twice: connected once
@@ -133,7 +120,7 @@ TEST_F(ServicePanelsTest, HandOverConnectsOnceKeepsTheKindsPanelAndDetachingDrop
 
 // Every row of the kind table: its picture is among the artwork, and its panels are the ones the row
 // names, made once per device, made afresh once a page let one go, and deleted with their device.
-TEST_F(ServicePanelsTest, EveryKindHasItsPictureAndItsRowsPanels)
+TEST(ServicePanelsTest, EveryKindHasItsPictureAndItsRowsPanels)
 {
     using Panel = InstrumentKind::Panel;
     using Role = UiPanelFactory::Role;
@@ -177,7 +164,7 @@ TEST_F(ServicePanelsTest, EveryKindHasItsPictureAndItsRowsPanels)
     }
 }
 
-TEST_F(ServicePanelsTest, ThresholdButtonsWrapInStepsOfEightAndOnlyValidValuesGoOut)
+TEST(ServicePanelsTest, ThresholdButtonsWrapInStepsOfEightAndOnlyValidValuesGoOut)
 {
     struct Case
     {
@@ -231,7 +218,7 @@ TEST_F(ServicePanelsTest, ThresholdButtonsWrapInStepsOfEightAndOnlyValidValuesGo
 
 // A sensor that never connects fails both threshold reads: no 0 may appear as its value, and neither
 // Cancel (which posts the calibrated value) nor Save (which stores the current one) may act on a guess.
-TEST_F(ServicePanelsTest, FailedThresholdReadsKeepTheLastValuesAndDisableSaveAndCancel)
+TEST(ServicePanelsTest, FailedThresholdReadsKeepTheLastValuesAndDisableSaveAndCancel)
 {
     ServiceWidgetTymbrel panel;
     TymbrelSensor sensor(nullptr);
@@ -271,7 +258,7 @@ TEST_F(ServicePanelsTest, FailedThresholdReadsKeepTheLastValuesAndDisableSaveAnd
     EXPECT_TRUE(child<QLineEdit>(&later, "touchProtect_CalibratedThresholdEdit")->text().isEmpty());
 }
 
-TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
+TEST(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
 {
     struct Case
     {
@@ -331,7 +318,7 @@ TEST_F(ServicePanelsTest, CalibrationReadOutFollowsProgressOptionAndResult)
     EXPECT_FALSE(label->property("warning").toBool());
 }
 
-TEST_F(ServicePanelsTest, LanguagesEnableSetOnlyOnceAllAreReported)
+TEST(ServicePanelsTest, LanguagesEnableSetOnlyOnceAllAreReported)
 {
     ServiceWidgetControlUnit panel;
     ControlUnit unit(nullptr);
@@ -344,10 +331,8 @@ TEST_F(ServicePanelsTest, LanguagesEnableSetOnlyOnceAllAreReported)
     // Three rows of six in id order; English and German fixed.
     auto* grid = qobject_cast<QGridLayout*>(languages->findChild<QGroupBox*>()->layout());
     ASSERT_NE(grid, nullptr);
-    EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(0, 0)->widget())->text(),
-              QStringLiteral("English"));
-    EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(0, 5)->widget())->text(),
-              QStringLiteral("Romanian"));
+    EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(0, 0)->widget())->text(), "English");
+    EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(0, 5)->widget())->text(), "Romanian");
     EXPECT_EQ(qobject_cast<QCheckBox*>(grid->itemAtPosition(2, 5)->widget())->text(),
               QStringLiteral("Bulgarian (\u2265v2.2.1)"));
     EXPECT_TRUE(languages->isTicked(ids[0]));

@@ -94,8 +94,7 @@ TEST_F(SnapshotPage, WithoutASnapshotTheResetWaitsForTheUsersWord)
     unit->faults().noAnswerTo(GetChipId);
     for (const auto& c : {qMakePair(QMessageBox::Cancel, 0), qMakePair(QMessageBox::Yes, 1)}) {
         reset(c.first);
-        EXPECT_TRUE(lastQuestion.contains(QStringLiteral(" options were read")))
-            << lastQuestion.toStdString();
+        EXPECT_TRUE(lastQuestion.contains(" options were read")) << lastQuestion.toStdString();
         QTest::qWait(300);
         EXPECT_TRUE(QTest::qWaitFor([&] { return unit->factoryResetCount() == c.second; }, kTimeoutMs));
     }

@@ -26,12 +26,9 @@ TEST(Startup, LogLevelFromSwitches)
 
 TEST(Startup, LogFileIsNamedAfterTheExecutableCutAtTheFirstDot)
 {
-    EXPECT_EQ(logFilePath(QStringLiteral("/data/app"), QStringLiteral("C:/Program Files/Tool/Tool.exe")),
-              QStringLiteral("/data/app/Tool.log"));
-    EXPECT_EQ(logFilePath(QStringLiteral("/data/app"), QStringLiteral("/usr/bin/service-software")),
-              QStringLiteral("/data/app/service-software.log"));
-    EXPECT_EQ(logFilePath(QStringLiteral("/data/app"), QStringLiteral("/opt/x/tool.v2.bin")),
-              QStringLiteral("/data/app/tool.log"));
+    EXPECT_EQ(logFilePath("/data/app", "C:/Program Files/Tool/Tool.exe"), "/data/app/Tool.log");
+    EXPECT_EQ(logFilePath("/data/app", "/usr/bin/service-software"), "/data/app/service-software.log");
+    EXPECT_EQ(logFilePath("/data/app", "/opt/x/tool.v2.bin"), "/data/app/tool.log");
 }
 
 } // namespace

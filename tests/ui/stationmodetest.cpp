@@ -47,10 +47,7 @@ public:
     {
         return child<T>(production()->stationPanel(), name);
     }
-    ProductionWidget* production() const
-    {
-        return static_cast<ProductionWidget*>(window->page(MainWindow::ProductionPage));
-    }
+    ProductionWidget* production() const { return page<ProductionWidget>(MainWindow::ProductionPage); }
     // The headline, then the reason or what to do next.
     QString state() const
     {
@@ -105,12 +102,9 @@ TEST_F(StationModeTest, ABoardThatPassesAndOneOfAnotherKindReadAsOnTheCommandLin
 
     // Newest first, in the command line's words.
     ASSERT_EQ(boards()->count(), 2);
-    EXPECT_TRUE(
-        boards()->item(0)->text().startsWith(QStringLiteral("FAIL VE-22-00301 kind: a Vectaris Emitter")))
+    EXPECT_TRUE(boards()->item(0)->text().startsWith("FAIL VE-22-00301 kind: a Vectaris Emitter"))
         << boards()->item(0)->text().toStdString();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^PASS LINE-0001 \\d+ s$"))
-                    .match(boards()->item(1)->text())
-                    .hasMatch())
+    EXPECT_TRUE(QRegularExpression("^PASS LINE-0001 \\d+ s$").match(boards()->item(1)->text()).hasMatch())
         << boards()->item(1)->text().toStdString();
     const SimProtocol::Bytes serial =
         sensor->permanentOption(SimDefaults::DeviceSerialNumber).value_or(SimProtocol::Bytes());

@@ -62,8 +62,7 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
         int dialogMaximum = 0;
         QObject::connect(device, &BaseDevice::progressChanged, window.get(),
                          [&](QString name, int value, int, QString message) {
-                             if (name == QLatin1String("CdcCalibrationJob") && value == 0 &&
-                                 message == QLatin1String("Bottom up....")) {
+                             if (name == "CdcCalibrationJob" && value == 0 && message == "Bottom up....") {
                                  ++sweepsStarted;
                              }
                              dialogMaximum = std::max(dialogMaximum, window->progress()->bar()->maximum());
@@ -71,8 +70,7 @@ TEST_F(TouchCalibrationTest, CalibrationFromThePanelShowsProgressAndReadsTheResu
         auto* start = child<QAbstractButton>(calibration, "btnCdcStartCalibration");
         start->click();
         start->click(); // one sweep, not two
-        ASSERT_TRUE(QTest::qWaitFor([&] { return label->text().startsWith(QLatin1String(c.finalText)); },
-                                    kSweepTimeoutMs))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return label->text().startsWith(c.finalText); }, kSweepTimeoutMs))
             << label->text().toStdString();
         if (!c.neverSwitches) {
             EXPECT_EQ(label->text(), QLatin1String(c.finalText)); // the final value, not a progress step
@@ -101,11 +99,10 @@ TEST_F(TouchCalibrationTest, DevelopPageRunsOneSweepPerClick)
     ASSERT_NE(device, nullptr);
     window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
     int sweeps = 0;
-    QObject::connect(device, &BaseDevice::jobResult, window.get(), [&](QString name, int, QString) {
-        sweeps += name == QLatin1String("CdcCalibrationJob") ? 1 : 0;
-    });
-    auto* calibrate = window->page(MainWindow::DevelopPage)
-                          ->findChild<QAbstractButton*>(QStringLiteral("cdcCalibrationButton"));
+    QObject::connect(device, &BaseDevice::jobResult, window.get(),
+                     [&](QString name, int, QString) { sweeps += name == "CdcCalibrationJob" ? 1 : 0; });
+    auto* calibrate =
+        window->page(MainWindow::DevelopPage)->findChild<QAbstractButton*>("cdcCalibrationButton");
     for (int click = 1; click <= 2; ++click) {
         calibrate->click();
         calibrate->click(); // while the sweep runs: ignored

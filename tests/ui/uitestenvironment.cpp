@@ -3,28 +3,28 @@
 #include "core/applicationidentity.h"
 #include "resources/artwork.h"
 
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 namespace {
-QTemporaryDir& dataHome()
+// Set up before the first test, so before the settings store is first used.
+class UiTestEnvironment : public ::testing::Environment
 {
-    static QTemporaryDir dir; // removed at process exit
-    return dir;
-}
+public:
+    void SetUp() override
+    {
+        initArtwork();
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        ApplicationIdentity::apply();
+    }
+
+private:
+    QTemporaryDir dataHome;
+};
+
+[[maybe_unused]] const auto* const environment = ::testing::AddGlobalTestEnvironment(new UiTestEnvironment);
 } // namespace
-
-void setUpUiTestEnvironment()
-{
-    initArtwork();
-    qputenv("XDG_DATA_HOME", dataHome().path().toLocal8Bit());
-    ApplicationIdentity::apply();
-}
-
-QString uiTestDataDir()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-}
 
 // Qt's offscreen platform plugin leaves its screen objects behind at exit (also when the binary only
 // lists its tests, which runs without the tests' environment). Only those allocations are excused;

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QString>
+#include <QWidget>
 
-// Gives this test process the application identity of the tool and a private, empty application-data
-// directory (settings file and logs), so that tests neither see nor touch each other's or the user's
-// files. Registers the compiled-in artwork. Call before the settings store is first used.
-void setUpUiTestEnvironment();
+// Every test of a binary built with uitestenvironment.cpp runs with the application identity of the tool
+// and a private, empty application-data directory (settings file and logs), so that tests neither see
+// nor touch each other's or the user's files; the compiled-in artwork is registered.
 
-// The application-data directory chosen by setUpUiTestEnvironment().
-QString uiTestDataDir();
+template <typename T = QWidget> T* child(QWidget* parent, const char* name)
+{
+    return parent->findChild<T*>(name);
+}

@@ -8,7 +8,6 @@
 #include "ui/progressdialog.h"
 #include "ui/qprogressindicator.h"
 #include "ui/topbarwidget.h"
-#include "uitestenvironment.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -23,12 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class WidgetsTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite() { setUpUiTestEnvironment(); }
-};
 
 // Counts the pixels that differ from fully transparent.
 int paintedPixels(QWidget& widget)
@@ -45,7 +38,7 @@ int paintedPixels(QWidget& widget)
     return count;
 }
 
-TEST_F(WidgetsTest, SpinnerDrawsOnlyWhileAnimatingOrWhenAskedTo)
+TEST(WidgetsTest, SpinnerDrawsOnlyWhileAnimatingOrWhenAskedTo)
 {
     QProgressIndicator spinner;
     spinner.resize(40, 40);
@@ -67,7 +60,7 @@ TEST_F(WidgetsTest, SpinnerDrawsOnlyWhileAnimatingOrWhenAskedTo)
 
 // The bar replaces the spinner once a job reports a maximum; the dialog cannot be closed by the user;
 // its hide waits two seconds, so that the next job within them finds it still shown.
-TEST_F(WidgetsTest, ProgressDialogShowsReportedProgressIgnoresEscapeAndHidesLate)
+TEST(WidgetsTest, ProgressDialogShowsReportedProgressIgnoresEscapeAndHidesLate)
 {
     ProgressDialog dialog;
     auto* label = dialog.findChild<QLabel*>(QStringLiteral("label"));
@@ -115,7 +108,7 @@ TEST_F(WidgetsTest, ProgressDialogShowsReportedProgressIgnoresEscapeAndHidesLate
 }
 
 // A read of 200 options reports 200 steps: the bar takes each value but is not repainted for each.
-TEST_F(WidgetsTest, ProgressDialogBarPaintsAFewOfManyStepsAndTheLastValue)
+TEST(WidgetsTest, ProgressDialogBarPaintsAFewOfManyStepsAndTheLastValue)
 {
     ProgressDialog dialog;
     dialog.show();
@@ -139,16 +132,12 @@ TEST_F(WidgetsTest, ProgressDialogBarPaintsAFewOfManyStepsAndTheLastValue)
     EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; }, 5000)); // the last step shown
 }
 
-TEST_F(WidgetsTest, TopBarButtonsFollowTheWindowStateHaveNamesAndEmitTheirSignals)
+TEST(WidgetsTest, TopBarButtonsFollowTheWindowStateHaveNamesAndEmitTheirSignals)
 {
     TopBarWidget bar;
-    auto visible = [&bar](const char* name) {
-        return bar.findChild<QWidget*>(QLatin1String(name))->isVisibleTo(&bar);
-    };
-    EXPECT_EQ(bar.findChild<QLabel*>(QStringLiteral("titleLabel"))->text(),
-              QStringLiteral("Service Software Vectaris/Tymbrel"));
-    EXPECT_EQ(bar.findChild<QLabel*>(QStringLiteral("subtitleLabel"))->text(),
-              QStringLiteral("Version: ") + ApplicationIdentity::version());
+    auto visible = [&bar](const char* name) { return bar.findChild<QWidget*>(name)->isVisibleTo(&bar); };
+    EXPECT_EQ(bar.findChild<QLabel*>("titleLabel")->text(), "Service Software Vectaris/Tymbrel");
+    EXPECT_EQ(bar.findChild<QLabel*>("subtitleLabel")->text(), "Version: " + ApplicationIdentity::version());
 
     struct Case
     {
@@ -191,7 +180,7 @@ TEST_F(WidgetsTest, TopBarButtonsFollowTheWindowStateHaveNamesAndEmitTheirSignal
     }
 }
 
-TEST_F(WidgetsTest, TopBarTitleAreaExcludesTheButtons)
+TEST(WidgetsTest, TopBarTitleAreaExcludesTheButtons)
 {
     TopBarWidget bar;
     bar.resize(800, 60);
@@ -205,7 +194,7 @@ TEST_F(WidgetsTest, TopBarTitleAreaExcludesTheButtons)
     EXPECT_FALSE(bar.isInTitleArea(bar.mapToGlobal(QPoint(-5, 10))));
 }
 
-TEST_F(WidgetsTest, SidebarEmitsOnlyForANewSelection)
+TEST(WidgetsTest, SidebarEmitsOnlyForANewSelection)
 {
     MainSidebarWidget sidebar;
     QSignalSpy spy(&sidebar, &MainSidebarWidget::buttonChecked);
