@@ -2,9 +2,8 @@
 // the unit's identity, the Service page its panel; the window is closed with its close button; the run
 // leaves exit code 0, the shut-down line in the daily log and the window geometry in the settings file.
 #include "core/applicationidentity.h"
-#include "firmware/firmwarecipher.h"
+#include "firmwarefiles.h"
 #include "launcherprocess.h"
-#include "tools/firmwarepacker.h"
 
 #include <QDirIterator>
 #include <QSettings>
@@ -76,16 +75,8 @@ TEST_F(EndToEnd, LauncherShowsTheSimulatedControlUnitAndClosesCleanly)
 // in the recent list: the screenshots stay in the build tree as artifacts.
 TEST_F(EndToEnd, ServicePageWithEachInstrumentsPanel)
 {
-    FirmwareInfo header;
-    header.firmwareVersion = QStringLiteral("4.6.0");
-    header.changelog = QStringLiteral("- touch sensor threshold kept over a restart\n- Bulgarian menus");
-    header.type = QStringLiteral("Tymbrel");
-    header.supportedHardware = QStringList{QStringLiteral("ALL")};
-    header.createdAt = QStringLiteral("2026-11-30");
-    FirmwarePacker packer{FirmwareCipher::kBuiltInKey};
-    const QString firmware = dataHome.filePath(QStringLiteral("tymbrel-4.6.0.firmware"));
-    ASSERT_TRUE(
-        packer.save(firmware, packer.packFirmware(QByteArray(4000, 'f'), header, FirmwareCipher::FlagHash)));
+    FirmwareFiles files;
+    const QString firmware = files.write(QByteArray(4000, 'f'), FirmwareFiles::info("4.6.0", {"ALL"}));
 
     for (const QString kind : {"control-unit", "acoustic-sensor"}) {
         SCOPED_TRACE(kind.toStdString());

@@ -80,10 +80,9 @@ public:
     // A firmware file `name` in `dir` whose image runs as `version`, made the most recent firmware file.
     QString firmwareIn(const QString& dir, const QString& name, const QString& version)
     {
-        const QString made = firmwareFile(version, {QStringLiteral("ALL")});
         const QString path = QDir(dir).filePath(name);
         QFile::remove(path);
-        EXPECT_TRUE(QFile::copy(made, path));
+        EXPECT_TRUE(QFile::copy(firmware.tagged(version, {"ALL"}), path));
         Settings::instance()->addFirmwareFile(path);
         return path;
     }
@@ -528,10 +527,8 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
         "plain.json",
         R"({"basefirmware": "base.firmware", "devices": [{"device_type": "TBX-CU", "functions": []}]})");
     child<QAbstractButton>(develop(), "readJsonOptions")->click();
-    QFileDialog* fileDialog = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return (fileDialog = develop()->findChild<QFileDialog*>()) && fileDialog->isVisible(); },
-        20000));
+    auto* fileDialog = dialog<QFileDialog>("openOptionDescriptionDialog", develop());
+    ASSERT_NE(fileDialog, nullptr);
     fileDialog->selectFile(json);
     static_cast<QDialog*>(fileDialog)->accept();
     QJsonModel* tree = develop()->jsonModel();

@@ -10,13 +10,6 @@
 class ServicePageFixture : public WindowFixture
 {
 public:
-    // A firmware file whose image runs as `version` on the simulated instruments.
-    QString firmwareFile(const QString& version, const QStringList& hardware, bool develop = false,
-                         int imageSize = 3000)
-    {
-        return firmware.tagged(version, hardware, imageSize, develop);
-    }
-
     // Chooses `path` with the page's "..." dialog.
     void chooseFirmware(const QString& path)
     {

@@ -38,7 +38,7 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
     ASSERT_NE(device, nullptr);
     const QPointer<BaseDevice> original = device; // gone after the reboot
     auto* update = child<QAbstractButton>(service(), "updateFirmwareButton");
-    const QString path = firmwareFile("5.0.1", {"X9", device->hardwareRevision()}, /*develop=*/true);
+    const QString path = firmware.tagged("5.0.1", {"X9", device->hardwareRevision()}, 3000, /*develop=*/true);
     chooseFirmware(path);
 
     // The header read-out, and the file heads the history.
@@ -300,7 +300,7 @@ TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
     const Case cases[] = {
         {"firmware update", false,
          [](ServicePageTest& t, SimInstrument& instrument) {
-             t.chooseFirmware(t.firmwareFile(QStringLiteral("6.0.0"), {QStringLiteral("ALL")}, false, 20000));
+             t.chooseFirmware(t.firmware.tagged("6.0.0", {"ALL"}, 20000));
              instrument.faults().unplugAfterPackets(10);
              child<QAbstractButton>(t.service(), "updateFirmwareButton")->click();
          }},

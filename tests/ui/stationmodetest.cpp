@@ -38,9 +38,9 @@ public:
                                                       {"options", QJsonArray{option0, option1}}}}}}}}};
         ASSERT_TRUE(packer.save(QDir(dir).filePath("file.options"),
                                 packer.packJson(description, FirmwareCipher::FlagHash)));
-        firmware = QDir(dir).filePath("locator.firmware");
-        ASSERT_TRUE(QFile::copy(firmwareFile(QStringLiteral("2.0.0"), {QStringLiteral("ALL")}), firmware));
-        Settings::instance()->addFirmwareFile(firmware); // makes `dir` the firmware directory
+        image = QDir(dir).filePath("locator.firmware");
+        ASSERT_TRUE(QFile::copy(firmware.tagged("2.0.0", {"ALL"}), image));
+        Settings::instance()->addFirmwareFile(image); // makes `dir` the firmware directory
     }
 
     template <typename T = QWidget> T* station(const char* name) const
@@ -65,7 +65,7 @@ public:
             << state().toStdString();
     }
 
-    QString firmware;
+    QString image; // the line's firmware file
 };
 
 TEST_F(StationModeTest, ABoardThatPassesAndOneOfAnotherKindReadAsOnTheCommandLine)
@@ -76,7 +76,7 @@ TEST_F(StationModeTest, ABoardThatPassesAndOneOfAnotherKindReadAsOnTheCommandLin
     auto* function = station<QComboBox>("comboFunction");
     ASSERT_GE(function->findText(QStringLiteral("Locator")), 0);
     function->setCurrentText(QStringLiteral("Locator"));
-    station<QLineEdit>("editFirmware")->setText(firmware);
+    station<QLineEdit>("editFirmware")->setText(image);
     station<QComboBox>("comboSerials")->setCurrentIndex(1);
     station<QLineEdit>("editRange")->setText(QStringLiteral("LINE-0001..LINE-0009"));
     station<QAbstractButton>("btnStart")->click();

@@ -101,8 +101,7 @@ TEST_F(TouchCalibrationTest, DevelopPageRunsOneSweepPerClick)
     int sweeps = 0;
     QObject::connect(device, &BaseDevice::jobResult, window.get(),
                      [&](QString name, int, QString) { sweeps += name == "CdcCalibrationJob" ? 1 : 0; });
-    auto* calibrate =
-        window->page(MainWindow::DevelopPage)->findChild<QAbstractButton*>("cdcCalibrationButton");
+    auto* calibrate = child<QAbstractButton>(window->page(MainWindow::DevelopPage), "cdcCalibrationButton");
     for (int click = 1; click <= 2; ++click) {
         calibrate->click();
         calibrate->click(); // while the sweep runs: ignored
