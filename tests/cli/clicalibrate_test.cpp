@@ -24,9 +24,8 @@ public:
     bool isEmpty() const override { return false; }
     QString translate(const char* context, const char* source, const char*, int) const override
     {
-        return QLatin1String(context) == QLatin1String("CdcCalibrationJob")
-                   ? QStringLiteral("~") + QLatin1String(source)
-                   : QString();
+        return QLatin1String(context) == "CdcCalibrationJob" ? QStringLiteral("~") + QLatin1String(source)
+                                                             : QString();
     }
 };
 

@@ -371,8 +371,7 @@ TEST_F(CliCommands, WaitPicksUpAnInstrumentPluggedLater)
     QTimer::singleShot(2000, [&] { plug(unit); });
     const CliRun run = this->run({"info", "--json", "--wait", "15"});
     ASSERT_EQ(run.code, 0) << run.context();
-    EXPECT_EQ(run.json().value("device").toObject().value("serial").toString(),
-              QStringLiteral("TCU-21-00042"));
+    EXPECT_EQ(run.json().value("device").toObject().value("serial").toString(), "TCU-21-00042");
     EXPECT_TRUE(run.err.contains("Waiting"));
 }
 

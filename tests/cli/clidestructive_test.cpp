@@ -66,8 +66,7 @@ protected:
 
     QList<SnapshotStore::Entry> storedSnapshots() const
     {
-        return SnapshotStore(snapshotFolder())
-            .list(QStringLiteral("control-unit"), QStringLiteral("TCU-21-00042"));
+        return SnapshotStore(snapshotFolder()).list("control-unit", QStringLiteral("TCU-21-00042"));
     }
 
     // A file where the snapshot folder should be: every snapshot fails to save.
