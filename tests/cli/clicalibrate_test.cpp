@@ -24,9 +24,8 @@ public:
     bool isEmpty() const override { return false; }
     QString translate(const char* context, const char* source, const char*, int) const override
     {
-        return QLatin1String(context) == QLatin1String("CdcCalibrationJob")
-                   ? QStringLiteral("~") + QLatin1String(source)
-                   : QString();
+        return QLatin1String(context) == "CdcCalibrationJob" ? QStringLiteral("~") + QLatin1String(source)
+                                                             : QString();
     }
 };
 
@@ -40,23 +39,18 @@ TEST_F(CliCalibrate, StoresTheUpperEdgeAndReportsWhatTheSensorReadsBack)
         const char* what;
         SimAcousticSensor::Generation generation;
         int rising;
-        std::function<void(SimAcousticSensor&)> arm;
-        bool translated;
-        int exitCode;
+        bool translated = false;
+        int exitCode = 0;
+        std::function<void(SimAcousticSensor&)> arm = {};
     } cases[] = {
-        {"first generation", SimAcousticSensor::Generation::First, 1000, {}, false, 0},
-        {"second generation, steps in another language",
-         SimAcousticSensor::Generation::Second,
-         2210,
-         {},
-         true,
-         0},
-        {"stored threshold unanswered", SimAcousticSensor::Generation::First, 1500,
-         [](SimAcousticSensor& sensor) { sensor.faults().noAnswerTo(SimProtocol::CdcGetThreshold); }, false,
-         int(CliExitCode::InstrumentFailed)},
-        {"calibrated threshold answered for another id", SimAcousticSensor::Generation::First, 1500,
-         [&](SimAcousticSensor& sensor) { sensor.faults().wrongOptionId(calibratedId, calibratedId + 1); },
-         false, int(CliExitCode::InstrumentFailed)},
+        {"first generation", SimAcousticSensor::Generation::First, 1000},
+        {"second generation, steps in another language", SimAcousticSensor::Generation::Second, 2210, true},
+        {"stored threshold unanswered", SimAcousticSensor::Generation::First, 1500, false,
+         int(CliExitCode::InstrumentFailed),
+         [](SimAcousticSensor& sensor) { sensor.faults().noAnswerTo(SimProtocol::CdcGetThreshold); }},
+        {"calibrated threshold answered for another id", SimAcousticSensor::Generation::First, 1500, false,
+         int(CliExitCode::InstrumentFailed),
+         [&](SimAcousticSensor& sensor) { sensor.faults().wrongOptionId(calibratedId, calibratedId + 1); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -298,11 +298,7 @@ TEST_F(CliCommands, EachWayOfHavingNoInstrumentIsExitTwoWithItsReason)
         {"sensor for the series", {SimKind::AcousticSensor}, {"datasets", "list"}, "control unit", true},
         {"emitter for a calibration", {SimKind::Emitter}, {"calibrate"}, "acoustic sensor", true},
         {"two without --device", {SimKind::Emitter, SimKind::ControlUnit}, {"info"}, "--device", false},
-        {"none at the address asked for",
-         {SimKind::ControlUnit},
-         {"info", "--device", "9:99"},
-         "9:99",
-         false},
+        {"none at that address", {SimKind::ControlUnit}, {"info", "--device", "9:99"}, "9:99", false},
         // Last: libusb stays unavailable for the rest of the process.
         {"no USB at all", {SimKind::ControlUnit}, {"list"}, "USB is not available", false},
     };
@@ -371,8 +367,7 @@ TEST_F(CliCommands, WaitPicksUpAnInstrumentPluggedLater)
     QTimer::singleShot(2000, [&] { plug(unit); });
     const CliRun run = this->run({"info", "--json", "--wait", "15"});
     ASSERT_EQ(run.code, 0) << run.context();
-    EXPECT_EQ(run.json().value("device").toObject().value("serial").toString(),
-              QStringLiteral("TCU-21-00042"));
+    EXPECT_EQ(run.json().value("device").toObject().value("serial").toString(), "TCU-21-00042");
     EXPECT_TRUE(run.err.contains("Waiting"));
 }
 

@@ -66,8 +66,7 @@ protected:
 
     QList<SnapshotStore::Entry> storedSnapshots() const
     {
-        return SnapshotStore(snapshotFolder())
-            .list(QStringLiteral("control-unit"), QStringLiteral("TCU-21-00042"));
+        return SnapshotStore(snapshotFolder()).list("control-unit", QStringLiteral("TCU-21-00042"));
     }
 
     // A file where the snapshot folder should be: every snapshot fails to save.
@@ -133,11 +132,11 @@ TEST_F(CliDestructive, OffATerminalEveryDestructiveCommandNeedsYes)
 {
     const CliRun read = run({"options", "read", "-o", path("mine.json")});
     ASSERT_EQ(read.code, 0) << read.context();
-    const QString firmware = firmwareFile(FirmwareFiles::taggedImage("3.2.1", 2000), {"D"});
+    const QString file = firmware.tagged("3.2.1", {"D"}, 2000);
     const QList<QStringList> commands{{"reset"},
                                       {"log", "clear"},
                                       {"datasets", "clear"},
-                                      {"firmware", "update", firmware},
+                                      {"firmware", "update", file},
                                       {"options", "restore", path("mine.json")}};
     for (const QStringList& command : commands) {
         const CliRun run = this->run(command + QStringList{"--json"});
@@ -186,8 +185,8 @@ TEST_F(CliDestructive, AFailedSnapshotStopsTheResetUnlessAccepted)
 
 TEST_F(CliDestructive, FirmwareUpdateInstallsAVerifiedImageAndRestarts)
 {
-    const QByteArray image = FirmwareFiles::taggedImage("3.2.1", 5 * 760 + 17);
-    const CliRun run = this->run({"firmware", "update", firmwareFile(image, {"C", "D"}), "--yes", "--json"});
+    const CliRun run = this->run(
+        {"firmware", "update", firmware.tagged("3.2.1", {"C", "D"}, 5 * 760 + 17), "--yes", "--json"});
     ASSERT_EQ(run.code, 0) << run.context();
     EXPECT_EQ(unit->lastVerifyStatus(), std::optional<uint32_t>(0));
     EXPECT_EQ(unit->countReceived(FirmwareData), 5u + 1u + 1u + 1u); // six data packets, end, verify request
@@ -240,8 +239,7 @@ TEST_F(CliDestructive, AnUpdateWhoseRestartFailsIsNoSuccess)
 {
     unit->faults().pipeErrorOn(Reboot);
     const CliRun run =
-        this->run({"firmware", "update", firmwareFile(FirmwareFiles::taggedImage("3.2.1", 2000), {"D"}),
-                   "--yes", "--json"});
+        this->run({"firmware", "update", firmware.tagged("3.2.1", {"D"}, 2000), "--yes", "--json"});
     EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
     EXPECT_TRUE(run.json().value("error").toString().contains("did not restart")) << run.context();
     EXPECT_EQ(unit->lastVerifyStatus(), std::optional<uint32_t>(0)); // installed, but still the old firmware
@@ -251,9 +249,7 @@ TEST_F(CliDestructive, AnUpdateWhoseRestartFailsIsNoSuccess)
 TEST_F(CliDestructive, AnInstrumentLostDuringTheSnapshotStopsTheCommand)
 {
     const QList<QStringList> commands{
-        {"reset"},
-        {"datasets", "clear"},
-        {"firmware", "update", firmwareFile(FirmwareFiles::taggedImage("3.2.1", 2000), {"D"})}};
+        {"reset"}, {"datasets", "clear"}, {"firmware", "update", firmware.tagged("3.2.1", {"D"}, 2000)}};
     for (const QStringList& command : commands) {
         const std::string what = command.join(' ').toStdString();
         bool armed = false;
@@ -279,8 +275,7 @@ TEST_F(CliDestructive, AnInstrumentUnpluggedDuringTheUpdateIsAFailure)
     bool armed = false;
     ASSERT_NE(servedWithUnplugDuring("info", "WriteFirmwareJob", 20, armed), nullptr);
     const CliRun run =
-        this->run({"firmware", "update", firmwareFile(FirmwareFiles::taggedImage("3.2.1", 400 * 760), {"D"}),
-                   "--yes", "--json"});
+        this->run({"firmware", "update", firmware.tagged("3.2.1", {"D"}, 400 * 760), "--yes", "--json"});
     EXPECT_TRUE(armed);
     EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
     const QJsonObject json = run.json();
@@ -417,9 +412,7 @@ TEST_F(CliDestructive, RestoreLeavesTheIdentityAloneUnlessAskedAndRefusesMisfits
             broken.options.append({misfit.first, QString(), misfit.second});
         }
         for (OptionsSnapshot::Option& option : broken.options) {
-            if (option.id == misfit.first) {
-                option.value = misfit.second;
-            }
+            option.value = option.id == misfit.first ? misfit.second : option.value;
         }
         writeFile(QStringLiteral("broken.json"), broken.toJson());
         ASSERT_TRUE(waitServed(unit, plugs));
@@ -447,12 +440,8 @@ TEST_F(CliDestructive, WithoutAWholeSnapshotTheJsonSaysWhy)
     } cases[] = {
         {"an option unanswered", {"log", "clear"}, {}, 3, " of "},
         {"an option unanswered, accepted", {"log", "clear"}, {"--without-snapshot"}, 0, " of "},
-        {"folder blocked, restore", {"options", "restore", path("mine.json")}, {}, 3, "saved"},
-        {"folder blocked, restore accepted",
-         {"options", "restore", path("mine.json")},
-         {"--without-snapshot"},
-         0,
-         "saved"},
+        {"blocked, restore", {"options", "restore", path("mine.json")}, {}, 3, "saved"},
+        {"blocked, accepted", {"options", "restore", path("mine.json")}, {"--without-snapshot"}, 0, "saved"},
     };
     for (const auto& c : cases) {
         if (QByteArray(c.error) == "saved") {

@@ -64,11 +64,7 @@ TEST_F(CliRecords, EachCommandLeavesExactlyItsEvents)
     plug(unit);
 
     FirmwareFiles files;
-    const QString firmwareFile =
-        files.write(path(QStringLiteral("new.firmware")),
-                    files.packer.packFirmware(FirmwareFiles::taggedImage(QStringLiteral("3.2.1")),
-                                              FirmwareFiles::info(QStringLiteral("3.2.1"), {"C", "D"}),
-                                              FirmwareCipher::FlagCompressed | FirmwareCipher::FlagHash));
+    const QString firmwareFile = files.tagged("3.2.1", {"C", "D"});
     const quint32 changedId = SimDefaults::controlUnit().at(4).first;
 
     struct Case
@@ -107,7 +103,7 @@ TEST_F(CliRecords, EachCommandLeavesExactlyItsEvents)
         {{"firmware", "update", firmwareFile, "--yes"},
          "firmware-update snapshot-taken",
          0,
-         {{"file", "new.firmware"},
+         {{"file", QFileInfo(firmwareFile).fileName()},
           {"sha256", sha256(firmwareFile)},
           {"bytes", QFileInfo(firmwareFile).size()}},
          {},

@@ -12,8 +12,7 @@ namespace {
 
 ProcessRun simRun(const QStringList& arguments, const QString& home)
 {
-    return runProcess(QStringLiteral(SERVICE_SIM_BINARY), QStringList{QStringLiteral("run")} + arguments,
-                      home, {}, 30000);
+    return runProcess(QStringLiteral(SERVICE_SIM_BINARY), QStringList{"run"} + arguments, home, {}, 30000);
 }
 
 TEST(SimRun, CommandSeesTheSimulatedUnitAndItsExitStatusComesBack)

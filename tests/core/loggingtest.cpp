@@ -69,10 +69,9 @@ TEST(Logging, InfoLevelKeepsTraceAndDebugFromEverySink)
 
     EXPECT_EQ(messages(spy), (QStringList{QStringLiteral("info 42"), QStringLiteral("warn line")}));
 
-    const QStringList files = QDir(dir.path()).entryList({QStringLiteral("Tool_*.log")}, QDir::Files);
+    const QStringList files = QDir(dir.path()).entryList({"Tool_*.log"}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
-    EXPECT_TRUE(
-        QRegExp(QStringLiteral("Tool_\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}\\.log")).exactMatch(files.first()));
+    EXPECT_TRUE(QRegExp("Tool_\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}\\.log").exactMatch(files.first()));
     QFile file(dir.filePath(files.first()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();

@@ -43,8 +43,7 @@ TEST(DeviceKinds, EveryRowIsCreatedWithoutGraphicsAsItsRowSays)
         EXPECT_EQ(device->name(), QString::fromLatin1(kind.name));
         EXPECT_EQ(device->kindKey(), key);
         EXPECT_EQ(device->usbId(), kind.reportedUsbId);
-        EXPECT_TRUE(device->picture().startsWith(QStringLiteral(":/images/")))
-            << device->picture().toStdString();
+        EXPECT_TRUE(device->picture().startsWith(":/images/")) << device->picture().toStdString();
         EXPECT_EQ(device->picture(), QString::fromLatin1(kind.picture));
         EXPECT_EQ(device->optionFamily(), kind.family);
         EXPECT_EQ(device->optionIds(), StorageIdCatalogue::deviceIds(kind.family));

@@ -198,10 +198,9 @@ TEST_P(FaultMatrix, EveryJobEndsWithAResult)
     int seen = 0;
     QRegularExpressionMatch result;
     for (const QString& line : lines) {
-        if (line.contains(finishedLine) && line.contains(QStringLiteral("finished with result")) &&
+        if (line.contains(finishedLine) && line.contains("finished with result") &&
             seen++ == finishedBefore) {
-            result = QRegularExpression(QStringLiteral("finished with result (.*) \\((-?\\d+)\\) after"))
-                         .match(line);
+            result = QRegularExpression("finished with result (.*) \\((-?\\d+)\\) after").match(line);
         }
     }
     ASSERT_TRUE(result.hasMatch());

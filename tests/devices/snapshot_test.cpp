@@ -213,49 +213,44 @@ TEST_F(Snapshots, RestoreReadsBackFromTheSameInstrumentOnly)
 TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
 {
     const QDateTime second(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
-    auto snapshot = [&](const QString& serial, const QString& systemId, const QString& chipId, int version) {
+    const QString zeros = "0000-0000-0000-0000";
+    auto snapshot = [&](int version, const QString& serial = "A", const QString& systemId = {},
+                        const QString& chipId = "C") {
         OptionsSnapshot one;
         one.kind = "control-unit";
         one.serial = serial;
-        one.systemId = systemId;
+        one.systemId = systemId.isEmpty() ? zeros : systemId;
         one.chipId = chipId;
         one.takenAt = second;
         one.firmwareVersion = QString::number(version);
         return one;
     };
-    const QString zeros = "0000-0000-0000-0000";
     const struct
     {
         const char* what;
-        int limit;
         QList<OptionsSnapshot> saved;
         QString instrument;
         QStringList listed; // versions, newest first
+        int limit = 1;
     } cases[] = {
         {"eleven in one second",
-         20,
          [&] {
              QList<OptionsSnapshot> all;
              for (int i = 0; i < 11; ++i) {
-                 all << snapshot("A", zeros, "C", i);
+                 all << snapshot(i);
              }
              return all;
          }(),
          "A",
-         {"10", "9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}},
-        {"limit 1 keeps the one just written",
-         1,
-         {snapshot("A", zeros, "C", 0), snapshot("A", zeros, "C", 1)},
-         "A",
-         {"1"}},
+         {"10", "9", "8", "7", "6", "5", "4", "3", "2", "1", "0"},
+         20},
+        {"limit 1 keeps the one just written", {snapshot(0), snapshot(1)}, "A", {"1"}},
         {"no serial: the system id",
-         1,
-         {snapshot("", "0000-0000-0000-0001", "C1", 0), snapshot("", "0000-0000-0000-0002", "C2", 1)},
+         {snapshot(0, "", "0000-0000-0000-0001", "C1"), snapshot(1, "", "0000-0000-0000-0002", "C2")},
          "0000-0000-0000-0001",
          {"0"}},
         {"no serial, no system id: the chip id",
-         1,
-         {snapshot("", zeros, "C1", 0), snapshot("", zeros, "C2", 1)},
+         {snapshot(0, "", zeros, "C1"), snapshot(1, "", zeros, "C2")},
          "C1",
          {"0"}},
     };
@@ -279,7 +274,7 @@ TEST(SnapshotStoreTest, OrdersOneSecondByWritingAndKeepsWhatItReports)
     // A name another process holds at the same moment, which an existence check does not see.
     QTemporaryDir folder;
     SnapshotStore store(folder.path());
-    const OptionsSnapshot one = snapshot("A", zeros, "C", 0);
+    const OptionsSnapshot one = snapshot(0);
     ASSERT_TRUE(QFile::link(folder.filePath("elsewhere.json"), folder.filePath(one.fileName())));
     const QString path = store.save(one);
     EXPECT_TRUE(path.endsWith("-2.json")) << path.toStdString();

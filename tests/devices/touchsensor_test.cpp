@@ -133,13 +133,12 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         instrument->clearReceived();
-        recorder.jobs.clear();
-        recorder.results.clear();
-        recorder.notes.clear();
+        recorder = {}; // its connections hold its address, so they stay
         c.arrange();
         sensor->calibrateCdc(c.offset, 0, 4095);
         ASSERT_TRUE(waitFor("CdcCalibrationJob"));
         EXPECT_EQ(recorder.resultOf("CdcCalibrationJob"), c.result);
+        ASSERT_FALSE(recorder.progress.isEmpty());
         EXPECT_EQ(recorder.progress.last().at(3).toString(), "Calibration failed, nothing stored");
         EXPECT_EQ(instrument->countReceived(CdcStoreThreshold), 0u);
         EXPECT_EQ(instrument->countReceived(SetOption), c.setOptions);

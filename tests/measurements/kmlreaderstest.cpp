@@ -38,9 +38,8 @@ QList<Fix> readFixes(const ProcessRun& run, const QString& point)
     QList<Fix> fixes;
     for (const QString& line : QString::fromUtf8(run.out).split(QLatin1Char('\n'))) {
         if (const auto m = pointLine.match(line); m.hasMatch()) {
-            fixes.append({QGeoCoordinate(m.captured(QStringLiteral("lat")).toDouble(),
-                                         m.captured(QStringLiteral("lon")).toDouble()),
-                          QDateTime()});
+            fixes.append(
+                {QGeoCoordinate(m.captured("lat").toDouble(), m.captured("lon").toDouble()), QDateTime()});
         } else if (const auto m = timeLine.match(line); m.hasMatch() && !fixes.isEmpty()) {
             fixes.last().time = QDateTime::fromString(m.captured(1), Qt::ISODate);
         }
@@ -73,8 +72,7 @@ TEST(GoldenReaders, EveryCheckedFileIsReadByXmllintGdalAndGpsbabel)
         EXPECT_EQ(runProcess("xmllint", {"--noout", file}).code, 0);
         const ProcessRun gdal = runProcess("ogrinfo", {"-ro", "-al", "-q", "-geom=ISO_WKT", file});
         EXPECT_TRUE(gdal.err.isEmpty()) << gdal.context();
-        const QList<Fix> byGdal =
-            readFixes(gdal, QStringLiteral("^  POINT (Z )?\\((?<lon>\\S+) (?<lat>\\S+)( 0)?\\)$"));
+        const QList<Fix> byGdal = readFixes(gdal, "^  POINT (Z )?\\((?<lon>\\S+) (?<lat>\\S+)( 0)?\\)$");
         const QList<Fix> byGpsbabel = readFixes(
             runProcess("gpsbabel", c.gpsbabelInput + QStringList{"-f", file, "-o", "gpx", "-F", "-"}),
             QStringLiteral("<%1 lat=\"(?<lat>\\S+)\" lon=\"(?<lon>\\S+)\">")

@@ -58,25 +58,19 @@ TEST(OptionFunctions, IdsThatTellFunctionsApartAndFunctionsThatCannotBeWritten)
         std::vector<Function> functions;
         QList<quint32> distinguishing;
         QList<quint32> recognition;
-        Refusal::Reason lastRefused; // of the last function
+        Refusal::Reason lastRefused = Refusal::None; // of the last function
     };
     const Case cases[] = {
         {"one value differs",
          {{"A", {{"1", "uint32_t", 0}, {"2", "uint8_t", 5}}},
           {"B", {{"1", "uint32_t", 1}, {"2", "uint8_t", 5}}}},
          {1},
-         {1},
-         Refusal::None},
+         {1}},
         {"one function lacks an id",
          {{"A", {{"1", "uint32_t", 0}}}, {"B", {{"1", "uint32_t", 0}, {"2", "uint8_t", 1}}}},
          {2},
-         {2},
-         Refusal::None},
-        {"nothing tells them apart",
-         {{"A", {{"2", "uint8_t", 5}, {"1", "uint32_t", 0}}}},
-         {},
-         {1, 2},
-         Refusal::None},
+         {2}},
+        {"nothing tells them apart", {{"A", {{"2", "uint8_t", 5}, {"1", "uint32_t", 0}}}}, {}, {1, 2}},
         {"unknown type",
          {{"A", {{"1", "uint32_t", 0}}}, {"B", {{"1", "int64_t", 1}}}},
          {1},

@@ -45,8 +45,7 @@ public:
             return false;
         }
         QString url = serverUrl();
-        url.replace(QRegularExpression(QStringLiteral("/[^/?]*(\\?|$)")),
-                    QStringLiteral("/%1\\1").arg(m_database));
+        url.replace(QRegularExpression("/[^/?]*(\\?|$)"), QStringLiteral("/%1\\1").arg(m_database));
         QString error;
         return RecordsAddress::parse(url, &m_address, &error);
     }
@@ -67,9 +66,7 @@ public:
         if (ctl.isEmpty()) {
             return false;
         }
-        return QProcess::execute(QStringLiteral("sh"),
-                                 {QStringLiteral("-c"), ctl + QStringLiteral(" -w ") + action +
-                                                            QStringLiteral(" >/dev/null")}) == 0;
+        return QProcess::execute("sh", {"-c", ctl + QStringLiteral(" -w ") + action + " >/dev/null"}) == 0;
     }
 
 private:
