@@ -110,7 +110,8 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         int result;
         size_t setOptions; // set-option packets the instrument saw
     };
-    bool armed = false; // progress arrives a few dozen times a second, not per step
+    bool armed = false;          // progress arrives a few dozen times a second, not per step
+    QMetaObject::Connection arm; // the recorder's own progress connection has the same receiver
     const Case cases[] = {
         {"never switches", [&] { instrument->setTouchOverride(true); }, 0,
          CdcCalibrationJob::kNoUsableThreshold, 0},
@@ -118,13 +119,13 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         // Posts: 1 + 4096 up, 1 + 4096 down, then the found threshold's post is the 8195th.
         {"state read fails",
          [&] {
-             QObject::connect(device.data(), &BaseDevice::progressChanged, sensor,
-                              [&](QString, int value, int, QString) {
-                                  if (value >= 700 && !armed) {
-                                      armed = true;
-                                      instrument->faults().wrongAnswerCode(CdcGetState, 0x40007, 1);
-                                  }
-                              });
+             arm = QObject::connect(device.data(), &BaseDevice::progressChanged, sensor,
+                                    [&](QString, int value, int, QString) {
+                                        if (value >= 700 && !armed) {
+                                            armed = true;
+                                            instrument->faults().wrongAnswerCode(CdcGetState, 0x40007, 1);
+                                        }
+                                    });
          },
          0, -2, 0},
         {"final post fails", [&] { instrument->faults().pipeErrorOnNth(CdcSetThreshold, 8195); }, 0,
@@ -147,7 +148,7 @@ TEST_F(TouchSensor, CalibrationStoresNothingWithoutAUsableAndPostedThreshold)
         ASSERT_EQ(recorder.notes.size(), 1);
         EXPECT_EQ(recorder.notes[0].first, NotificationMessageType::Error);
         EXPECT_FALSE(recorder.notes[0].second.isEmpty());
-        QObject::disconnect(device.data(), &BaseDevice::progressChanged, sensor, nullptr);
+        QObject::disconnect(arm);
         instrument->setTouchOverride(std::nullopt);
         instrument->faults().clear();
     }
