@@ -266,6 +266,12 @@ void SimUsbfsDevice::submitUrb(UMockdevIoctlClient* client)
 
     if (urb.endpoint & 0x80) {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_connected) {
+            // Unplugged since the ioctl was checked: queued now, nothing would ever complete it.
+            releaseUrb(urb);
+            umockdev_ioctl_client_complete(client, -1, ENODEV);
+            return;
+        }
         m_pendingIn.push_back(urb);
         serviceInQueue();
         umockdev_ioctl_client_complete(client, 0, 0);
