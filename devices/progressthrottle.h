@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -18,6 +19,7 @@ public:
 
     static constexpr int kIntervalMs = 25;
 
+    // Without a clock the throttle keeps its own, started here.
     explicit ProgressThrottle(Forward forward, Clock clock = {});
 
     void report(int value, int maximum, const QString& message);
@@ -25,16 +27,17 @@ public:
     void flush();
 
 private:
+    qint64 now() const;
     void pass(int value, int maximum, const QString& message);
 
     Forward m_forward;
     Clock m_clock;
+    QElapsedTimer m_timer;
     bool m_passedAny = false;
     qint64 m_passedAt = 0;
     int m_passedMaximum = 0;
     QString m_passedMessage;
+    // A held report has the passed one's text and range: a new one would have gone at once.
     bool m_holding = false;
     int m_heldValue = 0;
-    int m_heldMaximum = 0;
-    QString m_heldMessage;
 };
