@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -186,11 +185,10 @@ TEST_F(HistoryPageTest, SearchFindsAnyInstrumentAndExportsTheShownRowsVerbatim)
         QJsonDocument::fromJson(written(&HistoryWidget::exportJson, "history.json")).array();
     ASSERT_EQ(rows.size(), 2);
     for (int i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows.at(i).toObject().value(QLatin1String("id")).toString(),
-                  page.shownEvents().at(i).id.toString(QUuid::WithoutBraces));
-        EXPECT_EQ(rows.at(i).toObject().value(QLatin1String("serial")).toString(), kInjected);
+        EXPECT_EQ(rows.at(i)["id"].toString(), page.shownEvents().at(i).id.toString(QUuid::WithoutBraces));
+        EXPECT_EQ(rows.at(i)["serial"].toString(), kInjected);
     }
-    EXPECT_EQ(rows.at(1).toObject().value(QLatin1String("message")).toString(), kMarkup);
+    EXPECT_EQ(rows.at(1)["message"].toString(), kMarkup);
 }
 
 TEST_F(HistoryPageTest, SaysPlainlyWhenTheDatabaseCannotBeReadAndShowsANewerOneReadOnly)

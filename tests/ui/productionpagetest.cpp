@@ -21,8 +21,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -34,20 +32,6 @@
 namespace {
 
 using Bytes = SimProtocol::Bytes;
-
-QJsonObject option(quint32 id, const char* type, const QJsonValue& value)
-{
-    return {{"id", QString::number(id)}, {"type", QLatin1String(type)}, {"value", value}};
-}
-
-QJsonObject function(const QString& name, const QJsonArray& options, const QString& firmware = QString())
-{
-    QJsonObject f{{"name", name}, {"pcb_versions", QJsonArray{"D"}}, {"options", options}};
-    if (!firmware.isEmpty()) {
-        f.insert("firmware", firmware);
-    }
-    return f;
-}
 
 constexpr quint32 kBluetooth = 0x20000028;
 constexpr quint32 kCompass = 0x20000007;
@@ -63,29 +47,6 @@ public:
 
     ProductionWidget* production() const { return page<ProductionWidget>(MainWindow::ProductionPage); }
     DevelopWidget* develop() const { return page<DevelopWidget>(MainWindow::DevelopPage); }
-
-    // Writes an enciphered option file offering `functions` for the device type `type` next to a firmware
-    // file, which makes that directory the firmware directory. Returns the directory.
-    QString writeOptionFile(const char* type, const QJsonArray& functions, const QString& subdir = "fw")
-    {
-        QDir(files.path()).mkpath(subdir);
-        const QString dir = files.filePath(subdir);
-        const QJsonObject document{
-            {"devices", QJsonArray{QJsonObject{{"device_type", type}, {"functions", functions}}}}};
-        EXPECT_TRUE(packer.save(QDir(dir).filePath("file.options"),
-                                packer.packJson(document, FirmwareCipher::FlagCompressed)));
-        return dir;
-    }
-
-    // A firmware file `name` in `dir` whose image runs as `version`, made the most recent firmware file.
-    QString firmwareIn(const QString& dir, const QString& name, const QString& version)
-    {
-        const QString path = QDir(dir).filePath(name);
-        QFile::remove(path);
-        EXPECT_TRUE(QFile::copy(firmware.tagged(version, {"ALL"}), path));
-        Settings::instance()->addFirmwareFile(path);
-        return path;
-    }
 
     BaseDevice* attachProduction(const QPointer<BaseDevice>& previous = nullptr)
     {
@@ -548,8 +509,7 @@ TEST_F(ProductionPageTest, DevelopTableSaysWhenAReadIsPartial)
 {
     // This firmware stays silent for an id it does not know, which ends the read there.
     plugControlUnit(SimFirmware::Legacy);
-    BaseDevice* device = attach();
-    ASSERT_NE(device, nullptr);
+    ASSERT_NE(attach(), nullptr);
     window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
     child<QAbstractButton>(develop(), "ReadAllOptionsButton")->click();
     auto* state = child<QLabel>(develop(), "jobStateLabel");

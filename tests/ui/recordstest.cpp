@@ -4,7 +4,6 @@
 #include "recording/recordingbridge.h"
 #include "records/recordstore.h"
 #include "servicepagefixture.h"
-#include "sim/simcontrolunit.h"
 #include "ui/languageswidgetcontrolunit.h"
 #include "ui/servicewidgetcontrolunit.h"
 

@@ -99,10 +99,8 @@ TEST_F(ServicePageTest, FactoryResetOnlyAfterYesAndOnlyTheAskedInstrument)
         child<QAbstractButton>(service(), "factoryResetButton")->click();
         auto* box = dialog<QMessageBox>("factoryResetQuestion");
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(
-            box->text(),
-            QStringLiteral(
-                "This will reset the device to its factory settings.\nAre you sure you want to reset?"));
+        EXPECT_EQ(box->text(),
+                  "This will reset the device to its factory settings.\nAre you sure you want to reset?");
         EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()), box->button(QMessageBox::Cancel));
         const auto first = unit;
         if (c.swap) {
@@ -243,8 +241,7 @@ TEST_F(ServicePageTest, LanguagesAreReadChangedAndSetAndTheUnitRebootsWithThem)
     EXPECT_EQ(SimInstrument::toByteArray(*unit->permanentOption(kFrench)),
               SimInstrument::toByteArray(SimInstrument::int32Value(1)));
 
-    BaseDevice* rebooted = attach(original);
-    ASSERT_NE(rebooted, nullptr);
+    ASSERT_NE(attach(original), nullptr);
     auto* fresh = qobject_cast<ServiceWidgetControlUnit*>(service()->servicePanel());
     ASSERT_NE(fresh, nullptr);
     ASSERT_TRUE(QTest::qWaitFor(

@@ -9,8 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,22 +23,10 @@ public:
     {
         ServicePageFixture::SetUp();
         window->setStaffPages(true, true);
-        QDir(files.path()).mkpath(QStringLiteral("line"));
-        const QString dir = files.filePath(QStringLiteral("line"));
-        const QJsonObject option0{{"id", QString::number(0x20000000)}, {"type", "uint32_t"}, {"value", 11}};
-        const QJsonObject option1{{"id", QString::number(0x20000001)}, {"type", "uint32_t"}, {"value", 22}};
-        const QJsonObject description{
-            {"devices",
-             QJsonArray{QJsonObject{
-                 {"device_type", "VS"},
-                 {"functions", QJsonArray{QJsonObject{{"name", "Locator"},
-                                                      {"pcb_versions", QJsonArray{"A"}},
-                                                      {"options", QJsonArray{option0, option1}}}}}}}}};
-        ASSERT_TRUE(packer.save(QDir(dir).filePath("file.options"),
-                                packer.packJson(description, FirmwareCipher::FlagHash)));
-        image = QDir(dir).filePath("locator.firmware");
-        ASSERT_TRUE(QFile::copy(firmware.tagged("2.0.0", {"ALL"}), image));
-        Settings::instance()->addFirmwareFile(image); // makes `dir` the firmware directory
+        const QJsonArray options{option(0x20000000, "uint32_t", 11), option(0x20000001, "uint32_t", 22)};
+        const QString dir =
+            writeOptionFile("VS", {function("Locator", options, {}, "A")}, "line", FirmwareCipher::FlagHash);
+        image = firmwareIn(dir, "locator.firmware", "2.0.0");
     }
 
     template <typename T = QWidget> T* station(const char* name) const
@@ -90,9 +76,8 @@ TEST_F(StationModeTest, ABoardThatPassesAndOneOfAnotherKindReadAsOnTheCommandLin
     bus().unplug(sensor);
 
     runBoard(std::make_shared<SimEmitter>());
-    const QString fail =
-        QStringLiteral("FAIL VE-22-00301\nkind: a Vectaris Emitter of device type \"VE\", PCB "
-                       "\"B\" is not a board for function Locator (VS)");
+    const QString fail = "FAIL VE-22-00301\nkind: a Vectaris Emitter of device type \"VE\", PCB "
+                         "\"B\" is not a board for function Locator (VS)";
     EXPECT_TRUE(state().startsWith(fail)) << state().toStdString();
     EXPECT_TRUE(station<QLabel>("lblCounters")->text().startsWith(QStringLiteral("Passed: 1    Failed: 1")))
         << station<QLabel>("lblCounters")->text().toStdString();

@@ -9,7 +9,6 @@
 #include "ui/qprogressindicator.h"
 #include "ui/topbarwidget.h"
 
-#include <QAbstractButton>
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
@@ -229,18 +228,6 @@ TEST(WidgetsTest, SidebarEmitsOnlyForANewSelection)
 
 // --- frame hit test -------------------------------------------------------------------------------
 
-FrameHitTestInput window(int x, int y)
-{
-    FrameHitTestInput in;
-    in.left = 100;
-    in.top = 50;
-    in.right = 1060; // 960 wide
-    in.bottom = 740; // 690 high
-    in.x = x;
-    in.y = y;
-    return in;
-}
-
 // The window spans x 100..1059 and y 50..739; the bands are eight pixels wide on every edge.
 TEST(FrameHitTest, BandsCornersFixedAxesAndTheTitleArea)
 {
@@ -280,10 +267,7 @@ TEST(FrameHitTest, BandsCornersFixedAxesAndTheTitleArea)
         {500, 80, FrameHit::None},
     };
     for (const Case& c : cases) {
-        FrameHitTestInput in = window(c.x, c.y);
-        in.inTitleArea = c.title;
-        in.horizontallyResizable = !c.widthFixed;
-        in.verticallyResizable = !c.heightFixed;
+        const FrameHitTestInput in{100, 50, 1060, 740, c.x, c.y, !c.widthFixed, !c.heightFixed, c.title, 8};
         EXPECT_EQ(frameHitTest(in), c.hit) << c.x << "," << c.y;
     }
     // The values the native hit-test answer is built from.
