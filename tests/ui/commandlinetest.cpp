@@ -9,18 +9,13 @@
 
 namespace {
 
-QString udevRuleFile()
-{
-    QFile file(QStringLiteral(SERVICE_UDEV_RULE_FILE));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 // Unknown arguments are ignored, as by the rest of the tool; "--language" chooses the help's language.
 TEST(CommandLine, HelpVersionAndUdevRuleNeedNoDisplay)
 {
     const QString version = QStringLiteral("Service Software Vectaris/Tymbrel " SERVICE_PROJECT_VERSION "\n");
-    const QString rule = udevRuleFile();
-    ASSERT_FALSE(rule.isEmpty()) << SERVICE_UDEV_RULE_FILE;
+    QFile ruleFile(SERVICE_UDEV_RULE_FILE);
+    ASSERT_TRUE(ruleFile.open(QIODevice::ReadOnly)) << SERVICE_UDEV_RULE_FILE;
+    const QString rule = QString::fromUtf8(ruleFile.readAll());
     const QString help = QStringLiteral("Show this help and exit.");
     const struct
     {

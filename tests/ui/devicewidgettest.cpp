@@ -56,8 +56,7 @@ TEST_F(DeviceWidgetTest, ShowAndHideOfThePageEmitOnce)
 {
     QWidget page;
     auto* panel = new RecordingPanel(&page);
-    new QVBoxLayout(&page);
-    page.layout()->addWidget(panel);
+    (new QVBoxLayout(&page))->addWidget(panel);
     QSignalSpy shown(panel, &DeviceWidget::widgetShow);
     QSignalSpy hidden(panel, &DeviceWidget::widgetHide);
     page.show();

@@ -4,7 +4,6 @@
 #include "ui/mainwindow.h"
 #include "ui/topbarwidget.h"
 
-#include <QAbstractButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -38,10 +37,11 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QPoint titlePoint() const
+    // The centre of the top bar's child `name`, in window coordinates.
+    QPoint centreOf(const char* name) const
     {
-        QWidget* title = window->topBar()->findChild<QWidget*>(QStringLiteral("titleWidget"));
-        return title->mapTo(window.get(), title->rect().center());
+        QWidget* w = window->topBar()->findChild<QWidget*>(name);
+        return w->mapTo(window.get(), w->rect().center());
     }
 
     std::unique_ptr<MainWindow> window;
@@ -50,15 +50,13 @@ protected:
 TEST_F(FrameTest, DraggingTheTitleMovesTheWindowAndTheTopBarsButtonsStillGetTheirClicks)
 {
     const QRect before = window->geometry();
-    drag(titlePoint(), QPoint(40, 25));
+    drag(centreOf("titleWidget"), QPoint(40, 25));
     EXPECT_EQ(window->geometry().topLeft(), before.topLeft() + QPoint(40, 25));
     EXPECT_EQ(window->size(), before.size());
 
     QSignalSpy closing(window->topBar(), &TopBarWidget::closeWindow);
-    auto* close = window->topBar()->findChild<QAbstractButton*>(QStringLiteral("closeButton"));
     const QRect moved = window->geometry();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      close->mapTo(window.get(), close->rect().center()));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, centreOf("closeButton"));
     EXPECT_EQ(closing.count(), 1);
     EXPECT_EQ(window->geometry(), moved);
 }

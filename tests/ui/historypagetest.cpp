@@ -194,8 +194,7 @@ TEST_F(HistoryPageTest, SearchFindsAnyInstrumentAndExportsTheShownRowsVerbatim)
 TEST_F(HistoryPageTest, SaysPlainlyWhenTheDatabaseCannotBeReadAndShowsANewerOneReadOnly)
 {
     QFile garbage(dir.filePath(QStringLiteral("garbage.sqlite")));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(4096, 'x'));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
     garbage.close();
     for (const QString& file : {dir.path(), garbage.fileName()}) {
         open(file);

@@ -32,6 +32,8 @@
 
 namespace {
 
+using Format = MeasurementsWidget::ExportFormat;
+
 VectarisDataPoint point(float depth, double latitude, double longitude, int second)
 {
     VectarisDataPoint p;
@@ -363,11 +365,11 @@ TEST_F(MeasurementsPage, ExportWritesTheMarkedSeriesInTheChosenFormat)
         QByteArray start;
     };
     const Case cases[] = {
-        {MeasurementsWidget::filterFor(MeasurementsWidget::ExportFormat::Kml), "a", "a.kml", "<kml"},
-        {MeasurementsWidget::filterFor(MeasurementsWidget::ExportFormat::Gpx), "b", "b.gpx", "<gpx"},
-        {MeasurementsWidget::filterFor(MeasurementsWidget::ExportFormat::Csv), "c", "c.csv", "Series,"},
+        {MeasurementsWidget::filterFor(Format::Kml), "a", "a.kml", "<kml"},
+        {MeasurementsWidget::filterFor(Format::Gpx), "b", "b.gpx", "<gpx"},
+        {MeasurementsWidget::filterFor(Format::Csv), "c", "c.csv", "Series,"},
         // A suffix that is there stays; the chosen format decides the content.
-        {MeasurementsWidget::filterFor(MeasurementsWidget::ExportFormat::Csv), "d.txt", "d.txt", "Series,"},
+        {MeasurementsWidget::filterFor(Format::Csv), "d.txt", "d.txt", "Series,"},
         // No filter reported: the suffix tells.
         {QString(), "e.gpx", "e.gpx", "<gpx"},
     };
@@ -390,9 +392,8 @@ TEST_F(MeasurementsPage, ExportWritesTheMarkedSeriesInTheChosenFormat)
         EXPECT_GT(second, first);
         EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(written)});
     }
-    EXPECT_EQ(askedPreselected, MeasurementsWidget::filterFor(MeasurementsWidget::ExportFormat::Kml));
-    for (auto format : {MeasurementsWidget::ExportFormat::Kml, MeasurementsWidget::ExportFormat::Gpx,
-                        MeasurementsWidget::ExportFormat::Csv})
+    EXPECT_EQ(askedPreselected, MeasurementsWidget::filterFor(Format::Kml));
+    for (auto format : {Format::Kml, Format::Gpx, Format::Csv})
         EXPECT_TRUE(askedFilters.contains(MeasurementsWidget::filterFor(format)));
     EXPECT_TRUE(errors.isEmpty());
 
@@ -423,11 +424,9 @@ TEST_F(MeasurementsPage, AFailedOrCancelledExportLeavesNothingButTheEarlierFile)
     select({0, 1});
     const QString earlierPath = dir.filePath(QStringLiteral("earlier"));
     QFile earlier(earlierPath);
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("earlier");
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
     earlier.close();
-    for (auto format : {MeasurementsWidget::ExportFormat::Kml, MeasurementsWidget::ExportFormat::Gpx,
-                        MeasurementsWidget::ExportFormat::Csv}) {
+    for (auto format : {Format::Kml, Format::Gpx, Format::Csv}) {
         answerFilter = MeasurementsWidget::filterFor(format);
         SCOPED_TRACE(answerFilter.toStdString());
         errors.clear();

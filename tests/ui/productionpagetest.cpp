@@ -487,11 +487,7 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
     const QString json = firmware.write(
         "plain.json",
         R"({"basefirmware": "base.firmware", "devices": [{"device_type": "TBX-CU", "functions": []}]})");
-    child<QAbstractButton>(develop(), "readJsonOptions")->click();
-    auto* fileDialog = dialog<QFileDialog>("openOptionDescriptionDialog", develop());
-    ASSERT_NE(fileDialog, nullptr);
-    fileDialog->selectFile(json);
-    static_cast<QDialog*>(fileDialog)->accept();
+    chooseFile(json, "readJsonOptions", "openOptionDescriptionDialog", develop());
     QJsonModel* tree = develop()->jsonModel();
     ASSERT_TRUE(QTest::qWaitFor([&] { return tree->rowCount() == 2; }, 20000));
     EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("basefirmware"));

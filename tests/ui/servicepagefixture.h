@@ -12,11 +12,12 @@
 class ServicePageFixture : public WindowFixture
 {
 public:
-    // Chooses `path` with the page's "..." dialog.
-    void chooseFirmware(const QString& path)
+    // Chooses `path` in the dialog that `button` of `page` opens (unless told, the Service page's "...").
+    void chooseFile(const QString& path, const char* button = "selectFirmwareButton",
+                    const char* dialogName = "selectFirmwareDialog", QWidget* page = nullptr)
     {
-        child<QAbstractButton>(service(), "selectFirmwareButton")->click();
-        auto* fileDialog = dialog<QFileDialog>("selectFirmwareDialog");
+        child<QAbstractButton>(page ? page : service(), button)->click();
+        auto* fileDialog = dialog<QFileDialog>(dialogName, page);
         ASSERT_NE(fileDialog, nullptr);
         fileDialog->selectFile(path);
         static_cast<QDialog*>(fileDialog)->accept(); // QFileDialog hides accept()

@@ -39,7 +39,7 @@ TEST_F(ServicePageTest, ChosenFirmwareIsShownUpdatedWithProgressAndRunsAfterTheR
     const QPointer<BaseDevice> original = device; // gone after the reboot
     auto* update = child<QAbstractButton>(service(), "updateFirmwareButton");
     const QString path = firmware.tagged("5.0.1", {"X9", device->hardwareRevision()}, 3000, /*develop=*/true);
-    chooseFirmware(path);
+    chooseFile(path);
 
     // The header read-out, and the file heads the history.
     EXPECT_EQ(child<QLabel>(service(), "firmwareVersionLabel")->text(), QStringLiteral("5.0.1"));
@@ -297,7 +297,7 @@ TEST_F(ServicePageTest, UnplugDuringEachOperationDetachesThePage)
     const Case cases[] = {
         {"firmware update", false,
          [](ServicePageTest& t, SimInstrument& instrument) {
-             t.chooseFirmware(t.firmware.tagged("6.0.0", {"ALL"}, 20000));
+             t.chooseFile(t.firmware.tagged("6.0.0", {"ALL"}, 20000));
              instrument.faults().unplugAfterPackets(10);
              child<QAbstractButton>(t.service(), "updateFirmwareButton")->click();
          }},

@@ -7,12 +7,9 @@ namespace {
 
 TEST(Startup, LogLevelFromSwitches)
 {
-    const auto level = [](std::initializer_list<const char*> args) {
-        QStringList list{QStringLiteral("service-software")};
-        for (const char* a : args) {
-            list << QString::fromLatin1(a);
-        }
-        return logLevelFromArguments(list);
+    const auto level = [](QStringList args) {
+        args.prepend("service-software");
+        return logLevelFromArguments(args);
     };
     EXPECT_EQ(level({}), 2);
     EXPECT_EQ(level({"--debug"}), 1);
