@@ -136,10 +136,9 @@ TEST_F(SnapshotPage, TheIdentityIsRestoredOnlyWhenTickedAndAnotherKindsSnapshotN
 
     ASSERT_TRUE(waitIdle(device));
     unit->clearReceived();
-    SnapshotRestorer::start(
-        service(),
-        snapshotFile("other.json", "locator-sensor", serial, {{0x10000004, QString(), QByteArray("X")}}),
-        [this]() -> BaseDevice* { return service()->device(); });
+    const QString other =
+        snapshotFile("other.json", "locator-sensor", serial, {{0x10000004, QString(), QByteArray("X")}});
+    SnapshotRestorer::start(service(), other, [this]() -> BaseDevice* { return service()->device(); });
     auto* refusal = dialog<QMessageBox>("restoreSnapshotResult");
     ASSERT_NE(refusal, nullptr);
     EXPECT_TRUE(refusal->text().contains(QStringLiteral("not restored")));

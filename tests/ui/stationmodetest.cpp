@@ -91,9 +91,8 @@ TEST_F(StationModeTest, ABoardThatPassesAndOneOfAnotherKindReadAsOnTheCommandLin
         << boards()->item(0)->text().toStdString();
     EXPECT_TRUE(QRegularExpression("^PASS LINE-0001 \\d+ s$").match(boards()->item(1)->text()).hasMatch())
         << boards()->item(1)->text().toStdString();
-    const SimProtocol::Bytes serial =
-        sensor->permanentOption(SimDefaults::DeviceSerialNumber).value_or(SimProtocol::Bytes());
-    EXPECT_EQ(std::string(serial.begin(), serial.end()), "LINE-0001");
+    EXPECT_EQ(sensor->permanentOption(SimDefaults::DeviceSerialNumber),
+              SimInstrument::textValue("LINE-0001"));
 
     station<QAbstractButton>("btnStop")->click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !production()->stationPanel()->isRunning(); }, kTimeoutMs));
