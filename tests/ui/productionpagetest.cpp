@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDataStream>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -25,9 +26,6 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
-#include <QtEndian>
-
-#include <cstring>
 
 namespace {
 
@@ -398,16 +396,11 @@ TEST(LocatorRecord, ShowsSixSinglesAndTheTrailingInteger)
         QByteArray value;
         QString text;
     };
-    char raw[32] = {};
-    const float singles[6] = {1.0f, 2.5f, 0.001f, 3.0f, 4.0f, 5.0f};
-    qToLittleEndian<qint32>(50, raw);
-    for (int i = 0; i < 6; ++i) {
-        quint32 bits = 0;
-        std::memcpy(&bits, &singles[i], 4);
-        qToLittleEndian(bits, raw + 4 + 4 * i);
-    }
-    qToLittleEndian<qint32>(7, raw + 28);
-    const QByteArray record(raw, 32);
+    QByteArray record;
+    QDataStream out(&record, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.setFloatingPointPrecision(QDataStream::SinglePrecision);
+    out << qint32(50) << 1.0f << 2.5f << 0.001f << 3.0f << 4.0f << 5.0f << qint32(7);
     const Case cases[] = {
         {record, "1; 2.5; 0.001; 3; 4; 5; 7"},
         {record + QByteArray("extra"), "1; 2.5; 0.001; 3; 4; 5; 7"},
