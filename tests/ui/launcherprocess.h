@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -47,9 +47,8 @@ public:
 
     QString waitForLine(const QString& prefix, int timeoutMs)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
             while (m_process.canReadLine()) {
                 const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
                 m_seen << line;
@@ -69,10 +68,9 @@ public:
     QString poll(const QString& command, const QString& answerPrefix, const QString& expected,
                  int timeoutMs = 30000)
     {
-        QElapsedTimer clock;
-        clock.start();
+        const QDeadlineTimer deadline(timeoutMs);
         QString answer;
-        while (clock.elapsed() < timeoutMs) {
+        while (!deadline.hasExpired()) {
             send(command);
             answer = waitForLine(answerPrefix, 5000);
             if (answer.startsWith(expected)) {
