@@ -153,13 +153,10 @@ void DevelopWidget::optionChanged(uint optionId, QByteArray value)
 
 void DevelopWidget::followRead(Operation* read)
 {
+    // The progress window counts the options while they come in; the label gives the outcome. Counting
+    // here as well would relayout and repaint the whole page on every report for a count nobody sees
+    // behind that window.
     m_read = read;
-    connect(read, &Operation::progress, this, [this, read](int value, int maximum) {
-        // Reports arrive a few dozen times a second at most (the worker holds back the rest).
-        if (read == m_read) {
-            ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
-        }
-    });
     // The values are in the cache (and the table) by now.
     connect(read, &Operation::finished, this, [this, read] {
         if (read != m_read) {
@@ -186,7 +183,7 @@ void DevelopWidget::showReadState(bool finished)
     const int read = m_answered.size();
     const int asked = m_requested.size();
     if (!finished) {
-        ui->jobStateLabel->setText(tr("0 of %1 options read").arg(asked));
+        ui->jobStateLabel->setText(tr("Reading %1 options…").arg(asked));
     } else if (read < asked) {
         ui->jobStateLabel->setText(
             tr("%1 of %2 options read: the table is partial (the device stopped at an id it does not know)")
