@@ -56,8 +56,15 @@ DevelopWidget::DevelopWidget(QWidget* parent)
     connect(ui->cdcCalibrationButton, &QAbstractButton::clicked, this, &DevelopWidget::startCdcCalibration);
     setObjectName(QStringLiteral("developWidget"));
     ui->optionsTableView->setModel(new OptionTableColours(m_table, this));
-    // Sizing the columns measures every cell; it is only due once the table shows something new.
-    const auto resizeDue = [this] { m_resizeDue = true; };
+    // Sizing the columns measures every cell: it is due once the table shows something new, and done
+    // once after the whole batch of changes (a read's values, or those the device reported on
+    // connecting), not per row.
+    const auto resizeDue = [this] {
+        if (!m_resizeDue) {
+            m_resizeDue = true;
+            QMetaObject::invokeMethod(this, &DevelopWidget::resizeColumns, Qt::QueuedConnection);
+        }
+    };
     connect(m_table, &QAbstractItemModel::dataChanged, this, resizeDue);
     connect(m_table, &QAbstractItemModel::rowsInserted, this, resizeDue);
     connect(m_table, &QAbstractItemModel::rowsRemoved, this, resizeDue);
@@ -170,12 +177,15 @@ void DevelopWidget::followRead(Operation* read)
             }
         }
         showReadState(true);
-        // Once, not per row: sizing to contents on every insertion would cost a pass per row.
-        if (m_resizeDue) {
-            m_resizeDue = false;
-            ui->optionsTableView->resizeColumnsToContents();
-        }
     });
+}
+
+void DevelopWidget::resizeColumns()
+{
+    if (m_resizeDue) {
+        m_resizeDue = false;
+        ui->optionsTableView->resizeColumnsToContents();
+    }
 }
 
 void DevelopWidget::showReadState(bool finished)
