@@ -47,7 +47,7 @@
 <context>
     <name>BaseDevice</name>
     <message>
-        <location filename="../devices/basedevice.cpp" line="+395"/>
+        <location filename="../devices/basedevice.cpp" line="+400"/>
         <source>Firmware update successful! Restart device...</source>
         <translation>Firmware-Update erfolgreich! Gerät startet neu …</translation>
     </message>
@@ -662,7 +662,7 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Serviceprotokoll: %1</translation>
     </message>
     <message numerus="yes">
-        <location line="+13"/>
+        <location line="+10"/>
         <source>Records: %n event(s) not yet in the shared database; they are sent later.</source>
         <translation>
             <numerusform>Serviceprotokoll: %n Eintrag noch nicht in der gemeinsamen Datenbank; er wird später gesendet.</numerusform>
@@ -945,15 +945,14 @@ einem Wert, der nicht zu seiner Option passt)</translation>
         <translation>Optionsbeschreibungen</translation>
     </message>
     <message>
-        <location filename="../ui/developwidget.cpp" line="+154"/>
-        <location line="+33"/>
+        <location filename="../ui/developwidget.cpp" line="+193"/>
         <source>%1 of %2 options read</source>
         <translation>%1 von %2 Optionen gelesen</translation>
     </message>
     <message>
         <location line="-7"/>
-        <source>0 of %1 options read</source>
-        <translation>0 von %1 Optionen gelesen</translation>
+        <source>Reading %1 options…</source>
+        <translation>%1 Optionen werden gelesen …</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -2087,7 +2086,7 @@ Einzelne Messreihen können nicht gelöscht werden.</translation>
 <context>
     <name>OptionTableModel</name>
     <message>
-        <location filename="../options/optiontablemodel.cpp" line="+154"/>
+        <location filename="../options/optiontablemodel.cpp" line="+162"/>
         <source>ID</source>
         <translation>ID</translation>
     </message>
@@ -2671,8 +2670,8 @@ Freigabedatum: %3</translation>
     </message>
     <message>
         <location line="+68"/>
-        <location filename="../ui/progressdialog.cpp" line="+59"/>
-        <location line="+19"/>
+        <location filename="../ui/progressdialog.cpp" line="+62"/>
+        <location line="+15"/>
         <source>Please wait...</source>
         <translation>Bitte warten …</translation>
     </message>
@@ -3368,7 +3367,7 @@ Trotzdem auf dieses Gerät wiederherstellen?</translation>
 <context>
     <name>StationCommand</name>
     <message>
-        <location filename="../app/cli/stationcommand.cpp" line="+120"/>
+        <location filename="../app/cli/stationcommand.cpp" line="+121"/>
         <source>Scan the serial of the next board:</source>
         <translation>Seriennummer der nächsten Leiterplatte scannen:</translation>
     </message>

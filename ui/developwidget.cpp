@@ -56,8 +56,15 @@ DevelopWidget::DevelopWidget(QWidget* parent)
     connect(ui->cdcCalibrationButton, &QAbstractButton::clicked, this, &DevelopWidget::startCdcCalibration);
     setObjectName(QStringLiteral("developWidget"));
     ui->optionsTableView->setModel(new OptionTableColours(m_table, this));
-    // Sizing the columns measures every cell; it is only due once the table shows something new.
-    const auto resizeDue = [this] { m_resizeDue = true; };
+    // Sizing the columns measures every cell: it is due once the table shows something new, and done
+    // once after the whole batch of changes (a read's values, or those the device reported on
+    // connecting), not per row.
+    const auto resizeDue = [this] {
+        if (!m_resizeDue) {
+            m_resizeDue = true;
+            QMetaObject::invokeMethod(this, &DevelopWidget::resizeColumns, Qt::QueuedConnection);
+        }
+    };
     connect(m_table, &QAbstractItemModel::dataChanged, this, resizeDue);
     connect(m_table, &QAbstractItemModel::rowsInserted, this, resizeDue);
     connect(m_table, &QAbstractItemModel::rowsRemoved, this, resizeDue);
@@ -153,13 +160,10 @@ void DevelopWidget::optionChanged(uint optionId, QByteArray value)
 
 void DevelopWidget::followRead(Operation* read)
 {
+    // The progress window counts the options while they come in; the label gives the outcome. Counting
+    // here as well would relayout and repaint the whole page on every report for a count nobody sees
+    // behind that window.
     m_read = read;
-    connect(read, &Operation::progress, this, [this, read](int value, int maximum) {
-        // Reports arrive a few dozen times a second at most (the worker holds back the rest).
-        if (read == m_read) {
-            ui->jobStateLabel->setText(tr("%1 of %2 options read").arg(value + 1).arg(maximum));
-        }
-    });
     // The values are in the cache (and the table) by now.
     connect(read, &Operation::finished, this, [this, read] {
         if (read != m_read) {
@@ -173,12 +177,15 @@ void DevelopWidget::followRead(Operation* read)
             }
         }
         showReadState(true);
-        // Once, not per row: sizing to contents on every insertion would cost a pass per row.
-        if (m_resizeDue) {
-            m_resizeDue = false;
-            ui->optionsTableView->resizeColumnsToContents();
-        }
     });
+}
+
+void DevelopWidget::resizeColumns()
+{
+    if (m_resizeDue) {
+        m_resizeDue = false;
+        ui->optionsTableView->resizeColumnsToContents();
+    }
 }
 
 void DevelopWidget::showReadState(bool finished)
@@ -186,7 +193,7 @@ void DevelopWidget::showReadState(bool finished)
     const int read = m_answered.size();
     const int asked = m_requested.size();
     if (!finished) {
-        ui->jobStateLabel->setText(tr("0 of %1 options read").arg(asked));
+        ui->jobStateLabel->setText(tr("Reading %1 options…").arg(asked));
     } else if (read < asked) {
         ui->jobStateLabel->setText(
             tr("%1 of %2 options read: the table is partial (the device stopped at an id it does not know)")

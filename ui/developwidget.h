@@ -66,6 +66,7 @@ private:
     void followRead(Operation* read);
     void loadJsonFile(const QString& path);
     void showReadState(bool finished);
+    void resizeColumns();
     // The catalogue family whose key names fit the device's options.
     static StorageIdCatalogue::Family familyOf(const BaseDevice* device);
 
@@ -77,5 +78,5 @@ private:
     QList<quint32> m_requested;
     QSet<quint32> m_answered;
     QPointer<Operation> m_read; // the running table read
-    bool m_resizeDue = false;   // the table changed since its columns were last sized
+    bool m_resizeDue = false;   // the table changed since its columns were last sized; a resize is queued
 };

@@ -28,7 +28,9 @@ void ReadDeviceMultipleOptionsJob::execute(UsbDevice* device)
             return;
         }
         m_values.insert(id, value);
-        logger()->trace("Read option {} : {}", id, latin1Text(value));
+        if (logger()->should_log(spdlog::level::trace)) {
+            logger()->trace("Read option {} : {}", id, latin1Text(value));
+        }
         emit progressChanged(name(), m_optionIds.indexOf(id), m_optionIds.size(), QString());
     }
 }

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTableView>
 #include <QToolButton>
 
 namespace {
@@ -452,8 +453,14 @@ TEST_F(ProductionPageTest, DevelopTableNamesAndFourColumnsAndJsonTree)
     EXPECT_EQ(production()->device(), device);
     EXPECT_EQ(develop()->device(), device);
     window->sidebar()->setCurrentPage(MainWindow::DevelopPage);
+    // The values the unit reported on connecting already sit in columns that fit them.
+    auto* view = child<QTableView>(develop(), "optionsTableView");
+    const auto* cells = static_cast<QAbstractItemView*>(view); // the size hint is public here
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view->columnWidth(1) >= cells->sizeHintForColumn(1); }, kTimeoutMs));
     child<QAbstractButton>(develop(), "ReadAllOptionsButton")->click();
     auto* state = child<QLabel>(develop(), "jobStateLabel");
+    EXPECT_EQ(state->text(), "Reading 200 options…");
     ASSERT_TRUE(QTest::qWaitFor([&] { return state->text() == "200 of 200 options read"; }, kTimeoutMs))
         << state->text().toStdString();
     OptionTableModel* table = develop()->optionTable();
