@@ -2,8 +2,8 @@
 #include "core/loggerfactory.h"
 #include "core/uisink.h"
 #include "options/optionvalueencoding.h"
+#include "testfiles.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -64,9 +64,7 @@ const char* const kDescription = R"({
   ]
 })";
 
-class OptionParserTest : public LoggedTest
-{
-};
+using OptionParserTest = LoggedTest;
 
 TEST_F(OptionParserTest, ListsFunctionsOfTheFirstMatchingDeviceForTheRevision)
 {
@@ -146,22 +144,16 @@ TEST_F(OptionParserTest, ReportsUnusableFiles)
     EXPECT_TRUE(OptionParser(missing, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(logged(QStringLiteral("4 unable to open file %1").arg(missing)));
 
-    auto write = [&](const QString& name, const QByteArray& content) {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return file.fileName();
-    };
-    const QString empty = write("empty.json", QByteArray());
+    const QString empty = writeFile(dir.filePath("empty.json"));
     EXPECT_TRUE(OptionParser(empty, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(logged(QStringLiteral("4 empty file given %1").arg(empty)));
 
-    const QString broken = write("broken.json", "{\"devices\": [}");
+    const QString broken = writeFile(dir.filePath("broken.json"), "{\"devices\": [}");
     EXPECT_TRUE(OptionParser(broken, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(
         lines.filter(QStringLiteral("4 failed reading description file %1, error ").arg(broken)).size() == 1);
 
-    const QString good = write("good.json", kDescription);
+    const QString good = writeFile(dir.filePath("good.json"), kDescription);
     EXPECT_EQ(OptionParser(good, "TBX-CU", "B1").functionNames().size(), 2);
 }
 
