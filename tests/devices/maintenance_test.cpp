@@ -251,9 +251,7 @@ TEST_F(Maintenance, LongJobsStopBetweenPacketsWhenTheirDeviceGoes)
 }
 
 // Without an end code the log stream would fill the memory: the read stops at a size no log reaches.
-class LogStream : public SimUsbFixture
-{
-};
+using LogStream = SimUsbFixture;
 
 TEST_F(LogStream, ReadStopsAtItsCapAndLeavesTheLinkInStep)
 {
