@@ -349,8 +349,7 @@ TEST_F(CliDestructive, RestoreNamesTheOptionsThatDidNotTake)
     const CliRun run = this->run({"options", "restore", path("target.json"), "--yes", "--json"});
     EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
     const QJsonObject json = run.json();
-    EXPECT_EQ(json.value("notTaken").toArray(),
-              QJsonArray{QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'))});
+    EXPECT_EQ(json.value("notTaken").toArray(), QJsonArray{QString("0x%1").arg(id, 8, 16, QLatin1Char('0'))});
     EXPECT_EQ(json.value("result").toInt(), 1);
 }
 

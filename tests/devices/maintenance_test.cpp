@@ -184,8 +184,7 @@ TEST_F(Maintenance, DeviceLogIsReadAndDeleted)
     device->clearLog();
     ASSERT_TRUE(waitIdle(device));
     ASSERT_EQ(recorder.notes.size(), 2);
-    EXPECT_EQ(recorder.notes[1],
-              qMakePair(NotificationMessageType::Error, QStringLiteral("Something goes wrong!")));
+    EXPECT_EQ(recorder.notes[1], qMakePair(NotificationMessageType::Error, QString("Something goes wrong!")));
 }
 
 TEST_F(Maintenance, ABrokenLogStreamStoresNothing)

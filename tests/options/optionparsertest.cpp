@@ -191,9 +191,8 @@ TEST_F(OptionEncodingTest, EncodesEachTypeLittleEndian)
 TEST_F(OptionEncodingTest, ValuesThatCannotBeStoredAsGivenAreEncodedByTheRulesAndReported)
 {
     EXPECT_EQ(encode("uint32_t", 4294967295.0).toHex(' '), QByteArray("00 00 00 00"));
-    EXPECT_TRUE(
-        logged(QStringLiteral("3 Option 268435460 of type uint32_t: value 4294967295 is no 32-bit signed "
-                              "integer, stored as 0")));
+    EXPECT_TRUE(logged(QString("3 Option 268435460 of type uint32_t: value 4294967295 is no 32-bit signed "
+                               "integer, stored as 0")));
     EXPECT_EQ(encode("uint32_t", 2.5).toHex(' '), QByteArray("00 00 00 00"));
     EXPECT_EQ(encode("uint16_t", "258").toHex(' '), QByteArray("00 00"));
     EXPECT_EQ(encode("uint8_t", QJsonValue()).toHex(' '), QByteArray("00"));
@@ -201,9 +200,8 @@ TEST_F(OptionEncodingTest, ValuesThatCannotBeStoredAsGivenAreEncodedByTheRulesAn
 
     EXPECT_EQ(encode("uint8_t", 255).toHex(' '), QByteArray("ff")); // fits: no warning
     EXPECT_EQ(encode("uint8_t", 256).toHex(' '), QByteArray("00"));
-    EXPECT_TRUE(
-        logged(QStringLiteral("3 Option 268435460 of type uint8_t: value 256 does not fit, only its low "
-                              "bytes are stored")));
+    EXPECT_TRUE(logged(QString("3 Option 268435460 of type uint8_t: value 256 does not fit, only its low "
+                               "bytes are stored")));
     EXPECT_EQ(encode("uint32_t[]", QJsonArray{1, 1.5}).toHex(' '), QByteArray("01 00 00 00 00 00 00 00"));
     EXPECT_TRUE(encode("uint32_t[]", 5).isEmpty());
     EXPECT_EQ(encode("char_t", QString::fromUtf8("A€")), QByteArray("A?"));
