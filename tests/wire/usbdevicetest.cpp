@@ -13,15 +13,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-[[maybe_unused]] QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values) {
-        result.append(char(value));
-    }
-    return result;
-}
-
 class UsbDeviceTest : public SimUsbFixture
 {
 protected:
@@ -130,9 +121,8 @@ TEST_F(UsbDeviceTest, OptionRequestIsLittleEndianAndReturnsTheValue)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(value, QByteArray("CU"));
     ASSERT_EQ(unit->received().size(), 1u);
-    EXPECT_EQ(SimInstrument::toByteArray(unit->received()[0]), bytes({0x15, 0, 0, 0, 0x01, 0, 0, 0x10}));
-    EXPECT_EQ(UsbDevice::commandPacket(e_cmd_GetOption, 0x10000001),
-              bytes({0x15, 0, 0, 0, 0x01, 0, 0, 0x10}));
+    EXPECT_EQ(SimInstrument::toByteArray(unit->received()[0]), QByteArray::fromHex("1500000001000010"));
+    EXPECT_EQ(UsbDevice::commandPacket(e_cmd_GetOption, 0x10000001), QByteArray::fromHex("1500000001000010"));
 }
 
 TEST_F(UsbDeviceTest, LateOptionAnswerIsDrainedByTheNextOptionRead)
@@ -322,7 +312,7 @@ TEST_F(UsbDeviceTest, EachFaultEndsTheExchangeWithItsResultAndLine)
         device.reset();
         bus().unplug(unit);
     }
-    EXPECT_EQ(UsbDevice::toUInt32(bytes({0x02, 0x00})), 2u);
+    EXPECT_EQ(UsbDevice::toUInt32(QByteArray::fromHex("0200")), 2u);
     EXPECT_EQ(UsbDevice::toUInt32(QByteArray()), 0u);
 }
 
