@@ -13,12 +13,7 @@ using Format = CliArguments::Format;
 
 QStringList line(const char* text)
 {
-    QStringList arguments{QStringLiteral("service-cli")};
-    const QString all = QString::fromUtf8(text);
-    if (!all.isEmpty()) {
-        arguments += all.split(QLatin1Char(' '));
-    }
-    return arguments;
+    return QStringList{"service-cli"} + QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts);
 }
 
 struct Accepted

@@ -13,9 +13,7 @@
 
 namespace {
 
-class CliCalibrate : public CliFixture
-{
-};
+using CliCalibrate = CliFixture;
 
 // The job's step texts in another language, as a translated build shows them.
 class OtherLanguage : public QTranslator
@@ -24,8 +22,7 @@ public:
     bool isEmpty() const override { return false; }
     QString translate(const char* context, const char* source, const char*, int) const override
     {
-        return QLatin1String(context) == "CdcCalibrationJob" ? QStringLiteral("~") + QLatin1String(source)
-                                                             : QString();
+        return QLatin1String(context) == "CdcCalibrationJob" ? "~" + QLatin1String(source) : QString();
     }
 };
 

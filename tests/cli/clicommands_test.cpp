@@ -33,12 +33,6 @@ QString addressOf(SimUsbBus& bus, const std::shared_ptr<SimInstrument>& instrume
     return port ? QStringLiteral("%1:%2").arg(port->bus).arg(port->address) : QString();
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray storeImage(int count, int points)
 {
     DatasetStoreImage image;
@@ -61,9 +55,7 @@ QByteArray storeImage(int count, int points)
     return image.build();
 }
 
-class CliCommands : public CliFixture
-{
-};
+using CliCommands = CliFixture;
 
 TEST_F(CliCommands, ListNamesEveryRecognisedInstrumentWithoutOpeningIt)
 {
@@ -78,8 +70,7 @@ TEST_F(CliCommands, ListNamesEveryRecognisedInstrumentWithoutOpeningIt)
     QSet<QString> listed;
     for (const QJsonValue& entry : json.value("instruments").toArray()) {
         const QJsonObject instrument = entry.toObject();
-        listed << instrument.value("address").toString() + QLatin1Char(' ') +
-                      instrument.value("kind").toString() + QLatin1Char(' ') +
+        listed << instrument.value("address").toString() + ' ' + instrument.value("kind").toString() + ' ' +
                       instrument.value("usbId").toString();
     }
     EXPECT_EQ(listed, (QSet<QString>{addressOf(bus(), unit) + QStringLiteral(" control-unit 1e84:3000"),
@@ -406,9 +397,7 @@ TEST_F(CliCommands, GermanChangesTheWordsButNeitherTheJsonNorTheExitCode)
         }
         QDir(snapshotFolder()).removeRecursively();
         if (c.noSnapshots) {
-            QDir().mkpath(QFileInfo(snapshotFolder()).path());
-            QFile blocker(snapshotFolder());
-            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+            blockSnapshots();
         }
         for (int german = 0; german < 2; ++german) {
             ASSERT_TRUE(LanguageLoader::install(german ? QStringLiteral("de") : QStringLiteral("en")));

@@ -9,7 +9,6 @@
 #include "sim/simprotocol.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QSet>
 #include <QTest>
@@ -64,17 +63,11 @@ protected:
         return firmware.write(path(name), content);
     }
 
+    QByteArray stored(uint32_t id) const { return toQt(unit->permanentOption(id).value_or(Bytes())); }
+
     QList<SnapshotStore::Entry> storedSnapshots() const
     {
         return SnapshotStore(snapshotFolder()).list("control-unit", QStringLiteral("TCU-21-00042"));
-    }
-
-    // A file where the snapshot folder should be: every snapshot fails to save.
-    void blockSnapshots()
-    {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(snapshotFolder()).absolutePath()));
-        QFile blocker(snapshotFolder());
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     }
 
     // Serves the unit with a harmless command, waits until its own reads after connecting are done, and
@@ -84,8 +77,7 @@ protected:
         if (run({command, "--wait", "10"}).code != 0) {
             return nullptr;
         }
-        auto* device = qobject_cast<BaseDevice*>(
-            UsbManager::instance()->device(UsbManager::instance()->addresses().value(0)).data());
+        BaseDevice* device = deviceAt(manager()->addresses().value(0)).data();
         if (!device || !QTest::qWaitFor([&] { return device->pendingJobCount() == 0; }, 30000)) {
             return nullptr;
         }
@@ -116,7 +108,7 @@ TEST_F(CliDestructive, ResetStoresTheOptionsFirstThenResets)
     ASSERT_TRUE(snapshot.isValid());
     for (auto it = changed.constBegin(); it != changed.constEnd(); ++it) {
         EXPECT_EQ(snapshot.value(it.key()), it.value()); // taken before the reset lost them
-        EXPECT_NE(toQt(unit->permanentOption(it.key()).value_or(Bytes())), it.value());
+        EXPECT_NE(stored(it.key()), it.value());
     }
     EXPECT_EQ(unit->factoryResetCount(), 1);
 
@@ -307,7 +299,7 @@ TEST_F(CliDestructive, RestorePutsTheSnapshotBackAndShowsTheChanges)
     for (auto it = changed.constBegin(); it != changed.constEnd(); ++it) {
         EXPECT_EQ(shown.value(it.key()).first, QString::fromLatin1(later.value(it.key()).toHex()));
         EXPECT_EQ(shown.value(it.key()).second, QString::fromLatin1(it.value().toHex()));
-        EXPECT_EQ(toQt(unit->permanentOption(it.key()).value_or(Bytes())), it.value());
+        EXPECT_EQ(stored(it.key()), it.value());
     }
     EXPECT_TRUE(json.value("notTaken").toArray().isEmpty());
     // What the unit held before the restore is kept as well.
@@ -357,8 +349,7 @@ TEST_F(CliDestructive, RestoreNamesTheOptionsThatDidNotTake)
     const CliRun run = this->run({"options", "restore", path("target.json"), "--yes", "--json"});
     EXPECT_EQ(run.code, int(CliExitCode::InstrumentFailed)) << run.context();
     const QJsonObject json = run.json();
-    EXPECT_EQ(json.value("notTaken").toArray(),
-              QJsonArray{QStringLiteral("0x%1").arg(id, 8, 16, QLatin1Char('0'))});
+    EXPECT_EQ(json.value("notTaken").toArray(), QJsonArray{QString("0x%1").arg(id, 8, 16, QLatin1Char('0'))});
     EXPECT_EQ(json.value("result").toInt(), 1);
 }
 
@@ -379,9 +370,6 @@ TEST_F(CliDestructive, RestoreLeavesTheIdentityAloneUnlessAskedAndRefusesMisfits
         }
     }
     writeFile(QStringLiteral("foreign.json"), foreign.toJson());
-    auto serial = [&] {
-        return toQt(unit->permanentOption(SimDefaults::DeviceSerialNumber).value_or(Bytes()));
-    };
 
     const struct
     {
@@ -396,8 +384,8 @@ TEST_F(CliDestructive, RestoreLeavesTheIdentityAloneUnlessAskedAndRefusesMisfits
             this->run(QStringList{"options", "restore", path("foreign.json"), "--json"} + c.switches);
         ASSERT_EQ(run.code, 0) << run.context();
         ++plugs;
-        EXPECT_EQ(serial(), c.serialAfter) << run.context();
-        EXPECT_EQ(toQt(unit->permanentOption(setting).value_or(Bytes())), QByteArray::fromHex("0a0b0c0d"));
+        EXPECT_EQ(stored(SimDefaults::DeviceSerialNumber), c.serialAfter) << run.context();
+        EXPECT_EQ(stored(setting), QByteArray::fromHex("0a0b0c0d"));
         EXPECT_EQ(run.json().value("identityLeftOut").toArray().size(), c.identityLeftOut) << run.context();
         unit->storeOption(setting, toSim(changed.value(setting)));
     }

@@ -8,6 +8,7 @@
 #include "sim/datasetstoreimage.h"
 #include "sim/siminstrumentfactory.h"
 #include "sim/simprotocol.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QJsonDocument>
@@ -88,6 +89,12 @@ protected:
 
     // Where the session puts snapshots: the default folder inside the temporary application-data folder.
     static QString snapshotFolder() { return SnapshotStore::defaultFolder(); }
+    // A file where the snapshot folder should be: every snapshot fails to save.
+    static void blockSnapshots()
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(snapshotFolder()).absolutePath()));
+        writeFile(snapshotFolder());
+    }
 
     QString path(const QString& name) const { return work.filePath(name); }
 

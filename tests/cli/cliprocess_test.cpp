@@ -3,6 +3,7 @@
 #include "core/applicationidentity.h"
 #include "firmwarefiles.h"
 #include "processrun.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -110,11 +111,8 @@ TEST_F(CliProcess, NoInstrumentIsExitTwoAndLogsStayOffStandardOutput)
                        QDirIterator::Subdirectories);
     QByteArray text;
     while (files.hasNext()) {
-        QFile file(files.next());
-        logs << file.fileName();
-        if (file.open(QIODevice::ReadOnly)) {
-            text += file.readAll();
-        }
+        logs << files.next();
+        text += readFile(logs.last());
     }
     EXPECT_FALSE(logs.isEmpty());
     EXPECT_TRUE(text.contains("Command line: info")) << text.toStdString();
@@ -151,9 +149,7 @@ TEST_F(CliProcess, TheLanguageComesFromTheOptionTheSettingsOrTheSystem)
     for (const Case& c : cases) {
         QFile::remove(settings);
         if (c.setting) {
-            QFile file(settings);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray("[General]\nlanguage=") + c.setting + '\n');
+            writeFile(settings, QByteArray("[General]\nlanguage=") + c.setting + '\n');
         }
         const ProcessRun help =
             start(QString::fromLatin1(c.arguments).split(QLatin1Char(' ')), QString::fromLatin1(c.locale));

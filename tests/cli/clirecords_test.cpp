@@ -7,7 +7,6 @@
 #include "sim/simdefaults.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QJsonArray>
 #include <QSettings>
 
@@ -26,8 +25,7 @@ protected:
         CliFixture::SetUp();
         database = path(QStringLiteral("records.sqlite"));
         QSettings settings(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                               QLatin1Char('/') + QCoreApplication::applicationName() +
-                               QStringLiteral(".ini"),
+                               QLatin1Char('/') + QCoreApplication::applicationName() + ".ini",
                            QSettings::IniFormat);
         settings.setValue(QStringLiteral("Records/database"), database);
         settings.setValue(QStringLiteral("Records/station"), QStringLiteral("Line 3"));
@@ -51,9 +49,7 @@ protected:
 
 QString sha256(const QString& file)
 {
-    QFile in(file);
-    in.open(QIODevice::ReadOnly);
-    return QString::fromLatin1(QCryptographicHash::hash(in.readAll(), QCryptographicHash::Sha256).toHex());
+    return QString::fromLatin1(QCryptographicHash::hash(readFile(file), QCryptographicHash::Sha256).toHex());
 }
 
 TEST_F(CliRecords, EachCommandLeavesExactlyItsEvents)

@@ -197,8 +197,7 @@ TEST_F(CliStation, ALineOfBoardsEndsWithTheRightVerdictsRecordsAndContents)
     for (int i = 0; i < events.size(); ++i) {
         const QString shown = lines.at(events.size() - 1 - i);
         EXPECT_EQ(events.at(i).result, shown.startsWith("PASS") ? 0 : -1) << shown.toStdString();
-        EXPECT_TRUE(shown.contains(events.at(i).message.section(QLatin1Char(':'), 1).trimmed()))
-            << shown.toStdString();
+        EXPECT_TRUE(shown.contains(events.at(i).message.section(':', 1).trimmed())) << shown.toStdString();
     }
     EXPECT_EQ(events.first().serial, "LINE-0002");
     EXPECT_EQ(events.first().detailsObject().value("firmwareVersion").toString(), "2.0.0");

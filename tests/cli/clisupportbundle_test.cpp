@@ -2,6 +2,7 @@
 // customer to run it, with a simulated control unit attached (through "service-sim run") and with none.
 #include "processrun.h"
 #include "support/settingsredaction.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,13 +58,6 @@ protected:
     }
 
     QString dataDir() const { return home.filePath("data/Tessor/Service Software Vectaris/Tymbrel"); }
-
-    static void writeFile(const QString& path, const QByteArray& data)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(data);
-    }
 
     ProcessRun start(const QString& program, const QStringList& arguments)
     {

@@ -2,9 +2,9 @@
 #include "core/dailyfilename.h"
 #include "core/loggerfactory.h"
 #include "core/uisink.h"
+#include "testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -72,9 +72,7 @@ TEST(Logging, InfoLevelKeepsTraceAndDebugFromEverySink)
     const QStringList files = QDir(dir.path()).entryList({"Tool_*.log"}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(QRegExp("Tool_\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}\\.log").exactMatch(files.first()));
-    QFile file(dir.filePath(files.first()));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray content = file.readAll();
+    const QByteArray content = readFile(dir.filePath(files.first()));
     EXPECT_TRUE(content.contains("[LevelInfo] [info] info 42"));
     EXPECT_FALSE(content.contains("debug line"));
     EXPECT_FALSE(content.contains("trace line"));
@@ -136,9 +134,7 @@ TEST(Logging, UnwritableLogFileKeepsConsoleAndUiSinkAndSaysWhy)
 {
     QTemporaryDir dir;
     // A regular file where the log directory should be: the log file can never be created below it.
-    QFile blocker(dir.filePath(QStringLiteral("blocked")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    writeFile(dir.filePath("blocked"));
     const QString impossible = dir.filePath(QStringLiteral("blocked/Tool.log"));
 
     testing::internal::CaptureStdout();

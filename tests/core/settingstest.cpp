@@ -1,5 +1,6 @@
 #include "core/settings.h"
 #include "core/loggerfactory.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,11 +45,7 @@ protected:
 
     QString makeFile(const QString& name)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write("firmware");
-        return QFileInfo(path).absoluteFilePath();
+        return QFileInfo(writeFile(m_dir.filePath(name), "firmware")).absoluteFilePath();
     }
 
     QStringList stored() const

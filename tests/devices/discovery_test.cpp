@@ -34,9 +34,7 @@ void PrintTo(const KindCase& kind, std::ostream* out)
     *out << kind.label;
 }
 
-class Discovery : public SimHarness
-{
-};
+using Discovery = SimHarness;
 
 class DiscoveryKinds : public SimHarness, public ::testing::WithParamInterface<KindCase>
 {

@@ -30,9 +30,7 @@ void PrintTo(const KindOptions& kind, std::ostream* out)
 
 constexpr int kIdentityOptionReads = 3; // device serial, hardware revision, device type
 
-class Identity : public SimHarness
-{
-};
+using Identity = SimHarness;
 class OptionLists : public SimHarness, public ::testing::WithParamInterface<KindOptions>
 {
 };

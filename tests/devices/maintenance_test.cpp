@@ -184,8 +184,7 @@ TEST_F(Maintenance, DeviceLogIsReadAndDeleted)
     device->clearLog();
     ASSERT_TRUE(waitIdle(device));
     ASSERT_EQ(recorder.notes.size(), 2);
-    EXPECT_EQ(recorder.notes[1],
-              qMakePair(NotificationMessageType::Error, QStringLiteral("Something goes wrong!")));
+    EXPECT_EQ(recorder.notes[1], qMakePair(NotificationMessageType::Error, QString("Something goes wrong!")));
 }
 
 TEST_F(Maintenance, ABrokenLogStreamStoresNothing)
@@ -251,9 +250,7 @@ TEST_F(Maintenance, LongJobsStopBetweenPacketsWhenTheirDeviceGoes)
 }
 
 // Without an end code the log stream would fill the memory: the read stops at a size no log reaches.
-class LogStream : public SimUsbFixture
-{
-};
+using LogStream = SimUsbFixture;
 
 TEST_F(LogStream, ReadStopsAtItsCapAndLeavesTheLinkInStep)
 {

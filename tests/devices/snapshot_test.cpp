@@ -8,6 +8,7 @@
 #include "sim/simfaults.h"
 #include "sim/simprotocol.h"
 #include "simharness.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -286,10 +287,7 @@ TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     SnapshotStore store(folder.path(), 3);
-    QFile junk(folder.filePath("control-unit-A-notes.json"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a snapshot");
-    junk.close();
+    const QString junk = writeFile(folder.filePath("control-unit-A-notes.json"), "not a snapshot");
     const QDateTime start(QDate(2026, 12, 1), QTime(8, 0), Qt::UTC);
     // "A" and "A-B" share the start of their file names; neither may count or remove the other's.
     for (const auto& [serial, count] : {std::make_pair("A-B", 2), std::make_pair("A", 5)}) {
@@ -308,7 +306,7 @@ TEST(SnapshotStoreTest, KeepsTheNewestPerInstrumentAndLeavesOtherFilesAlone)
     }
     EXPECT_EQ(kept, (QStringList{"4", "3", "2"}));
     EXPECT_EQ(store.list("control-unit", "A-B").size(), 2);
-    EXPECT_TRUE(junk.exists());
+    EXPECT_TRUE(QFile::exists(junk));
 }
 
 } // namespace

@@ -48,9 +48,7 @@ int threadCount()
     return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
 }
 
-class Soak : public SimHarness
-{
-};
+using Soak = SimHarness;
 
 int cycles()
 {
@@ -122,8 +120,7 @@ std::optional<qint64> emulationGrowth(int cycles)
     }
     const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
     const QRegularExpressionMatch match =
-        QRegularExpression(QString::fromLatin1(kEmulationLine) + QStringLiteral("(-?\\d+) bytes"))
-            .match(output);
+        QRegularExpression(QString::fromLatin1(kEmulationLine) + "(-?\\d+) bytes").match(output);
     if (!match.hasMatch()) {
         return std::nullopt;
     }
@@ -240,9 +237,7 @@ TEST_F(Soak, PlugAndUnplugWithJobsInFlightLeavesNothingBehind)
 // The emulation's share of the soak's memory: the same instruments plugged and unplugged as often, libusb
 // listing and opening each, probing it and timing out a read, and nothing of the tool in the process. Run
 // by the long soak in a process of its own.
-class SoakEmulation : public SimUsbFixture
-{
-};
+using SoakEmulation = SimUsbFixture;
 
 TEST_F(SoakEmulation, PlugAndUnplugThroughLibusbAlone)
 {

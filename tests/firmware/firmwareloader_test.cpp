@@ -103,10 +103,9 @@ TEST_F(FirmwareLoaderTest, DecodesImagesOfEveryLengthAndLenientBase64LikeQt)
                            "firmware image\x7F",
                            19);
     const QString base64 = QString::fromLatin1(image.toBase64());
-    for (const QString& text :
-         {base64.left(12) + "\n" + base64.mid(12), base64.left(base64.size() - 1), "*" + base64,
-          base64 + "====", "a-_b" + base64, QString::fromUtf8("\u00e9") + base64, QStringLiteral("===="),
-          QStringLiteral("A===")}) {
+    for (const QString& text : QStringList{
+             base64.left(12) + "\n" + base64.mid(12), base64.left(base64.size() - 1), "*" + base64,
+             base64 + "====", "a-_b" + base64, QString::fromUtf8("\u00e9") + base64, "====", "A==="}) {
         QJsonObject document{{"Firmware", text}};
         EXPECT_EQ(loadFirmware(writeJson(document), nullptr, nullptr), QByteArray::fromBase64(text.toUtf8()))
             << text.toStdString();

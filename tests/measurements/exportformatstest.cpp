@@ -7,6 +7,7 @@
 #include "measurements/vectarisdatasetstokml.h"
 
 #include "kmltestdata.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -189,10 +190,6 @@ TEST_F(ExportFormats, AnExportOnItsThreadWritesTheSameFileOrLeavesTheEarlierOne)
         job.start();
         return finished.wait(30000) ? finished.first() : QVariantList{};
     };
-    const auto contents = [](const QString& fileName) {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-    };
     for (const Writer& writer : kWriters) {
         SCOPED_TRACE(writer.name);
         const DatasetExport::Format format = writer.format;
@@ -201,21 +198,17 @@ TEST_F(ExportFormats, AnExportOnItsThreadWritesTheSameFileOrLeavesTheEarlierOne)
         DatasetExport written(datasets, target, format);
         QSignalSpy progress(&written, &DatasetExport::progressChanged);
         EXPECT_EQ(run(written), (QVariantList{DatasetExport::Written, QString()}));
-        EXPECT_EQ(contents(target), contents(reference));
+        EXPECT_EQ(readFile(target), readFile(reference));
         ASSERT_FALSE(progress.isEmpty());
         EXPECT_EQ(progress.last(), (QVariantList{total, total}));
 
         QFile::remove(target);
-        {
-            QFile earlier(target);
-            ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-            earlier.write("earlier");
-        }
+        writeFile(target, "earlier");
         DatasetExport cancelled(datasets, target, format);
         cancelled.progress().setBatchHook([&](qint64) { cancelled.cancel(); });
         EXPECT_EQ(run(cancelled).value(0), DatasetExport::Cancelled);
         EXPECT_LT(cancelled.progress().done(), total); // stopped at its first batch
-        EXPECT_EQ(contents(target), QByteArray("earlier"));
+        EXPECT_EQ(readFile(target), QByteArray("earlier"));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                   (QStringList{QStringLiteral("reference"), QStringLiteral("target")}));
 

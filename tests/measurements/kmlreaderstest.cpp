@@ -75,8 +75,7 @@ TEST(GoldenReaders, EveryCheckedFileIsReadByXmllintGdalAndGpsbabel)
         const QList<Fix> byGdal = readFixes(gdal, "^  POINT (Z )?\\((?<lon>\\S+) (?<lat>\\S+)( 0)?\\)$");
         const QList<Fix> byGpsbabel = readFixes(
             runProcess("gpsbabel", c.gpsbabelInput + QStringList{"-f", file, "-o", "gpx", "-F", "-"}),
-            QStringLiteral("<%1 lat=\"(?<lat>\\S+)\" lon=\"(?<lon>\\S+)\">")
-                .arg(QLatin1String(c.gpsbabelPoint)));
+            QString("<%1 lat=\"(?<lat>\\S+)\" lon=\"(?<lon>\\S+)\">").arg(QLatin1String(c.gpsbabelPoint)));
         ASSERT_EQ(byGdal.size(), expected.size());
         ASSERT_EQ(byGpsbabel.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {

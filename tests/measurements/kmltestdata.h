@@ -70,8 +70,7 @@ inline QList<VectarisDataset> series()
                      noFix(5)};
 
     VectarisDataset filled;
-    filled.title =
-        QString::fromLatin1("Fill\x01\x1f end", 10) + QChar(0) + QChar(0xFFFF) + QStringLiteral(" ä");
+    filled.title = QString::fromLatin1("Fill\x01\x1f end", 10) + QChar(0) + QChar(0xFFFF) + " ä";
     filled.points = {point(6, 89.9999999, 179.9999999, utc(1, 2, 3))};
 
     VectarisDataset empty;

@@ -170,8 +170,7 @@ TEST(DatasetModels, CellsChangeOnlyAfterTheLayoutChange)
         for (int rows : {3, 5, 1}) {
             events.clear();
             c.fill(model, rows);
-            EXPECT_EQ(events,
-                      (QStringList{"about", "layout", QStringLiteral("data %1/%2").arg(rows - 1).arg(rows)}))
+            EXPECT_EQ(events, (QStringList{"about", "layout", QString("data %1/%2").arg(rows - 1).arg(rows)}))
                 << c.name << " " << rows;
         }
     }

@@ -1,7 +1,7 @@
 #include "options/optionfunctions.h"
+#include "testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -132,10 +132,7 @@ TEST(OptionFunctions, LoadingSaysWhyNothingIsOffered)
     ASSERT_TRUE(dir.isValid());
     EXPECT_EQ(OptionFunctions().load(QString(), "SU", "C"), OptionFunctions::NoDirectory);
     EXPECT_EQ(OptionFunctions().load(dir.path(), "SU", "C"), OptionFunctions::NoFile);
-    QFile garbage(OptionFunctions::filePath(dir.path()));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write("not enciphered");
-    garbage.close();
+    writeFile(OptionFunctions::filePath(dir.path()), "not enciphered");
     EXPECT_EQ(OptionFunctions().locate(dir.path()), OptionFunctions::Loaded);
     OptionFunctions functions;
     functions.load(describe({{"A", {{"1", "uint32_t", 0}}}}), "SU", "C");

@@ -2,8 +2,8 @@
 #include "core/loggerfactory.h"
 #include "core/uisink.h"
 #include "options/optionvalueencoding.h"
+#include "testfiles.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -64,9 +64,7 @@ const char* const kDescription = R"({
   ]
 })";
 
-class OptionParserTest : public LoggedTest
-{
-};
+using OptionParserTest = LoggedTest;
 
 TEST_F(OptionParserTest, ListsFunctionsOfTheFirstMatchingDeviceForTheRevision)
 {
@@ -146,22 +144,16 @@ TEST_F(OptionParserTest, ReportsUnusableFiles)
     EXPECT_TRUE(OptionParser(missing, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(logged(QStringLiteral("4 unable to open file %1").arg(missing)));
 
-    auto write = [&](const QString& name, const QByteArray& content) {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return file.fileName();
-    };
-    const QString empty = write("empty.json", QByteArray());
+    const QString empty = writeFile(dir.filePath("empty.json"));
     EXPECT_TRUE(OptionParser(empty, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(logged(QStringLiteral("4 empty file given %1").arg(empty)));
 
-    const QString broken = write("broken.json", "{\"devices\": [}");
+    const QString broken = writeFile(dir.filePath("broken.json"), "{\"devices\": [}");
     EXPECT_TRUE(OptionParser(broken, QString(), QString()).document().isEmpty());
     EXPECT_TRUE(
         lines.filter(QStringLiteral("4 failed reading description file %1, error ").arg(broken)).size() == 1);
 
-    const QString good = write("good.json", kDescription);
+    const QString good = writeFile(dir.filePath("good.json"), kDescription);
     EXPECT_EQ(OptionParser(good, "TBX-CU", "B1").functionNames().size(), 2);
 }
 
@@ -199,9 +191,8 @@ TEST_F(OptionEncodingTest, EncodesEachTypeLittleEndian)
 TEST_F(OptionEncodingTest, ValuesThatCannotBeStoredAsGivenAreEncodedByTheRulesAndReported)
 {
     EXPECT_EQ(encode("uint32_t", 4294967295.0).toHex(' '), QByteArray("00 00 00 00"));
-    EXPECT_TRUE(
-        logged(QStringLiteral("3 Option 268435460 of type uint32_t: value 4294967295 is no 32-bit signed "
-                              "integer, stored as 0")));
+    EXPECT_TRUE(logged(QString("3 Option 268435460 of type uint32_t: value 4294967295 is no 32-bit signed "
+                               "integer, stored as 0")));
     EXPECT_EQ(encode("uint32_t", 2.5).toHex(' '), QByteArray("00 00 00 00"));
     EXPECT_EQ(encode("uint16_t", "258").toHex(' '), QByteArray("00 00"));
     EXPECT_EQ(encode("uint8_t", QJsonValue()).toHex(' '), QByteArray("00"));
@@ -209,9 +200,8 @@ TEST_F(OptionEncodingTest, ValuesThatCannotBeStoredAsGivenAreEncodedByTheRulesAn
 
     EXPECT_EQ(encode("uint8_t", 255).toHex(' '), QByteArray("ff")); // fits: no warning
     EXPECT_EQ(encode("uint8_t", 256).toHex(' '), QByteArray("00"));
-    EXPECT_TRUE(
-        logged(QStringLiteral("3 Option 268435460 of type uint8_t: value 256 does not fit, only its low "
-                              "bytes are stored")));
+    EXPECT_TRUE(logged(QString("3 Option 268435460 of type uint8_t: value 256 does not fit, only its low "
+                               "bytes are stored")));
     EXPECT_EQ(encode("uint32_t[]", QJsonArray{1, 1.5}).toHex(' '), QByteArray("01 00 00 00 00 00 00 00"));
     EXPECT_TRUE(encode("uint32_t[]", 5).isEmpty());
     EXPECT_EQ(encode("char_t", QString::fromUtf8("A€")), QByteArray("A?"));

@@ -1,9 +1,9 @@
 #include "records/recorder.h"
 #include "records/recordstore.h"
 #include "recordsbackend.h"
+#include "testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
@@ -72,14 +72,12 @@ protected:
             const QString key = GetParam() ? QStringLiteral("BIGSERIAL") : QStringLiteral("INTEGER");
             ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)")));
             ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO schema_version VALUES (%1)").arg(version)));
-            ASSERT_TRUE(
-                q.exec(QStringLiteral(
-                           "CREATE TABLE events (seq %1 PRIMARY KEY, id TEXT NOT NULL UNIQUE, time TEXT NOT "
-                           "NULL, station TEXT NOT NULL, os_user TEXT NOT NULL, tool_version TEXT NOT NULL, "
-                           "interface TEXT NOT NULL, operation TEXT NOT NULL, serial TEXT NOT NULL, kind "
-                           "TEXT NOT NULL, usb_id TEXT NOT NULL, result INTEGER NOT NULL, message TEXT NOT "
-                           "NULL, details TEXT NOT NULL)")
-                           .arg(key)));
+            const QString events = QStringLiteral(
+                "CREATE TABLE events (seq %1 PRIMARY KEY, id TEXT NOT NULL UNIQUE, time TEXT NOT NULL, "
+                "station TEXT NOT NULL, os_user TEXT NOT NULL, tool_version TEXT NOT NULL, interface TEXT "
+                "NOT NULL, operation TEXT NOT NULL, serial TEXT NOT NULL, kind TEXT NOT NULL, usb_id TEXT "
+                "NOT NULL, result INTEGER NOT NULL, message TEXT NOT NULL, details TEXT NOT NULL)");
+            ASSERT_TRUE(q.exec(events.arg(key)));
             ASSERT_TRUE(q.exec(QStringLiteral(
                 "INSERT INTO events (id, time, station, os_user, tool_version, interface, operation, serial, "
                 "kind, usb_id, result, message, details) VALUES ('6f1c1f54-0000-4000-8000-000000000001', "
@@ -241,10 +239,7 @@ TEST(RecordsLocal, UnwritableFolderSaysSoAndLosesNothingQueued)
 {
     QTemporaryDir scratch;
     // A file where the folder should be: refused even to root, which a permission bit would not refuse.
-    const QString blocker = scratch.filePath(QStringLiteral("data"));
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString blocker = writeFile(scratch.filePath("data"));
     Recorder::Options options;
     options.database = RecordsAddress::sqlite(blocker + QStringLiteral("/records.sqlite"));
     options.local = options.database;

@@ -3,10 +3,10 @@
 #include "firmware/firmwarecipher.h"
 #include "firmware/firmwareinfo.h"
 #include "sim/siminstrument.h"
+#include "testfiles.h"
 #include "tools/firmwarepacker.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -58,11 +58,7 @@ public:
     // `content` as the file `name` in the folder (or at `name`, if that is absolute).
     QString write(const QString& name, const QByteArray& content)
     {
-        const QString path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size())
-            << name.toStdString();
-        return path;
+        return writeFile(QDir::isAbsolutePath(name) ? name : dir.filePath(name), content);
     }
 
     // The application name holds a '/', so the default template would name a missing directory.

@@ -27,8 +27,7 @@ inline ProcessRun runProcess(const QString& program, const QStringList& argument
                              const QList<QPair<QString, QString>>& extra = {}, int timeoutMs = 60000)
 {
     ProcessRun run;
-    const QString path =
-        program.contains(QLatin1Char('/')) ? program : QStandardPaths::findExecutable(program);
+    const QString path = program.contains('/') ? program : QStandardPaths::findExecutable(program);
     if (path.isEmpty()) {
         ADD_FAILURE() << program.toStdString() << " is not installed (tools/install-deps.sh installs it)";
         return run;

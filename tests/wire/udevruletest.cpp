@@ -2,9 +2,9 @@
 // way udev reads it: every line that is not a comment is a comma-separated list of KEY==value,
 // KEY="value" or KEY+="value" pairs. The checker is run on the file itself and on broken copies of it,
 // so that each of its checks is seen to catch what it is there for.
+#include "testfiles.h"
 #include "usb/connectiondoctor.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
@@ -98,8 +98,7 @@ QStringList ruleProblems(const QString& text)
 
 QString ruleFile()
 {
-    QFile file(QStringLiteral(SERVICE_UDEV_RULE_FILE));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(readFile(QStringLiteral(SERVICE_UDEV_RULE_FILE)));
 }
 
 TEST(UdevRule, TheFileCoversBothVendorsForTheSeatUserOnly)

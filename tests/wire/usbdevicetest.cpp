@@ -13,15 +13,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-[[maybe_unused]] QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values) {
-        result.append(char(value));
-    }
-    return result;
-}
-
 class UsbDeviceTest : public SimUsbFixture
 {
 protected:
@@ -130,9 +121,8 @@ TEST_F(UsbDeviceTest, OptionRequestIsLittleEndianAndReturnsTheValue)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(value, QByteArray("CU"));
     ASSERT_EQ(unit->received().size(), 1u);
-    EXPECT_EQ(SimInstrument::toByteArray(unit->received()[0]), bytes({0x15, 0, 0, 0, 0x01, 0, 0, 0x10}));
-    EXPECT_EQ(UsbDevice::commandPacket(e_cmd_GetOption, 0x10000001),
-              bytes({0x15, 0, 0, 0, 0x01, 0, 0, 0x10}));
+    EXPECT_EQ(SimInstrument::toByteArray(unit->received()[0]), QByteArray::fromHex("1500000001000010"));
+    EXPECT_EQ(UsbDevice::commandPacket(e_cmd_GetOption, 0x10000001), QByteArray::fromHex("1500000001000010"));
 }
 
 TEST_F(UsbDeviceTest, LateOptionAnswerIsDrainedByTheNextOptionRead)
@@ -245,41 +235,39 @@ TEST_F(UsbDeviceTest, EachFaultEndsTheExchangeWithItsResultAndLine)
         std::function<void(SimControlUnit&, UsbDevice&)> fault;
         std::function<int(UsbDevice&)> exchange;
         int result;
-        int again; // the same exchange right after
-        spdlog::level::level_enum level;
-        const char* line;
+        const char* line = nullptr;
+        int again = kOnce; // the same exchange right after
     } cases[] = {
         {"wrong answer code",
          [](SimControlUnit& u, UsbDevice&) { u.faults().wrongAnswerCode(e_cmd_GetSoftwareVersion, 6, 1); },
-         version, UsbDevice::kWrongAnswer, kOnce, spdlog::level::err, "Wrong Answer: 2:6"},
+         version, UsbDevice::kWrongAnswer, "Wrong Answer: 2:6"},
         {"wrong option id",
          [](SimControlUnit& u, UsbDevice&) { u.faults().wrongOptionId(0x10000002, 0x10000004); }, option,
-         UsbDevice::kWrongAnswer, kOnce, spdlog::level::err, "Wrong Option: 268435458:268435460"},
+         UsbDevice::kWrongAnswer, "Wrong Option: 268435458:268435460"},
         {"empty answer",
          [](SimControlUnit& u, UsbDevice&) {
              u.faults().noAnswerTo(e_cmd_GetSoftwareVersion, 1);
              u.injectInPacket({});
          },
-         version, UsbDevice::kWrongAnswer, kOnce, spdlog::level::err, "Wrong Answer: 2:0"},
+         version, UsbDevice::kWrongAnswer, "Wrong Answer: 2:0"},
         // Missing bytes of a short answer count as zero.
         {"two-byte answer",
          [](SimControlUnit& u, UsbDevice&) {
              u.faults().noAnswerTo(e_cmd_GetSoftwareVersion, 1);
              u.injectInPacket({0x02, 0x00});
          },
-         version, 0, kOnce, spdlog::level::err, nullptr},
+         version, 0},
         {"no answer", [](SimControlUnit& u, UsbDevice&) { u.faults().noAnswerTo(e_cmd_GetSoftwareVersion); },
-         version, LIBUSB_ERROR_TIMEOUT, LIBUSB_ERROR_TIMEOUT, spdlog::level::err,
-         "Can't read data: LIBUSB_ERROR_TIMEOUT"},
+         version, LIBUSB_ERROR_TIMEOUT, "Can't read data: LIBUSB_ERROR_TIMEOUT", LIBUSB_ERROR_TIMEOUT},
         {"stalled answer",
          [](SimControlUnit& u, UsbDevice&) { u.faults().pipeErrorOnAnswerTo(e_cmd_GetChipId, 1); }, chipId,
-         LIBUSB_ERROR_PIPE, 0, spdlog::level::err, "Can't read data: LIBUSB_ERROR_PIPE"},
+         LIBUSB_ERROR_PIPE, "Can't read data: LIBUSB_ERROR_PIPE", 0},
         {"stalled request",
          [](SimControlUnit& u, UsbDevice&) { u.faults().pipeErrorOn(e_cmd_WriteOptions, 1); },
-         [](UsbDevice& device) { return device.sendCommand(e_cmd_WriteOptions); }, LIBUSB_ERROR_PIPE, 0,
-         spdlog::level::err, "Unable to send packet: LIBUSB_ERROR_PIPE\n"},
-        {"nothing to receive", [](SimControlUnit&, UsbDevice&) {}, receive, LIBUSB_ERROR_TIMEOUT, kOnce,
-         spdlog::level::err, "Unable to receive packet: LIBUSB_ERROR_TIMEOUT\n"},
+         [](UsbDevice& device) { return device.sendCommand(e_cmd_WriteOptions); }, LIBUSB_ERROR_PIPE,
+         "Unable to send packet: LIBUSB_ERROR_PIPE\n", 0},
+        {"nothing to receive", [](SimControlUnit&, UsbDevice&) {}, receive, LIBUSB_ERROR_TIMEOUT,
+         "Unable to receive packet: LIBUSB_ERROR_TIMEOUT\n"},
         {"stream that stops",
          [](SimControlUnit& u, UsbDevice& device) {
              u.setDatasetStoreImage(SimInstrument::Bytes(3000, 0x5A));
@@ -289,18 +277,17 @@ TEST_F(UsbDeviceTest, EachFaultEndsTheExchangeWithItsResultAndLine)
              EXPECT_EQ(device.receiveData(packet, 1000), 0);
              EXPECT_EQ(device.receiveData(packet, 250), 0);
          },
-         receive, LIBUSB_ERROR_TIMEOUT, kOnce, spdlog::level::err, nullptr},
+         receive, LIBUSB_ERROR_TIMEOUT},
         {"unplugged in the middle of a request",
          [](SimControlUnit& u, UsbDevice&) { u.faults().unplugAfterPackets(1); }, version,
-         LIBUSB_ERROR_NO_DEVICE, LIBUSB_ERROR_NO_DEVICE, spdlog::level::err, nullptr},
+         LIBUSB_ERROR_NO_DEVICE, nullptr, LIBUSB_ERROR_NO_DEVICE},
         // Jobs queued behind a disconnect still run on the closed transport: they must fail, not crash.
         {"closed before a send", [](SimControlUnit&, UsbDevice& device) { device.close(); },
-         [](UsbDevice& device) { return device.sendCommand(e_cmd_WriteOptions); }, LIBUSB_ERROR_NO_DEVICE,
-         kOnce, spdlog::level::err, nullptr},
+         [](UsbDevice& device) { return device.sendCommand(e_cmd_WriteOptions); }, LIBUSB_ERROR_NO_DEVICE},
         {"closed before a receive", [](SimControlUnit&, UsbDevice& device) { device.close(); }, receive,
-         LIBUSB_ERROR_NO_DEVICE, kOnce, spdlog::level::err, nullptr},
+         LIBUSB_ERROR_NO_DEVICE},
         {"closed before an option read", [](SimControlUnit&, UsbDevice& device) { device.close(); }, option,
-         LIBUSB_ERROR_NO_DEVICE, kOnce, spdlog::level::err, nullptr},
+         LIBUSB_ERROR_NO_DEVICE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -311,7 +298,7 @@ TEST_F(UsbDeviceTest, EachFaultEndsTheExchangeWithItsResultAndLine)
         const bool closed = !device->isOpen();
         EXPECT_EQ(c.exchange(*device), c.result);
         if (c.line) {
-            EXPECT_EQ(log->count(c.level, QString::fromLatin1(c.line)), 1);
+            EXPECT_EQ(log->count(spdlog::level::err, QString::fromLatin1(c.line)), 1);
         }
         if (c.result == LIBUSB_ERROR_NO_DEVICE) {
             EXPECT_FALSE(device->isOpen());
@@ -325,7 +312,7 @@ TEST_F(UsbDeviceTest, EachFaultEndsTheExchangeWithItsResultAndLine)
         device.reset();
         bus().unplug(unit);
     }
-    EXPECT_EQ(UsbDevice::toUInt32(bytes({0x02, 0x00})), 2u);
+    EXPECT_EQ(UsbDevice::toUInt32(QByteArray::fromHex("0200")), 2u);
     EXPECT_EQ(UsbDevice::toUInt32(QByteArray()), 0u);
 }
 

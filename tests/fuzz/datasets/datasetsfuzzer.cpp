@@ -53,8 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QXmlStreamReader reader(document);
     int placemarks = 0;
     while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement &&
-            reader.name() == QLatin1String("Placemark"))
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == "Placemark")
             ++placemarks;
     }
     if (reader.hasError() || placemarks != points + datasets.size())
