@@ -62,7 +62,7 @@ public slots:
     void startCdcCalibration();
 
 private:
-    // Shows the progress of the page's own table read and counts its values once it is back.
+    // Follows the page's own table read and counts its values once it is back.
     void followRead(Operation* read);
     void loadJsonFile(const QString& path);
     void showReadState(bool finished);
