@@ -11,11 +11,24 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// ctest runs the cases of this file side by side, each in a process of its own; test mode alone would
+// have them share one file below the real home, so each process gets a home of its own.
+void useOwnHome()
+{
+    static QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+} // namespace
+
 // Every case runs in a process of its own, so here the settings store is the first singleton asked for:
 // its constructor creates the logger factory while the creation lock is held.
 TEST(SingletonOrder, TheSettingsStoreMayComeBeforeTheLoggerFactory)
 {
-    QStandardPaths::setTestModeEnabled(true);
+    useOwnHome();
     QCoreApplication::setApplicationName("Service Software Vectaris/Tymbrel");
     Settings* settings = Settings::instance();
     ASSERT_NE(settings, nullptr);
@@ -30,7 +43,7 @@ class SettingsTest : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        useOwnHome();
         QCoreApplication::setOrganizationName("Tessor");
         QCoreApplication::setApplicationName("Service Software Vectaris/Tymbrel");
         LoggerFactory::instance()->init(0, QString());
