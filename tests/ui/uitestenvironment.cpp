@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 // Set up before the first test, so before the settings store is first used.
 class UiTestEnvironment : public ::testing::Environment
@@ -15,12 +17,17 @@ public:
     void SetUp() override
     {
         initArtwork();
-        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        dataHome = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", dataHome->path().toLocal8Bit());
         ApplicationIdentity::apply();
     }
 
+    // gtest never destroys its environments, and listing the tests (as the build does) never sets them
+    // up: the folder lives from SetUp to TearDown, so neither leaves one behind in the temporary folder.
+    void TearDown() override { dataHome.reset(); }
+
 private:
-    QTemporaryDir dataHome;
+    std::unique_ptr<QTemporaryDir> dataHome;
 };
 
 [[maybe_unused]] const auto* const environment = ::testing::AddGlobalTestEnvironment(new UiTestEnvironment);
