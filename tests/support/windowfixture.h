@@ -24,18 +24,23 @@ public:
     {
         DeviceBusFixture::SetUp();
         open();
-        QObject::connect(manager(), &UsbManager::deviceAdded, manager(), [this](UsbBusDeviceAddress address) {
-            if (auto device = deviceAt(address)) {
-                QObject::connect(
-                    device.data(), &BaseDevice::notify, device.data(),
-                    [this](NotificationMessageType type, QString text) { notes << qMakePair(type, text); });
-            }
-        });
+        // The manager and its devices may outlive this fixture; the context ends both connections with it.
+        listening = std::make_unique<QObject>();
+        QObject::connect(manager(), &UsbManager::deviceAdded, listening.get(),
+                         [this](UsbBusDeviceAddress address) {
+                             if (auto device = deviceAt(address)) {
+                                 QObject::connect(device.data(), &BaseDevice::notify, listening.get(),
+                                                  [this](NotificationMessageType type, QString text) {
+                                                      notes << qMakePair(type, text);
+                                                  });
+                             }
+                         });
     }
 
     void TearDown() override
     {
         closeDialogs();
+        listening.reset();
         manager()->deinit();
         window.reset();
         DeviceBusFixture::TearDown();
@@ -109,6 +114,8 @@ public:
     QList<QPair<NotificationMessageType, QString>> notes;
 
 protected:
+    std::unique_ptr<QObject> listening;
+
     void open(bool staffPages = false)
     {
         window = std::make_unique<MainWindow>();
