@@ -198,13 +198,15 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // The page takes a snapshot of every unit it serves: those and the settings stay in the run's own folder.
+    g.files = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_DATA_HOME", g.files->filePath(QStringLiteral("data")).toLocal8Bit());
     QCoreApplication::setOrganizationName(QStringLiteral("Tessor"));
     QCoreApplication::setApplicationName(QStringLiteral("service-page-bench"));
     benchmark::Initialize(&argc, argv);
     initArtwork();
     LoggerFactory::instance()->init(3, QString()); // warnings and worse; per-packet lines would be measured
-    g.files = std::make_unique<QTemporaryDir>();
-    g.bus = std::make_unique<SimUsbBus>(); // before libusb starts
+    g.bus = std::make_unique<SimUsbBus>();         // before libusb starts
     g.window = std::make_unique<MainWindow>();
     DeviceFactory::install();
     g.window->followUsbManager(UsbManager::instance());
