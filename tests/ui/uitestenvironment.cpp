@@ -19,6 +19,8 @@ public:
         initArtwork();
         dataHome = std::make_unique<QTemporaryDir>();
         qputenv("XDG_DATA_HOME", dataHome->path().toLocal8Bit());
+        // Qt's own dialogs keep their state in the configuration folder.
+        qputenv("XDG_CONFIG_HOME", dataHome->filePath(QStringLiteral("config")).toLocal8Bit());
         ApplicationIdentity::apply();
     }
 
